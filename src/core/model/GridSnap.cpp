@@ -1,0 +1,11 @@
+#include "GridSnap.h"
+
+#include <cmath>
+
+double SnapToGrid(double v, double g) {
+    const double c = std::floor(v / g) * g;
+    if (v - c > g * 0.5) {
+        return c + g;
+    }
+    return c;
+}

@@ -1,0 +1,170 @@
+#include "SceneFile.h"
+
+#include "AtomicFile.h"
+#include "BinaryArchive.h"
+#include "Listener.h"
+#include "ObjectKind.h"
+#include "RectObject.h"
+#include "SceneFileError.h"
+#include "SoundSource.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr const char* kSceneTag = "SCENE";
+constexpr std::size_t kSmallestRecord = 4 + 2 * 8; // a listener's record
+constexpr double kLargestSceneSide = 100000.0;
+
+[[noreturn]] void BadFormat(const std::string& path, const std::string& detail) {
+    throw SceneFileError(SceneFileError::Kind::BadFormat, path, kUnexpectedFileFormat, detail);
+}
+
+void WriteSettings(ArchiveWriter& ar, const SceneSettings& s) {
+    ar.WriteDouble(s.width);
+    ar.WriteDouble(s.height);
+    ar.WriteDouble(s.gridX);
+    ar.WriteDouble(s.gridY);
+    ar.WriteBool(s.snapToGrid);
+    ar.WriteFiller(7);
+    ar.WriteDouble(s.passAbsorptionLimit);
+    ar.WriteDouble(s.stopAmplitude);
+    ar.WriteDouble(s.groupTime);
+    ar.WriteBool(s.noTransmission);
+    ar.WriteBool(s.noReflection);
+    ar.WriteBool(s.normalize);
+    ar.WriteFiller(1);
+    ar.WriteInt32(s.rayCount);
+    ar.WriteDouble(s.mediumAbsorption);
+    ar.WriteDouble(s.stopTime);
+}
+
+void ReadSettings(ArchiveReader& ar, SceneSettings& s) {
+    s.width = ar.ReadDouble();
+    s.height = ar.ReadDouble();
+    s.gridX = ar.ReadDouble();
+    s.gridY = ar.ReadDouble();
+    s.snapToGrid = ar.ReadBool();
+    ar.Skip(7);
+    s.passAbsorptionLimit = ar.ReadDouble();
+    s.stopAmplitude = ar.ReadDouble();
+    s.groupTime = ar.ReadDouble();
+    s.noTransmission = ar.ReadBool();
+    s.noReflection = ar.ReadBool();
+    s.normalize = ar.ReadBool();
+    ar.Skip(1);
+    s.rayCount = ar.ReadInt32();
+    s.mediumAbsorption = ar.ReadDouble();
+    s.stopTime = ar.ReadDouble();
+}
+
+// Refuses settings that would make the view's or the tracer's arithmetic unsafe.
+void CheckSettings(const SceneSettings& s, const std::string& path) {
+    auto side = [&](double v, const char* name) {
+        if (!std::isfinite(v) || !(v > 0.0) || v > kLargestSceneSide) {
+            BadFormat(path, std::string(name) + " is not within (0, 100000]");
+        }
+    };
+    side(s.width, "width");
+    side(s.height, "height");
+    auto step = [&](double v, const char* name) {
+        if (!std::isfinite(v) || !(v > 0.0)) {
+            BadFormat(path, std::string(name) + " is not a positive number");
+        }
+    };
+    step(s.gridX, "gridX");
+    step(s.gridY, "gridY");
+    const double rest[] = {s.passAbsorptionLimit, s.stopAmplitude, s.groupTime,
+                           s.mediumAbsorption, s.stopTime};
+    for (double v : rest) {
+        if (!std::isfinite(v)) {
+            BadFormat(path, "a calculation parameter is not a finite number");
+        }
+    }
+}
+
+bool ObjectFieldsFinite(const CSceneObject& o) {
+    if (!std::isfinite(o.m_x) || !std::isfinite(o.m_y)) {
+        return false;
+    }
+    if (const auto* source = dynamic_cast<const CSoundSource*>(&o)) {
+        return std::isfinite(source->m_power);
+    }
+    if (const auto* rect = dynamic_cast<const CRectObject*>(&o)) {
+        return std::isfinite(rect->m_width) && std::isfinite(rect->m_height) &&
+               std::isfinite(rect->m_absorption) && std::isfinite(rect->m_reflection);
+    }
+    return true;
+}
+
+std::unique_ptr<CSceneObject> MakeObject(std::int32_t kind, SceneSettings* scene) {
+    switch (kind) {
+    case OBJ_LISTENER:
+        return std::make_unique<CListener>(scene);
+    case OBJ_RECT:
+        return std::make_unique<CRectObject>(scene);
+    case OBJ_SOURCE:
+        return std::make_unique<CSoundSource>(scene);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+std::vector<std::uint8_t> SaveSceneToBytes(const SceneSettings& scene) {
+    ArchiveWriter ar;
+    ar.WriteString(kSceneTag);
+    WriteSettings(ar, scene);
+    ar.WriteInt32(static_cast<std::int32_t>(scene.objects.size()));
+    for (const auto& object : scene.objects) {
+        ar.WriteInt32(object->GetKind());
+        object->Save(ar);
+    }
+    return ar.TakeBytes();
+}
+
+std::unique_ptr<SceneSettings> LoadSceneFromBytes(std::span<const std::uint8_t> bytes,
+                                                  const std::string& path) {
+    auto scene = std::make_unique<SceneSettings>();
+    ArchiveReader ar(bytes);
+    try {
+        if (ar.ReadString() != kSceneTag) {
+            BadFormat(path, "the file does not start with the scene tag");
+        }
+        ReadSettings(ar, *scene);
+        CheckSettings(*scene, path);
+        const std::int32_t count = ar.ReadInt32();
+        if (count <= 0) {
+            BadFormat(path, "the scene has no objects");
+        }
+        if (static_cast<std::size_t>(count) > ar.Remaining() / kSmallestRecord) {
+            BadFormat(path, "the object count exceeds what the file holds");
+        }
+        for (std::int32_t i = 0; i < count; ++i) {
+            auto object = MakeObject(ar.ReadInt32(), scene.get());
+            if (!object) {
+                BadFormat(path, "unknown object kind");
+            }
+            if (i == 0 && object->GetKind() != OBJ_LISTENER) {
+                BadFormat(path, "the first object is not the listener");
+            }
+            object->Load(ar);
+            if (!ObjectFieldsFinite(*object)) {
+                BadFormat(path, "an object field is not a finite number");
+            }
+            scene->objects.push_back(std::move(object));
+        }
+    } catch (const ArchiveFormatError& e) {
+        BadFormat(path, e.what());
+    }
+    return scene;
+}
+
+void WriteSceneFile(const std::string& path, const SceneSettings& scene) {
+    WriteFileAtomically(path, SaveSceneToBytes(scene));
+}
+
+std::unique_ptr<SceneSettings> ReadSceneFile(const std::string& path) {
+    return LoadSceneFromBytes(ReadWholeFile(path), path);
+}

@@ -1,0 +1,83 @@
+#include "SceneObject.h"
+
+#include "BinaryArchive.h"
+#include "Canvas.h"
+#include "GridSnap.h"
+#include "SceneSettings.h"
+
+#include <cmath>
+
+CSceneObject::CSceneObject(SceneSettings* settings) : m_pSettings(settings) {}
+
+CSceneObject::~CSceneObject() = default;
+
+bool CSceneObject::IntersectRay(SceneRay /*ray*/, double* /*t*/) const { return false; }
+
+bool CSceneObject::SnapOn() const { return m_pSettings->snapToGrid; }
+
+void CSceneObject::SetPosition(double x, double y) {
+    m_x = x;
+    m_y = y;
+    if (SnapOn()) {
+        m_x = SnapToGrid(m_x, m_pSettings->gridX);
+        m_y = SnapToGrid(m_y, m_pSettings->gridY);
+    }
+    ClampPoint(&m_x, &m_y);
+}
+
+void CSceneObject::MoveBy(double dx, double dy) {
+    m_x += dx;
+    m_y += dy;
+    m_bMoving = true;
+    ClampPoint(&m_x, &m_y);
+}
+
+void CSceneObject::EndMove() {
+    if (SnapOn()) {
+        m_x = SnapToGrid(m_x, m_pSettings->gridX);
+        m_y = SnapToGrid(m_y, m_pSettings->gridY);
+    }
+    m_bMoving = false;
+}
+
+void CSceneObject::ClampPoint(double* x, double* y) const {
+    if (!(*x >= 0.0)) {
+        *x = 0.0;
+    }
+    if (!(*y >= 0.0)) {
+        *y = 0.0;
+    }
+    if (*x > m_pSettings->width) {
+        *x = m_pSettings->width;
+    }
+    if (*y > m_pSettings->height) {
+        *y = m_pSettings->height;
+    }
+}
+
+double CSceneObject::DistanceTo(double x, double y) const {
+    const double ex = m_x - x;
+    const double ey = m_y - y;
+    return std::sqrt(ex * ex + ey * ey);
+}
+
+void CSceneObject::Draw(Canvas& /*dc*/, double /*scale*/) {
+    m_drawX = m_x;
+    m_drawY = m_y;
+    if (m_bMoving && SnapOn()) {
+        m_drawX = SnapToGrid(m_drawX, m_pSettings->gridX);
+        m_drawY = SnapToGrid(m_drawY, m_pSettings->gridY);
+    }
+}
+
+void CSceneObject::SelectOutlinePen(Canvas& dc) const { dc.SelectSolidPen(2, m_color); }
+
+void CSceneObject::Save(ArchiveWriter& ar) const {
+    ar.WriteDouble(m_x);
+    ar.WriteDouble(m_y);
+}
+
+void CSceneObject::Load(ArchiveReader& ar) {
+    m_x = ar.ReadDouble();
+    m_y = ar.ReadDouble();
+}

@@ -1,0 +1,49 @@
+#include "SoundSource.h"
+
+#include "BinaryArchive.h"
+#include "Canvas.h"
+#include "ObjectKind.h"
+#include "PixelMath.h"
+#include "PropertiesPort.h"
+
+bool CSoundSource::EditProperties(PropertiesPort& port) {
+    double percent = m_power * 100.0;
+    if (!port.EditSourcePower(percent)) {
+        return false;
+    }
+    m_power = percent * 0.01;
+    return true;
+}
+
+int CSoundSource::GetKind() const { return OBJ_SOURCE; }
+
+bool CSoundSource::HitTest(double x, double y, double scale) const {
+    return DistanceTo(x, y) < 17.0 / scale;
+}
+
+void CSoundSource::Draw(Canvas& dc, double scale) {
+    CSceneObject::Draw(dc, scale);
+    const int px = ToPixel(scale, m_drawX);
+    const int py = ToPixel(scale, m_drawY);
+    SelectOutlinePen(dc);
+    dc.MoveTo(px - 7, py - 7);
+    dc.LineTo(px - 7, py + 7);
+    dc.LineTo(px + 7, py + 7);
+    dc.LineTo(px + 17, py + 17);
+    dc.LineTo(px + 17, py - 17);
+    dc.LineTo(px + 7, py - 7);
+    dc.LineTo(px - 7, py - 7);
+    dc.MoveTo(px + 7, py - 7);
+    dc.LineTo(px + 7, py + 7);
+    dc.SelectStockBlackPen();
+}
+
+void CSoundSource::Save(ArchiveWriter& ar) const {
+    CSceneObject::Save(ar);
+    ar.WriteDouble(m_power);
+}
+
+void CSoundSource::Load(ArchiveReader& ar) {
+    CSceneObject::Load(ar);
+    m_power = ar.ReadDouble();
+}
