@@ -1,0 +1,48 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+class ProgressSink;
+struct SceneSettings;
+
+// Counters of one calculation, for the command line's statistics.
+struct TraceStats {
+    std::uint64_t rays = 0;     // rays traced (the fan, not counting the direct sound)
+    std::uint64_t nodes = 0;    // path nodes visited, the listener's direct node included
+    std::uint64_t echoes = 0;   // echoes added into the bins
+    std::uint64_t searches = 0; // nearest-hit and visibility searches
+    double seconds = 0.0;       // wall-clock time of the calculation
+};
+
+// How to run a calculation. The result does not depend on any of these.
+struct EffectOptions {
+    int threads = 0;                           // worker threads; 0 means all cores
+    const std::atomic<bool>* cancel = nullptr; // set to true to stop the calculation
+    TraceStats* stats = nullptr;               // filled in when given
+};
+
+// A parameter that would make the calculation unsafe; nothing was computed and the scene's
+// previous effect is kept. field() names the scene field.
+class EffectParameterError : public std::runtime_error {
+public:
+    EffectParameterError(std::string field, const std::string& message)
+        : std::runtime_error(message), m_field(std::move(field)) {}
+    const std::string& field() const { return m_field; }
+
+private:
+    std::string m_field;
+};
+
+// The calculation was cancelled through EffectOptions::cancel; the previous effect is kept.
+class EffectCancelled : public std::runtime_error {
+public:
+    EffectCancelled() : std::runtime_error("The calculation was cancelled.") {}
+};
+
+// Traces the fan of rays from the scene's first object, bins the echoes by delay, normalises
+// when the scene asks for it and stores the result in scene.effect / scene.effectCount.
+// Progress positions (100 × i) / N go to `progress` (may be null) on the calling thread.
+void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options = {});

@@ -1,0 +1,8 @@
+#pragma once
+
+// Receives the progress positions of a calculation, in order, on the thread that started it.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void SetPosition(int position) = 0;
+};
