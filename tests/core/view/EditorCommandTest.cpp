@@ -35,9 +35,16 @@ TEST_F(EditorTest, TabWithTheListenerAloneKeepsItSelectedWithoutDrawing) {
     EXPECT_TRUE(host.drawnNow.empty());
 }
 
-TEST_F(EditorTest, DeleteAsksAndOnlyYesRemovesTheObject) {
+TEST_F(EditorTest, DeleteAsksAndOnlyYesRemovesTheObjectNeverTheListener) {
     auto* source = scene->Add<CSoundSource>();
+    host.answerYes = true;
+    editor.DeleteSelected(); // nothing selected
     editor.OnKeyDown(Key::Tab);
+    EXPECT_FALSE(CanDeleteObject(editor.Selected()));
+    editor.DeleteSelected(); // the listener
+    EXPECT_EQ(host.questions, 0);
+    EXPECT_EQ(Count(), 2u);
+
     editor.OnKeyDown(Key::Tab);
     ASSERT_EQ(editor.Selected(), source);
     EXPECT_TRUE(CanDeleteObject(editor.Selected()));
@@ -61,17 +68,6 @@ TEST_F(EditorTest, DeleteAsksAndOnlyYesRemovesTheObject) {
 
     editor.OnKeyDown(Key::Tab); // after a delete, Tab selects the listener
     ExpectOnlySelected(Listener());
-}
-
-TEST_F(EditorTest, TheListenerAndAnEmptySelectionAreNeverDeleted) {
-    editor.DeleteSelected();
-    editor.OnKeyDown(Key::Tab);
-    EXPECT_FALSE(CanDeleteObject(editor.Selected()));
-    host.answerYes = true;
-    editor.DeleteSelected();
-    EXPECT_EQ(host.questions, 0);
-    EXPECT_EQ(Count(), 1u);
-    EXPECT_EQ(host.modified, 0);
 }
 
 TEST_F(EditorTest, DeletingTheRectangleBeingDrawnEndsItsGestureSafely) {
@@ -108,6 +104,7 @@ TEST_F(EditorTest, PropertiesGoThroughThePortWithoutRepaintOrModifiedFlag) {
 }
 
 TEST_F(EditorTest, ToolChangesSelectionAndZoomNeverMarkModified) {
+    EXPECT_EQ(editor.Tool(), ToolSelect);
     editor.OnKeyDown(Key::Tab);
     const int repaints = host.repaints;
     for (std::int32_t tool : {1, 2, 3, 0}) {

@@ -2,16 +2,6 @@
 
 #include "support/RecordingCanvas.h"
 
-TEST_F(EditorTest, StartsWithTheSelectToolAtThirtyPixelsPerMetre) {
-    EXPECT_EQ(editor.Tool(), ToolSelect);
-    EXPECT_EQ(editor.PixelsPerMetre(), 30);
-    EXPECT_EQ(editor.ShownScene(), scene.get());
-    EXPECT_EQ(editor.Selected(), nullptr);
-    EXPECT_FALSE(editor.IsButtonDown());
-    EXPECT_FALSE(editor.IsDragging());
-    EXPECT_EQ(host.scaleText, "Масштаб 1:1");
-}
-
 TEST_F(EditorTest, PointerTextInsideTheSceneEmptyOutsideNegativeDuringCapture) {
     editor.OnMouseMove({75, 45});
     EXPECT_EQ(host.pointerText, "x = 2.5, y = 1.5");

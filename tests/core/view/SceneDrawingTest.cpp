@@ -101,17 +101,16 @@ TEST(SceneDrawing, ObjectsInListOrderBetweenGridAndBorder) {
 
     RecordingCanvas dc;
     DrawScene(dc, *scene, 30, kEverything);
-    const Calls objects{"pen solid 2 0", "brush white",     "ellipse 1490 1490 1510 1510",
-                        "pen black",     "pen solid 2 255", "move 38 53",
-                        "line 38 67",    "line 52 67",      "line 62 77",
-                        "line 62 43",    "line 52 53",      "line 38 53",
-                        "move 52 53",    "line 52 67",      "pen black",
-                        "pen solid 2 0", "move 300 300",    "line 381 300",
-                        "line 381 339",  "line 300 339",    "line 300 300",
-                        "pen black"};
-    const auto gridEnd = dc.calls.begin() + 1 + 4 * 50;
-    EXPECT_EQ(Calls(gridEnd, gridEnd + static_cast<long>(objects.size())), objects);
-    EXPECT_EQ(Calls(dc.calls.end() - 6, dc.calls.end()), ExpectedBorder(3000, 3000));
+    // After the 50 + 50 grid lines: the listener's disc, the red speaker, the rectangle at its
+    // snapped anchor with its stored size; then the border.
+    const auto objects = dc.calls.begin() + 1 + 4 * 50;
+    EXPECT_EQ(objects[2], "ellipse 1490 1490 1510 1510");
+    EXPECT_EQ(objects[4], "pen solid 2 255");
+    EXPECT_EQ(objects[5], "move 38 53");
+    EXPECT_EQ(Calls(objects + 15, objects + 22),
+              (Calls{"pen solid 2 0", "move 300 300", "line 381 300", "line 381 339",
+                     "line 300 339", "line 300 300", "pen black"}));
+    EXPECT_EQ(Calls(objects + 22, dc.calls.end()), ExpectedBorder(3000, 3000));
 }
 
 TEST(SceneDrawing, GridDrawsOnlyTheLinesAndLengthsTheVisibleAreaNeeds) {

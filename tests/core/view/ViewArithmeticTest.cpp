@@ -1,6 +1,4 @@
-#include "model/Listener.h"
 #include "model/SceneSettings.h"
-#include "view/CommandRules.h"
 #include "view/ScrollState.h"
 #include "view/ViewGeometry.h"
 #include "view/ViewTexts.h"
@@ -98,41 +96,6 @@ TEST(GridMultiplier, PitchBetweenFortyAndAHundredPixels) {
     EXPECT_EQ(GridMultiplier(1000), 1024); // stops after the tenth doubling
 }
 
-TEST(SnapPoint, SnapsPerAxisOnlyWhileSnappingIsOn) {
-    SceneSettings scene;
-    scene.gridX = 1.0;
-    scene.gridY = 0.5;
-    double x = 2.5; // exactly half a step goes down
-    double y = 2.76;
-    SnapPoint(scene, x, y);
-    EXPECT_EQ(x, 2.0);
-    EXPECT_EQ(y, 3.0);
-    x = -0.4;
-    y = -0.3;
-    SnapPoint(scene, x, y);
-    EXPECT_EQ(x, 0.0);
-    EXPECT_EQ(y, -0.5);
-
-    scene.snapToGrid = false;
-    x = 2.51;
-    SnapPoint(scene, x, y);
-    EXPECT_EQ(x, 2.51);
-}
-
-TEST(NormaliseSpan, SmallerCornerIsTheOriginAndTheSizeNeverNegative) {
-    double origin = -1.0;
-    double size = -1.0;
-    NormaliseSpan(10.0, 13.0, origin, size);
-    EXPECT_EQ(origin, 10.0);
-    EXPECT_EQ(size, 3.0);
-    NormaliseSpan(10.0, 7.0, origin, size);
-    EXPECT_EQ(origin, 7.0);
-    EXPECT_EQ(size, 3.0);
-    NormaliseSpan(4.0, 4.0, origin, size);
-    EXPECT_EQ(origin, 4.0);
-    EXPECT_EQ(size, 0.0);
-}
-
 TEST(ScrollState, StepsStayWithinTheRangeTheClientLeaves) {
     using Axis = ScrollState::Axis;
     using Action = ScrollState::Action;
@@ -156,20 +119,4 @@ TEST(ScrollState, StepsStayWithinTheRangeTheClientLeaves) {
     // A scene smaller than the window does not scroll at all.
     scroll.SetClientSize({4000, 4000});
     EXPECT_FALSE(scroll.Scroll(Axis::Horizontal, Action::Bottom));
-}
-
-TEST(CommandRules, ZoomLimitsAndTheSelectionRules) {
-    EXPECT_FALSE(CanZoomIn(30));
-    EXPECT_TRUE(CanZoomIn(29));
-    EXPECT_FALSE(CanZoomOut(1));
-    EXPECT_TRUE(CanZoomOut(2));
-
-    SceneSettings scene;
-    CListener listener(&scene);
-    EXPECT_FALSE(CanDeleteObject(nullptr));
-    EXPECT_FALSE(CanEditProperties(nullptr));
-    EXPECT_FALSE(CanDeleteObject(&listener));
-    EXPECT_TRUE(CanEditProperties(&listener));
-    EXPECT_TRUE(IsToolChecked(2, ToolDrawRect));
-    EXPECT_FALSE(IsToolChecked(2, ToolMove));
 }
