@@ -17,7 +17,7 @@ public:
 
     // Captures the pointer for the view: until ReleasePointer, moves and the release keep
     // arriving (OnMouseMove, OnLButtonUp) even outside the window. Called once per gesture, on
-    // the press that starts it; never twice without a ReleasePointer between.
+    // the press that starts it; never again before ReleasePointer or OnCaptureLost.
     virtual void CapturePointer() = 0;
     // Ends the capture taken by CapturePointer; called only while it is held. When the capture is
     // taken away by the system instead, the view calls OnCaptureLost and gets no ReleasePointer.
