@@ -1,0 +1,357 @@
+#include "EditorController.h"
+
+#include "CommandRules.h"
+#include "EditorHost.h"
+#include "SceneDrawing.h"
+#include "SelectionOrder.h"
+#include "ViewTexts.h"
+#include "model/RectObject.h"
+#include "model/SceneSettings.h"
+#include "model/SoundSource.h"
+
+#include <array>
+#include <utility>
+
+namespace {
+
+// Exactly the selected object is red: selecting and deselecting set the flag and the colour
+// together.
+void Select(CSceneObject* object) {
+    if (object != nullptr) {
+        object->m_bSelected = true;
+        object->m_color = kColorSelected;
+    }
+}
+
+void Deselect(CSceneObject* object) {
+    if (object != nullptr) {
+        object->m_bSelected = false;
+        object->m_color = kColorBlack;
+    }
+}
+
+// Draws the old selection (if any) and then the new one (if any) at once.
+void DrawSelectionChange(EditorHost& host, CSceneObject* old, CSceneObject* now, double scale) {
+    std::array<CSceneObject*, 2> objects{};
+    std::size_t count = 0;
+    if (old != nullptr) {
+        objects[count++] = old;
+    }
+    if (now != nullptr) {
+        objects[count++] = now;
+    }
+    if (count > 0) {
+        host.DrawObjectsNow(std::span<CSceneObject* const>(objects.data(), count), scale);
+    }
+}
+
+} // namespace
+
+EditorController::EditorController(EditorHost& host) : m_host(host) {}
+
+// --- Document and painting ---
+
+void EditorController::OnUpdate(SceneSettings* scene, std::uint64_t recordSerial) {
+    if (scene != m_pShownScene || recordSerial != m_nShownSerial) {
+        // The old objects are gone; nothing may point at them any more.
+        m_pSelected = nullptr;
+        m_pDrawnRect = nullptr;
+        m_bDragging = false;
+    }
+    m_pShownScene = scene;
+    m_nShownSerial = recordSerial;
+    ApplyZoom();
+}
+
+void EditorController::Paint(Canvas& dc, const PixelRect& clientArea) {
+    if (m_pShownScene == nullptr) {
+        return;
+    }
+    const PixelPoint at = m_scroll.Position();
+    const PixelRect visible{clientArea.left + at.x, clientArea.top + at.y, clientArea.right + at.x,
+                            clientArea.bottom + at.y};
+    DrawScene(dc, *m_pShownScene, m_nPixelsPerMetre, visible);
+}
+
+// --- View operations ---
+
+ScenePoint EditorController::WindowToScene(PixelPoint window) const {
+    if (m_pShownScene == nullptr) {
+        return {};
+    }
+    return ::WindowToScene(window, m_scroll.Position(), m_nPixelsPerMetre, *m_pShownScene);
+}
+
+void EditorController::SnapPoint(double& x, double& y) const {
+    if (m_pShownScene != nullptr) {
+        ::SnapPoint(*m_pShownScene, x, y);
+    }
+}
+
+void EditorController::UpdateScrollSizes() {
+    m_scroll.SetSizes(m_pShownScene == nullptr
+                          ? ScrollSizes{}
+                          : ComputeScrollSizes(*m_pShownScene, m_nPixelsPerMetre));
+    m_host.ShowScroll(m_scroll);
+}
+
+void EditorController::ApplyZoom() {
+    m_host.ShowScaleText(FormatScaleText(m_nPixelsPerMetre));
+    UpdateScrollSizes();
+    m_host.RepaintAll();
+}
+
+// --- Pointer ---
+
+void EditorController::OnLButtonDown(PixelPoint window) {
+    m_ptPointer = window;
+    if (m_bButtonDown) {
+        // A press while the last gesture is still open (its release never came): end that one
+        // first so that its rectangle or drag is not left half done; the capture stays.
+        FinishGesture(window);
+    } else {
+        m_host.CapturePointer();
+    }
+    m_bButtonDown = true;
+    m_nGestureTool = m_nTool;
+
+    const ScenePoint p = WindowToScene(window);
+    if (m_pShownScene == nullptr || !p.inside) {
+        return;
+    }
+    switch (m_nTool) {
+    case ToolSelect:
+        PressSelect(p, false, window);
+        break;
+    case ToolMove:
+        PressSelect(p, true, window);
+        break;
+    case ToolDrawRect:
+        PressDrawRect(p, window);
+        break;
+    case ToolAddSource:
+        PressAddSource(p);
+        break;
+    default:
+        break;
+    }
+}
+
+void EditorController::PressSelect(const ScenePoint& p, bool startDrag, PixelPoint window) {
+    CSceneObject* old = m_pSelected;
+    Deselect(old);
+    CSceneObject* hit = FindObjectAt(m_pShownScene->objects, old, p.x, p.y, m_nPixelsPerMetre);
+    Select(hit);
+    m_pSelected = hit;
+    if (hit != old) {
+        DrawSelectionChange(m_host, old, hit, m_nPixelsPerMetre);
+    }
+    if (startDrag && hit != nullptr) {
+        m_bDragging = true;
+        m_ptLast = window;
+    }
+}
+
+void EditorController::PressDrawRect(const ScenePoint& p, PixelPoint window) {
+    m_ptLast = window; // the fixed corner of the whole gesture
+    Deselect(m_pSelected);
+    auto* rect = m_pShownScene->Add<CRectObject>();
+    rect->m_x = p.x;
+    rect->m_y = p.y;
+    Select(rect);
+    m_pSelected = rect;
+    m_pDrawnRect = rect;
+}
+
+void EditorController::PressAddSource(const ScenePoint& p) {
+    CSceneObject* old = m_pSelected;
+    Deselect(old);
+    auto* source = m_pShownScene->Add<CSoundSource>();
+    source->m_x = p.x; // exactly where pressed, never snapped
+    source->m_y = p.y;
+    Select(source);
+    m_pSelected = source;
+    DrawSelectionChange(m_host, old, source, m_nPixelsPerMetre);
+    m_host.MarkModified();
+}
+
+void EditorController::OnMouseMove(PixelPoint window) {
+    m_ptPointer = window;
+    const ScenePoint p = WindowToScene(window);
+    if (m_pShownScene == nullptr) {
+        return;
+    }
+    m_host.ShowPointerText(p.inside ? FormatPointerText(p.x, p.y) : std::string());
+    if (!m_bButtonDown) {
+        return;
+    }
+    const ScenePoint last = WindowToScene(m_ptLast);
+    if (m_bDragging && m_pSelected != nullptr) {
+        DragStep(p, last, window);
+    } else if (m_pDrawnRect != nullptr) {
+        DrawStep(p, last);
+    }
+}
+
+void EditorController::DragStep(const ScenePoint& p, const ScenePoint& last, PixelPoint window) {
+    // By the pointer's change since the last step: an overshoot past the border is forgotten.
+    m_pSelected->MoveBy(p.x - last.x, p.y - last.y);
+    m_ptLast = window;
+    m_host.RepaintAll();
+}
+
+void EditorController::DrawStep(ScenePoint p, const ScenePoint& last) {
+    CRectObject* rect = m_pDrawnRect;
+    rect->ClampPoint(&p.x, &p.y);
+    double fixedX = last.x;
+    double fixedY = last.y;
+    SnapPoint(fixedX, fixedY);
+    SnapPoint(p.x, p.y); // after the clamping, so a corner may land on the grid line just outside
+    NormaliseSpan(fixedX, p.x, rect->m_x, rect->m_width);
+    NormaliseSpan(fixedY, p.y, rect->m_y, rect->m_height);
+    m_host.RepaintAll();
+}
+
+void EditorController::OnLButtonUp(PixelPoint window) {
+    m_ptPointer = window;
+    if (!m_bButtonDown) {
+        return; // a release without a press over the view
+    }
+    FinishGesture(window);
+    m_host.ReleasePointer();
+}
+
+void EditorController::OnCaptureLost() {
+    if (m_bButtonDown) {
+        FinishGesture(m_ptPointer);
+    }
+}
+
+void EditorController::FinishGesture(PixelPoint window) {
+    m_bButtonDown = false;
+    if (m_nGestureTool == ToolMove && m_pSelected != nullptr) {
+        m_host.MarkModified(); // even when the object was not dragged
+        m_pSelected->EndMove();
+        if (!(window == m_ptLast)) {
+            m_host.RepaintAll();
+        }
+    }
+    if (CRectObject* rect = std::exchange(m_pDrawnRect, nullptr)) {
+        if (rect->m_width != 0.0 && rect->m_height != 0.0) {
+            rect->EndMove();
+            m_host.MarkModified();
+        } else {
+            if (m_pSelected == rect) {
+                m_pSelected = nullptr;
+            }
+            RemoveObject(rect);
+            m_host.RepaintAll();
+        }
+    }
+    m_bDragging = false;
+}
+
+// --- Keys and scrolling ---
+
+void EditorController::OnKeyDown(Key key) {
+    using Axis = ScrollState::Axis;
+    using Action = ScrollState::Action;
+    switch (key) {
+    case Key::Tab:
+        StepSelectionByTab();
+        break;
+    case Key::Left:
+        ScrollAndShow(Axis::Horizontal, Action::LineUp, 0);
+        break;
+    case Key::Right:
+        ScrollAndShow(Axis::Horizontal, Action::LineDown, 0);
+        break;
+    case Key::Up:
+        ScrollAndShow(Axis::Vertical, Action::LineUp, 0);
+        break;
+    case Key::Down:
+        ScrollAndShow(Axis::Vertical, Action::LineDown, 0);
+        break;
+    case Key::Other:
+        break;
+    }
+}
+
+void EditorController::StepSelectionByTab() {
+    if (m_pShownScene == nullptr || m_pShownScene->objects.empty()) {
+        return;
+    }
+    CSceneObject* old = m_pSelected;
+    Deselect(old);
+    CSceneObject* next = NextInTabOrder(m_pShownScene->objects, old);
+    Select(next);
+    m_pSelected = next;
+    if (next != old) {
+        DrawSelectionChange(m_host, old, next, m_nPixelsPerMetre);
+    }
+}
+
+void EditorController::OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb) {
+    ScrollAndShow(axis, action, thumb);
+}
+
+void EditorController::ScrollAndShow(ScrollState::Axis axis, ScrollState::Action action,
+                                     int thumb) {
+    if (m_scroll.Scroll(axis, action, thumb)) {
+        m_host.ShowScroll(m_scroll);
+    }
+}
+
+void EditorController::OnClientSize(PixelSize client) {
+    m_scroll.SetClientSize(client);
+    m_host.ShowScroll(m_scroll);
+}
+
+// --- Commands ---
+
+void EditorController::SetTool(std::int32_t tool) {
+    if (IsEditorTool(tool)) {
+        m_nTool = tool;
+    }
+}
+
+void EditorController::ZoomIn() {
+    if (CanZoomIn(m_nPixelsPerMetre)) {
+        ++m_nPixelsPerMetre;
+        ApplyZoom();
+    }
+}
+
+void EditorController::ZoomOut() {
+    if (CanZoomOut(m_nPixelsPerMetre)) {
+        --m_nPixelsPerMetre;
+        ApplyZoom();
+    }
+}
+
+void EditorController::DeleteSelected() {
+    if (m_pShownScene == nullptr || !CanDeleteObject(m_pSelected)) {
+        return;
+    }
+    if (!m_host.AskDeleteObject()) {
+        return;
+    }
+    CSceneObject* doomed = std::exchange(m_pSelected, nullptr);
+    if (doomed == m_pDrawnRect) {
+        m_pDrawnRect = nullptr;
+    }
+    RemoveObject(doomed);
+    m_host.RepaintAll();
+    m_host.MarkModified();
+}
+
+void EditorController::EditSelectedProperties(PropertiesPort& port) {
+    if (CanEditProperties(m_pSelected)) {
+        m_pSelected->EditProperties(port);
+    }
+}
+
+void EditorController::RemoveObject(CSceneObject* object) {
+    m_pShownScene->objects.remove_if(
+        [object](const auto& element) { return element.get() == object; });
+}

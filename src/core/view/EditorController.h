@@ -1,0 +1,122 @@
+#pragma once
+
+#include "EditorTool.h"
+#include "ScrollState.h"
+#include "ViewGeometry.h"
+
+#include <cstdint>
+
+class Canvas;
+class CRectObject;
+class CSceneObject;
+class EditorHost;
+class PropertiesPort;
+struct SceneSettings;
+
+// The editor view without its toolkit: the zoom, the scrolling, the four editing tools, Tab, the
+// object commands and the painting of the shown scene. The toolkit view owns one controller,
+// forwards its events to the handlers below and implements EditorHost for what the controller
+// needs back. Window points are pixels of the view's client area.
+//
+// The controller never owns the scene: the shown scene and the selection point into the
+// document's record, and the selection is cleared whenever the document replaces that record
+// (OnUpdate) or the controller removes the selected object.
+class EditorController {
+public:
+    // Keys the view handles; any other key is Other and does nothing.
+    enum class Key { Tab, Left, Right, Up, Down, Other };
+
+    explicit EditorController(EditorHost& host);
+
+    EditorController(const EditorController&) = delete;
+    EditorController& operator=(const EditorController&) = delete;
+
+    // --- Document ---
+    // The document's update notification: `scene` is its current record and `recordSerial` a
+    // number it changes whenever it replaces the record (File New, File Open), so that a new
+    // record allocated where the old one was still counts as new. A new record clears the
+    // selection. Then the scale text, the scroll sizes (scrolled to the top-left) and a repaint.
+    void OnUpdate(SceneSettings* scene, std::uint64_t recordSerial);
+
+    // --- Painting ---
+    // Paints the shown scene (see DrawScene) on a canvas whose origin is the scene origin, i.e.
+    // already translated by minus Scroll().Position(). `clientArea` is the part of the client area
+    // (window pixels) to paint, usually the update region's bounding box or the whole client.
+    void Paint(Canvas& dc, const PixelRect& clientArea);
+
+    // --- Pointer (left button) ---
+    void OnLButtonDown(PixelPoint window);
+    void OnMouseMove(PixelPoint window);
+    void OnLButtonUp(PixelPoint window);
+    // The system took the pointer capture away during a gesture: the gesture ends as if the button
+    // had been released where the pointer was last seen (without ReleasePointer).
+    void OnCaptureLost();
+
+    // --- Keys and scrolling ---
+    // Tab steps the selection; the arrows scroll one line, like the scroll bar's arrows.
+    void OnKeyDown(Key key);
+    // A scroll bar action (see ScrollState); `thumb` is the position for ThumbTo.
+    void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb = 0);
+    // The client area's size, at creation and after every resize.
+    void OnClientSize(PixelSize client);
+
+    // --- Commands (each does nothing while its rule in CommandRules.h says disabled) ---
+    // Sets m_nTool; changes nothing else (no repaint, the selection stays). Unknown values are
+    // ignored.
+    void SetTool(std::int32_t tool);
+    void ZoomIn();
+    void ZoomOut();
+    // Deletes the selected object after the host's question; never the listener.
+    void DeleteSelected();
+    // Shows the selected object's properties through the port; no repaint, never modified.
+    void EditSelectedProperties(PropertiesPort& port);
+
+    // --- View operations, also used by the handlers ---
+    ScenePoint WindowToScene(PixelPoint window) const;
+    // Snaps (x, y) to the shown scene's grid while its snapping is on.
+    void SnapPoint(double& x, double& y) const;
+    // Recomputes the scroll extent and steps for the shown scene and zoom, scrolls to the top-left.
+    void UpdateScrollSizes();
+    // Shows the scale text, updates the scroll sizes and repaints everything.
+    void ApplyZoom();
+
+    // --- State, for the enable rules and the toolkit view ---
+    std::int32_t Tool() const { return m_nTool; }
+    bool IsDragging() const { return m_bDragging; }
+    PixelPoint LastPoint() const { return m_ptLast; }
+    SceneSettings* ShownScene() const { return m_pShownScene; }
+    std::int32_t PixelsPerMetre() const { return m_nPixelsPerMetre; }
+    bool IsButtonDown() const { return m_bButtonDown; }
+    CSceneObject* Selected() const { return m_pSelected; }
+    const ScrollState& Scroll() const { return m_scroll; }
+
+private:
+    void PressSelect(const ScenePoint& p, bool startDrag, PixelPoint window);
+    void PressDrawRect(const ScenePoint& p, PixelPoint window);
+    void PressAddSource(const ScenePoint& p);
+    void DragStep(const ScenePoint& p, const ScenePoint& last, PixelPoint window);
+    void DrawStep(ScenePoint p, const ScenePoint& last);
+    // Ends the open gesture at `window` (the release without giving back the capture).
+    void FinishGesture(PixelPoint window);
+    void StepSelectionByTab();
+    void RemoveObject(CSceneObject* object);
+    void ScrollAndShow(ScrollState::Axis axis, ScrollState::Action action, int thumb);
+
+    EditorHost& m_host;
+
+    std::int32_t m_nTool = ToolSelect;
+    bool m_bDragging = false;
+    PixelPoint m_ptLast;
+    SceneSettings* m_pShownScene = nullptr;
+    std::int32_t m_nPixelsPerMetre = kInitialPixelsPerMetre;
+    bool m_bButtonDown = false;
+    CSceneObject* m_pSelected = nullptr;
+
+    // The tool the open gesture started under, the rectangle it is drawing (if any), and the
+    // last window point the pointer was seen at.
+    std::int32_t m_nGestureTool = ToolSelect;
+    CRectObject* m_pDrawnRect = nullptr;
+    PixelPoint m_ptPointer;
+    std::uint64_t m_nShownSerial = 0;
+    ScrollState m_scroll;
+};

@@ -1,0 +1,186 @@
+#include "EditorFixture.h"
+
+#include "support/RecordingCanvas.h"
+#include "support/ScriptedProperties.h"
+#include "view/CommandRules.h"
+
+namespace {
+
+using Key = EditorController::Key;
+
+} // namespace
+
+TEST_F(EditorTest, TabStepsThroughTheListInOrderAndWrapsToTheListener) {
+    auto* source = scene->Add<CSoundSource>();
+    editor.OnKeyDown(Key::Tab); // from nothing
+    ExpectOnlySelected(Listener());
+    editor.OnKeyDown(Key::Tab);
+    ExpectOnlySelected(source);
+    host.drawnNow.clear();
+    editor.OnKeyDown(Key::Tab); // from the last object
+    ExpectOnlySelected(Listener());
+    ASSERT_EQ(host.drawnNow.size(), 2u);
+    EXPECT_EQ(host.drawnNow[0].object, source);
+    EXPECT_EQ(host.drawnNow[0].color, kColorBlack);
+    EXPECT_EQ(host.drawnNow[1].object, Listener());
+    EXPECT_EQ(host.drawnNow[1].color, kColorSelected);
+    EXPECT_EQ(host.modified, 0);
+}
+
+TEST_F(EditorTest, TabWithTheListenerAloneKeepsItSelectedWithoutDrawing) {
+    editor.OnKeyDown(Key::Tab);
+    host.drawnNow.clear();
+    editor.OnKeyDown(Key::Tab);
+    ExpectOnlySelected(Listener());
+    EXPECT_TRUE(host.drawnNow.empty());
+}
+
+TEST_F(EditorTest, DeleteAsksAndOnlyYesRemovesTheObjectNeverTheListener) {
+    auto* source = scene->Add<CSoundSource>();
+    host.answerYes = true;
+    editor.DeleteSelected(); // nothing selected
+    editor.OnKeyDown(Key::Tab);
+    EXPECT_FALSE(CanDeleteObject(editor.Selected()));
+    editor.DeleteSelected(); // the listener
+    EXPECT_EQ(host.questions, 0);
+    EXPECT_EQ(Count(), 2u);
+
+    editor.OnKeyDown(Key::Tab);
+    ASSERT_EQ(editor.Selected(), source);
+    EXPECT_TRUE(CanDeleteObject(editor.Selected()));
+
+    host.answerYes = false;
+    editor.DeleteSelected();
+    EXPECT_EQ(host.questions, 1);
+    EXPECT_EQ(Count(), 2u);
+    ExpectOnlySelected(source);
+    EXPECT_EQ(host.modified, 0);
+
+    host.answerYes = true;
+    const int repaints = host.repaints;
+    editor.DeleteSelected();
+    EXPECT_EQ(Count(), 1u);
+    EXPECT_EQ(editor.Selected(), nullptr);
+    EXPECT_EQ(host.modified, 1);
+    EXPECT_EQ(host.repaints, repaints + 1);
+    EXPECT_FALSE(CanDeleteObject(editor.Selected()));
+    EXPECT_FALSE(CanEditProperties(editor.Selected()));
+
+    editor.OnKeyDown(Key::Tab); // after a delete, Tab selects the listener
+    ExpectOnlySelected(Listener());
+}
+
+TEST_F(EditorTest, DeletingTheRectangleBeingDrawnEndsItsGestureSafely) {
+    editor.SetTool(ToolDrawRect);
+    editor.OnLButtonDown({300, 300});
+    editor.OnMouseMove({360, 360});
+    host.answerYes = true;
+    editor.DeleteSelected();
+    editor.OnMouseMove({390, 390});
+    editor.OnLButtonUp({390, 390});
+    EXPECT_EQ(Count(), 1u);
+    EXPECT_EQ(host.modified, 1); // the delete only
+}
+
+TEST_F(EditorTest, PropertiesGoThroughThePortWithoutRepaintOrModifiedFlag) {
+    ScriptedProperties port;
+    editor.EditSelectedProperties(port); // nothing selected: nothing shown
+    EXPECT_EQ(port.noPropertiesShown, 0);
+
+    editor.OnKeyDown(Key::Tab);
+    EXPECT_TRUE(CanEditProperties(editor.Selected()));
+    editor.EditSelectedProperties(port);
+    EXPECT_EQ(port.noPropertiesShown, 1);
+
+    auto* source = scene->Add<CSoundSource>();
+    editor.OnKeyDown(Key::Tab);
+    port.answerPower = 75.0;
+    const int repaints = host.repaints;
+    editor.EditSelectedProperties(port);
+    EXPECT_EQ(source->m_power, 0.75);
+    EXPECT_EQ(host.repaints, repaints);
+    EXPECT_EQ(host.modified, 0);
+    ExpectOnlySelected(source);
+}
+
+TEST_F(EditorTest, ToolChangesSelectionAndZoomNeverMarkModified) {
+    EXPECT_EQ(editor.Tool(), ToolSelect);
+    editor.OnKeyDown(Key::Tab);
+    const int repaints = host.repaints;
+    for (std::int32_t tool : {1, 2, 3, 0}) {
+        editor.SetTool(tool);
+        EXPECT_EQ(editor.Tool(), tool);
+        EXPECT_TRUE(IsToolChecked(editor.Tool(), static_cast<EditorTool>(tool)));
+    }
+    editor.SetTool(7); // not a tool
+    EXPECT_EQ(editor.Tool(), ToolSelect);
+    EXPECT_EQ(host.repaints, repaints); // changing the tool repaints nothing
+    ExpectOnlySelected(Listener());
+
+    editor.ZoomOut();
+    editor.ZoomIn();
+    EXPECT_EQ(host.modified, 0);
+}
+
+TEST_F(EditorTest, ZoomStaysWithinOneToThirtyAndShowsTheSceneFromTheTopLeft) {
+    editor.ZoomIn(); // disabled at 30
+    EXPECT_EQ(editor.PixelsPerMetre(), 30);
+
+    editor.OnKeyDown(Key::Down);
+    editor.OnKeyDown(Key::Right);
+    EXPECT_EQ(editor.Scroll().Position(), (PixelPoint{7, 7})); // one line is 30 / 4 pixels
+    EXPECT_EQ(host.shownScroll, (PixelPoint{7, 7}));
+    editor.OnKeyDown(Key::Up);
+    editor.OnKeyDown(Key::Left);
+    editor.OnKeyDown(Key::Left); // already at the edge
+    EXPECT_EQ(editor.Scroll().Position(), (PixelPoint{0, 0}));
+
+    editor.OnKeyDown(Key::Down);
+    const int repaints = host.repaints;
+    editor.ZoomOut();
+    EXPECT_EQ(editor.PixelsPerMetre(), 29);
+    EXPECT_EQ(host.scaleText, "Масштаб 1:1.034");
+    EXPECT_EQ(editor.Scroll().Position(), (PixelPoint{0, 0}));
+    EXPECT_EQ(editor.Scroll().Sizes().total, (PixelSize{2900, 2900}));
+    EXPECT_EQ(host.repaints, repaints + 1);
+
+    for (int i = 0; i < 40; ++i) {
+        editor.ZoomOut();
+    }
+    EXPECT_EQ(editor.PixelsPerMetre(), 1);
+    EXPECT_EQ(host.scaleText, "Масштаб 1:30");
+    EXPECT_FALSE(CanZoomOut(editor.PixelsPerMetre()));
+}
+
+TEST_F(EditorTest, ANewRecordClearsTheSelectionTheSameRecordKeepsIt) {
+    editor.OnKeyDown(Key::Tab);
+    editor.ZoomOut();
+    editor.OnKeyDown(Key::Down);
+    editor.OnUpdate(scene.get(), 1); // size or grid changed: same record
+    ExpectOnlySelected(Listener());
+    EXPECT_EQ(editor.Scroll().Position(), (PixelPoint{0, 0}));
+
+    // File New may allocate the new record where the old one was: the serial tells them apart.
+    editor.OnUpdate(scene.get(), 2);
+    EXPECT_EQ(editor.Selected(), nullptr);
+    EXPECT_EQ(editor.PixelsPerMetre(), 29); // the zoom survives
+    auto other = MakeDefaultScene();
+    editor.OnKeyDown(Key::Tab);
+    editor.OnUpdate(other.get(), 2);
+    EXPECT_EQ(editor.Selected(), nullptr);
+    EXPECT_EQ(editor.ShownScene(), other.get());
+}
+
+TEST_F(EditorTest, PaintDrawsTheVisiblePartOfTheShownScene) {
+    editor.OnScroll(ScrollState::Axis::Horizontal, ScrollState::Action::ThumbTo, 1200);
+    RecordingCanvas dc;
+    editor.Paint(dc, {0, 0, 800, 600});
+    // Only the 14 vertical lines within 1200..2000 pixels, each as deep as the window; the
+    // horizontal lines start left of the window on a multiple of 64 pixels.
+    EXPECT_EQ(dc.calls[1], "move 1200 0");
+    EXPECT_EQ(dc.calls[2], "line 1200 601");
+    EXPECT_EQ(dc.calls[27], "move 1980 0");
+    EXPECT_EQ(dc.calls[29], "move 1152 60");
+    EXPECT_EQ(dc.calls[30], "line 2001 60");
+    EXPECT_EQ(dc.calls.back(), "line 0 0");
+}
