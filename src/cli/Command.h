@@ -13,6 +13,7 @@ struct Command {
     std::function<int()> run;
 };
 
+Command AddEffectCommand(CLI::App& app);
 Command AddNewCommand(CLI::App& app);
 Command AddCheckCommand(CLI::App& app);
 Command AddInfoCommand(CLI::App& app);

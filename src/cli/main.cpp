@@ -24,10 +24,8 @@ int main(int argc, char** argv) {
                  kProgram);
     app.require_subcommand(1);
     const std::vector<Command> commands = {
-        AddCheckCommand(app),
-        AddInfoCommand(app),
-        AddBuildCommand(app),
-        AddNewCommand(app),
+        AddEffectCommand(app), AddCheckCommand(app), AddInfoCommand(app),
+        AddBuildCommand(app),  AddNewCommand(app),
     };
     try {
         app.parse(argc, argv);

@@ -10,8 +10,8 @@ namespace {
 
 // Every committed scene fixture that is a valid scene.
 const char* const kScenes[] = {
-    "default.3d",          "room.3d",         "three-objects.3d", "source-60-50.3d",
-    "listener-in-rect.3d", "nested-rects.3d", "source-in-rect.3d"};
+    "default.3d",          "room.3d",         "three-objects.3d",  "source-60-50.3d",
+    "listener-in-rect.3d", "nested-rects.3d", "source-in-rect.3d", "echoes.3d"};
 
 std::size_t Lines(const std::string& text) {
     return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
@@ -150,7 +150,7 @@ TEST(CliInfo, TextShowsSettingsAndObjectsExactly) {
 TEST(CliBuild, JsonFixturesBuildTheCommittedScenesByteForByte) {
     TempDir dir;
     for (const char* name :
-         {"source-60-50", "listener-in-rect", "nested-rects", "source-in-rect"}) {
+         {"source-60-50", "listener-in-rect", "nested-rects", "source-in-rect", "echoes"}) {
         const std::string out = dir.File(std::string(name) + ".3d");
         const CliRun run = RunCli({"build", DataFile(std::string(name) + ".json"), "-o", out});
         EXPECT_EQ(run.exitCode, 0) << run.err;
