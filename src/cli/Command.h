@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+
+namespace CLI {
+class App;
+}
+
+// A subcommand: its parser, registered on the main parser, and what runs when it was chosen.
+// `run` returns the exit code or throws CliFailure.
+struct Command {
+    CLI::App* parser = nullptr;
+    std::function<int()> run;
+};
+
+Command AddEffectCommand(CLI::App& app);
+Command AddNewCommand(CLI::App& app);
+Command AddCheckCommand(CLI::App& app);
+Command AddInfoCommand(CLI::App& app);
+Command AddBuildCommand(CLI::App& app);

@@ -1,0 +1,132 @@
+// sonivera-cli effect SCENE.3d -o OUT.e3d: checks the scene, calculates its effect and writes
+// the effect file (and, on request, a CSV table and the calculation's statistics).
+#include "Command.h"
+#include "ExitCodes.h"
+#include "Interrupt.h"
+#include "NumberText.h"
+#include "ProgressBar.h"
+#include "SceneInput.h"
+#include "calc/SceneCheck.h"
+#include "tracer/ComputeEffect.h"
+#include "tracer/EffectFile.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <string>
+
+namespace {
+
+struct EffectCommandOptions {
+    std::string input;
+    std::string output;
+    std::string csv;
+    int threads = 0;
+    bool noCheck = false;
+    bool stats = false;
+};
+
+// The bins as "bin,start_ms,amplitude" rows after a header line; the start of bin i is
+// i × groupTime milliseconds.
+std::string EffectCsv(const SceneSettings& scene) {
+    std::string text = "bin,start_ms,amplitude\n";
+    for (std::int32_t i = 0; i < scene.effectCount; ++i) {
+        text += std::to_string(i) + ',' + RoundTripText(i * scene.groupTime) + ',' +
+                RoundTripText(scene.effect[static_cast<std::size_t>(i)]) + '\n';
+    }
+    return text;
+}
+
+// Six significant digits are plenty for timings.
+std::string Short(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6g", v);
+    return text;
+}
+
+void PrintStats(const TraceStats& stats) {
+    const double rate =
+        stats.seconds > 0.0 ? static_cast<double>(stats.nodes) / stats.seconds : 0.0;
+    std::cout << "rays             " << stats.rays << '\n'
+              << "nodes            " << stats.nodes << '\n'
+              << "echoes           " << stats.echoes << '\n'
+              << "searches         " << stats.searches << '\n'
+              << "seconds          " << Short(stats.seconds) << '\n'
+              << "nodes per second " << (stats.seconds > 0.0 ? Short(rate) : "-") << '\n';
+}
+
+[[noreturn]] void FailInterrupted() {
+    throw CliFailure(kExitInterrupted, "Interrupted; no file was written.");
+}
+
+int RunEffect(const EffectCommandOptions& options) {
+    const auto scene = LoadSceneOrFail(options.input);
+    if (!options.noCheck) {
+        if (const auto finding = FindFirstSceneError(scene->objects)) {
+            throw CliFailure(kExitFinding, options.input + ": " + finding->message);
+        }
+    }
+
+    TraceStats stats;
+    EffectOptions effectOptions;
+    effectOptions.threads = options.threads;
+    effectOptions.cancel = &InstallInterruptFlag();
+    effectOptions.stats = &stats;
+    {
+        TerminalProgressBar bar(stderr);
+        try {
+            ComputeEffect(*scene, &bar, effectOptions);
+        } catch (const EffectCancelled&) {
+            bar.Finish();
+            FailInterrupted();
+        } catch (const EffectParameterError& e) {
+            bar.Finish();
+            throw CliFailure(kExitBadInput, options.input + ": " + e.field() + ": " + e.what());
+        }
+    }
+    if (Interrupted()) {
+        FailInterrupted();
+    }
+
+    // Both outputs are prepared before either is written.
+    const auto effectBytes = SaveEffectToBytes(*scene);
+    std::string csv;
+    if (!options.csv.empty()) {
+        csv = EffectCsv(*scene);
+    }
+    WriteBytesOrFail(options.output, effectBytes);
+    if (!options.csv.empty()) {
+        WriteBytesOrFail(options.csv,
+                         std::span(reinterpret_cast<const std::uint8_t*>(csv.data()), csv.size()));
+    }
+    if (options.stats) {
+        PrintStats(stats);
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+Command AddEffectCommand(CLI::App& app) {
+    auto options = std::make_shared<EffectCommandOptions>();
+    CLI::App* sub = app.add_subcommand("effect", "Calculate the effect of a scene");
+    sub->add_option("SCENE.3d", options->input, "The scene file")->required();
+    sub->add_option("-o,--output", options->output, "The effect file to write")
+        ->required()
+        ->option_text("OUT.e3d");
+    sub->add_option("--threads", options->threads, "Worker threads (default: all cores)")
+        ->check(CLI::Range(1, 1024))
+        ->option_text("N");
+    sub->add_option("--csv", options->csv, "Also write the bins as bin,start_ms,amplitude rows")
+        ->option_text("FILE");
+    sub->add_flag("--no-check", options->noCheck, "Calculate without checking the scene first");
+    sub->add_flag("--stats", options->stats,
+                  "Print rays, nodes, echoes, searches, seconds and nodes per second");
+    sub->footer("The scene is checked first: an error is printed and the exit code is 1. A "
+                "progress bar is shown when standard error is a terminal. Ctrl+C stops the "
+                "calculation without writing anything (exit code 130). The result does not "
+                "depend on the number of threads.");
+    return {sub, [options] { return RunEffect(*options); }};
+}

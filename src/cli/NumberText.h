@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The shortest decimal text that reads back as exactly the same double ("0.1", "1.6e+308",
+// "-0"), independent of the process's locale.
+std::string RoundTripText(double value);

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "model/SceneSettings.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+
+// Reading and writing files for the subcommands, with the core's file errors turned into
+// CliFailure: a scene that cannot be read or is not a scene file is bad input (exit 2), an output
+// that cannot be written is a write failure (exit 3).
+
+std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path);
+
+// Reads a whole file, or standard input for "-".
+std::string ReadTextOrFail(const std::string& path);
+
+void WriteBytesOrFail(const std::string& path, std::span<const std::uint8_t> bytes);

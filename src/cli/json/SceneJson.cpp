@@ -1,0 +1,280 @@
+#include "SceneJson.h"
+
+#include "model/Listener.h"
+#include "model/ObjectKind.h"
+#include "model/RectObject.h"
+#include "model/SceneFile.h"
+#include "model/SceneFileError.h"
+#include "model/SoundSource.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <set>
+
+using Json = nlohmann::ordered_json;
+
+namespace {
+
+constexpr const char* kListenerName = "listener";
+constexpr const char* kRectName = "rect";
+constexpr const char* kSourceName = "source";
+
+// The settings in the order of the scene record and the scene file.
+const char* const kSettingNames[] = {"width",
+                                     "height",
+                                     "gridX",
+                                     "gridY",
+                                     "snapToGrid",
+                                     "passAbsorptionLimit",
+                                     "stopAmplitude",
+                                     "groupTime",
+                                     "noTransmission",
+                                     "noReflection",
+                                     "normalize",
+                                     "rayCount",
+                                     "mediumAbsorption",
+                                     "stopTime",
+                                     "objects"};
+
+const char* KindName(int kind) {
+    switch (kind) {
+    case OBJ_LISTENER:
+        return kListenerName;
+    case OBJ_RECT:
+        return kRectName;
+    default:
+        return kSourceName;
+    }
+}
+
+// Reads the members of one JSON object, each at most once, and refuses the ones left over.
+class FieldReader {
+public:
+    FieldReader(const Json& json, std::string where) : m_json(json), m_where(std::move(where)) {
+        if (!json.is_object()) {
+            throw SceneJsonError(m_where.empty() ? std::string("(top level)") : m_where,
+                                 "expected an object");
+        }
+    }
+
+    double Double(const char* name) {
+        const Json& v = Get(name);
+        if (!v.is_number()) {
+            throw SceneJsonError(Path(name), "expected a number, got " + TypeOf(v));
+        }
+        const double d = v.get<double>();
+        if (!std::isfinite(d)) {
+            throw SceneJsonError(Path(name), "the number is out of the range of a double");
+        }
+        return d;
+    }
+
+    bool Bool(const char* name) {
+        const Json& v = Get(name);
+        if (!v.is_boolean()) {
+            throw SceneJsonError(Path(name), "expected true or false, got " + TypeOf(v));
+        }
+        return v.get<bool>();
+    }
+
+    std::int32_t Int32(const char* name) {
+        const Json& v = Get(name);
+        if (!v.is_number_integer()) {
+            throw SceneJsonError(Path(name), "expected an integer, got " + TypeOf(v));
+        }
+        constexpr auto lo = std::numeric_limits<std::int32_t>::min();
+        constexpr auto hi = std::numeric_limits<std::int32_t>::max();
+        const bool fits = v.is_number_unsigned()
+                              ? v.get<std::uint64_t>() <= static_cast<std::uint64_t>(hi)
+                              : (v.get<std::int64_t>() >= lo && v.get<std::int64_t>() <= hi);
+        if (!fits) {
+            throw SceneJsonError(Path(name), "the integer does not fit in 32 bits");
+        }
+        return static_cast<std::int32_t>(v.get<std::int64_t>());
+    }
+
+    const Json& Get(const char* name) {
+        const auto it = m_json.find(name);
+        if (it == m_json.end()) {
+            throw SceneJsonError(Path(name), "missing");
+        }
+        m_used.insert(name);
+        return *it;
+    }
+
+    // Refuses members that are not fields of this object (a misspelt name, for instance).
+    void RefuseOthers() const {
+        for (const auto& item : m_json.items()) {
+            if (m_used.count(item.key()) == 0) {
+                throw SceneJsonError(Path(item.key()), "unknown field");
+            }
+        }
+    }
+
+    std::string Path(const std::string& name) const {
+        return m_where.empty() ? name : m_where + "." + name;
+    }
+
+    static std::string TypeOf(const Json& v) {
+        if (v.is_number_float() || v.is_number_integer()) {
+            return "a number";
+        }
+        const std::string type = v.type_name();
+        return (type == "array" || type == "object") ? "an " + type : type;
+    }
+
+private:
+    const Json& m_json;
+    std::string m_where;
+    std::set<std::string> m_used;
+};
+
+int KindFromJson(const Json& v, const std::string& where) {
+    if (v.is_string()) {
+        const auto& name = v.get_ref<const std::string&>();
+        if (name == kListenerName) {
+            return OBJ_LISTENER;
+        }
+        if (name == kRectName) {
+            return OBJ_RECT;
+        }
+        if (name == kSourceName) {
+            return OBJ_SOURCE;
+        }
+    } else if (v.is_number_integer()) {
+        // The kind codes of the scene file are accepted too.
+        const auto code = v.get<std::int64_t>();
+        if (code == OBJ_LISTENER || code == OBJ_RECT || code == OBJ_SOURCE) {
+            return static_cast<int>(code);
+        }
+    }
+    throw SceneJsonError(where + ".kind", "expected \"listener\", \"rect\" or \"source\"");
+}
+
+std::unique_ptr<CSceneObject> ObjectFromJson(const Json& json, const std::string& where,
+                                             SceneSettings& scene) {
+    FieldReader fields(json, where);
+    const int kind = KindFromJson(fields.Get("kind"), where);
+    std::unique_ptr<CSceneObject> object;
+    if (kind == OBJ_LISTENER) {
+        object = std::make_unique<CListener>(&scene);
+    } else if (kind == OBJ_RECT) {
+        object = std::make_unique<CRectObject>(&scene);
+    } else {
+        object = std::make_unique<CSoundSource>(&scene);
+    }
+    object->m_x = fields.Double("m_x");
+    object->m_y = fields.Double("m_y");
+    if (auto* source = dynamic_cast<CSoundSource*>(object.get())) {
+        source->m_power = fields.Double("m_power");
+    } else if (auto* rect = dynamic_cast<CRectObject*>(object.get())) {
+        rect->m_width = fields.Double("m_width");
+        rect->m_height = fields.Double("m_height");
+        rect->m_absorption = fields.Double("m_absorption");
+        rect->m_reflection = fields.Double("m_reflection");
+    }
+    fields.RefuseOthers();
+    return object;
+}
+
+} // namespace
+
+Json SceneToJson(const SceneSettings& s) {
+    Json json;
+    json["width"] = s.width;
+    json["height"] = s.height;
+    json["gridX"] = s.gridX;
+    json["gridY"] = s.gridY;
+    json["snapToGrid"] = s.snapToGrid;
+    json["passAbsorptionLimit"] = s.passAbsorptionLimit;
+    json["stopAmplitude"] = s.stopAmplitude;
+    json["groupTime"] = s.groupTime;
+    json["noTransmission"] = s.noTransmission;
+    json["noReflection"] = s.noReflection;
+    json["normalize"] = s.normalize;
+    json["rayCount"] = s.rayCount;
+    json["mediumAbsorption"] = s.mediumAbsorption;
+    json["stopTime"] = s.stopTime;
+    Json objects = Json::array();
+    for (const auto& object : s.objects) {
+        Json o;
+        o["kind"] = KindName(object->GetKind());
+        o["m_x"] = object->m_x;
+        o["m_y"] = object->m_y;
+        if (const auto* source = dynamic_cast<const CSoundSource*>(object.get())) {
+            o["m_power"] = source->m_power;
+        } else if (const auto* rect = dynamic_cast<const CRectObject*>(object.get())) {
+            o["m_width"] = rect->m_width;
+            o["m_height"] = rect->m_height;
+            o["m_absorption"] = rect->m_absorption;
+            o["m_reflection"] = rect->m_reflection;
+        }
+        objects.push_back(std::move(o));
+    }
+    json["objects"] = std::move(objects);
+    return json;
+}
+
+std::string SceneToJsonText(const SceneSettings& scene) {
+    return SceneToJson(scene).dump(2) + "\n";
+}
+
+std::unique_ptr<SceneSettings> SceneFromJson(const Json& json) {
+    auto scene = std::make_unique<SceneSettings>();
+    FieldReader fields(json, "");
+    scene->width = fields.Double("width");
+    scene->height = fields.Double("height");
+    scene->gridX = fields.Double("gridX");
+    scene->gridY = fields.Double("gridY");
+    scene->snapToGrid = fields.Bool("snapToGrid");
+    scene->passAbsorptionLimit = fields.Double("passAbsorptionLimit");
+    scene->stopAmplitude = fields.Double("stopAmplitude");
+    scene->groupTime = fields.Double("groupTime");
+    scene->noTransmission = fields.Bool("noTransmission");
+    scene->noReflection = fields.Bool("noReflection");
+    scene->normalize = fields.Bool("normalize");
+    scene->rayCount = fields.Int32("rayCount");
+    scene->mediumAbsorption = fields.Double("mediumAbsorption");
+    scene->stopTime = fields.Double("stopTime");
+    const Json& objects = fields.Get("objects");
+    fields.RefuseOthers();
+    if (!objects.is_array()) {
+        throw SceneJsonError("objects", "expected an array, got " + FieldReader::TypeOf(objects));
+    }
+    if (objects.empty()) {
+        throw SceneJsonError("objects", "a scene needs at least the listener");
+    }
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const std::string where = "objects[" + std::to_string(i) + "]";
+        scene->objects.push_back(ObjectFromJson(objects[i], where, *scene));
+        if (i == 0 && scene->objects.front()->GetKind() != OBJ_LISTENER) {
+            throw SceneJsonError(where + ".kind", "the first object must be the listener");
+        }
+    }
+    // Whatever the reader of scene files refuses is refused here too, so every scene built from
+    // JSON can be opened again.
+    try {
+        LoadSceneFromBytes(SaveSceneToBytes(*scene));
+    } catch (const SceneFileError& e) {
+        throw SceneJsonError("", e.Detail().empty() ? e.what() : e.Detail());
+    }
+    return scene;
+}
+
+std::unique_ptr<SceneSettings> SceneFromJsonText(std::string_view text) {
+    Json json;
+    try {
+        json = Json::parse(text);
+    } catch (const nlohmann::json::exception& e) {
+        // Syntax errors, and numbers beyond the range of a double.
+        // Drop the library's "[json.exception.parse_error.101] " prefix.
+        std::string message = e.what();
+        if (const auto end = message.find("] ");
+            message.rfind("[json.", 0) == 0 && end != std::string::npos) {
+            message.erase(0, end + 2);
+        }
+        throw SceneJsonError("", "not valid JSON: " + message);
+    }
+    return SceneFromJson(json);
+}

@@ -1,0 +1,54 @@
+// sonivera-cli: headless use of the scene file, the scene check and the effect calculation.
+#include "Command.h"
+#include "ExitCodes.h"
+
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <iostream>
+#include <vector>
+
+namespace {
+
+constexpr const char* kProgram = "sonivera-cli";
+
+int Fail(int code, const std::string& message) {
+    std::cerr << kProgram << ": " << message << '\n';
+    return code;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app("Sonivera on the command line: scene files, the scene check and the effect.",
+                 kProgram);
+    app.require_subcommand(1);
+    const std::vector<Command> commands = {
+        AddEffectCommand(app), AddCheckCommand(app), AddInfoCommand(app),
+        AddBuildCommand(app),  AddNewCommand(app),
+    };
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        return Fail(kExitBadInput, std::string(e.what()) + " (see --help)");
+    }
+    for (const Command& command : commands) {
+        if (!command.parser->parsed()) {
+            continue;
+        }
+        try {
+            return command.run();
+        } catch (const CliFailure& e) {
+            return Fail(e.Code(), e.what());
+        } catch (const std::bad_alloc&) {
+            return Fail(kExitBadInput, "Not enough memory");
+        } catch (const std::exception& e) {
+            return Fail(kExitBadInput, e.what());
+        }
+    }
+    return Fail(kExitBadInput, "no subcommand given (see --help)");
+}

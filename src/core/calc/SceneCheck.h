@@ -1,0 +1,35 @@
+#pragma once
+
+#include "model/SceneSettings.h"
+
+#include <optional>
+#include <string>
+
+class CSceneObject;
+
+// The scene check's texts, UTF-8.
+inline constexpr const char* kNestedRectanglesText = "Вложенные прямоугольники";
+inline constexpr const char* kSceneCleanText = "Сцена не содержит ошибок";
+
+// The first geometric error of a scene: the object A whose test failed and the message to show.
+struct SceneCheckFinding {
+    enum class Kind {
+        ObjectInsideRectangle, // the listener or a sound source stands inside a rectangle
+        NestedRectangles,      // a corner of rectangle A lies inside another rectangle
+    };
+
+    const CSceneObject* object = nullptr;
+    std::size_t index = 0; // the position of `object` in the object list, 0 for the listener
+    Kind kind = Kind::NestedRectangles;
+    std::string message;
+};
+
+// Looks for the first geometric error in list order: for every object A, every other rectangle B
+// is asked whether it contains A's position and, when A is a rectangle, A's far corner along x
+// and then along y, each pulled back inside A by 0.001 m. The first test that succeeds is the
+// finding; a clean scene gives none. Reads the objects only.
+std::optional<SceneCheckFinding> FindFirstSceneError(const ObjectList& objects);
+
+// The message for a listener or source at (x, y) standing inside a rectangle: each coordinate
+// formatted as the C conversion %g does in the "C" locale, whatever the process's locale.
+std::string ObjectInsideRectangleMessage(double x, double y);

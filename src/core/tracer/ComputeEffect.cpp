@@ -1,0 +1,147 @@
+#include "ComputeEffect.h"
+
+#include "EchoPipeline.h"
+#include "ProgressSink.h"
+#include "RayWalker.h"
+#include "RectSearch.h"
+#include "TraceParameters.h"
+#include "TraceScene.h"
+#include "model/SceneSettings.h"
+
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Adds echoes straight into the bins (one worker: the calling thread traces and sums).
+struct BinSink {
+    double* bins;
+    std::uint64_t echoes = 0;
+    void operator()(std::int32_t bin, double amplitude) {
+        bins[bin] += amplitude;
+        ++echoes;
+    }
+};
+
+int WorkerCount(int requested, std::int32_t rayCount) {
+    if (requested < 0) {
+        throw std::invalid_argument("The number of threads must be 0 (all cores) or more.");
+    }
+    int n = requested;
+    if (n == 0) {
+        n = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    }
+    return static_cast<int>(std::min<std::int64_t>(n, std::max<std::int32_t>(rayCount, 1)));
+}
+
+void ReportPosition(ProgressSink* progress, std::int32_t ray, std::int32_t rayCount) {
+    if (progress != nullptr) {
+        progress->SetPosition(static_cast<int>((100 * static_cast<std::int64_t>(ray)) / rayCount));
+    }
+}
+
+void CheckCancel(const EffectOptions& options) {
+    if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed)) {
+        throw EffectCancelled();
+    }
+}
+
+void Normalize(double* bins, std::int32_t count) {
+    double m = 0.0;
+    for (std::int32_t k = 0; k < count; ++k) {
+        if (bins[k] > m) {
+            m = bins[k];
+        }
+    }
+    if (m > 1.0) {
+        for (std::int32_t k = 0; k < count; ++k) {
+            bins[k] = bins[k] / m;
+        }
+    }
+}
+
+void TraceSingleThreaded(const TraceScene& scene, const RectSearch& search,
+                         const TraceParameters& params, ProgressSink* progress,
+                         const EffectOptions& options, double* bins, TraceStats& stats) {
+    RayWalker<BinSink> walker(scene, search, params, options.cancel);
+    BinSink sink{bins};
+    walker.DirectSound(sink);
+    for (std::int32_t i = 0; i < params.rayCount; ++i) {
+        CheckCancel(options);
+        walker.TraceRay(i, sink);
+        ReportPosition(progress, i, params.rayCount);
+    }
+    stats.nodes += walker.Nodes();
+    stats.searches += walker.Searches();
+    stats.echoes += sink.echoes;
+}
+
+void TraceParallel(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
+                   ProgressSink* progress, const EffectOptions& options, int workers, double* bins,
+                   TraceStats& stats) {
+    {
+        RayWalker<BinSink> direct(scene, search, params, options.cancel);
+        BinSink sink{bins};
+        direct.DirectSound(sink);
+        stats.nodes += direct.Nodes();
+        stats.searches += direct.Searches();
+        stats.echoes += sink.echoes;
+    }
+    std::vector<std::unique_ptr<RayWalker<EchoWriter>>> walkers;
+    for (int w = 0; w < workers; ++w) {
+        walkers.push_back(
+            std::make_unique<RayWalker<EchoWriter>>(scene, search, params, options.cancel));
+    }
+    std::uint64_t echoes = 0;
+    EchoPipeline pipeline(params.rayCount, workers, options.cancel);
+    pipeline.Run(
+        [&](int worker, std::int32_t ray, EchoWriter& writer) {
+            walkers[static_cast<std::size_t>(worker)]->TraceRay(ray, writer);
+        },
+        [&](const EchoChunk& chunk) {
+            for (std::size_t e = 0; e < chunk.count; ++e) {
+                bins[chunk.bins[e]] += chunk.amplitudes[e];
+            }
+            echoes += chunk.count;
+        },
+        [&](std::int32_t ray) { ReportPosition(progress, ray, params.rayCount); });
+    for (const auto& walker : walkers) {
+        stats.nodes += walker->Nodes();
+        stats.searches += walker->Searches();
+    }
+    stats.echoes += echoes;
+}
+
+} // namespace
+
+void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options) {
+    const auto start = std::chrono::steady_clock::now();
+    const TraceParameters params = MakeTraceParameters(scene);
+    const int workers = WorkerCount(options.threads, params.rayCount);
+    const TraceScene snapshot = SnapshotScene(scene);
+
+    auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
+    TraceStats stats;
+    if (snapshot.hasListener) {
+        const RectSearch search(snapshot);
+        stats.rays = static_cast<std::uint64_t>(params.rayCount);
+        if (workers <= 1) {
+            TraceSingleThreaded(snapshot, search, params, progress, options, bins.get(), stats);
+        } else {
+            TraceParallel(snapshot, search, params, progress, options, workers, bins.get(), stats);
+        }
+    }
+    if (params.normalize) {
+        Normalize(bins.get(), params.binCount);
+    }
+    scene.effect = std::move(bins);
+    scene.effectCount = params.binCount;
+    if (options.stats != nullptr) {
+        stats.seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        *options.stats = stats;
+    }
+}

@@ -1,0 +1,238 @@
+#pragma once
+
+#include "ComputeEffect.h"
+#include "RectSearch.h"
+#include "TraceParameters.h"
+
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+// Traces one ray of the fan depth-first with an explicit stack and hands every echo it records to
+// the sink as (bin, amplitude), in the order the echoes of a ray are collected: a node's own
+// echoes, then its reflection subtree, then its passage subtree. The two subtrees of a node depend
+// only on the node, so visiting the reflection first gives the same values as building the
+// passage first. Memory is one frame per leg of the current path; nothing is allocated per node.
+//
+// Sink: void operator()(std::int32_t bin, double amplitude).
+template <class Sink> class RayWalker {
+public:
+    RayWalker(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
+              const std::atomic<bool>* cancel)
+        : m_scene(scene), m_search(search), m_p(params), m_cancel(cancel),
+          m_step((2.0 * 3.141592653589793) / params.rayCount) {
+        m_stack.reserve(kMaxLegs + 1);
+    }
+
+    // The echoes of the sources heard directly at the listener.
+    void DirectSound(Sink& sink) {
+        ++m_nodes;
+        EmitContributions(m_scene.listenerX, m_scene.listenerY, 0.0, 1.0, sink);
+    }
+
+    // The echoes of ray i of the fan.
+    void TraceRay(std::int32_t i, Sink& sink) {
+        if (m_p.noReflection) {
+            return; // no point on a rectangle collects contributions: the ray records nothing
+        }
+        const double theta = static_cast<double>(i) * m_step;
+        const SceneRay ray{m_scene.listenerX, m_scene.listenerY, std::cos(theta), std::sin(theta)};
+        ++m_searches;
+        const SearchHit h = m_search.Nearest(ray, -1);
+        if (h.index < 0) {
+            return;
+        }
+        const double factor = std::exp(-(m_p.mediumAbsorption * h.dist));
+        m_stack.clear();
+        Enter(ray.x0, ray.y0, ray.dx, ray.dy, h.index, h.dist, factor, 0.0, 1.0, sink);
+        while (!m_stack.empty()) {
+            Frame& f = m_stack.back();
+            Child c;
+            if (f.stage == kReflectNext) {
+                f.stage = kPassNext;
+                if (ReflectionChild(f, c)) {
+                    Enter(f.px, f.py, c.dx, c.dy, c.rect, c.length, c.factor, f.pathLength,
+                          f.amplitude, sink);
+                }
+            } else if (f.stage == kPassNext) {
+                f.stage = kDone;
+                if (PassageChild(f, c)) {
+                    Enter(f.px, f.py, c.dx, c.dy, c.rect, c.length, c.factor, f.pathLength,
+                          f.amplitude, sink);
+                }
+            } else {
+                m_stack.pop_back();
+            }
+        }
+    }
+
+    std::uint64_t Nodes() const { return m_nodes; }
+    std::uint64_t Searches() const { return m_searches; }
+
+private:
+    enum Stage : std::int32_t { kReflectNext, kPassNext, kDone };
+
+    // A node: its point on rectangle `rect`, the direction of the leg that reached it.
+    struct Frame {
+        double px, py, dx, dy;
+        double pathLength, amplitude;
+        std::int32_t rect;
+        std::int32_t stage;
+    };
+    struct Child {
+        double dx, dy, length, factor;
+        std::int32_t rect;
+    };
+
+    // Makes the node that a leg of `length` from (ox, oy) along (dx, dy) reaches on `rect`,
+    // records its echoes and pushes it.
+    void Enter(double ox, double oy, double dx, double dy, std::int32_t rect, double length,
+               double factor, double parentLength, double parentAmplitude, Sink& sink) {
+        if ((++m_nodes & 1023u) == 0 && m_cancel != nullptr &&
+            m_cancel->load(std::memory_order_relaxed)) {
+            throw EffectCancelled();
+        }
+        Frame f;
+        f.pathLength = parentLength + length;
+        f.amplitude = parentAmplitude * factor;
+        f.px = ox + length * dx;
+        f.py = oy + length * dy;
+        f.dx = dx;
+        f.dy = dy;
+        f.rect = rect;
+        EmitContributions(f.px, f.py, f.pathLength, f.amplitude, sink);
+        const bool stop = f.pathLength > m_p.stopDistance || f.amplitude < m_p.stopAmplitude ||
+                          m_stack.size() + 1 >= static_cast<std::size_t>(kMaxLegs);
+        f.stage = stop ? kDone : kReflectNext;
+        m_stack.push_back(f);
+    }
+
+    // Every source that sees (px, py) gives an echo of length pathLength + dist and amplitude
+    // (its contribution) × amplitude, recorded when the length is below the stop distance and
+    // the amplitude above the stop amplitude. A source whose echo would be too long is not
+    // searched for at all.
+    void EmitContributions(double px, double py, double pathLength, double amplitude, Sink& sink) {
+        const std::size_t n = m_scene.sourceX.size();
+        for (std::size_t s = 0; s < n; ++s) {
+            const double sx = m_scene.sourceX[s];
+            const double sy = m_scene.sourceY[s];
+            const double ex = px - sx;
+            const double ey = py - sy;
+            const double dist = std::sqrt(ex * ex + ey * ey);
+            const double length = pathLength + dist;
+            if (!(length < m_p.stopDistance) || m_p.binCount <= 0) {
+                continue;
+            }
+            const SceneRay toPoint{sx, sy, ex / dist, ey / dist};
+            SearchHit h;
+            ++m_searches;
+            if (!m_search.NearestUnlessBlocked(toPoint, dist, h)) {
+                continue;
+            }
+            double a = m_scene.sourcePower[s];
+            if (h.index >= 0) {
+                if (!(std::fabs(h.dist - dist) < 0.001)) {
+                    continue;
+                }
+                double nx, ny;
+                SideNormal(m_scene, static_cast<std::size_t>(h.index), px, py, nx, ny);
+                const double c = (-toPoint.dy) * ny + (-toPoint.dx) * nx;
+                a = (a * c) * m_scene.reflection[static_cast<std::size_t>(h.index)];
+            }
+            a = a * std::exp(-(m_p.mediumAbsorption * dist));
+            const double echo = a * amplitude;
+            if (echo > m_p.stopAmplitude) {
+                sink(BinIndex(length, m_p.groupTime, m_p.binCount), echo);
+            }
+        }
+    }
+
+    // The mirror continuation of node f, unless its rectangle does not reflect, nothing lies
+    // along the mirrored ray, or the next rectangle faces it head-on (cosine 0.999 or more).
+    bool ReflectionChild(const Frame& f, Child& c) {
+        const auto q = static_cast<std::size_t>(f.rect);
+        const double reflection = m_scene.reflection[q];
+        if (!(reflection != 0.0) || m_p.noReflection) {
+            return false;
+        }
+        double nx, ny;
+        SideNormal(m_scene, q, f.px, f.py, nx, ny);
+        const double k = 2.0 * (ny * f.dy + f.dx * nx);
+        const double rx = f.dx - k * nx;
+        const double ry = f.dy - k * ny;
+        ++m_searches;
+        const SearchHit h = m_search.Nearest(SceneRay{f.px, f.py, rx, ry}, f.rect);
+        if (h.index < 0) {
+            return false;
+        }
+        const double qx = f.px + h.dist * rx;
+        const double qy = f.py + h.dist * ry;
+        double n1x, n1y;
+        SideNormal(m_scene, static_cast<std::size_t>(h.index), qx, qy, n1x, n1y);
+        if ((-ry) * n1y + (-rx) * n1x >= 0.999) {
+            return false;
+        }
+        c.dx = rx;
+        c.dy = ry;
+        c.rect = h.index;
+        c.length = h.dist;
+        c.factor = reflection * std::exp(-(m_p.mediumAbsorption * h.dist));
+        return true;
+    }
+
+    // The continuation of node f straight through its rectangle Q to the next rectangle beyond:
+    // step 0.001 into Q, find Q's far side, then search on from there leaving Q out, stepping over
+    // rectangles met less than 0.001 ahead.
+    bool PassageChild(const Frame& f, Child& c) {
+        const auto q = static_cast<std::size_t>(f.rect);
+        const double alpha = m_scene.absorption[q];
+        if (!(alpha < m_p.passAbsorptionLimit) || m_p.noTransmission) {
+            return false;
+        }
+        const double dx = f.dx;
+        const double dy = f.dy;
+        const double ox = f.px + 0.001 * dx;
+        const double oy = f.py + 0.001 * dy;
+        double exitT;
+        IntersectRect(m_scene, q, SceneRay{ox, oy, dx, dy}, exitT);
+        double x = ox + exitT * dx;
+        double y = oy + exitT * dy;
+        ++m_searches;
+        SearchHit h = m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect);
+        double s = h.dist;
+        while (h.index >= 0 && h.dist < 0.001) {
+            const double step = h.dist + 0.001;
+            const double nx = x + step * dx;
+            const double ny = y + step * dy;
+            if (nx == x && ny == y) {
+                // The step is below the coordinates' precision: the search would repeat for
+                // ever. Nothing is taken to lie beyond.
+                return false;
+            }
+            x = nx;
+            y = ny;
+            ++m_searches;
+            h = m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect);
+            s = (s + h.dist) + 0.001;
+        }
+        if (h.index < 0) {
+            return false;
+        }
+        c.dx = dx;
+        c.dy = dy;
+        c.rect = h.index;
+        c.length = (0.001 + exitT) + s;
+        c.factor = std::exp(-(m_p.mediumAbsorption * h.dist)) * std::exp(-(alpha * exitT));
+        return true;
+    }
+
+    const TraceScene& m_scene;
+    const RectSearch& m_search;
+    const TraceParameters& m_p;
+    const std::atomic<bool>* m_cancel;
+    const double m_step;
+    std::vector<Frame> m_stack;
+    std::uint64_t m_nodes = 0;
+    std::uint64_t m_searches = 0;
+};

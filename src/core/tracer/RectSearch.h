@@ -1,0 +1,56 @@
+#pragma once
+
+#include "TraceScene.h"
+
+// The nearest rectangle along a ray: the smallest intersection parameter, ties going to the
+// rectangle earlier in the object list, the left-out rectangle skipped. A rectangle whose
+// parameter is not below the no-hit distance is never taken.
+struct SearchHit {
+    int index = -1;        // the rectangle met, or -1
+    double dist = 1.7e308; // its parameter; the no-hit distance when none
+};
+
+class RectSearch {
+public:
+    explicit RectSearch(const TraceScene& scene) : m_scene(scene) {}
+
+    // The nearest rectangle along the ray, leaving out rectangle `skip` (-1 leaves out none).
+    SearchHit Nearest(const SceneRay& ray, int skip) const {
+        SearchHit hit;
+        const std::size_t n = m_scene.RectCount();
+        for (std::size_t k = 0; k < n; ++k) {
+            double t;
+            if (static_cast<int>(k) != skip && IntersectRect(m_scene, k, ray, t) && t < hit.dist) {
+                hit.dist = t;
+                hit.index = static_cast<int>(k);
+            }
+        }
+        return hit;
+    }
+
+    // The visibility search from a source towards a point `pointDist` away. Returns false as soon
+    // as a rectangle is met nearer than the point by 0.001 or more: whatever else lies nearer, the
+    // point is hidden then. Otherwise `hit` is the full nearest-hit result, as Nearest gives it.
+    bool NearestUnlessBlocked(const SceneRay& ray, double pointDist, SearchHit& hit) const {
+        hit = SearchHit{};
+        const std::size_t n = m_scene.RectCount();
+        for (std::size_t k = 0; k < n; ++k) {
+            double t;
+            if (IntersectRect(m_scene, k, ray, t) && t < hit.dist) {
+                // The final distance can only be smaller, and rounding is monotonic, so
+                // |final − pointDist| ≥ 0.001 already holds.
+                if (t - pointDist <= -0.001) {
+                    return false;
+                }
+                hit.dist = t;
+                hit.index = static_cast<int>(k);
+            }
+        }
+        return true;
+    }
+
+    const TraceScene& Scene() const { return m_scene; }
+
+private:
+    const TraceScene& m_scene;
+};

@@ -1,0 +1,220 @@
+#include "calc/SceneCheck.h"
+#include "model/Listener.h"
+#include "model/RectObject.h"
+#include "model/SoundSource.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdio>
+
+namespace {
+
+CRectObject* AddRect(SceneSettings& scene, double x, double y, double w, double h) {
+    auto* rect = scene.Add<CRectObject>();
+    rect->m_x = x;
+    rect->m_y = y;
+    rect->m_width = w;
+    rect->m_height = h;
+    return rect;
+}
+
+CSoundSource* AddSource(SceneSettings& scene, double x, double y) {
+    auto* source = scene.Add<CSoundSource>();
+    source->m_x = x;
+    source->m_y = y;
+    return source;
+}
+
+using Kind = SceneCheckFinding::Kind;
+
+} // namespace
+
+TEST(SceneCheck, OnlyTheListenerIsClean) {
+    const auto scene = MakeDefaultScene();
+    EXPECT_FALSE(FindFirstSceneError(scene->objects).has_value());
+    EXPECT_STREQ(kSceneCleanText, "Сцена не содержит ошибок");
+}
+
+TEST(SceneCheck, ListenerInsideRectangleIsReportedBeforeEverythingElse) {
+    auto scene = MakeDefaultScene();
+    // Errors that come later in the list: two identical rectangles and a source inside one.
+    AddRect(*scene, 0, 0, 10, 10);
+    AddRect(*scene, 0, 0, 10, 10);
+    AddSource(*scene, 5, 5);
+    AddRect(*scene, 40, 40, 20, 20);
+    const auto finding = FindFirstSceneError(scene->objects);
+    ASSERT_TRUE(finding.has_value());
+    EXPECT_EQ(finding->object, scene->FirstObject());
+    EXPECT_EQ(finding->index, 0u);
+    EXPECT_EQ(finding->kind, Kind::ObjectInsideRectangle);
+    EXPECT_EQ(finding->message, "Объект (50,50) внутри прямоугольника");
+}
+
+TEST(SceneCheck, SourceOnLeftOrTopEdgeIsInsideOnRightOrBottomEdgeIsNot) {
+    struct Case {
+        double x, y;
+        bool inside;
+    };
+    const Case cases[] = {
+        {10, 15, true},  // left edge
+        {15, 10, true},  // top edge
+        {10, 10, true},  // top-left corner
+        {20, 15, false}, // right edge
+        {15, 20, false}, // bottom edge
+        {20, 20, false}, // bottom-right corner
+        {10, 20, false}, // bottom-left corner
+        {19.999, 19.999, true}, {9.999, 15, false},
+    };
+    for (const auto& c : cases) {
+        auto scene = MakeDefaultScene();
+        AddRect(*scene, 10, 10, 10, 10);
+        const CSoundSource* source = AddSource(*scene, c.x, c.y);
+        const auto finding = FindFirstSceneError(scene->objects);
+        EXPECT_EQ(finding.has_value(), c.inside) << c.x << "," << c.y;
+        if (finding) {
+            EXPECT_EQ(finding->object, source);
+            EXPECT_EQ(finding->index, 2u);
+            EXPECT_EQ(finding->kind, Kind::ObjectInsideRectangle);
+        }
+    }
+}
+
+TEST(SceneCheck, ObjectMessageUsesShortGeneralFormatWithAPoint) {
+    EXPECT_EQ(ObjectInsideRectangleMessage(100.0 / 3.0, 50.0),
+              "Объект (33.3333,50) внутри прямоугольника");
+    EXPECT_EQ(ObjectInsideRectangleMessage(12.5, 40.0), "Объект (12.5,40) внутри прямоугольника");
+    // Whatever the process's locale, the text matches C's %g in the "C" locale.
+    const double values[] = {0.0, -0.0, 1e-5, 0.0001, 123456.0, 1234567.0, 99.99995, 1e300, -2.5};
+    char expected[128];
+    for (const double v : values) {
+        std::snprintf(expected, sizeof expected, "Объект (%g,%g) внутри прямоугольника", v, v);
+        EXPECT_EQ(ObjectInsideRectangleMessage(v, v), expected) << v;
+    }
+}
+
+TEST(SceneCheck, RectanglesSharingAnEdgePass) {
+    auto scene = MakeDefaultScene();
+    AddRect(*scene, 0, 0, 10, 10);
+    AddRect(*scene, 10, 0, 10, 10); // right neighbour
+    AddRect(*scene, 0, 10, 10, 10); // neighbour below
+    AddRect(*scene, 10, 10, 5, 5);  // touching at a corner
+    EXPECT_FALSE(FindFirstSceneError(scene->objects).has_value());
+}
+
+TEST(SceneCheck, FarCornerIsPulledBackByTheInset) {
+    // b reaches above and below a, so none of its tested corners is inside a; only a's far corner
+    // along x, pulled back by 0.001, can reveal the overlap.
+    for (const double width : {10.002, 10.0005}) {
+        auto scene = MakeDefaultScene();
+        const CRectObject* a = AddRect(*scene, 0, 0, width, 10);
+        AddRect(*scene, 10, -5, 10, 20);
+        const auto finding = FindFirstSceneError(scene->objects);
+        if (width > 10.001) {
+            ASSERT_TRUE(finding.has_value());
+            EXPECT_EQ(finding->object, a);
+            EXPECT_EQ(finding->kind, Kind::NestedRectangles);
+        } else {
+            EXPECT_FALSE(finding.has_value()) << "an overlap narrower than the inset is not seen";
+        }
+    }
+}
+
+TEST(SceneCheck, IdenticalRectanglesAreNested) {
+    auto scene = MakeDefaultScene();
+    const CRectObject* first = AddRect(*scene, 5, 5, 10, 10);
+    AddRect(*scene, 5, 5, 10, 10);
+    const auto finding = FindFirstSceneError(scene->objects);
+    ASSERT_TRUE(finding.has_value());
+    EXPECT_EQ(finding->object, first);
+    EXPECT_EQ(finding->message, "Вложенные прямоугольники");
+}
+
+TEST(SceneCheck, RectangleInsideAnotherIsFoundInEitherOrder) {
+    for (const bool innerFirst : {true, false}) {
+        auto scene = MakeDefaultScene();
+        const CRectObject* inner = nullptr;
+        if (innerFirst) {
+            inner = AddRect(*scene, 2, 2, 3, 3);
+            AddRect(*scene, 0, 0, 10, 10);
+        } else {
+            AddRect(*scene, 0, 0, 10, 10);
+            inner = AddRect(*scene, 2, 2, 3, 3);
+        }
+        const auto finding = FindFirstSceneError(scene->objects);
+        ASSERT_TRUE(finding.has_value());
+        // The outer one is A first when it comes first, but none of its corners is inside the
+        // inner one; the inner one's position is inside the outer one.
+        EXPECT_EQ(finding->object, inner) << innerFirst;
+        EXPECT_EQ(finding->kind, Kind::NestedRectangles);
+    }
+}
+
+TEST(SceneCheck, OnlyFarCornerInsideIsFoundThroughTheOtherRectangle) {
+    auto scene = MakeDefaultScene();
+    const CRectObject* a = AddRect(*scene, 0, 0, 10, 10); // far corner (10,10) inside b
+    const CRectObject* b = AddRect(*scene, 5, 5, 10, 10);
+    const auto finding = FindFirstSceneError(scene->objects);
+    ASSERT_TRUE(finding.has_value());
+    // a's three tested corners are (0,0), (9.999,0), (0,9.999): none in b; b's position is in a.
+    EXPECT_NE(finding->object, a);
+    EXPECT_EQ(finding->object, b);
+}
+
+TEST(SceneCheck, FarCornersAlongXThenYAreTested) {
+    // Rectangle a's far corner along x lies in b; along y in c.
+    auto scene = MakeDefaultScene();
+    const CRectObject* a = AddRect(*scene, 0, 0, 10, 10);
+    AddRect(*scene, 8, -5, 5, 6);
+    auto finding = FindFirstSceneError(scene->objects);
+    ASSERT_TRUE(finding.has_value());
+    EXPECT_EQ(finding->object, a);
+
+    auto scene2 = MakeDefaultScene();
+    const CRectObject* a2 = AddRect(*scene2, 0, 0, 10, 10);
+    AddRect(*scene2, -5, 8, 6, 5);
+    finding = FindFirstSceneError(scene2->objects);
+    ASSERT_TRUE(finding.has_value());
+    EXPECT_EQ(finding->object, a2);
+}
+
+TEST(SceneCheck, PlusShapedCrossingPasses) {
+    auto scene = MakeDefaultScene();
+    AddRect(*scene, 0, 40, 100, 5);
+    AddRect(*scene, 60, 0, 5, 100);
+    EXPECT_FALSE(FindFirstSceneError(scene->objects).has_value());
+}
+
+TEST(SceneCheck, ZeroSizeRectangleContainsNothingButIsTested) {
+    auto scene = MakeDefaultScene();
+    AddRect(*scene, 20, 20, 0, 0);
+    AddSource(*scene, 20, 20);
+    EXPECT_FALSE(FindFirstSceneError(scene->objects).has_value());
+    // Its position inside a real rectangle is still an error.
+    const CRectObject* dot = AddRect(*scene, 71, 71, 0, 0);
+    AddRect(*scene, 70, 70, 5, 5);
+    const auto finding = FindFirstSceneError(scene->objects);
+    ASSERT_TRUE(finding.has_value());
+    EXPECT_EQ(finding->object, dot);
+}
+
+TEST(SceneCheck, SourcesAndListenerNeverContainAnything) {
+    auto scene = MakeDefaultScene();
+    AddSource(*scene, 50, 50);
+    AddSource(*scene, 50, 50);
+    EXPECT_FALSE(FindFirstSceneError(scene->objects).has_value());
+}
+
+TEST(SceneCheck, FirstOffenderInListOrderWins) {
+    auto scene = MakeDefaultScene();
+    AddRect(*scene, 0, 0, 10, 10);
+    const CSoundSource* s1 = AddSource(*scene, 1, 1);
+    AddSource(*scene, 2, 2);
+    AddRect(*scene, 1, 1, 2, 2); // nested too, but later A
+    const auto finding = FindFirstSceneError(scene->objects);
+    ASSERT_TRUE(finding.has_value());
+    // The first rectangle (A, index 1) contains nothing of its own corners in the later one:
+    // (0,0), (9.999,0), (0,9.999) are outside (1,1,2,2); so source s1 is first.
+    EXPECT_EQ(finding->object, s1);
+    EXPECT_EQ(finding->message, "Объект (1,1) внутри прямоугольника");
+}
