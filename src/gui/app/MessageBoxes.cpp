@@ -1,0 +1,44 @@
+#include "app/MessageBoxes.h"
+
+#include "app/Strings.h"
+
+#include <wx/app.h>
+#include <wx/msgdlg.h>
+
+namespace {
+
+wxWindow* OwnerOf(wxWindow* parent) {
+    if (parent) {
+        return parent;
+    }
+    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    return top && top->IsShown() ? top : nullptr;
+}
+
+int Run(wxWindow* parent, const wxString& message, long style) {
+    wxMessageDialog box(OwnerOf(parent), message, Ui(text::kAppTitle), style | wxCENTRE);
+    return box.ShowModal();
+}
+
+} // namespace
+
+void ShowExclamation(wxWindow* parent, const wxString& message) {
+    Run(parent, message, wxOK | wxICON_EXCLAMATION);
+}
+
+int AskSaveChanges(wxWindow* parent, const wxString& documentName) {
+    const wxString question = wxString::Format(Ui(text::kSaveChanges), documentName);
+    switch (Run(parent, question, wxYES_NO | wxCANCEL | wxICON_QUESTION)) {
+    case wxID_YES:
+        return wxYES;
+    case wxID_NO:
+        return wxNO;
+    default:
+        return wxCANCEL;
+    }
+}
+
+bool AskReplaceFile(wxWindow* parent, const wxString& path) {
+    const wxString question = wxString::Format(Ui(text::kReplaceExisting), path);
+    return Run(parent, question, wxYES_NO | wxNO_DEFAULT | wxICON_EXCLAMATION) == wxID_YES;
+}
