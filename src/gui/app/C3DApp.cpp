@@ -173,6 +173,17 @@ int C3DApp::FilterEvent(wxEvent& event) {
     return wxApp::FilterEvent(event);
 }
 
+bool C3DApp::IsCommandIdRangeAssertion(const wxString& message) {
+    return message == "invalid itemid value";
+}
+
+void C3DApp::OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
+                             const wxChar* msg) {
+    if (!IsCommandIdRangeAssertion(msg)) {
+        wxApp::OnAssertFailure(file, line, func, cond, msg);
+    }
+}
+
 void C3DApp::OnAppAbout(wxCommandEvent&) {
     CAboutDlg dialog(m_pFrame.get());
     dialog.ShowModal();

@@ -22,6 +22,13 @@ public:
     bool OnInit() override;
     int OnExit() override;
     int FilterEvent(wxEvent& event) override;
+    void OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
+                         const wxChar* msg) override;
+
+    // Whether a toolkit assertion only says that a command id is above the 16-bit range some
+    // platforms limit menu ids to. The command ids keep their given values (up to 59393), which
+    // work on this platform, so this assertion is ignored.
+    static bool IsCommandIdRangeAssertion(const wxString& message);
 
     // The start-up of the program with its arguments (without the program name): settings,
     // recent files, template, main window and first scene (a new one, or the file named by the
