@@ -3,7 +3,6 @@
 #include "app/MessageBoxes.h"
 #include "app/Strings.h"
 
-#include <wx/filedlg.h>
 #include <wx/filename.h>
 
 namespace {
@@ -15,9 +14,17 @@ wxString Wildcard() {
 
 } // namespace
 
+CSceneFileDialog::CSceneFileDialog(wxWindow* parent, const wxString& title,
+                                   const wxString& defaultName, long style)
+    : wxFileDialog(parent, title, wxString(), defaultName, Wildcard(), style) {}
+
+wxString CSceneFileDialog::GetPath() const {
+    return m_chosenPath.empty() ? wxFileDialog::GetPath() : m_chosenPath;
+}
+
 wxString AskOpenScenePath(wxWindow* parent) {
-    wxFileDialog dialog(parent, Ui(text::kOpenTitle), wxString(), wxString(), Wildcard(),
-                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    CSceneFileDialog dialog(parent, Ui(text::kOpenTitle), wxString(),
+                            wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) {
         return {};
     }
@@ -32,8 +39,8 @@ wxString WithSceneExtension(const wxString& path, int filterIndex) {
 }
 
 wxString AskSaveScenePath(wxWindow* parent, const wxString& suggestedName) {
-    wxFileDialog dialog(parent, Ui(text::kSaveAsTitle), wxString(), suggestedName, Wildcard(),
-                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    CSceneFileDialog dialog(parent, Ui(text::kSaveAsTitle), suggestedName,
+                            wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK) {
         return {};
     }

@@ -1,8 +1,22 @@
 #pragma once
 
+#include <wx/filedlg.h>
 #include <wx/string.h>
 
-class wxWindow;
+// The file dialog used for scene files. It can be answered without being shown: a modal dialog
+// hook calls SetChosenPath and returns wxID_OK, and GetPath then returns that path (the native
+// chooser keeps no path while it is not shown).
+class CSceneFileDialog : public wxFileDialog {
+public:
+    CSceneFileDialog(wxWindow* parent, const wxString& title, const wxString& defaultName,
+                     long style);
+
+    void SetChosenPath(const wxString& path) { m_chosenPath = path; }
+    wxString GetPath() const override;
+
+private:
+    wxString m_chosenPath;
+};
 
 // The Open and Save As dialogs for scene files: titles "Open" and "Save As", the filters
 // "Файлы эффекта объёмности (*.3d)" and "All Files (*.*)". Both return an empty string when the

@@ -1,5 +1,7 @@
 #include "support/DialogScript.h"
 
+#include "app/FileDialogs.h"
+
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
@@ -20,12 +22,12 @@ DialogScript& DialogScript::ThenMessage(const std::string& fragment, int answer)
 
 DialogScript& DialogScript::ThenFile(const std::string& path) {
     return Then([path](wxDialog& dialog) {
-        auto* files = dynamic_cast<wxFileDialog*>(&dialog);
+        auto* files = dynamic_cast<CSceneFileDialog*>(&dialog);
         EXPECT_NE(files, nullptr) << "expected a file dialog";
         if (!files || path.empty()) {
             return int(wxID_CANCEL);
         }
-        files->SetPath(wxString::FromUTF8(path));
+        files->SetChosenPath(wxString::FromUTF8(path));
         return int(wxID_OK);
     });
 }
