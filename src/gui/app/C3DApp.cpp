@@ -85,11 +85,14 @@ wxString C3DApp::SceneFileArgument(const wxArrayString& args) {
 
 bool C3DApp::StartUp(const wxArrayString& args) {
     {
-        // A missing or unreadable settings file leaves the recent-file list empty, silently.
+        // A missing or unreadable settings file leaves the recent-file list empty, silently: no
+        // log messages, and no toolkit assertions about malformed lines.
         wxLogNull quiet;
+        const wxAssertHandler_t assertHandler = wxSetAssertHandler(nullptr);
         const wxString file = m_settingsFile.empty() ? DefaultSettingsFile() : m_settingsFile;
         m_pConfig = std::make_unique<wxFileConfig>(GetAppName(), GetVendorName(), file, wxString(),
                                                    wxCONFIG_USE_LOCAL_FILE);
+        wxSetAssertHandler(assertHandler);
     }
 
     m_pDocManager = std::make_unique<CSceneDocManager>();
@@ -126,7 +129,7 @@ bool C3DApp::StartUp(const wxArrayString& args) {
 }
 
 void C3DApp::ShutDown() {
-    if (m_pFrame && !m_pFrame->IsBeingDeleted()) {
+    if (m_pFrame && !IsScheduledForDestruction(m_pFrame.get())) {
         if (C3DDoc* doc = GetSceneDocument()) {
             doc->Modify(false);
         }
@@ -167,7 +170,8 @@ C3DDoc* C3DApp::GetSceneDocument() const {
 int C3DApp::FilterEvent(wxEvent& event) {
     // The command gate: a disabled command is never carried out, however it arrives.
     if (event.GetEventType() == wxEVT_MENU && IsCommandId(event.GetId()) && m_pFrame &&
-        !m_pFrame->IsBeingDeleted() && !m_pFrame->QueryCommand(event.GetId()).enabled) {
+        !IsScheduledForDestruction(m_pFrame.get()) &&
+        !m_pFrame->QueryCommand(event.GetId()).enabled) {
         return Event_Processed;
     }
     return wxApp::FilterEvent(event);
