@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <wx/init.h>
+#include <wx/log.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -28,11 +31,13 @@ int main(int argc, char** argv) {
             return RUN_ALL_TESTS(); // listing needs no display
         }
     }
+    wxLog::SetActiveTarget(new wxLogStderr); // start-up problems go to stderr, not a window
     wxApp::SetInstance(new C3DApp);
     int wxArgc = 1;
     char* wxArgv[] = {argv[0], nullptr};
     if (!wxEntryStart(wxArgc, wxArgv)) {
-        std::fprintf(stderr, "cannot initialise wxWidgets (is there a display?)\n");
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "cannot initialise wxWidgets on display %s\n", display ? display : "-");
         return 1;
     }
     wxSetAssertHandler(FailOnAssert);
