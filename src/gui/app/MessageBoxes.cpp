@@ -4,6 +4,8 @@
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
+// After msgdlg.h, which declares its base.
+#include <wx/generic/msgdlgg.h>
 
 namespace {
 
@@ -16,7 +18,8 @@ wxWindow* OwnerOf(wxWindow* parent) {
 }
 
 int Run(wxWindow* parent, const wxString& message, long style) {
-    wxMessageDialog box(OwnerOf(parent), message, Ui(text::kAppTitle), style | wxCENTRE);
+    // The toolkit's own box: the native one of this platform shows no icon.
+    wxGenericMessageDialog box(OwnerOf(parent), message, Ui(text::kAppTitle), style | wxCENTRE);
     return box.ShowModal();
 }
 

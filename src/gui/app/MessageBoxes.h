@@ -3,8 +3,8 @@
 class wxString;
 class wxWindow;
 
-// The message boxes of the application shell. Each is a wxMessageDialog run modally, so tests can
-// answer it through a modal dialog hook. A null parent means the main window when it is shown.
+// The message boxes of the application shell. Each is a wxGenericMessageDialog (it shows the icon
+// on every platform) run modally, so tests can answer it through a modal dialog hook. A null parent means the main window when it is shown.
 
 // A message with the exclamation icon and OK, captioned with the application title (refused
 // dialog entries, file errors, "Unexpected file format.").

@@ -9,7 +9,7 @@
 
 DialogScript& DialogScript::ThenMessage(const std::string& fragment, int answer) {
     return Then([fragment, answer](wxDialog& dialog) {
-        auto* box = dynamic_cast<wxMessageDialog*>(&dialog);
+        auto* box = dynamic_cast<wxMessageDialogBase*>(&dialog);
         EXPECT_NE(box, nullptr) << "expected a message box, got "
                                 << dialog.GetTitle().utf8_string();
         if (box) {
@@ -33,7 +33,7 @@ DialogScript& DialogScript::ThenFile(const std::string& path) {
 }
 
 int DialogScript::Enter(wxDialog* dialog) {
-    if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
+    if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
         m_messages.push_back({box->GetMessage().utf8_string(), box->GetMessageDialogStyle()});
     }
     if (m_steps.empty()) {
