@@ -116,6 +116,12 @@ bool C3DApp::StartUp(const wxArrayString& args) {
     wxDocument* doc = m_pDocManager->CreateDocument(wxString(), wxDOC_NEW);
     auto* sceneDoc = wxDynamicCast(doc, C3DDoc);
     const wxString path = SceneFileArgument(args);
+    if (!path.empty()) {
+        // Activating the new document presented the frame behind the toolkit's back; take it off
+        // the screen until the file is in place (a failure leaves no window behind its message).
+        m_pFrame->Show();
+        m_pFrame->Hide();
+    }
     if (!sceneDoc ||
         (!path.empty() && sceneDoc->OpenSceneFile(path) != C3DDoc::OpenResult::Opened)) {
         ShutDown();

@@ -9,8 +9,11 @@
 
 namespace {
 
+// The window a box is shown over: the given parent while it is on screen, else the main window
+// while it is on screen, else none (a box must not bring up a window that is not yet shown, such
+// as the main window while the command line's file is being opened).
 wxWindow* OwnerOf(wxWindow* parent) {
-    if (parent) {
+    if (parent && parent->IsShown()) {
         return parent;
     }
     wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;

@@ -4,7 +4,8 @@ class wxString;
 class wxWindow;
 
 // The message boxes of the application shell. Each is a wxGenericMessageDialog (it shows the icon
-// on every platform) run modally, so tests can answer it through a modal dialog hook. A null parent means the main window when it is shown.
+// on every platform) run modally, so tests can answer it through a modal dialog hook. A parent that
+// is not on screen is replaced by the main window when that is shown, else by none.
 
 // A message with the exclamation icon and OK, captioned with the application title (refused
 // dialog entries, file errors, "Unexpected file format.").

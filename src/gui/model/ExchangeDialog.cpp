@@ -2,7 +2,10 @@
 
 #include "app/Strings.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
+#include <wx/dcclient.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 
@@ -42,6 +45,11 @@ bool CExchangeDialog::TransferDataFromWindow() {
         }
     }
     return true;
+}
+
+int CExchangeDialog::EditWidth() const {
+    const int templateWidth = ConvertDialogToPixels(wxSize(40, 14)).x;
+    return std::max(templateWidth, GetTextExtent("1.23456789012346e+308").x / 2 + FromDIP(40));
 }
 
 bool CExchangeDialog::ValidateAndStore() {

@@ -31,6 +31,8 @@ protected:
     void AddExchange(wxWindow* control);
     // Shows the variables' values in the fields (also done again when the dialog is shown).
     void LoadFields() { TransferDataToWindow(); }
+    // The width of a numeric field: 40 dialog units, or enough for the widest value shown.
+    int EditWidth() const;
     // Lays out the dialog: a group box with the given content, then OK and Отмена centred below.
     void LayOut(wxSizer* groupContent, wxWindow* groupOwner);
 

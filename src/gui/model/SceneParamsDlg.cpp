@@ -16,7 +16,7 @@
 CSceneParamsDlg::CSceneParamsDlg(wxWindow* parent, SceneParamFields& fields)
     : CExchangeDialog(parent, IDD_SCENE_PARAMS, Ui(text::kSceneParamsTitle)), m_fields(fields) {
     auto* box = new wxStaticBox(this, wxID_ANY, wxString());
-    const wxSize editSize(ConvertDialogToPixels(wxSize(40, 14)).x, -1);
+    const wxSize editSize(EditWidth(), -1);
     auto* grid = new wxFlexGridSizer(2, FromDIP(8), FromDIP(12));
     std::map<int, wxWindow*> controls;
 

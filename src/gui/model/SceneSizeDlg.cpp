@@ -14,7 +14,7 @@
 CSceneSizeDlg::CSceneSizeDlg(wxWindow* parent, SceneSizeFields& fields)
     : CExchangeDialog(parent, IDD_SCENE_SIZE, Ui(text::kSceneSizeTitle)), m_fields(fields) {
     auto* box = new wxStaticBox(this, wxID_ANY, wxString());
-    const wxSize editSize(ConvertDialogToPixels(wxSize(40, 14)).x, -1);
+    const wxSize editSize(EditWidth(), -1);
     auto* grid = new wxFlexGridSizer(2, FromDIP(6), FromDIP(12));
     auto addField = [&](int id, const char* label, int* value, int min, int max) {
         grid->Add(new wxStaticText(box, wxID_ANY, Ui(label)), 0, wxALIGN_CENTER_VERTICAL);

@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
     char* wxArgv[] = {argv[0], nullptr};
     if (!wxEntryStart(wxArgc, wxArgv)) {
         const char* display = std::getenv("DISPLAY");
-        std::fprintf(stderr, "cannot initialise wxWidgets on display %s\n", display ? display : "-");
+        std::fprintf(stderr, "cannot initialise wxWidgets on display %s\n",
+                     display ? display : "-");
         return 1;
     }
     wxSetAssertHandler(FailOnAssert);
