@@ -17,24 +17,7 @@
 #include <wx/log.h>
 #include <wx/utils.h>
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(C3DApp, wxApp)
-    EVT_MENU(ID_APP_ABOUT, C3DApp::OnAppAbout)
-    EVT_UPDATE_UI(ID_APP_ABOUT, C3DApp::OnUpdateAlwaysEnabled)
-    EVT_MENU(ID_FILE_NEW, C3DApp::OnFileNew)
-    EVT_UPDATE_UI(ID_FILE_NEW, C3DApp::OnUpdateAlwaysEnabled)
-    EVT_MENU(ID_FILE_OPEN, C3DApp::OnFileOpen)
-    EVT_UPDATE_UI(ID_FILE_OPEN, C3DApp::OnUpdateAlwaysEnabled)
-    EVT_MENU(ID_APP_EXIT, C3DApp::OnAppExit)
-    EVT_UPDATE_UI(ID_APP_EXIT, C3DApp::OnUpdateAlwaysEnabled)
-    EVT_MENU_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, C3DApp::OnRecentFile)
-    EVT_UPDATE_UI_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, C3DApp::OnUpdateRecentFile)
-    // Last: whatever no other rule has answered is shown disabled.
-    EVT_UPDATE_UI_RANGE(ID_SCENE_PARAMETERS, ID_VIEW_STATUS_BAR, C3DApp::OnUpdateUnserved)
-wxEND_EVENT_TABLE()
-    // clang-format on
-
-    C3DApp& TheApp() {
+C3DApp& TheApp() {
     return *static_cast<C3DApp*>(wxApp::GetInstance());
 }
 
@@ -259,3 +242,19 @@ void C3DApp::OnUpdateUnserved(wxUpdateUIEvent& event) {
         event.Skip();
     }
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(C3DApp, wxApp)
+    EVT_MENU(ID_APP_ABOUT, C3DApp::OnAppAbout)
+    EVT_UPDATE_UI(ID_APP_ABOUT, C3DApp::OnUpdateAlwaysEnabled)
+    EVT_MENU(ID_FILE_NEW, C3DApp::OnFileNew)
+    EVT_UPDATE_UI(ID_FILE_NEW, C3DApp::OnUpdateAlwaysEnabled)
+    EVT_MENU(ID_FILE_OPEN, C3DApp::OnFileOpen)
+    EVT_UPDATE_UI(ID_FILE_OPEN, C3DApp::OnUpdateAlwaysEnabled)
+    EVT_MENU(ID_APP_EXIT, C3DApp::OnAppExit)
+    EVT_UPDATE_UI(ID_APP_EXIT, C3DApp::OnUpdateAlwaysEnabled)
+    EVT_MENU_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, C3DApp::OnRecentFile)
+    EVT_UPDATE_UI_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, C3DApp::OnUpdateRecentFile)
+    // Last: whatever no other rule has answered is shown disabled.
+    EVT_UPDATE_UI_RANGE(ID_SCENE_PARAMETERS, ID_VIEW_STATUS_BAR, C3DApp::OnUpdateUnserved)
+wxEND_EVENT_TABLE()

@@ -13,28 +13,15 @@
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
-    EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleBar)
-    EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateToggleBar)
-    EVT_MENU(ID_VIEW_SCENE_BAR, CMainFrame::OnToggleBar)
-    EVT_UPDATE_UI(ID_VIEW_SCENE_BAR, CMainFrame::OnUpdateToggleBar)
-    EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnToggleBar)
-    EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateToggleBar)
-    EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
-    EVT_IDLE(CMainFrame::OnIdle)
-wxEND_EVENT_TABLE()
-    // clang-format on
+namespace {
 
-    namespace {
-
-    wxAcceleratorTable BuildAccelerators() {
-        std::vector<wxAcceleratorEntry> entries;
-        for (const auto& key : AcceleratorLayouts()) {
-            entries.emplace_back(key.flags, key.keyCode, key.commandId);
-        }
-        return wxAcceleratorTable(static_cast<int>(entries.size()), entries.data());
+wxAcceleratorTable BuildAccelerators() {
+    std::vector<wxAcceleratorEntry> entries;
+    for (const auto& key : AcceleratorLayouts()) {
+        entries.emplace_back(key.flags, key.keyCode, key.commandId);
     }
+    return wxAcceleratorTable(static_cast<int>(entries.size()), entries.data());
+}
 
 } // namespace
 
@@ -248,3 +235,15 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
     UpdateCommandUI();
     event.Skip();
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
+    EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleBar)
+    EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateToggleBar)
+    EVT_MENU(ID_VIEW_SCENE_BAR, CMainFrame::OnToggleBar)
+    EVT_UPDATE_UI(ID_VIEW_SCENE_BAR, CMainFrame::OnUpdateToggleBar)
+    EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnToggleBar)
+    EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateToggleBar)
+    EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
+    EVT_IDLE(CMainFrame::OnIdle)
+wxEND_EVENT_TABLE()

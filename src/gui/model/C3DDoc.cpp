@@ -16,21 +16,13 @@
 
 wxIMPLEMENT_DYNAMIC_CLASS(C3DDoc, wxDocument);
 
-// clang-format off
-wxBEGIN_EVENT_TABLE(C3DDoc, wxDocument)
-    EVT_MENU(ID_FILE_SAVE, C3DDoc::OnFileSave)
-    EVT_UPDATE_UI(ID_FILE_SAVE, C3DDoc::OnUpdateSceneCommand)
-    EVT_MENU(ID_FILE_SAVE_AS, C3DDoc::OnFileSaveAs)
-    EVT_UPDATE_UI(ID_FILE_SAVE_AS, C3DDoc::OnUpdateSceneCommand)
-    EVT_MENU(ID_SCENE_SIZE_GRID, C3DDoc::OnSceneSizeGrid)
-    EVT_UPDATE_UI(ID_SCENE_SIZE_GRID, C3DDoc::OnUpdateSceneCommand)
-    EVT_MENU(ID_SCENE_PARAMETERS, C3DDoc::OnSceneParameters)
-    EVT_UPDATE_UI(ID_SCENE_PARAMETERS, C3DDoc::OnUpdateSceneCommand)
-wxEND_EVENT_TABLE()
-    // clang-format on
-
-    C3DDoc::~C3DDoc() {
+C3DDoc::~C3DDoc() {
     m_pScene.reset();
+}
+
+wxObject* C3DDoc::SceneReplacedHint() {
+    static wxObject hint;
+    return &hint;
 }
 
 bool C3DDoc::OnNewDocument() {
@@ -40,14 +32,14 @@ bool C3DDoc::OnNewDocument() {
     }
     Modify(false);
     m_pScene = MakeDefaultScene();
-    UpdateAllViews();
+    UpdateAllViews(nullptr, SceneReplacedHint());
     return true;
 }
 
 bool C3DDoc::DeleteContents() {
     if (m_pScene) {
         m_pScene.reset();
-        UpdateAllViews();
+        UpdateAllViews(nullptr, SceneReplacedHint());
     }
     return wxDocument::DeleteContents();
 }
@@ -112,7 +104,7 @@ C3DDoc::OpenResult C3DDoc::OpenSceneFile(const wxString& path) {
     DeleteContents();
     m_pScene = std::move(scene);
     TakeFileName(fullPath);
-    UpdateAllViews();
+    UpdateAllViews(nullptr, SceneReplacedHint());
     return OpenResult::Opened;
 }
 
@@ -175,3 +167,15 @@ void C3DDoc::OnSceneParameters(wxCommandEvent&) {
 void C3DDoc::OnUpdateSceneCommand(wxUpdateUIEvent& event) {
     event.Enable(rules::SceneCommandEnabled(m_pScene != nullptr));
 }
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(C3DDoc, wxDocument)
+    EVT_MENU(ID_FILE_SAVE, C3DDoc::OnFileSave)
+    EVT_UPDATE_UI(ID_FILE_SAVE, C3DDoc::OnUpdateSceneCommand)
+    EVT_MENU(ID_FILE_SAVE_AS, C3DDoc::OnFileSaveAs)
+    EVT_UPDATE_UI(ID_FILE_SAVE_AS, C3DDoc::OnUpdateSceneCommand)
+    EVT_MENU(ID_SCENE_SIZE_GRID, C3DDoc::OnSceneSizeGrid)
+    EVT_UPDATE_UI(ID_SCENE_SIZE_GRID, C3DDoc::OnUpdateSceneCommand)
+    EVT_MENU(ID_SCENE_PARAMETERS, C3DDoc::OnSceneParameters)
+    EVT_UPDATE_UI(ID_SCENE_PARAMETERS, C3DDoc::OnUpdateSceneCommand)
+wxEND_EVENT_TABLE()

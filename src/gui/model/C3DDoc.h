@@ -24,6 +24,10 @@ public:
     // The current scene; null only between DeleteContents and the end of the next new or load.
     SceneSettings* GetScene() const { return m_pScene.get(); }
 
+    // The hint of UpdateAllViews when the scene record itself was released or replaced (views
+    // drop their selection); a plain redraw request has no hint.
+    static wxObject* SceneReplacedHint();
+
     // Builds the default scene (a listener at (50, 50)) under the name "Untitled", not modified.
     bool OnNewDocument() override;
     // Releases the scene with all its objects and its effect.

@@ -44,10 +44,13 @@ bool C3DView::OnClose(bool deleteWindow) {
 
 void C3DView::OnDraw(wxDC*) {}
 
-void C3DView::OnUpdate(wxView*, wxObject*) {
+void C3DView::OnUpdate(wxView*, wxObject* hint) {
     C3DDoc* doc = GetSceneDocument();
-    m_pShownScene = doc ? doc->GetScene() : nullptr;
-    m_pSelected = nullptr;
+    SceneSettings* scene = doc ? doc->GetScene() : nullptr;
+    if (scene != m_pShownScene || hint == C3DDoc::SceneReplacedHint()) {
+        m_pSelected = nullptr;
+    }
+    m_pShownScene = scene;
     if (m_pCanvas) {
         m_pCanvas->Refresh();
     }

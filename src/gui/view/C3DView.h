@@ -22,7 +22,8 @@ public:
     bool OnCreate(wxDocument* doc, long flags) override;
     bool OnClose(bool deleteWindow) override;
     void OnDraw(wxDC* dc) override;
-    // The document changed its scene: re-reads the shown scene, clears the selection, repaints.
+    // The document changed: re-reads the shown scene and repaints; when the scene record was
+    // released or replaced (C3DDoc::SceneReplacedHint) the selection is cleared too.
     void OnUpdate(wxView* sender, wxObject* hint = nullptr) override;
     // Shows "<document name> - Sonivera" as the frame's title.
     void OnChangeFilename() override;

@@ -37,6 +37,23 @@ TEST_F(AppTest, StartsWithANewUntitledSceneInTheMainWindow) {
     EXPECT_EQ(view->GetFrame(), &Frame());
 }
 
+TEST_F(AppTest, DeleteContentsReleasesTheSceneAndItsCommandsBecomeUnavailable) {
+    auto* view = wxDynamicCast(App().GetDocManager()->GetCurrentView(), C3DView);
+    ASSERT_NE(view, nullptr);
+    view->m_pSelected = Doc().GetScene()->FirstObject();
+    Doc().DeleteContents();
+    EXPECT_EQ(Doc().GetScene(), nullptr);
+    EXPECT_EQ(view->m_pShownScene, nullptr);
+    EXPECT_EQ(view->m_pSelected, nullptr);
+    for (int id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_SCENE_SIZE_GRID, ID_SCENE_PARAMETERS}) {
+        EXPECT_FALSE(MenuItem(id)->IsEnabled()) << id;
+        Command(id); // refused by the gate: no dialog, no crash
+    }
+    Command(ID_FILE_NEW);
+    ASSERT_NE(Doc().GetScene(), nullptr);
+    EXPECT_EQ(view->m_pShownScene, Doc().GetScene());
+}
+
 TEST_F(AppTest, BarsStartDockedWithTheirCaptionsAndTheStatusBarHasThreePanes) {
     const wxAuiPaneInfo& main = Frame().GetAuiManager().GetPane(CMainFrame::kMainBarPane);
     const wxAuiPaneInfo& scene = Frame().GetAuiManager().GetPane(CMainFrame::kSceneBarPane);
