@@ -82,7 +82,7 @@ bool C3DApp::StartUp(const wxArrayString& args) {
     m_pDocManager->SetMaxDocsOpen(1);
     new wxDocTemplate(m_pDocManager.get(), Ui(text::kSceneFilterName),
                       Ui(text::kSceneFilterPattern), wxString(), Ui(text::kSceneExtension),
-                      Ui(text::kDocTypeName), Ui(text::kRegisteredTypeName), CLASSINFO(C3DDoc),
+                      Ui(text::kDocTypeName), Ui(text::kViewTypeName), CLASSINFO(C3DDoc),
                       CLASSINFO(C3DView));
     m_pDocManager->SetRecentFiles(LoadRecentFiles(*m_pConfig, kRecentFileCount));
 

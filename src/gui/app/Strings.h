@@ -36,9 +36,10 @@ inline constexpr const char* kAllFilesFilterName = "All Files (*.*)";
 inline constexpr const char* kAllFilesPattern = "*";
 inline constexpr const char* kOpenTitle = "Open";
 inline constexpr const char* kSaveAsTitle = "Save As";
+// The document template's type names: the new-file type name, and the view type name (the
+// registered type name; no shell registration is made).
 inline constexpr const char* kDocTypeName = "Vorta";
-inline constexpr const char* kRegisteredTypeId = "Sonivera.Document";
-inline constexpr const char* kRegisteredTypeName = "Sonivera Document";
+inline constexpr const char* kViewTypeName = "Sonivera Document";
 inline constexpr const char* kSaveChanges = "Save changes to %s?";
 inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
 inline constexpr const char* kSaveFailed = "The scene was not saved.\n%s";

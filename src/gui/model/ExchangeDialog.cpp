@@ -49,11 +49,8 @@ bool CExchangeDialog::TransferDataFromWindow() {
 
 int CExchangeDialog::EditWidth() const {
     const int templateWidth = ConvertDialogToPixels(wxSize(40, 14)).x;
-    return std::max(templateWidth, GetTextExtent("1.23456789012346e+308").x / 2 + FromDIP(40));
-}
-
-bool CExchangeDialog::ValidateAndStore() {
-    return Validate() && TransferDataFromWindow();
+    // The widest value the scene dialogs show by default, with room for the field's frame.
+    return std::max(templateWidth, GetTextExtent("1.6e+308").x + FromDIP(24));
 }
 
 void CExchangeDialog::LayOut(wxSizer* groupContent, wxWindow* groupOwner) {

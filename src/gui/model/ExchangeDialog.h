@@ -20,18 +20,11 @@ public:
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
 
-    // What OK does, without closing: validates in exchange order, then stores every field.
-    // Returns false (after the refusal's message box) when a field is refused.
-    bool ValidateAndStore();
-
-    // The fields in exchange order.
-    const std::vector<wxWindow*>& ExchangeOrder() const { return m_exchange; }
-
 protected:
     void AddExchange(wxWindow* control);
     // Shows the variables' values in the fields (also done again when the dialog is shown).
     void LoadFields() { TransferDataToWindow(); }
-    // The width of a numeric field: 40 dialog units, or enough for the widest value shown.
+    // The width of a numeric field: 40 dialog units, or more when a default value would not fit.
     int EditWidth() const;
     // Lays out the dialog: a group box with the given content, then OK and Отмена centred below.
     void LayOut(wxSizer* groupContent, wxWindow* groupOwner);
