@@ -1,0 +1,27 @@
+#include "app/AboutDlg.h"
+
+#include "app/CommandIds.h"
+#include "app/Strings.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+CAboutDlg::CAboutDlg(wxWindow* parent)
+    : wxDialog(parent, IDD_ABOUTBOX, Ui(text::kAboutTitle), wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->AddSpacer(FromDIP(12));
+    for (const char* line :
+         {text::kAboutWork, text::kAboutProgram, text::kAboutAuthor, text::kAboutYear}) {
+        top->Add(new wxStaticText(this, wxID_ANY, Ui(line), wxDefaultPosition, wxDefaultSize,
+                                  wxALIGN_CENTRE_HORIZONTAL),
+                 0, wxALIGN_CENTER | wxLEFT | wxRIGHT | wxTOP, FromDIP(6));
+    }
+    auto* ok = new wxButton(this, wxID_OK, Ui(text::kOk));
+    ok->SetDefault();
+    SetEscapeId(wxID_OK);
+    top->Add(ok, 0, wxALIGN_CENTER | wxALL, FromDIP(14));
+    SetSizerAndFit(top);
+    CentreOnParent();
+}

@@ -1,0 +1,54 @@
+#include "app/FileDialogs.h"
+
+#include "app/MessageBoxes.h"
+#include "app/Strings.h"
+
+#include <wx/filename.h>
+
+namespace {
+
+wxString Wildcard() {
+    return Ui(text::kSceneFilterName) + "|" + Ui(text::kSceneFilterPattern) + "|" +
+           Ui(text::kAllFilesFilterName) + "|" + Ui(text::kAllFilesPattern);
+}
+
+} // namespace
+
+CSceneFileDialog::CSceneFileDialog(wxWindow* parent, const wxString& title,
+                                   const wxString& defaultName, long style)
+    : wxFileDialog(parent, title, wxString(), defaultName, Wildcard(), style) {}
+
+wxString CSceneFileDialog::GetPath() const {
+    return m_chosenPath.empty() ? wxFileDialog::GetPath() : m_chosenPath;
+}
+
+wxString AskOpenScenePath(wxWindow* parent) {
+    CSceneFileDialog dialog(parent, Ui(text::kOpenTitle), wxString(),
+                            wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) {
+        return {};
+    }
+    return dialog.GetPath();
+}
+
+wxString WithSceneExtension(const wxString& path, int filterIndex) {
+    if (filterIndex != 0 || path.empty() || wxFileName(path).HasExt()) {
+        return path;
+    }
+    return path + "." + Ui(text::kSceneExtension);
+}
+
+wxString AskSaveScenePath(wxWindow* parent, const wxString& suggestedName) {
+    CSceneFileDialog dialog(parent, Ui(text::kSaveAsTitle), suggestedName,
+                            wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK) {
+        return {};
+    }
+    const wxString chosen = dialog.GetPath();
+    const wxString path = WithSceneExtension(chosen, dialog.GetFilterIndex());
+    // The dialog confirmed replacing only the name as typed; ask again for the completed name.
+    if (path != chosen && wxFileName::Exists(path) && !AskReplaceFile(parent, path)) {
+        return {};
+    }
+    return path;
+}

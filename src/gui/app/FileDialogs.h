@@ -1,0 +1,33 @@
+#pragma once
+
+#include <wx/filedlg.h>
+#include <wx/string.h>
+
+// The file dialog used for scene files. It can be answered without being shown: a modal dialog
+// hook calls SetChosenPath and returns wxID_OK, and GetPath then returns that path (the native
+// chooser keeps no path while it is not shown).
+class CSceneFileDialog : public wxFileDialog {
+public:
+    CSceneFileDialog(wxWindow* parent, const wxString& title, const wxString& defaultName,
+                     long style);
+
+    void SetChosenPath(const wxString& path) { m_chosenPath = path; }
+    wxString GetPath() const override;
+
+private:
+    wxString m_chosenPath;
+};
+
+// The Open and Save As dialogs for scene files: titles "Open" and "Save As", the filters
+// "Файлы эффекта объёмности (*.3d)" and "All Files (*.*)". Both return an empty string when the
+// user cancels.
+
+wxString AskOpenScenePath(wxWindow* parent);
+
+// Asks for the name to save under. A name without an extension chosen under the scene filter gets
+// ".3d"; an existing file is replaced only after the user confirms.
+wxString AskSaveScenePath(wxWindow* parent, const wxString& suggestedName);
+
+// The path as the dialog returned it, with ".3d" added when it has no extension and the scene
+// filter (index 0) was chosen.
+wxString WithSceneExtension(const wxString& path, int filterIndex);

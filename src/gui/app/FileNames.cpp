@@ -1,0 +1,23 @@
+#include "app/FileNames.h"
+
+#include <wx/filename.h>
+
+std::string ToFileSystem(const wxString& path) {
+    const wxScopedCharBuffer bytes = path.fn_str();
+    return std::string(bytes.data(), bytes.length());
+}
+
+wxString FromFileSystem(const std::string& text) {
+    wxString converted(text.c_str(), *wxConvFileName);
+    if (converted.empty() && !text.empty()) {
+        converted = wxString::FromUTF8(text.c_str());
+    }
+    return converted;
+}
+
+wxString AbsolutePath(const wxString& path) {
+    wxFileName name(path);
+    name.MakeAbsolute();
+    name.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
+    return name.GetFullPath();
+}

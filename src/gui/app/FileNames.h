@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+#include <wx/string.h>
+
+// Conversions between the editor's path strings and the file system's byte strings.
+
+// The path in the file system's encoding, for the core's file functions.
+std::string ToFileSystem(const wxString& path);
+// A text from the file system or the C library (paths, system error texts) as a wxString.
+wxString FromFileSystem(const std::string& text);
+// The path made absolute against the current folder and normalised (no "." or "..").
+wxString AbsolutePath(const wxString& path);

@@ -1,0 +1,249 @@
+#include "app/MainFrame.h"
+
+#include "app/AppIcon.h"
+#include "app/CommandIds.h"
+#include "app/CommandRules.h"
+#include "app/CommandTable.h"
+#include "app/RecentFiles.h"
+#include "app/Strings.h"
+#include "app/ToolbarImages.h"
+#include "view/SceneCanvas.h"
+
+#include <wx/aui/auibar.h>
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+
+namespace {
+
+wxAcceleratorTable BuildAccelerators() {
+    std::vector<wxAcceleratorEntry> entries;
+    for (const auto& key : AcceleratorLayouts()) {
+        entries.emplace_back(key.flags, key.keyCode, key.commandId);
+    }
+    return wxAcceleratorTable(static_cast<int>(entries.size()), entries.data());
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(wxDocManager* manager)
+    : wxDocParentFrame(manager, nullptr, IDR_MAINFRAME, Ui(text::kAppTitle)) {
+    SetIcons(AppIconBundle());
+    m_aui.SetManagedWindow(this);
+
+    SetMenuBar(BuildMenuBar());
+    SetAcceleratorTable(BuildAccelerators());
+
+    m_pMainBar = BuildToolbar(IDR_MAINFRAME, MainToolbarLayout());
+    m_pSceneBar = BuildToolbar(IDR_SCENE_BAR, SceneToolbarLayout());
+
+    CreateStatusBar(3);
+    const int widths[] = {-1, 100, 100};
+    const int styles[] = {wxSB_FLAT, wxSB_SUNKEN, wxSB_SUNKEN};
+    SetStatusWidths(3, widths);
+    GetStatusBar()->SetStatusStyles(3, styles);
+    SetStatusBarPane(0);
+    SetStatusText(Ui(text::kReady), 0);
+
+    auto toolbarPane = [](const char* name, const char* caption) {
+        return wxAuiPaneInfo()
+            .Name(name)
+            .Caption(Ui(caption))
+            .ToolbarPane()
+            .Gripper()
+            .TopDockable()
+            .BottomDockable()
+            .LeftDockable()
+            .RightDockable()
+            .Floatable();
+    };
+    m_aui.AddPane(m_pMainBar, toolbarPane(kMainBarPane, text::kMainBarCaption).Top().Row(0));
+    m_aui.AddPane(m_pSceneBar, toolbarPane(kSceneBarPane, text::kSceneBarCaption).Bottom().Row(0));
+    m_aui.Update();
+    Centre();
+}
+
+CMainFrame::~CMainFrame() {
+    m_aui.UnInit();
+}
+
+wxMenuBar* CMainFrame::BuildMenuBar() {
+    auto* bar = new wxMenuBar;
+    for (const auto& layout : MainMenuLayout()) {
+        auto* menu = new wxMenu;
+        for (int id : layout.items) {
+            if (id == kSeparator) {
+                menu->AppendSeparator();
+                continue;
+            }
+            const auto texts = text::TextsOf(id);
+            if (id == ID_FILE_MRU_FILE1) {
+                m_pFileMenu = menu;
+                m_nRecentPos = menu->GetMenuItemCount();
+            }
+            menu->Append(id, Ui(texts.label), Ui(texts.prompt),
+                         IsCheckCommand(id) ? wxITEM_CHECK : wxITEM_NORMAL);
+        }
+        bar->Append(menu, Ui(layout.title));
+    }
+    return bar;
+}
+
+wxAuiToolBar* CMainFrame::BuildToolbar(int resourceId, const std::vector<int>& layout) {
+    auto* bar = new wxAuiToolBar(this, resourceId, wxDefaultPosition, wxDefaultSize,
+                                 wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_GRIPPER);
+    bar->SetToolBitmapSize(wxSize(kToolImageWidth, kToolImageHeight));
+    for (int id : layout) {
+        if (id == kSeparator) {
+            bar->AddSeparator();
+            continue;
+        }
+        const auto texts = text::TextsOf(id);
+        const bool served =
+            id != ID_EDIT_CUT && id != ID_EDIT_COPY && id != ID_EDIT_PASTE && id != ID_FILE_PRINT;
+        bar->AddTool(id, wxString(), ToolbarImage(id), wxNullBitmap,
+                     IsCheckCommand(id) ? wxITEM_CHECK : wxITEM_NORMAL,
+                     served ? Ui(texts.tooltip) : wxString(),
+                     served ? Ui(texts.prompt) : wxString(), nullptr);
+    }
+    bar->Realize();
+    bar->Bind(wxEVT_MOTION, [this, bar](wxMouseEvent& event) { ShowToolPrompt(bar, event); });
+    bar->Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& event) {
+        SetStatusText(Ui(text::kReady), 0);
+        event.Skip();
+    });
+    return bar;
+}
+
+void CMainFrame::ShowToolPrompt(wxAuiToolBar* bar, wxMouseEvent& event) {
+    const wxAuiToolBarItem* item = bar->FindToolByPosition(event.GetX(), event.GetY());
+    const wxString prompt = item ? item->GetLongHelp() : wxString();
+    SetStatusText(prompt.empty() ? Ui(text::kReady) : prompt, 0);
+    event.Skip();
+}
+
+void CMainFrame::SetSceneCanvas(CSceneCanvas* canvas) {
+    m_pCanvas = canvas;
+    m_aui.AddPane(canvas, wxAuiPaneInfo().Name("View").CenterPane().PaneBorder(false));
+    m_aui.Update();
+}
+
+void CMainFrame::SetStatusPaneText(int pane, const wxString& text) {
+    if (pane >= 1 && pane <= 2 && GetStatusBar()) {
+        SetStatusText(text, pane);
+    }
+}
+
+CommandState CMainFrame::QueryCommand(int commandId) {
+    wxUpdateUIEvent event(commandId);
+    event.SetEventObject(this);
+    ProcessWindowEvent(event);
+    CommandState state;
+    state.enabled = event.GetSetEnabled() ? event.GetEnabled() : rules::UnservedCommandEnabled();
+    state.checked = event.GetSetChecked() && event.GetChecked();
+    return state;
+}
+
+void CMainFrame::UpdateCommandUI() {
+    wxMenuBar* bar = GetMenuBar();
+    for (int id : AllCommandIds()) {
+        const CommandState state = QueryCommand(id);
+        if (wxMenuItem* item = bar ? bar->FindItem(id) : nullptr) {
+            if (item->IsEnabled() != state.enabled) {
+                item->Enable(state.enabled);
+            }
+            if (item->IsCheckable() && item->IsChecked() != state.checked) {
+                item->Check(state.checked);
+            }
+        }
+        for (wxAuiToolBar* toolbar : {m_pMainBar, m_pSceneBar}) {
+            if (!toolbar || !toolbar->FindTool(id)) {
+                continue;
+            }
+            bool changed = false;
+            if (toolbar->GetToolEnabled(id) != state.enabled) {
+                toolbar->EnableTool(id, state.enabled);
+                changed = true;
+            }
+            if (IsCheckCommand(id) && toolbar->GetToolToggled(id) != state.checked) {
+                toolbar->ToggleTool(id, state.checked);
+                changed = true;
+            }
+            if (changed) {
+                toolbar->Refresh(false);
+            }
+        }
+    }
+}
+
+void CMainFrame::ShowRecentFiles(const std::vector<wxString>& paths) {
+    if (!m_pFileMenu) {
+        return;
+    }
+    for (int id = ID_FILE_MRU_FILE1; id <= ID_FILE_MRU_FILE4; ++id) {
+        while (wxMenuItem* item = m_pFileMenu->FindChildItem(id)) {
+            m_pFileMenu->Destroy(item);
+        }
+    }
+    const wxString prompt = Ui(text::kRecentPrompt);
+    if (paths.empty()) {
+        m_pFileMenu->Insert(m_nRecentPos, ID_FILE_MRU_FILE1, Ui(text::kRecentPlaceholder), prompt);
+        m_pFileMenu->Enable(ID_FILE_MRU_FILE1, false);
+        return;
+    }
+    for (size_t i = 0; i < paths.size() && i < static_cast<size_t>(kRecentFileCount); ++i) {
+        const int index = static_cast<int>(i);
+        m_pFileMenu->Insert(m_nRecentPos + i, ID_FILE_MRU_FILE1 + index,
+                            RecentFileMenuLabel(index, paths[i]), prompt);
+    }
+}
+
+bool CMainFrame::IsBarShown(int toggleId) {
+    switch (toggleId) {
+    case ID_VIEW_TOOLBAR:
+        return m_aui.GetPane(kMainBarPane).IsShown();
+    case ID_VIEW_SCENE_BAR:
+        return m_aui.GetPane(kSceneBarPane).IsShown();
+    case ID_VIEW_STATUS_BAR:
+        return GetStatusBar() && GetStatusBar()->IsShown();
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::OnToggleBar(wxCommandEvent& event) {
+    const bool show = !IsBarShown(event.GetId());
+    if (event.GetId() == ID_VIEW_STATUS_BAR) {
+        GetStatusBar()->Show(show);
+        SendSizeEvent();
+    } else {
+        m_aui.GetPane(event.GetId() == ID_VIEW_TOOLBAR ? kMainBarPane : kSceneBarPane).Show(show);
+    }
+    m_aui.Update();
+}
+
+void CMainFrame::OnUpdateToggleBar(wxUpdateUIEvent& event) {
+    event.Enable(rules::AlwaysEnabled());
+    event.Check(rules::BarToggleChecked(IsBarShown(event.GetId())));
+}
+
+void CMainFrame::OnMenuOpen(wxMenuEvent& event) {
+    UpdateCommandUI();
+    event.Skip();
+}
+
+void CMainFrame::OnIdle(wxIdleEvent& event) {
+    UpdateCommandUI();
+    event.Skip();
+}
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
+    EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleBar)
+    EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateToggleBar)
+    EVT_MENU(ID_VIEW_SCENE_BAR, CMainFrame::OnToggleBar)
+    EVT_UPDATE_UI(ID_VIEW_SCENE_BAR, CMainFrame::OnUpdateToggleBar)
+    EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnToggleBar)
+    EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateToggleBar)
+    EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
+    EVT_IDLE(CMainFrame::OnIdle)
+wxEND_EVENT_TABLE()

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <wx/aui/aui.h>
+#include <wx/docview.h>
+
+#include <vector>
+
+class wxAuiToolBar;
+class CSceneCanvas;
+
+// The enabled and checked state of a command as its update-UI rule gives it.
+struct CommandState {
+    bool enabled = false;
+    bool checked = false;
+};
+
+// The main window: menu bar, the main toolbar (top) and the scene toolbar (bottom) as dockable AUI
+// panes, the three-pane status bar, and the editor view's canvas in the client area. It serves the
+// three bar toggles of the "&Вид" menu; every other command goes to the view, the document or the
+// application object.
+class CMainFrame : public wxDocParentFrame {
+public:
+    // Pane names of the two toolbars in the AUI manager.
+    static constexpr const char* kMainBarPane = "MainBar";
+    static constexpr const char* kSceneBarPane = "SceneBar";
+
+    explicit CMainFrame(wxDocManager* manager);
+    ~CMainFrame() override;
+
+    // The editor view's canvas; the view creates it on first use and the frame keeps it.
+    CSceneCanvas* GetSceneCanvas() const { return m_pCanvas; }
+    void SetSceneCanvas(CSceneCanvas* canvas);
+
+    // Writes status pane 1 (pointer coordinates) or 2 (zoom); used by the view.
+    void SetStatusPaneText(int pane, const wxString& text);
+
+    // Asks the command routing (view, document, frame, application) for a command's state. A
+    // command whose rule nobody evaluates counts as disabled.
+    CommandState QueryCommand(int commandId);
+    // Applies every command's state to the menu bar and both toolbars.
+    void UpdateCommandUI();
+    // Shows the recent files in the File menu in place of the placeholder item.
+    void ShowRecentFiles(const std::vector<wxString>& paths);
+
+    wxAuiManager& GetAuiManager() { return m_aui; }
+    wxAuiToolBar* GetMainBar() const { return m_pMainBar; }
+    wxAuiToolBar* GetSceneBar() const { return m_pSceneBar; }
+    // Whether the bar that a toggle command (59392, 32792, 59393) shows is visible.
+    bool IsBarShown(int toggleId);
+
+private:
+    wxMenuBar* BuildMenuBar();
+    wxAuiToolBar* BuildToolbar(int resourceId, const std::vector<int>& layout);
+    void ShowToolPrompt(wxAuiToolBar* bar, wxMouseEvent& event);
+    void OnToggleBar(wxCommandEvent& event);
+    void OnUpdateToggleBar(wxUpdateUIEvent& event);
+    void OnMenuOpen(wxMenuEvent& event);
+    void OnIdle(wxIdleEvent& event);
+
+    wxAuiManager m_aui;
+    wxAuiToolBar* m_pMainBar = nullptr;
+    wxAuiToolBar* m_pSceneBar = nullptr;
+    CSceneCanvas* m_pCanvas = nullptr;
+    wxMenu* m_pFileMenu = nullptr;
+    size_t m_nRecentPos = 0; // where the recent files stand in the File menu
+
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,50 @@
+#include "app/MessageBoxes.h"
+
+#include "app/Strings.h"
+
+#include <wx/app.h>
+#include <wx/msgdlg.h>
+// After msgdlg.h, which declares its base.
+#include <wx/generic/msgdlgg.h>
+
+namespace {
+
+// The window a box is shown over: the given parent while it is on screen, else the main window
+// while it is on screen, else none (a box must not bring up a window that is not yet shown, such
+// as the main window while the command line's file is being opened).
+wxWindow* OwnerOf(wxWindow* parent) {
+    if (parent && parent->IsShown()) {
+        return parent;
+    }
+    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    return top && top->IsShown() ? top : nullptr;
+}
+
+int Run(wxWindow* parent, const wxString& message, long style) {
+    // The toolkit's own box: the native one of this platform shows no icon.
+    wxGenericMessageDialog box(OwnerOf(parent), message, Ui(text::kAppTitle), style | wxCENTRE);
+    return box.ShowModal();
+}
+
+} // namespace
+
+void ShowExclamation(wxWindow* parent, const wxString& message) {
+    Run(parent, message, wxOK | wxICON_EXCLAMATION);
+}
+
+int AskSaveChanges(wxWindow* parent, const wxString& documentName) {
+    const wxString question = wxString::Format(Ui(text::kSaveChanges), documentName);
+    switch (Run(parent, question, wxYES_NO | wxCANCEL | wxICON_QUESTION)) {
+    case wxID_YES:
+        return wxYES;
+    case wxID_NO:
+        return wxNO;
+    default:
+        return wxCANCEL;
+    }
+}
+
+bool AskReplaceFile(wxWindow* parent, const wxString& path) {
+    const wxString question = wxString::Format(Ui(text::kReplaceExisting), path);
+    return Run(parent, question, wxYES_NO | wxNO_DEFAULT | wxICON_EXCLAMATION) == wxID_YES;
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include <string_view>
+
+class wxString;
+
+// Every text the editor shows, in UTF-8. A text becomes a wxString only through Ui(), which
+// decodes it as UTF-8 whatever the C locale says.
+namespace text {
+
+// Application and settings.
+inline constexpr const char* kAppTitle = "Sonivera";
+inline constexpr const char* kSettingsVendor = "ЛИРО";
+inline constexpr const char* kRecentFileGroup = "Recent File List";
+inline constexpr const char* kRecentFileEntry = "File%d"; // numbered from 1
+inline constexpr const char* kUntitled = "Untitled";
+inline constexpr const char* kTitleSeparator = " - ";
+
+// Main frame.
+inline constexpr const char* kReady = "Готово";
+inline constexpr const char* kMainBarCaption = "Основная";
+inline constexpr const char* kSceneBarCaption = "Сцена";
+inline constexpr const char* kMenuFile = "&Файл";
+inline constexpr const char* kMenuView = "&Вид";
+inline constexpr const char* kMenuScene = "&Сцена";
+inline constexpr const char* kMenuObjects = "&Работа с объектами";
+inline constexpr const char* kMenuHelp = "&Помощь";
+inline constexpr const char* kRecentPlaceholder = "Недавно открытый файл";
+inline constexpr const char* kRecentPrompt = "Открытие данного документа";
+
+// Files.
+inline constexpr const char* kSceneFilterName = "Файлы эффекта объёмности (*.3d)";
+inline constexpr const char* kSceneFilterPattern = "*.3d";
+inline constexpr const char* kSceneExtension = "3d";
+inline constexpr const char* kAllFilesFilterName = "All Files (*.*)";
+inline constexpr const char* kAllFilesPattern = "*";
+inline constexpr const char* kOpenTitle = "Open";
+inline constexpr const char* kSaveAsTitle = "Save As";
+// The document template's type names: the new-file type name, and the view type name (the
+// registered type name; no shell registration is made).
+inline constexpr const char* kDocTypeName = "Vorta";
+inline constexpr const char* kViewTypeName = "Sonivera Document";
+inline constexpr const char* kSaveChanges = "Save changes to %s?";
+inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
+inline constexpr const char* kSaveFailed = "The scene was not saved.\n%s";
+
+// Common dialog buttons and boxes.
+inline constexpr const char* kOk = "OK";
+inline constexpr const char* kCancel = "Отмена";
+
+// About box.
+inline constexpr const char* kAboutTitle = "О программе...";
+inline constexpr const char* kAboutWork =
+    "Редактор двумерных акустических сцен и расчёт эффекта объёмности звучания";
+inline constexpr const char* kAboutProgram = "Sonivera, версия 1.0";
+inline constexpr const char* kAboutAuthor = "Автор: лаборатория ЛИРО";
+inline constexpr const char* kAboutYear = "2026";
+
+// Scene size and grid dialog (169).
+inline constexpr const char* kSceneSizeTitle = "Установка размеров сцены и сетки";
+inline constexpr const char* kSceneWidthLabel = "Размер по горизонтали (5 - 1000 м):";
+inline constexpr const char* kSceneHeightLabel = "Размер по вертикали (5 - 1000 м):";
+inline constexpr const char* kGridXLabel = "Размер сетки по горизонтали (1 - 10 м):";
+inline constexpr const char* kGridYLabel = "Размер сетки по вертикали (1 - 10 м):";
+inline constexpr const char* kSnapLabel = "Привязка к сетке";
+
+// Scene parameters dialog (133).
+inline constexpr const char* kSceneParamsTitle = "Параметры сцены";
+inline constexpr const char* kRayCountLabel = "Количество лучей трассировщика (10 - 1000):";
+inline constexpr const char* kGroupTimeLabel =
+    "Объединение лучей в группы с разбросом\nпо времени (1 - 100 мс):";
+inline constexpr const char* kPassLimitLabel =
+    "Игнорировать прохождение звуковой волны\nчерез объекты с коэффициентом поглощения "
+    "большим (1 - Inf):";
+inline constexpr const char* kMediumAbsorptionLabel =
+    "Коэффициент поглощения звуковой волны\nсредой сцены (0 - Inf):";
+inline constexpr const char* kStopTimeLabel =
+    "Остановка трассировки при времени\nпрохождения звуковой волны большим (мс):";
+inline constexpr const char* kStopAmplitudeLabel =
+    "Остановка трассировки при амплитуде\nзвуковой волны меньшей:";
+inline constexpr const char* kNoReflectionLabel =
+    "Не учитывать отражения звуковых волн от предметов сцены";
+inline constexpr const char* kNoTransmissionLabel =
+    "Не учитывать прохождение звуковых волн через предметы сцены";
+inline constexpr const char* kNormalizeLabel = "Нормализовать конечную амплитуду";
+
+// Numeric exchange of dialog fields; %1 and %2 are the bounds.
+inline constexpr const char* kEnterInteger = "Please enter an integer.";
+inline constexpr const char* kEnterNumber = "Please enter a number.";
+inline constexpr const char* kEnterIntegerBetween = "Please enter an integer between %1 and %2.";
+inline constexpr const char* kEnterNumberBetween = "Please enter a number between %1 and %2.";
+
+// The texts of one command: its menu item (with mnemonic and accelerator after a tab), its status
+// prompt and its toolbar tooltip. Empty where the command has none.
+struct CommandTexts {
+    std::string_view label;
+    std::string_view prompt;
+    std::string_view tooltip;
+};
+
+// The texts of a command id; all empty for an unknown id.
+CommandTexts TextsOf(int commandId);
+
+} // namespace text
+
+// A UTF-8 text as a wxString.
+wxString Ui(std::string_view utf8);

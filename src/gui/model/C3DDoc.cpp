@@ -1,0 +1,181 @@
+#include "model/C3DDoc.h"
+
+#include "app/CommandIds.h"
+#include "app/CommandRules.h"
+#include "app/FileDialogs.h"
+#include "app/FileNames.h"
+#include "app/MessageBoxes.h"
+#include "app/Strings.h"
+#include "model/SceneEdits.h"
+#include "model/SceneFile.h"
+#include "model/SceneFileError.h"
+#include "model/SceneParamsDlg.h"
+#include "model/SceneSizeDlg.h"
+
+#include <wx/filename.h>
+
+wxIMPLEMENT_DYNAMIC_CLASS(C3DDoc, wxDocument);
+
+C3DDoc::~C3DDoc() {
+    m_pScene.reset();
+}
+
+wxObject* C3DDoc::SceneReplacedHint() {
+    static wxObject hint;
+    return &hint;
+}
+
+bool C3DDoc::OnNewDocument() {
+    DeleteContents();
+    if (!wxDocument::OnNewDocument()) {
+        return false;
+    }
+    Modify(false);
+    m_pScene = MakeDefaultScene();
+    UpdateAllViews(nullptr, SceneReplacedHint());
+    return true;
+}
+
+bool C3DDoc::DeleteContents() {
+    if (m_pScene) {
+        m_pScene.reset();
+        UpdateAllViews(nullptr, SceneReplacedHint());
+    }
+    return wxDocument::DeleteContents();
+}
+
+bool C3DDoc::OnSaveModified() {
+    if (!IsModified()) {
+        return true;
+    }
+    switch (AskSaveChanges(GetDocumentWindow(), GetUserReadableName())) {
+    case wxYES:
+        return Save();
+    case wxNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool C3DDoc::Save() {
+    if (!m_pScene) {
+        return false;
+    }
+    if (!GetDocumentSaved() || GetFilename().empty()) {
+        return SaveAs();
+    }
+    return SaveSceneFile(GetFilename());
+}
+
+bool C3DDoc::SaveAs() {
+    if (!m_pScene) {
+        return false;
+    }
+    const wxString suggested = GetDocumentSaved()
+                                   ? wxFileNameFromPath(GetFilename())
+                                   : GetUserReadableName() + "." + Ui(text::kSceneExtension);
+    const wxString path = AskSaveScenePath(GetDocumentWindow(), suggested);
+    return !path.empty() && SaveSceneFile(path);
+}
+
+bool C3DDoc::OnOpenDocument(const wxString& path) {
+    return OpenSceneFile(path) == OpenResult::Opened;
+}
+
+bool C3DDoc::OnSaveDocument(const wxString& path) {
+    return SaveSceneFile(path);
+}
+
+C3DDoc::OpenResult C3DDoc::OpenSceneFile(const wxString& path) {
+    const wxString fullPath = AbsolutePath(path);
+    std::unique_ptr<SceneSettings> scene;
+    try {
+        scene = ReadSceneFile(ToFileSystem(fullPath));
+    } catch (const SceneFileError& error) {
+        if (error.GetKind() == SceneFileError::Kind::BadFormat) {
+            ShowExclamation(GetDocumentWindow(), Ui(kUnexpectedFileFormat));
+            OnNewDocument();
+            return OpenResult::BadFormat;
+        }
+        ShowExclamation(GetDocumentWindow(), FromFileSystem(error.what()));
+        return OpenResult::CannotOpen;
+    }
+    DeleteContents();
+    m_pScene = std::move(scene);
+    TakeFileName(fullPath);
+    UpdateAllViews(nullptr, SceneReplacedHint());
+    return OpenResult::Opened;
+}
+
+bool C3DDoc::SaveSceneFile(const wxString& path) {
+    if (!m_pScene) {
+        return false;
+    }
+    const wxString fullPath = AbsolutePath(path);
+    try {
+        WriteSceneFile(ToFileSystem(fullPath), *m_pScene);
+    } catch (const SceneFileError& error) {
+        ShowExclamation(GetDocumentWindow(),
+                        wxString::Format(Ui(text::kSaveFailed), FromFileSystem(error.what())));
+        return false;
+    }
+    TakeFileName(fullPath);
+    return true;
+}
+
+void C3DDoc::TakeFileName(const wxString& path) {
+    SetTitle(wxFileNameFromPath(path));
+    SetFilename(path, true);
+    SetDocumentSaved(true);
+    Modify(false);
+    if (wxDocManager* manager = GetDocumentManager()) {
+        manager->AddFileToHistory(path);
+    }
+}
+
+void C3DDoc::OnFileSave(wxCommandEvent&) {
+    Save();
+}
+
+void C3DDoc::OnFileSaveAs(wxCommandEvent&) {
+    SaveAs();
+}
+
+void C3DDoc::OnSceneSizeGrid(wxCommandEvent&) {
+    SceneSizeFields fields = SceneSizeFieldsOf(*m_pScene);
+    CSceneSizeDlg dialog(GetDocumentWindow(), fields);
+    if (dialog.ShowModal() != wxID_OK) {
+        return;
+    }
+    if (ApplySceneSizeFields(*m_pScene, fields)) {
+        Modify(true);
+        UpdateAllViews();
+    }
+}
+
+void C3DDoc::OnSceneParameters(wxCommandEvent&) {
+    SceneParamFields fields = SceneParamFieldsOf(*m_pScene);
+    CSceneParamsDlg dialog(GetDocumentWindow(), fields);
+    if (dialog.ShowModal() != wxID_OK) {
+        return;
+    }
+    ApplySceneParamFields(*m_pScene, fields);
+    Modify(true);
+}
+
+void C3DDoc::OnUpdateSceneCommand(wxUpdateUIEvent& event) {
+    event.Enable(rules::SceneCommandEnabled(m_pScene != nullptr));
+}
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(C3DDoc, wxDocument)
+    EVT_MENU(ID_FILE_SAVE, C3DDoc::OnFileSave)
+    EVT_UPDATE_UI(ID_FILE_SAVE, C3DDoc::OnUpdateSceneCommand)
+    EVT_MENU(ID_FILE_SAVE_AS, C3DDoc::OnFileSaveAs)
+    EVT_UPDATE_UI(ID_FILE_SAVE_AS, C3DDoc::OnUpdateSceneCommand)
+    EVT_MENU(ID_SCENE_SIZE_GRID, C3DDoc::OnSceneSizeGrid)
+    EVT_UPDATE_UI(ID_SCENE_SIZE_GRID, C3DDoc::OnUpdateSceneCommand)
+    EVT_MENU(ID_SCENE_PARAMETERS, C3DDoc::OnSceneParameters)
+    EVT_UPDATE_UI(ID_SCENE_PARAMETERS, C3DDoc::OnUpdateSceneCommand)
+wxEND_EVENT_TABLE()

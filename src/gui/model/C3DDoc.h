@@ -1,0 +1,64 @@
+#pragma once
+
+#include "model/SceneSettings.h"
+
+#include <wx/docview.h>
+
+#include <memory>
+
+// The scene document: owns the current scene record (m_pScene) and serves the file commands Save
+// and Save As and the two scene dialogs (32847 size and grid, 32773 parameters). The one document
+// of the application is created at start-up and reused for every New and Open; its views keep
+// non-owning pointers into the record and are told through UpdateAllViews whenever it changes.
+class C3DDoc : public wxDocument {
+public:
+    enum class OpenResult {
+        Opened,     // the file's scene is now the document's, under the file's name
+        BadFormat,  // refused as "Unexpected file format."; a new default scene took its place
+        CannotOpen, // the file could not be read; reported, the scene is as it was
+    };
+
+    C3DDoc() = default;
+    ~C3DDoc() override;
+
+    // The current scene; null only between DeleteContents and the end of the next new or load.
+    SceneSettings* GetScene() const { return m_pScene.get(); }
+
+    // The hint of UpdateAllViews when the scene record itself was released or replaced (views
+    // drop their selection); a plain redraw request has no hint.
+    static wxObject* SceneReplacedHint();
+
+    // Builds the default scene (a listener at (50, 50)) under the name "Untitled", not modified.
+    bool OnNewDocument() override;
+    // Releases the scene with all its objects and its effect.
+    bool DeleteContents() override;
+    // Asks "Save changes to <name>?" when the scene is modified: Yes saves (a failed or cancelled
+    // save answers false), No goes on without saving, Cancel answers false.
+    bool OnSaveModified() override;
+    bool Save() override;
+    bool SaveAs() override;
+    bool OnOpenDocument(const wxString& path) override;
+    bool OnSaveDocument(const wxString& path) override;
+
+    // Reads a scene file into the document and reports a failure to the user.
+    OpenResult OpenSceneFile(const wxString& path);
+    // Writes the scene through a temporary file renamed into place. On success the document takes
+    // the file's name, is no longer modified and the file goes to the top of the recent files; on
+    // failure the old file is intact, the user is told the path and the reason, and the scene
+    // stays modified.
+    bool SaveSceneFile(const wxString& path);
+
+private:
+    void OnFileSave(wxCommandEvent& event);
+    void OnFileSaveAs(wxCommandEvent& event);
+    void OnSceneSizeGrid(wxCommandEvent& event);
+    void OnSceneParameters(wxCommandEvent& event);
+    void OnUpdateSceneCommand(wxUpdateUIEvent& event);
+    // Gives the document the file's name and marks it saved and unmodified.
+    void TakeFileName(const wxString& path);
+
+    std::unique_ptr<SceneSettings> m_pScene;
+
+    wxDECLARE_DYNAMIC_CLASS(C3DDoc);
+    wxDECLARE_EVENT_TABLE();
+};

@@ -1,0 +1,72 @@
+#include "model/ExchangeDialog.h"
+
+#include "app/Strings.h"
+
+#include <algorithm>
+
+#include <wx/button.h>
+#include <wx/dcclient.h>
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+
+CExchangeDialog::CExchangeDialog(wxWindow* parent, int dialogId, const wxString& title)
+    : wxDialog(parent, dialogId, title, wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {}
+
+void CExchangeDialog::AddExchange(wxWindow* control) {
+    m_exchange.push_back(control);
+}
+
+bool CExchangeDialog::Validate() {
+    for (wxWindow* control : m_exchange) {
+        wxValidator* validator = control->GetValidator();
+        if (validator && !validator->Validate(this)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CExchangeDialog::TransferDataToWindow() {
+    for (wxWindow* control : m_exchange) {
+        wxValidator* validator = control->GetValidator();
+        if (validator && !validator->TransferToWindow()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CExchangeDialog::TransferDataFromWindow() {
+    for (wxWindow* control : m_exchange) {
+        wxValidator* validator = control->GetValidator();
+        if (validator && !validator->TransferFromWindow()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int CExchangeDialog::EditWidth() const {
+    const int templateWidth = ConvertDialogToPixels(wxSize(40, 14)).x;
+    // The widest value the scene dialogs show by default, with room for the field's frame.
+    return std::max(templateWidth, GetTextExtent("1.6e+308").x + FromDIP(24));
+}
+
+void CExchangeDialog::LayOut(wxSizer* groupContent, wxWindow* groupOwner) {
+    auto* group = new wxStaticBoxSizer(wxDynamicCast(groupOwner, wxStaticBox), wxVERTICAL);
+    group->Add(groupContent, 1, wxEXPAND | wxALL, FromDIP(8));
+
+    auto* ok = new wxButton(this, wxID_OK, Ui(text::kOk));
+    auto* cancel = new wxButton(this, wxID_CANCEL, Ui(text::kCancel));
+    ok->SetDefault();
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->Add(ok, 0, wxRIGHT, FromDIP(10));
+    buttons->Add(cancel, 0);
+
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(group, 1, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(8));
+    top->Add(buttons, 0, wxALIGN_CENTER | wxALL, FromDIP(10));
+    SetSizerAndFit(top);
+    CentreOnParent();
+}

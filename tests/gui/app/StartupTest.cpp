@@ -1,0 +1,185 @@
+#include "support/AppFixture.h"
+#include "support/SceneBytes.h"
+
+#include "app/CommandIds.h"
+#include "app/CommandTable.h"
+#include "app/SceneDocManager.h"
+#include "model/Listener.h"
+#include "view/C3DView.h"
+
+#include <wx/aui/auibar.h>
+#include <wx/statusbr.h>
+
+namespace {
+
+std::string Utf8(const wxString& s) {
+    return s.utf8_string();
+}
+
+} // namespace
+
+TEST_F(AppTest, StartsWithANewUntitledSceneInTheMainWindow) {
+    EXPECT_EQ(Title(), "Untitled - Sonivera");
+    EXPECT_TRUE(Frame().IsShown());
+    EXPECT_FALSE(Doc().IsModified());
+    const SceneSettings* scene = Doc().GetScene();
+    ASSERT_NE(scene, nullptr);
+    ASSERT_EQ(scene->objects.size(), 1u);
+    EXPECT_NE(dynamic_cast<const CListener*>(scene->FirstObject()), nullptr);
+    EXPECT_EQ(scene->FirstObject()->m_x, 50.0);
+    EXPECT_EQ(scene->FirstObject()->m_y, 50.0);
+    EXPECT_EQ(scene->width, 100.0);
+    EXPECT_EQ(scene->effect, nullptr);
+    // The view shows the document's scene.
+    auto* view = wxDynamicCast(App().GetDocManager()->GetCurrentView(), C3DView);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->m_pShownScene, scene);
+    EXPECT_EQ(view->GetFrame(), &Frame());
+}
+
+TEST_F(AppTest, DeleteContentsReleasesTheSceneAndItsCommandsBecomeUnavailable) {
+    auto* view = wxDynamicCast(App().GetDocManager()->GetCurrentView(), C3DView);
+    ASSERT_NE(view, nullptr);
+    view->m_pSelected = Doc().GetScene()->FirstObject();
+    Doc().DeleteContents();
+    EXPECT_EQ(Doc().GetScene(), nullptr);
+    EXPECT_EQ(view->m_pShownScene, nullptr);
+    EXPECT_EQ(view->m_pSelected, nullptr);
+    for (int id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_SCENE_SIZE_GRID, ID_SCENE_PARAMETERS}) {
+        EXPECT_FALSE(MenuItem(id)->IsEnabled()) << id;
+        Command(id); // refused by the gate: no dialog, no crash
+    }
+    Command(ID_FILE_NEW);
+    ASSERT_NE(Doc().GetScene(), nullptr);
+    EXPECT_EQ(view->m_pShownScene, Doc().GetScene());
+}
+
+TEST_F(AppTest, BarsStartDockedWithTheirCaptionsAndTheStatusBarHasThreePanes) {
+    const wxAuiPaneInfo& main = Frame().GetAuiManager().GetPane(CMainFrame::kMainBarPane);
+    const wxAuiPaneInfo& scene = Frame().GetAuiManager().GetPane(CMainFrame::kSceneBarPane);
+    EXPECT_TRUE(main.IsShown() && main.IsDocked() && main.IsToolbar());
+    EXPECT_EQ(main.dock_direction, wxAUI_DOCK_TOP);
+    EXPECT_EQ(Utf8(main.caption), "Основная");
+    EXPECT_TRUE(scene.IsShown() && scene.IsDocked());
+    EXPECT_EQ(scene.dock_direction, wxAUI_DOCK_BOTTOM);
+    EXPECT_EQ(Utf8(scene.caption), "Сцена");
+    for (const wxAuiPaneInfo* pane : {&main, &scene}) {
+        EXPECT_TRUE(pane->IsTopDockable() && pane->IsBottomDockable() && pane->IsLeftDockable() &&
+                    pane->IsRightDockable() && pane->IsFloatable());
+    }
+
+    wxStatusBar* status = Frame().GetStatusBar();
+    ASSERT_NE(status, nullptr);
+    ASSERT_EQ(status->GetFieldsCount(), 3);
+    EXPECT_EQ(status->GetStatusWidth(0), -1);
+    EXPECT_EQ(status->GetStatusWidth(1), 100);
+    EXPECT_EQ(status->GetStatusWidth(2), 100);
+    EXPECT_EQ(status->GetStatusStyle(0), wxSB_FLAT);
+    EXPECT_EQ(status->GetStatusStyle(1), wxSB_SUNKEN);
+    EXPECT_EQ(status->GetStatusStyle(2), wxSB_SUNKEN);
+    EXPECT_EQ(Utf8(status->GetStatusText(0)), "Готово");
+
+    EXPECT_TRUE(MenuItem(ID_VIEW_TOOLBAR)->IsChecked());
+    EXPECT_TRUE(MenuItem(ID_VIEW_SCENE_BAR)->IsChecked());
+    EXPECT_TRUE(MenuItem(ID_VIEW_STATUS_BAR)->IsChecked());
+}
+
+TEST_F(AppTest, MenuBarFollowsTheCommandTable) {
+    wxMenuBar* bar = Frame().GetMenuBar();
+    const std::vector<std::string> titles = {"&Файл", "&Вид", "&Сцена", "&Работа с объектами",
+                                             "&Помощь"};
+    ASSERT_EQ(bar->GetMenuCount(), titles.size());
+    for (size_t i = 0; i < titles.size(); ++i) {
+        EXPECT_EQ(Utf8(bar->GetMenuLabel(i)), titles[i]);
+    }
+    EXPECT_EQ(FileMenuLabels(),
+              (std::vector<std::string>{"Созд&ать\tCtrl+N", "&Открыть...\tCtrl+O",
+                                        "&Сохранить\tCtrl+S", "Сохранить &как...", "-",
+                                        "Недавно открытый файл", "-", "В&ыход\tAlt+X"}));
+    const wxMenu* scene = bar->GetMenu(2);
+    ASSERT_EQ(scene->GetMenuItemCount(), 8u);
+    EXPECT_TRUE(scene->FindItemByPosition(2)->IsSeparator());
+    EXPECT_TRUE(scene->FindItemByPosition(5)->IsSeparator());
+    EXPECT_EQ(Utf8(bar->FindItem(ID_VIEW_SCENE_BAR)->GetItemLabel()),
+              "&Панель инструментов \"сцена\"");
+    EXPECT_EQ(Utf8(bar->FindItem(ID_SCENE_SIZE_GRID)->GetHelp()),
+              "Установка размеров сцены по горизонтали и вертикали, а также параметров сетки");
+    EXPECT_EQ(bar->GetMenu(3)->GetMenuItemCount(), 7u);
+}
+
+TEST_F(AppTest, CommandsShowTheStateOfTheirRulesOnMenusAndToolbarsAlike) {
+    Frame().UpdateCommandUI();
+    for (int id : {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_APP_EXIT,
+                   ID_SCENE_SIZE_GRID, ID_SCENE_PARAMETERS, ID_APP_ABOUT}) {
+        EXPECT_TRUE(MenuItem(id)->IsEnabled()) << id;
+    }
+    // Nothing serves these yet, or ever (Cut, Copy, Paste, Print are on the toolbar only).
+    for (int id :
+         {ID_ZOOM_IN, ID_ZOOM_OUT, ID_CALC_EFFECT, ID_CHECK_SCENE, ID_TOOL_SELECT, ID_TOOL_MOVE,
+          ID_TOOL_RECT, ID_TOOL_SOURCE, ID_DELETE_OBJECT, ID_OBJECT_PROPERTIES}) {
+        EXPECT_FALSE(MenuItem(id)->IsEnabled()) << id;
+    }
+    EXPECT_FALSE(MenuItem(ID_FILE_MRU_FILE1)->IsEnabled()); // the empty list's placeholder
+    for (wxAuiToolBar* bar : {Frame().GetMainBar(), Frame().GetSceneBar()}) {
+        for (size_t i = 0; i < bar->GetToolCount(); ++i) {
+            const int id = bar->FindToolByIndex(static_cast<int>(i))->GetId();
+            if (id == -1 ||
+                bar->FindToolByIndex(static_cast<int>(i))->GetKind() == wxITEM_SEPARATOR) {
+                continue;
+            }
+            const bool expected = Frame().QueryCommand(id).enabled;
+            EXPECT_EQ(bar->GetToolEnabled(id), expected) << id;
+            if (wxMenuItem* item = Frame().GetMenuBar()->FindItem(id)) {
+                EXPECT_EQ(item->IsEnabled(), expected) << id;
+            }
+        }
+    }
+    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_FILE_PRINT}) {
+        EXPECT_FALSE(Frame().GetMainBar()->GetToolEnabled(id)) << id;
+        EXPECT_TRUE(Frame().GetMainBar()->GetToolShortHelp(id).empty()) << id;
+        EXPECT_TRUE(Frame().GetMainBar()->GetToolLongHelp(id).empty()) << id;
+    }
+    EXPECT_EQ(Utf8(Frame().GetMainBar()->GetToolShortHelp(ID_FILE_NEW)), "Создать");
+    EXPECT_EQ(Utf8(Frame().GetSceneBar()->GetToolShortHelp(ID_OBJECT_PROPERTIES)),
+              "Свойства объекта");
+    EXPECT_EQ(Frame().GetMainBar()->GetToolCount(), 11u);
+    EXPECT_EQ(Frame().GetSceneBar()->GetToolCount(), 10u);
+}
+
+TEST_F(AppTest, CommandLineOpensTheNamedScene) {
+    App().ShutDown();
+    ASSERT_TRUE(Start({DataFile("three-objects.3d")}));
+    EXPECT_EQ(Title(), "three-objects.3d - Sonivera");
+    EXPECT_EQ(Doc().GetScene()->objects.size(), 3u);
+    EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(AppTest, CommandLineFileThatCannotBeOpenedEndsTheProgramAfterTheMessage) {
+    App().ShutDown();
+    const std::string missing = dir.File("missing.3d");
+    dialogs.ThenMessage(missing);
+    EXPECT_FALSE(Start({missing}));
+    EXPECT_EQ(App().GetMainFrame(), nullptr);
+    EXPECT_EQ(App().GetDocManager(), nullptr);
+}
+
+TEST_F(AppTest, CommandLineFileOfAnotherFormatEndsTheProgramAfterTheMessage) {
+    App().ShutDown();
+    const std::string path = WriteFile(dir.File("lower.3d"), LowerCaseTagScene());
+    dialogs.ThenMessage("Unexpected file format.");
+    EXPECT_FALSE(Start({path}));
+    EXPECT_EQ(App().GetMainFrame(), nullptr);
+}
+
+TEST(SceneFileArgument, IsTheFirstArgumentThatIsNotASwitch) {
+    auto arg = [](std::initializer_list<const char*> list) {
+        wxArrayString args;
+        for (const char* a : list) {
+            args.push_back(a);
+        }
+        return C3DApp::SceneFileArgument(args).utf8_string();
+    };
+    EXPECT_EQ(arg({}), "");
+    EXPECT_EQ(arg({"-v", "/tmp/a.3d", "b.3d"}), "/tmp/a.3d");
+    EXPECT_EQ(arg({"--", "-odd.3d"}), "-odd.3d");
+}
