@@ -88,8 +88,8 @@ void C3DView::OnDraw(wxDC* dc) {
 void C3DView::PaintArea(wxDC& dc, const wxRect& area) {
     const PixelPoint at = m_pController->Scroll().Position();
     CDcCanvas canvas(dc, {-at.x, -at.y});
-    m_pController->Paint(canvas, {area.GetLeft(), area.GetTop(), area.GetRight() + 1,
-                                  area.GetBottom() + 1});
+    m_pController->Paint(
+        canvas, {area.GetLeft(), area.GetTop(), area.GetRight() + 1, area.GetBottom() + 1});
 }
 
 void C3DView::OnUpdate(wxView*, wxObject*) {

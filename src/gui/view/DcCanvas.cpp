@@ -16,8 +16,8 @@ wxColour ToColour(RgbColor color) {
 
 int Shift(int value, int offset) {
     const std::int64_t shifted = std::int64_t{value} + offset;
-    return static_cast<int>(std::clamp<std::int64_t>(shifted, -CDcCanvas::kFarthestPixel,
-                                                      CDcCanvas::kFarthestPixel));
+    return static_cast<int>(
+        std::clamp<std::int64_t>(shifted, -CDcCanvas::kFarthestPixel, CDcCanvas::kFarthestPixel));
 }
 
 } // namespace

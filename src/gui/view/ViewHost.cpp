@@ -89,6 +89,5 @@ void CViewHost::MarkModified() {
 }
 
 bool CViewHost::AskDeleteObject() {
-    return AskWarningYesNo(m_view.GetCanvas(), Ui(kDeleteQuestionText),
-                           Ui(kDeleteQuestionCaption));
+    return AskWarningYesNo(m_view.GetCanvas(), Ui(kDeleteQuestionText), Ui(kDeleteQuestionCaption));
 }
