@@ -67,6 +67,11 @@ public:
         }
     }
 
+    // Thrown when more nodes than the limit set below have been visited.
+    struct NodeLimitReached {};
+    // Stops the walk after `limit` nodes in all (used to bound the work of a trial run).
+    void SetNodeLimit(std::uint64_t limit) { m_nodeLimit = limit; }
+
     std::uint64_t Nodes() const { return m_nodes; }
     std::uint64_t Searches() const { return m_searches; }
 
@@ -92,6 +97,9 @@ private:
         if ((++m_nodes & 1023u) == 0 && m_cancel != nullptr &&
             m_cancel->load(std::memory_order_relaxed)) {
             throw EffectCancelled();
+        }
+        if (m_nodes > m_nodeLimit) {
+            throw NodeLimitReached{};
         }
         Frame f;
         f.pathLength = parentLength + length;
@@ -235,4 +243,5 @@ private:
     std::vector<Frame> m_stack;
     std::uint64_t m_nodes = 0;
     std::uint64_t m_searches = 0;
+    std::uint64_t m_nodeLimit = ~std::uint64_t{0};
 };

@@ -1,0 +1,55 @@
+// The product's tracer against the plain reference, byte for byte, on seeded random scenes at
+// 1, 2 and 3 worker threads.
+#include "RandomScene.h"
+#include "reference/ReferenceTracer.h"
+#include "tracer/ComputeEffect.h"
+#include "tracer/ProgressSink.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kShards = 40;
+constexpr int kScenesPerShard = 50; // 2000 scenes in all
+constexpr std::uint64_t kNodeBudget = 20000;
+
+struct RecordingProgress : ProgressSink {
+    std::vector<int> positions;
+    void SetPosition(int position) override { positions.push_back(position); }
+};
+
+std::string Describe(const SceneSettings& s, std::uint64_t seed) {
+    return "seed " + std::to_string(seed) + ": rays " + std::to_string(s.rayCount) + ", objects " +
+           std::to_string(s.objects.size()) + ", stop time " + std::to_string(s.stopTime) +
+           ", group " + std::to_string(s.groupTime);
+}
+
+class TracerMatchesReference : public ::testing::TestWithParam<int> {};
+
+TEST_P(TracerMatchesReference, OnRandomScenes) {
+    for (int k = 0; k < kScenesPerShard; ++k) {
+        const std::uint64_t seed = static_cast<std::uint64_t>(GetParam()) * 1000003u + k;
+        auto scene = MakeRandomScene(seed, kNodeBudget);
+        const reference::ReferenceResult expected =
+            reference::ComputeReferenceEffectOnLargeStack(*scene);
+        for (int threads : {1, 2, 3}) {
+            RecordingProgress progress;
+            EffectOptions options;
+            options.threads = threads;
+            ComputeEffect(*scene, &progress, options);
+            ASSERT_EQ(static_cast<std::size_t>(scene->effectCount), expected.bins.size())
+                << Describe(*scene, seed);
+            ASSERT_EQ(0, std::memcmp(scene->effect.get(), expected.bins.data(),
+                                     expected.bins.size() * sizeof(double)))
+                << Describe(*scene, seed) << ", threads " << threads;
+            ASSERT_EQ(progress.positions, expected.progress) << Describe(*scene, seed);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shards, TracerMatchesReference, ::testing::Range(0, kShards));
+
+} // namespace
