@@ -79,6 +79,9 @@ TEST(TracerRules, PathOfExactlyTheStopDistanceGoesOn) {
     AddRect(*scene, 80, 0, 1, 100, 0.0, 0.0);
     AddRect(*scene, 90, 0, 1, 100, 0.0, 0.0);
     AddSource(*scene, 85, 50, 1.0);
+    // A source standing at W's point is seen from there with a path of exactly 30 m, and is
+    // 30 m from the listener: neither echo is recorded.
+    AddSource(*scene, 80, 50, 1.0);
     TraceStats stats;
     const std::vector<double> bins = Effect(*scene, 1, &stats);
     EXPECT_EQ(stats.nodes, 3u); // listener, W at 30 m, and beyond it the second wall
