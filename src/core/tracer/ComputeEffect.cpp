@@ -1,4 +1,5 @@
 #include "ComputeEffect.h"
+#include "ComputeEffectDetail.h"
 
 #include "EchoPipeline.h"
 #include "ProgressSink.h"
@@ -118,6 +119,11 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
 } // namespace
 
 void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options) {
+    ComputeEffectWithTreeFrom(scene, progress, options, kTreeFromRects);
+}
+
+void ComputeEffectWithTreeFrom(SceneSettings& scene, ProgressSink* progress,
+                               const EffectOptions& options, std::size_t treeFrom) {
     const auto start = std::chrono::steady_clock::now();
     const TraceParameters params = MakeTraceParameters(scene);
     const int workers = WorkerCount(options.threads, params.rayCount);
@@ -126,7 +132,7 @@ void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOpt
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
     if (snapshot.hasListener) {
-        const RectSearch search(snapshot);
+        const RectSearch search(snapshot, treeFrom);
         stats.rays = static_cast<std::uint64_t>(params.rayCount);
         if (workers <= 1) {
             TraceSingleThreaded(snapshot, search, params, progress, options, bins.get(), stats);

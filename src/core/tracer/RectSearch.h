@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RectTree.h"
 #include "TraceScene.h"
 
 // The nearest rectangle along a ray: the smallest intersection parameter, ties going to the
@@ -10,13 +11,26 @@ struct SearchHit {
     double dist = 1.7e308; // its parameter; the no-hit distance when none
 };
 
+// Scenes with at least this many rectangles are searched through a RectTree.
+constexpr std::size_t kTreeFromRects = 16;
+
 class RectSearch {
 public:
-    explicit RectSearch(const TraceScene& scene) : m_scene(scene) {}
+    // treeFrom: the number of rectangles from which the tree is used (tests force it).
+    explicit RectSearch(const TraceScene& scene, std::size_t treeFrom = kTreeFromRects)
+        : m_scene(scene) {
+        if (scene.RectCount() >= treeFrom) {
+            m_tree.Build(scene);
+        }
+    }
 
     // The nearest rectangle along the ray, leaving out rectangle `skip` (-1 leaves out none).
     SearchHit Nearest(const SceneRay& ray, int skip) const {
         SearchHit hit;
+        if (m_tree.Accepts(ray)) {
+            m_tree.Search(m_scene, ray, skip, false, 0.0, hit);
+            return hit;
+        }
         const std::size_t n = m_scene.RectCount();
         for (std::size_t k = 0; k < n; ++k) {
             double t;
@@ -32,6 +46,9 @@ public:
     // as a rectangle is met nearer than the point by 0.001 or more: whatever else lies nearer, the
     // point is hidden then. Otherwise `hit` is the full nearest-hit result, as Nearest gives it.
     bool NearestUnlessBlocked(const SceneRay& ray, double pointDist, SearchHit& hit) const {
+        if (m_tree.Accepts(ray)) {
+            return m_tree.Search(m_scene, ray, -1, true, pointDist, hit);
+        }
         hit = SearchHit{};
         const std::size_t n = m_scene.RectCount();
         for (std::size_t k = 0; k < n; ++k) {
@@ -49,8 +66,9 @@ public:
         return true;
     }
 
-    const TraceScene& Scene() const { return m_scene; }
+    bool UsesTree() const { return !m_tree.Empty(); }
 
 private:
     const TraceScene& m_scene;
+    RectTree m_tree;
 };

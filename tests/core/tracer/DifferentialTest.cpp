@@ -1,8 +1,9 @@
 // The product's tracer against the plain reference, byte for byte, on seeded random scenes at
-// 1, 2 and 3 worker threads.
+// 1, 2 and 3 worker threads, and once more with the nearest-hit search tree forced on.
 #include "RandomScene.h"
 #include "reference/ReferenceTracer.h"
 #include "tracer/ComputeEffect.h"
+#include "tracer/ComputeEffectDetail.h"
 #include "tracer/ProgressSink.h"
 
 #include <gtest/gtest.h>
@@ -35,16 +36,18 @@ TEST_P(TracerMatchesReference, OnRandomScenes) {
         auto scene = MakeRandomScene(seed, kNodeBudget);
         const reference::ReferenceResult expected =
             reference::ComputeReferenceEffectOnLargeStack(*scene);
-        for (int threads : {1, 2, 3}) {
+        // Threads 1, 2 and 3, then 1 thread with the search tree forced on the small scene.
+        for (int run = 0; run < 4; ++run) {
+            const int threads = run < 3 ? run + 1 : 1;
             RecordingProgress progress;
             EffectOptions options;
             options.threads = threads;
-            ComputeEffect(*scene, &progress, options);
+            ComputeEffectWithTreeFrom(*scene, &progress, options, run < 3 ? SIZE_MAX : 1);
             ASSERT_EQ(static_cast<std::size_t>(scene->effectCount), expected.bins.size())
                 << Describe(*scene, seed);
             ASSERT_EQ(0, std::memcmp(scene->effect.get(), expected.bins.data(),
                                      expected.bins.size() * sizeof(double)))
-                << Describe(*scene, seed) << ", threads " << threads;
+                << Describe(*scene, seed) << ", run " << run;
             ASSERT_EQ(progress.positions, expected.progress) << Describe(*scene, seed);
         }
     }

@@ -1,0 +1,197 @@
+#include "RectTree.h"
+
+#include "RectSearch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kNoHitDistance = 1.7e308;
+
+double Lo(double a, double b) {
+    return a < b ? a : b;
+}
+double Hi(double a, double b) {
+    return a < b ? b : a;
+}
+
+} // namespace
+
+void RectTree::Build(const TraceScene& scene) {
+    m_nodes.clear();
+    m_order.clear();
+    const std::size_t n = scene.RectCount();
+    double largest = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+        for (double v : {scene.left[k], scene.top[k], scene.right[k], scene.bottom[k]}) {
+            if (!std::isfinite(v)) {
+                return;
+            }
+            largest = std::max(largest, std::fabs(v));
+        }
+    }
+    if (n == 0 || largest > 1e100) {
+        return;
+    }
+    m_margin = 1e-9 * (largest + 1.0);
+    m_originLimit = 1e3 * (largest + 1.0);
+    m_order.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        m_order[k] = static_cast<std::int32_t>(k);
+    }
+    m_nodes.reserve(2 * n / kLeafSize + 2);
+    m_nodes.push_back({});
+    const Node root =
+        m_nodes[static_cast<std::size_t>(BuildNode(scene, 0, static_cast<std::int32_t>(n)))];
+    m_nodes[0] = root;
+}
+
+// Fills a node for m_order[begin, end) and returns its index. The root is built into a fresh
+// slot and copied to index 0 by Build.
+std::int32_t RectTree::BuildNode(const TraceScene& scene, std::int32_t begin, std::int32_t end) {
+    Node node{};
+    node.x0 = node.y0 = std::numeric_limits<double>::infinity();
+    node.x1 = node.y1 = -std::numeric_limits<double>::infinity();
+    for (std::int32_t i = begin; i < end; ++i) {
+        const auto k = static_cast<std::size_t>(m_order[static_cast<std::size_t>(i)]);
+        node.x0 = std::min(node.x0, Lo(scene.left[k], scene.right[k]));
+        node.x1 = std::max(node.x1, Hi(scene.left[k], scene.right[k]));
+        node.y0 = std::min(node.y0, Lo(scene.top[k], scene.bottom[k]));
+        node.y1 = std::max(node.y1, Hi(scene.top[k], scene.bottom[k]));
+    }
+    node.x0 -= m_margin;
+    node.y0 -= m_margin;
+    node.x1 += m_margin;
+    node.y1 += m_margin;
+    if (static_cast<std::size_t>(end - begin) <= kLeafSize) {
+        node.first = begin;
+        node.count = end - begin;
+    } else {
+        // Split at the median centre along the longer side of the box.
+        const bool alongX = node.x1 - node.x0 >= node.y1 - node.y0;
+        const auto centre = [&](std::int32_t k) {
+            const auto u = static_cast<std::size_t>(k);
+            return alongX ? scene.left[u] + scene.right[u] : scene.top[u] + scene.bottom[u];
+        };
+        const std::int32_t mid = begin + (end - begin) / 2;
+        std::nth_element(m_order.begin() + begin, m_order.begin() + mid, m_order.begin() + end,
+                         [&](std::int32_t a, std::int32_t b) { return centre(a) < centre(b); });
+        const auto children = static_cast<std::int32_t>(m_nodes.size());
+        m_nodes.push_back({});
+        m_nodes.push_back({});
+        const Node left = m_nodes[static_cast<std::size_t>(BuildNode(scene, begin, mid))];
+        m_nodes[static_cast<std::size_t>(children)] = left;
+        const Node right = m_nodes[static_cast<std::size_t>(BuildNode(scene, mid, end))];
+        m_nodes[static_cast<std::size_t>(children) + 1] = right;
+        node.first = children;
+        node.count = 0;
+    }
+    m_nodes.push_back(node);
+    return static_cast<std::int32_t>(m_nodes.size() - 1);
+}
+
+bool RectTree::Accepts(const SceneRay& r) const {
+    if (m_nodes.empty()) {
+        return false;
+    }
+    if (!(std::fabs(r.x0) <= m_originLimit) || !(std::fabs(r.y0) <= m_originLimit)) {
+        return false;
+    }
+    const double ax = std::fabs(r.dx);
+    const double ay = std::fabs(r.dy);
+    const double sum = ax + ay;
+    if (!(sum >= 0.5 && sum <= 2.0)) {
+        return false; // also refuses NaN and infinite directions
+    }
+    return (ax == 0.0 || ax >= 1e-200) && (ay == 0.0 || ay >= 1e-200);
+}
+
+bool RectTree::Slab(const Node& n, const SceneRay& r, double invDx, double invDy, double& tEnter) {
+    double tmin = -std::numeric_limits<double>::infinity();
+    double tmax = std::numeric_limits<double>::infinity();
+    if (r.dx != 0.0) {
+        const double a = (n.x0 - r.x0) * invDx;
+        const double b = (n.x1 - r.x0) * invDx;
+        tmin = Lo(a, b);
+        tmax = Hi(a, b);
+    } else if (r.x0 < n.x0 || r.x0 > n.x1) {
+        return false;
+    }
+    if (r.dy != 0.0) {
+        const double a = (n.y0 - r.y0) * invDy;
+        const double b = (n.y1 - r.y0) * invDy;
+        tmin = Hi(tmin, Lo(a, b));
+        tmax = Lo(tmax, Hi(a, b));
+    } else if (r.y0 < n.y0 || r.y0 > n.y1) {
+        return false;
+    }
+    if (tmax < 0.0 || tmin > tmax) {
+        return false;
+    }
+    tEnter = tmin;
+    return true;
+}
+
+bool RectTree::Search(const TraceScene& scene, const SceneRay& r, int skip, bool visibility,
+                      double pointDist, SearchHit& hit) const {
+    hit = SearchHit{};
+    const double invDx = r.dx != 0.0 ? 1.0 / r.dx : 0.0;
+    const double invDy = r.dy != 0.0 ? 1.0 / r.dy : 0.0;
+    struct Entry {
+        std::int32_t node;
+        double tEnter;
+    };
+    Entry stack[128];
+    int top = 0;
+    double t0;
+    if (!Slab(m_nodes[0], r, invDx, invDy, t0)) {
+        return true;
+    }
+    stack[top++] = {0, t0};
+    while (top > 0) {
+        const Entry e = stack[--top];
+        if (e.tEnter > hit.dist) {
+            continue; // every rectangle inside lies farther than the best found
+        }
+        const Node& n = m_nodes[static_cast<std::size_t>(e.node)];
+        if (n.count > 0) {
+            for (std::int32_t i = n.first; i < n.first + n.count; ++i) {
+                const std::int32_t k = m_order[static_cast<std::size_t>(i)];
+                double t;
+                if (k == skip || !IntersectRect(scene, static_cast<std::size_t>(k), r, t) ||
+                    !(t < kNoHitDistance)) {
+                    continue;
+                }
+                if (visibility && t - pointDist <= -0.001) {
+                    return false;
+                }
+                if (t < hit.dist || (t == hit.dist && k < hit.index)) {
+                    hit.dist = t;
+                    hit.index = k;
+                }
+            }
+            continue;
+        }
+        double ta;
+        double tb;
+        const bool a = Slab(m_nodes[static_cast<std::size_t>(n.first)], r, invDx, invDy, ta);
+        const bool b = Slab(m_nodes[static_cast<std::size_t>(n.first) + 1], r, invDx, invDy, tb);
+        // The nearer child goes on top, so it is searched first.
+        if (a && b) {
+            if (ta <= tb) {
+                stack[top++] = {n.first + 1, tb};
+                stack[top++] = {n.first, ta};
+            } else {
+                stack[top++] = {n.first, ta};
+                stack[top++] = {n.first + 1, tb};
+            }
+        } else if (a) {
+            stack[top++] = {n.first, ta};
+        } else if (b) {
+            stack[top++] = {n.first + 1, tb};
+        }
+    }
+    return true;
+}
