@@ -44,7 +44,8 @@ public:
 
     // The visibility search from a source towards a point `pointDist` away. Returns false as soon
     // as a rectangle is met nearer than the point by 0.001 or more: whatever else lies nearer, the
-    // point is hidden then. Otherwise `hit` is the full nearest-hit result, as Nearest gives it.
+    // point is hidden then, and `hit` names that rectangle. Otherwise `hit` is the full
+    // nearest-hit result, as Nearest gives it.
     bool NearestUnlessBlocked(const SceneRay& ray, double pointDist, SearchHit& hit) const {
         if (m_tree.Accepts(ray)) {
             return m_tree.Search(m_scene, ray, -1, true, pointDist, hit);
@@ -57,6 +58,8 @@ public:
                 // The final distance can only be smaller, and rounding is monotonic, so
                 // |final − pointDist| ≥ 0.001 already holds.
                 if (t - pointDist <= -0.001) {
+                    hit.index = static_cast<int>(k);
+                    hit.dist = t;
                     return false;
                 }
                 hit.dist = t;

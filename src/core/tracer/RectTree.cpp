@@ -69,15 +69,7 @@ std::int32_t RectTree::BuildNode(const TraceScene& scene, std::int32_t begin, st
         node.first = begin;
         node.count = end - begin;
     } else {
-        // Split at the median centre along the longer side of the box.
-        const bool alongX = node.x1 - node.x0 >= node.y1 - node.y0;
-        const auto centre = [&](std::int32_t k) {
-            const auto u = static_cast<std::size_t>(k);
-            return alongX ? scene.left[u] + scene.right[u] : scene.top[u] + scene.bottom[u];
-        };
-        const std::int32_t mid = begin + (end - begin) / 2;
-        std::nth_element(m_order.begin() + begin, m_order.begin() + mid, m_order.begin() + end,
-                         [&](std::int32_t a, std::int32_t b) { return centre(a) < centre(b); });
+        const std::int32_t mid = SplitByPerimeter(scene, begin, end);
         const auto children = static_cast<std::int32_t>(m_nodes.size());
         m_nodes.push_back({});
         m_nodes.push_back({});
@@ -90,6 +82,57 @@ std::int32_t RectTree::BuildNode(const TraceScene& scene, std::int32_t begin, st
     }
     m_nodes.push_back(node);
     return static_cast<std::int32_t>(m_nodes.size() - 1);
+}
+
+// Orders m_order[begin, end) and returns the split point that minimises the sum over both halves
+// of (box perimeter × rectangle count), trying both axes with the rectangles sorted by centre. Long
+// walls thus end up in boxes of their own instead of stretching the boxes of small obstacles.
+std::int32_t RectTree::SplitByPerimeter(const TraceScene& scene, std::int32_t begin,
+                                        std::int32_t end) {
+    const auto count = static_cast<std::size_t>(end - begin);
+    struct Box {
+        double x0, y0, x1, y1;
+        void Grow(const TraceScene& s, std::size_t k) {
+            x0 = std::min(x0, Lo(s.left[k], s.right[k]));
+            x1 = std::max(x1, Hi(s.left[k], s.right[k]));
+            y0 = std::min(y0, Lo(s.top[k], s.bottom[k]));
+            y1 = std::max(y1, Hi(s.top[k], s.bottom[k]));
+        }
+        double Perimeter() const { return (x1 - x0) + (y1 - y0); }
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<double> prefix(count);
+    double bestCost = inf;
+    int bestAxis = 0;
+    std::size_t bestSplit = count / 2;
+    std::vector<std::int32_t> sorted[2];
+    for (int axis = 0; axis < 2; ++axis) {
+        std::vector<std::int32_t>& order = sorted[axis];
+        order.assign(m_order.begin() + begin, m_order.begin() + end);
+        std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+            const auto u = static_cast<std::size_t>(a);
+            const auto v = static_cast<std::size_t>(b);
+            return axis == 0 ? scene.left[u] + scene.right[u] < scene.left[v] + scene.right[v]
+                             : scene.top[u] + scene.bottom[u] < scene.top[v] + scene.bottom[v];
+        });
+        Box box{inf, inf, -inf, -inf};
+        for (std::size_t i = 0; i < count; ++i) {
+            box.Grow(scene, static_cast<std::size_t>(order[i]));
+            prefix[i] = box.Perimeter() * static_cast<double>(i + 1);
+        }
+        box = Box{inf, inf, -inf, -inf};
+        for (std::size_t i = count - 1; i >= 1; --i) {
+            box.Grow(scene, static_cast<std::size_t>(order[i]));
+            const double cost = prefix[i - 1] + box.Perimeter() * static_cast<double>(count - i);
+            if (cost < bestCost) {
+                bestCost = cost;
+                bestAxis = axis;
+                bestSplit = i;
+            }
+        }
+    }
+    std::copy(sorted[bestAxis].begin(), sorted[bestAxis].end(), m_order.begin() + begin);
+    return begin + static_cast<std::int32_t>(bestSplit);
 }
 
 bool RectTree::Accepts(const SceneRay& r) const {
@@ -108,7 +151,8 @@ bool RectTree::Accepts(const SceneRay& r) const {
     return (ax == 0.0 || ax >= 1e-200) && (ay == 0.0 || ay >= 1e-200);
 }
 
-bool RectTree::Slab(const Node& n, const SceneRay& r, double invDx, double invDy, double& tEnter) {
+__attribute__((always_inline)) inline bool
+RectTree::Slab(const Node& n, const SceneRay& r, double invDx, double invDy, double& tEnter) {
     double tmin = -std::numeric_limits<double>::infinity();
     double tmax = std::numeric_limits<double>::infinity();
     if (r.dx != 0.0) {
@@ -165,6 +209,8 @@ bool RectTree::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
                     continue;
                 }
                 if (visibility && t - pointDist <= -0.001) {
+                    hit.index = k;
+                    hit.dist = t;
                     return false;
                 }
                 if (t < hit.dist || (t == hit.dist && k < hit.index)) {
@@ -174,8 +220,8 @@ bool RectTree::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
             }
             continue;
         }
-        double ta;
-        double tb;
+        double ta = 0.0;
+        double tb = 0.0;
         const bool a = Slab(m_nodes[static_cast<std::size_t>(n.first)], r, invDx, invDy, ta);
         const bool b = Slab(m_nodes[static_cast<std::size_t>(n.first) + 1], r, invDx, invDy, tb);
         // The nearer child goes on top, so it is searched first.

@@ -29,7 +29,7 @@ public:
     bool Search(const TraceScene& scene, const SceneRay& ray, int skip, bool visibility,
                 double pointDist, SearchHit& hit) const;
 
-    static constexpr std::size_t kLeafSize = 4;
+    static constexpr std::size_t kLeafSize = 2;
 
 private:
     struct Node {
@@ -39,6 +39,7 @@ private:
     };
 
     std::int32_t BuildNode(const TraceScene& scene, std::int32_t begin, std::int32_t end);
+    std::int32_t SplitByPerimeter(const TraceScene& scene, std::int32_t begin, std::int32_t end);
     static bool Slab(const Node& n, const SceneRay& r, double invDx, double invDy, double& tEnter);
 
     std::vector<Node> m_nodes;
