@@ -21,11 +21,11 @@ namespace {
 struct RoomSpec {
     const char* name;
     std::uint64_t seed;
-    int rects;           // walls included
-    double side;         // metres
+    int rects;   // walls included
+    double side; // metres
     double reflectionLo, reflectionHi;
     double absorptionLo, absorptionHi;
-    double stopTime;     // ms
+    double stopTime; // ms
     double stopAmplitude;
     int rays;
     int sources;

@@ -33,8 +33,9 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%s %s seconds %.3f peak_MiB %.1f nodes %llu echoes %llu searches %llu\n", argv[1], argv[2],
-                seconds, usage.ru_maxrss / 1024.0, static_cast<unsigned long long>(stats.nodes),
+    std::printf("%s %s seconds %.3f peak_MiB %.1f nodes %llu echoes %llu searches %llu\n", argv[1],
+                argv[2], seconds, usage.ru_maxrss / 1024.0,
+                static_cast<unsigned long long>(stats.nodes),
                 static_cast<unsigned long long>(stats.echoes),
                 static_cast<unsigned long long>(stats.searches));
     return 0;

@@ -11,7 +11,7 @@
 
 namespace {
 
-const char* const kScenes[] = {"room-10", "room-100", "room-1000",
+const char* const kScenes[] = {"room-10",  "room-100",  "room-1000",
                                "heavy-10", "heavy-100", "heavy-1000"};
 
 std::unique_ptr<SceneSettings> Load(const std::string& name) {

@@ -60,32 +60,40 @@ TEST(TracerRules, CornerPointTakesTheSideNormalOfTheLeftSide) {
 
 TEST(TracerRules, HeadOnReflectionIsNotFollowed) {
     // Rays 0 and 2 meet the walls at right angles; their mirrored rays go straight back to the
-    // other wall, which faces them head-on, so neither node gets a reflection child.
+    // other wall, which faces them head-on, so neither node gets a reflection child. The source
+    // hears both wall points (32.4 m paths, bin 10); followed, the return legs would add echoes
+    // of 52 m and more.
     auto scene = SceneWithListener(50, 50);
     AddRect(*scene, 60, 0, 1, 100, 1.0);
     AddRect(*scene, 30, 0, 1, 100, 1.0);
+    AddSource(*scene, 40, 60, 1.0);
     scene->rayCount = 4;
-    TraceStats stats;
-    Effect(*scene, 1, &stats);
-    EXPECT_EQ(stats.nodes, 3u); // the listener and one node for each of rays 0 and 2
-    EXPECT_EQ(reference::ComputeReferenceEffectOnLargeStack(*scene).nodes, 3u);
+    const std::vector<double> bins = Effect(*scene);
+    EXPECT_EQ(NonZeroBins(bins), std::vector<int>{10});
+    const reference::ReferenceResult expected =
+        reference::ComputeReferenceEffectOnLargeStack(*scene);
+    EXPECT_EQ(expected.nodes, 3u); // the listener and one node for each of rays 0 and 2
+    EXPECT_EQ(bins, expected.bins);
 }
 
-TEST(TracerRules, PathOfExactlyTheStopDistanceGoesOn) {
-    // stop time 100 ms → 30 m; ray 0 meets W after exactly 30 m and still passes through it.
+TEST(TracerRules, PathOfExactlyTheStopDistanceRecordsNothing) {
+    // stop time 100 ms → 30 m; ray 0 meets W after exactly 30 m. The literal walk still passes
+    // through W (three nodes), but nothing at or beyond 30 m can be recorded: a source standing
+    // at W's point is seen from there with a path of exactly 30 m, and is 30 m from the
+    // listener, so neither echo counts.
     auto scene = SceneWithListener(50, 50);
     scene->stopTime = 100.0;
     scene->rayCount = 4;
     AddRect(*scene, 80, 0, 1, 100, 0.0, 0.0);
     AddRect(*scene, 90, 0, 1, 100, 0.0, 0.0);
     AddSource(*scene, 85, 50, 1.0);
-    // A source standing at W's point is seen from there with a path of exactly 30 m, and is
-    // 30 m from the listener: neither echo is recorded.
     AddSource(*scene, 80, 50, 1.0);
-    TraceStats stats;
-    const std::vector<double> bins = Effect(*scene, 1, &stats);
-    EXPECT_EQ(stats.nodes, 3u); // listener, W at 30 m, and beyond it the second wall
+    const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), std::vector<int>{});
+    const reference::ReferenceResult expected =
+        reference::ComputeReferenceEffectOnLargeStack(*scene);
+    EXPECT_EQ(expected.nodes, 3u);
+    EXPECT_EQ(bins, expected.bins);
 }
 
 TEST(TracerRules, ChainOfZeroLengthLegsEndsAfterTenThousandLegs) {
