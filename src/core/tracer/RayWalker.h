@@ -45,7 +45,7 @@ public:
         if (h.index < 0) {
             return;
         }
-        const double factor = std::exp(-(m_p.mediumAbsorption * h.dist));
+        const double factor = MediumFactor(h.dist);
         m_stack.clear();
         Enter(ray.x0, ray.y0, ray.dx, ray.dy, h.index, h.dist, factor, 0.0, 1.0, sink);
         while (!m_stack.empty()) {
@@ -162,7 +162,7 @@ private:
                 const double c = (-toPoint.dy) * ny + (-toPoint.dx) * nx;
                 a = (a * c) * m_scene.reflection[static_cast<std::size_t>(h.index)];
             }
-            a = a * std::exp(-(m_p.mediumAbsorption * dist));
+            a = a * MediumFactor(dist);
             const double echo = a * amplitude;
             if (echo > m_p.stopAmplitude) {
                 sink(BinIndex(length, m_p.groupTime, m_p.binCount), echo);
@@ -244,7 +244,7 @@ private:
         c.dy = ry;
         c.rect = h.index;
         c.length = h.dist;
-        c.factor = reflection * std::exp(-(m_p.mediumAbsorption * h.dist));
+        c.factor = reflection * MediumFactor(h.dist);
         return true;
     }
 
@@ -290,8 +290,18 @@ private:
         c.dy = dy;
         c.rect = h.index;
         c.length = (0.001 + exitT) + s;
-        c.factor = std::exp(-(m_p.mediumAbsorption * h.dist)) * std::exp(-(alpha * exitT));
+        const double inside =
+            alpha == 0.0 && std::isfinite(exitT) ? 1.0 : std::exp(-(alpha * exitT));
+        c.factor = MediumFactor(h.dist) * inside;
         return true;
+    }
+
+    // e^(−μ·d); with μ = 0 and a finite d that is exactly 1, so the call is saved.
+    double MediumFactor(double d) const {
+        if (m_p.mediumAbsorption == 0.0 && std::isfinite(d)) {
+            return 1.0;
+        }
+        return std::exp(-(m_p.mediumAbsorption * d));
     }
 
     const TraceScene& m_scene;
