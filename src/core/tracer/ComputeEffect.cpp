@@ -119,11 +119,12 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
 } // namespace
 
 void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options) {
-    ComputeEffectWithTreeFrom(scene, progress, options, kTreeFromRects);
+    ComputeEffectWithIndex(scene, progress, options, kIndexFromRects, SearchIndex::kGrid);
 }
 
-void ComputeEffectWithTreeFrom(SceneSettings& scene, ProgressSink* progress,
-                               const EffectOptions& options, std::size_t treeFrom) {
+void ComputeEffectWithIndex(SceneSettings& scene, ProgressSink* progress,
+                            const EffectOptions& options, std::size_t indexFrom,
+                            SearchIndex index) {
     const auto start = std::chrono::steady_clock::now();
     const TraceParameters params = MakeTraceParameters(scene);
     const int workers = WorkerCount(options.threads, params.rayCount);
@@ -132,7 +133,7 @@ void ComputeEffectWithTreeFrom(SceneSettings& scene, ProgressSink* progress,
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
     if (snapshot.hasListener) {
-        const RectSearch search(snapshot, treeFrom);
+        const RectSearch search(snapshot, indexFrom, index);
         stats.rays = static_cast<std::uint64_t>(params.rayCount);
         if (workers <= 1) {
             TraceSingleThreaded(snapshot, search, params, progress, options, bins.get(), stats);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RectGrid.h"
 #include "RectTree.h"
 #include "TraceScene.h"
 
@@ -11,22 +12,36 @@ struct SearchHit {
     double dist = 1.7e308; // its parameter; the no-hit distance when none
 };
 
-// Scenes with at least this many rectangles are searched through a RectTree.
-constexpr std::size_t kTreeFromRects = 16;
+// Scenes with at least this many rectangles are searched through an index.
+constexpr std::size_t kIndexFromRects = 16;
+
+// Which index narrows the search down: none (every rectangle is tested), a uniform grid (the
+// default) or a bounding-box tree.
+enum class SearchIndex { kNone, kGrid, kTree };
 
 class RectSearch {
 public:
-    // treeFrom: the number of rectangles from which the tree is used (tests force it).
-    explicit RectSearch(const TraceScene& scene, std::size_t treeFrom = kTreeFromRects)
+    // indexFrom: the number of rectangles from which `index` is used (tests force it).
+    explicit RectSearch(const TraceScene& scene, std::size_t indexFrom = kIndexFromRects,
+                        SearchIndex index = SearchIndex::kGrid)
         : m_scene(scene) {
-        if (scene.RectCount() >= treeFrom) {
+        if (scene.RectCount() >= indexFrom && index == SearchIndex::kTree) {
             m_tree.Build(scene);
+        } else if (scene.RectCount() >= indexFrom && index == SearchIndex::kGrid) {
+            m_grid.Build(scene);
+            if (m_grid.Empty()) {
+                m_tree.Build(scene); // the grid would take too much memory
+            }
         }
     }
 
     // The nearest rectangle along the ray, leaving out rectangle `skip` (-1 leaves out none).
     SearchHit Nearest(const SceneRay& ray, int skip) const {
         SearchHit hit;
+        if (m_grid.Accepts(ray)) {
+            m_grid.Search(m_scene, ray, skip, false, 0.0, hit);
+            return hit;
+        }
         if (m_tree.Accepts(ray)) {
             m_tree.Search(m_scene, ray, skip, false, 0.0, hit);
             return hit;
@@ -47,6 +62,9 @@ public:
     // point is hidden then, and `hit` names that rectangle. Otherwise `hit` is the full
     // nearest-hit result, as Nearest gives it.
     bool NearestUnlessBlocked(const SceneRay& ray, double pointDist, SearchHit& hit) const {
+        if (m_grid.Accepts(ray)) {
+            return m_grid.Search(m_scene, ray, -1, true, pointDist, hit);
+        }
         if (m_tree.Accepts(ray)) {
             return m_tree.Search(m_scene, ray, -1, true, pointDist, hit);
         }
@@ -69,9 +87,10 @@ public:
         return true;
     }
 
-    bool UsesTree() const { return !m_tree.Empty(); }
+    bool UsesIndex() const { return !m_tree.Empty() || !m_grid.Empty(); }
 
 private:
     const TraceScene& m_scene;
     RectTree m_tree;
+    RectGrid m_grid;
 };

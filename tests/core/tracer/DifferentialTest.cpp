@@ -1,5 +1,5 @@
 // The product's tracer against the plain reference, byte for byte, on seeded random scenes at
-// 1, 2 and 3 worker threads, and once more with the nearest-hit search tree forced on.
+// 1, 2 and 3 worker threads, and with each search index forced on.
 #include "RandomScene.h"
 #include "reference/ReferenceTracer.h"
 #include "tracer/ComputeEffect.h"
@@ -36,13 +36,16 @@ TEST_P(TracerMatchesReference, OnRandomScenes) {
         auto scene = MakeRandomScene(seed, kNodeBudget);
         const reference::ReferenceResult expected =
             reference::ComputeReferenceEffectOnLargeStack(*scene);
-        // Threads 1, 2 and 3, then 1 thread with the search tree forced on the small scene.
-        for (int run = 0; run < 4; ++run) {
+        // Threads 1, 2 and 3 testing every rectangle, then 1 thread with the grid and with the
+        // tree forced on the small scene, then the default search at 2 threads.
+        const SearchIndex kinds[] = {SearchIndex::kNone, SearchIndex::kNone, SearchIndex::kNone,
+                                     SearchIndex::kGrid, SearchIndex::kTree};
+        for (int run = 0; run < 5; ++run) {
             const int threads = run < 3 ? run + 1 : 1;
             RecordingProgress progress;
             EffectOptions options;
             options.threads = threads;
-            ComputeEffectWithTreeFrom(*scene, &progress, options, run < 3 ? SIZE_MAX : 1);
+            ComputeEffectWithIndex(*scene, &progress, options, run < 3 ? SIZE_MAX : 1, kinds[run]);
             ASSERT_EQ(static_cast<std::size_t>(scene->effectCount), expected.bins.size())
                 << Describe(*scene, seed);
             ASSERT_EQ(0, std::memcmp(scene->effect.get(), expected.bins.data(),

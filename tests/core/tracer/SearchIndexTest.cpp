@@ -1,4 +1,4 @@
-// The search tree must give exactly what the walk over every rectangle gives.
+// The search indexes (grid and tree) must give exactly what the walk over every rectangle gives.
 #include "RandomScene.h"
 #include "SceneBuilder.h"
 #include "reference/ReferenceTracer.h"
@@ -27,7 +27,9 @@ void AddLattice(SceneSettings& scene, std::mt19937_64& rng, int side, double cel
     }
 }
 
-TEST(RectTree, SearchEqualsTheWalkOverEveryRectangle) {
+class SearchIndexes : public ::testing::TestWithParam<SearchIndex> {};
+
+TEST_P(SearchIndexes, SearchEqualsTheWalkOverEveryRectangle) {
     std::mt19937_64 rng(42);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int sceneIndex = 0; sceneIndex < 30; ++sceneIndex) {
@@ -35,8 +37,8 @@ TEST(RectTree, SearchEqualsTheWalkOverEveryRectangle) {
         AddLattice(*scene, rng, 4 + sceneIndex % 10, 1.0 + sceneIndex % 3 * 2.5);
         const TraceScene flat = SnapshotScene(*scene);
         const RectSearch walk(flat, SIZE_MAX);
-        const RectSearch tree(flat, 1);
-        ASSERT_TRUE(tree.UsesTree());
+        const RectSearch tree(flat, 1, GetParam());
+        ASSERT_TRUE(tree.UsesIndex());
         const auto n = static_cast<int>(flat.RectCount());
         for (int q = 0; q < 4000; ++q) {
             // Origins anywhere, on a rectangle's corner or on its edge; directions at any angle
@@ -72,12 +74,12 @@ TEST(RectTree, SearchEqualsTheWalkOverEveryRectangle) {
     }
 }
 
-TEST(RectTree, RaysOutsideTheErrorBoundGoToThePlainWalk) {
+TEST_P(SearchIndexes, RaysOutsideTheErrorBoundGoToThePlainWalk) {
     auto scene = SceneWithListener(0, 0);
     std::mt19937_64 rng(1);
     AddLattice(*scene, rng, 6, 2.0);
     const TraceScene flat = SnapshotScene(*scene);
-    const RectSearch tree(flat, 1);
+    const RectSearch tree(flat, 1, GetParam());
     const RectSearch walk(flat, SIZE_MAX);
     const double nan = std::nan("");
     for (const SceneRay& ray : {SceneRay{5, 11, nan, nan}, SceneRay{1e9, 11, -1, 0},
@@ -89,7 +91,34 @@ TEST(RectTree, RaysOutsideTheErrorBoundGoToThePlainWalk) {
     }
 }
 
-TEST(RectTree, ManyRectangleScenesMatchTheReference) {
+TEST_P(SearchIndexes, LargeOverlappingRectanglesStayExactAndBounded) {
+    // Rectangles spanning most of the scene would fill every cell of a fine grid; the grid gets
+    // coarser (or gives way to the tree) and the results stay those of the plain walk.
+    std::mt19937_64 rng(9);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    auto scene = SceneWithListener(0, 0);
+    for (int k = 0; k < 2000; ++k) {
+        AddRect(*scene, 100 * unit(rng), 100 * unit(rng), 50 + 900 * unit(rng),
+                50 + 900 * unit(rng), 0.5);
+    }
+    const TraceScene flat = SnapshotScene(*scene);
+    const RectSearch walk(flat, SIZE_MAX);
+    const RectSearch index(flat, 1, GetParam());
+    ASSERT_TRUE(index.UsesIndex());
+    for (int q = 0; q < 2000; ++q) {
+        const double a = 6.283185307179586 * unit(rng);
+        const SceneRay ray{1000 * unit(rng), 1000 * unit(rng), std::cos(a), std::sin(a)};
+        const SearchHit expected = walk.Nearest(ray, q % 2000);
+        const SearchHit actual = index.Nearest(ray, q % 2000);
+        ASSERT_EQ(actual.index, expected.index) << q;
+        ASSERT_EQ(actual.dist, expected.dist) << q;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SearchIndexes,
+                         ::testing::Values(SearchIndex::kGrid, SearchIndex::kTree));
+
+TEST(SearchIndex, ManyRectangleScenesMatchTheReference) {
     for (std::uint64_t seed = 0; seed < 24; ++seed) {
         auto scene = MakeRandomScene(seed * 7919 + 5, 20000);
         std::mt19937_64 rng(seed);
