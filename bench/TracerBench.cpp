@@ -20,11 +20,21 @@ std::unique_ptr<SceneSettings> Load(const std::string& name) {
 
 void Reference(benchmark::State& state, const std::string& name) {
     auto scene = Load(name);
-    for (auto _ : state) {
-        auto result = reference::ComputeReferenceEffectOnLargeStack(*scene);
-        benchmark::DoNotOptimize(result.bins.data());
-        state.counters["nodes"] = static_cast<double>(result.nodes);
-    }
+    // The whole loop runs on one thread with a large stack, so that no thread is started per run.
+    struct Job {
+        benchmark::State* state;
+        SceneSettings* scene;
+    } job{&state, scene.get()};
+    reference::RunOnLargeStack(
+        [](void* p) {
+            auto* j = static_cast<Job*>(p);
+            for (auto _ : *j->state) {
+                auto result = reference::ComputeReferenceEffect(*j->scene);
+                benchmark::DoNotOptimize(result.bins.data());
+                j->state->counters["nodes"] = static_cast<double>(result.nodes);
+            }
+        },
+        &job);
 }
 
 void Product(benchmark::State& state, const std::string& name, int threads) {

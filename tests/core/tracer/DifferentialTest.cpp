@@ -36,16 +36,33 @@ TEST_P(TracerMatchesReference, OnRandomScenes) {
         auto scene = MakeRandomScene(seed, kNodeBudget);
         const reference::ReferenceResult expected =
             reference::ComputeReferenceEffectOnLargeStack(*scene);
-        // Threads 1, 2 and 3 testing every rectangle, then 1 thread with the grid and with the
-        // tree forced on the small scene, then the default search at 2 threads.
-        const SearchIndex kinds[] = {SearchIndex::kNone, SearchIndex::kNone, SearchIndex::kNone,
-                                     SearchIndex::kGrid, SearchIndex::kTree};
-        for (int run = 0; run < 5; ++run) {
-            const int threads = run < 3 ? run + 1 : 1;
+        // Threads 1, 2 and 3 testing every rectangle, the pool taking every ray (2, 3) or all
+        // but the first three (3); then 1 thread with the grid and with the tree forced on the
+        // small scene; then the defaults at 2 threads.
+        struct Run {
+            int threads;
+            EngineTuning tuning;
+        };
+        const auto tuned = [](std::size_t indexFrom, SearchIndex index, std::int32_t serialRays) {
+            EngineTuning t;
+            t.indexFrom = indexFrom;
+            t.index = index;
+            t.serialRays = serialRays;
+            t.serialSeconds = 1e9;
+            return t;
+        };
+        const Run runs[] = {{1, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
+                            {2, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
+                            {3, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
+                            {3, tuned(SIZE_MAX, SearchIndex::kNone, 3)},
+                            {1, tuned(1, SearchIndex::kGrid, 0)},
+                            {1, tuned(1, SearchIndex::kTree, 0)},
+                            {2, EngineTuning{}}};
+        for (std::size_t run = 0; run < std::size(runs); ++run) {
             RecordingProgress progress;
             EffectOptions options;
-            options.threads = threads;
-            ComputeEffectWithIndex(*scene, &progress, options, run < 3 ? SIZE_MAX : 1, kinds[run]);
+            options.threads = runs[run].threads;
+            ComputeEffectTuned(*scene, &progress, options, runs[run].tuning);
             ASSERT_EQ(static_cast<std::size_t>(scene->effectCount), expected.bins.size())
                 << Describe(*scene, seed);
             ASSERT_EQ(0, std::memcmp(scene->effect.get(), expected.bins.data(),

@@ -1,6 +1,7 @@
 // Unsafe settings are refused before anything is computed, cancellation keeps the previous
 // effect, and the bin index never leaves the bins.
 #include "SceneBuilder.h"
+#include "tracer/ComputeEffectDetail.h"
 #include "tracer/TraceParameters.h"
 
 #include <gtest/gtest.h>
@@ -90,17 +91,22 @@ struct CancelAt : ProgressSink {
 };
 
 TEST(EffectSafety, CancellationKeepsThePreviousEffect) {
-    for (int threads : {1, 2, 3}) {
-        auto scene = SceneWithEffect();
-        AddRect(*scene, 60, 40, 10, 20, 0.9, 0.1);
-        std::atomic<bool> cancel{false};
-        CancelAt sink(cancel, 5);
-        EffectOptions options;
-        options.threads = threads;
-        options.cancel = &cancel;
-        EXPECT_THROW(ComputeEffect(*scene, &sink, options), EffectCancelled);
-        EXPECT_LE(sink.calls, 5 + 4 * threads);
-        ExpectPreviousEffectKept(*scene);
+    // On the calling thread, and with every ray on the pool.
+    EngineTuning pool;
+    pool.serialRays = 0;
+    for (const EngineTuning& tuning : {EngineTuning{}, pool}) {
+        for (int threads : {1, 2, 3}) {
+            auto scene = SceneWithEffect();
+            AddRect(*scene, 60, 40, 10, 20, 0.9, 0.1);
+            std::atomic<bool> cancel{false};
+            CancelAt sink(cancel, 5);
+            EffectOptions options;
+            options.threads = threads;
+            options.cancel = &cancel;
+            EXPECT_THROW(ComputeEffectTuned(*scene, &sink, options, tuning), EffectCancelled);
+            EXPECT_EQ(sink.calls, 5);
+            ExpectPreviousEffectKept(*scene);
+        }
     }
 }
 
