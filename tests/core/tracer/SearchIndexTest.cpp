@@ -116,7 +116,10 @@ TEST_P(SearchIndexes, LargeOverlappingRectanglesStayExactAndBounded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SearchIndexes,
-                         ::testing::Values(SearchIndex::kGrid, SearchIndex::kTree));
+                         ::testing::Values(SearchIndex::kGrid, SearchIndex::kTree),
+                         [](const ::testing::TestParamInfo<SearchIndex>& info) {
+                             return info.param == SearchIndex::kGrid ? "Grid" : "Tree";
+                         });
 
 TEST(SearchIndex, ManyRectangleScenesMatchTheReference) {
     for (std::uint64_t seed = 0; seed < 24; ++seed) {
