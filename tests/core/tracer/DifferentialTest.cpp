@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kShards = 40;
 constexpr int kScenesPerShard = 50; // 2000 scenes in all
-constexpr std::uint64_t kNodeBudget = 20000;
+constexpr std::uint64_t kNodeBudget = 60000;
 
 struct RecordingProgress : ProgressSink {
     std::vector<int> positions;
