@@ -116,3 +116,20 @@ TEST(TracerRules, ChainOfZeroLengthLegsEndsAfterTenThousandLegs) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(TracerRules, PassageStepBelowThePrecisionEndsInsteadOfLoopingForEver) {
+    // At x = 1e16 a step of 0.001 m does not move a point. Ray 0 meets Q and the zero-width R
+    // at the same point; stepping past R never gets anywhere, so the passage finds nothing.
+    const double x = 1e16;
+    auto scene = SceneWithListener(x, 5);
+    AddRect(*scene, x + 100, 0, 100, 10, 0.5, 0.0); // Q, earlier in the list: wins the tie
+    AddRect(*scene, x + 100, 0, 0, 10, 0.5, 0.0);   // R, zero width on Q's left side
+    AddSource(*scene, x + 50, 20, 1.0);
+    scene->rayCount = 1;
+    const std::vector<double> bins = Effect(*scene);
+    EXPECT_EQ(bins, reference::ComputeReferenceEffectOnLargeStack(*scene).bins);
+}
+
+} // namespace
