@@ -43,14 +43,14 @@ void RectTree::Build(const TraceScene& scene) {
     }
     m_nodes.reserve(2 * n / kLeafSize + 2);
     m_nodes.push_back({});
-    const Node root =
-        m_nodes[static_cast<std::size_t>(BuildNode(scene, 0, static_cast<std::int32_t>(n)))];
-    m_nodes[0] = root;
+    BuildNode(scene, 0, 0, static_cast<std::int32_t>(n), 0);
 }
 
-// Fills a node for m_order[begin, end) and returns its index. The root is built into a fresh
-// slot and copied to index 0 by Build.
-std::int32_t RectTree::BuildNode(const TraceScene& scene, std::int32_t begin, std::int32_t end) {
+// Fills node `index` for m_order[begin, end) and, below it, its subtree. Splits minimise the
+// perimeter cost down to kCostDepth levels and halve the count below, so no path is longer than
+// kCostDepth + 32 levels and the search's fixed stack always suffices.
+void RectTree::BuildNode(const TraceScene& scene, std::int32_t index, std::int32_t begin,
+                         std::int32_t end, int depth) {
     Node node{};
     node.x0 = node.y0 = std::numeric_limits<double>::infinity();
     node.x1 = node.y1 = -std::numeric_limits<double>::infinity();
@@ -68,20 +68,21 @@ std::int32_t RectTree::BuildNode(const TraceScene& scene, std::int32_t begin, st
     if (static_cast<std::size_t>(end - begin) <= kLeafSize) {
         node.first = begin;
         node.count = end - begin;
-    } else {
-        const std::int32_t mid = SplitByPerimeter(scene, begin, end);
-        const auto children = static_cast<std::int32_t>(m_nodes.size());
-        m_nodes.push_back({});
-        m_nodes.push_back({});
-        const Node left = m_nodes[static_cast<std::size_t>(BuildNode(scene, begin, mid))];
-        m_nodes[static_cast<std::size_t>(children)] = left;
-        const Node right = m_nodes[static_cast<std::size_t>(BuildNode(scene, mid, end))];
-        m_nodes[static_cast<std::size_t>(children) + 1] = right;
-        node.first = children;
-        node.count = 0;
+        m_nodes[static_cast<std::size_t>(index)] = node;
+        return;
     }
-    m_nodes.push_back(node);
-    return static_cast<std::int32_t>(m_nodes.size() - 1);
+    std::int32_t mid = begin + (end - begin) / 2;
+    if (depth < kCostDepth) {
+        mid = SplitByPerimeter(scene, begin, end);
+    }
+    const auto children = static_cast<std::int32_t>(m_nodes.size());
+    m_nodes.push_back({});
+    m_nodes.push_back({});
+    node.first = children;
+    node.count = 0;
+    m_nodes[static_cast<std::size_t>(index)] = node;
+    BuildNode(scene, children, begin, mid, depth + 1);
+    BuildNode(scene, children + 1, mid, end, depth + 1);
 }
 
 // Orders m_order[begin, end) and returns the split point that minimises the sum over both halves
@@ -187,7 +188,7 @@ bool RectTree::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
         std::int32_t node;
         double tEnter;
     };
-    Entry stack[128];
+    Entry stack[kStackSize];
     int top = 0;
     double t0;
     if (!Slab(m_nodes[0], r, invDx, invDy, t0)) {

@@ -38,7 +38,10 @@ private:
         std::int32_t count;    // leaf: number of rectangles; inner: 0
     };
 
-    std::int32_t BuildNode(const TraceScene& scene, std::int32_t begin, std::int32_t end);
+    static constexpr int kCostDepth = 48;
+    static constexpr int kStackSize = 128; // > kCostDepth + 32 + 1
+    void BuildNode(const TraceScene& scene, std::int32_t index, std::int32_t begin,
+                   std::int32_t end, int depth);
     std::int32_t SplitByPerimeter(const TraceScene& scene, std::int32_t begin, std::int32_t end);
     static bool Slab(const Node& n, const SceneRay& r, double invDx, double invDy, double& tEnter);
 

@@ -115,6 +115,29 @@ TEST_P(SearchIndexes, LargeOverlappingRectanglesStayExactAndBounded) {
     }
 }
 
+TEST_P(SearchIndexes, NestedRectanglesGiveADeepIndexThatStillWorks) {
+    // 3000 concentric squares: splitting by cost peels them one by one, which must not make the
+    // tree deeper than its search can follow.
+    auto scene = SceneWithListener(0, 0);
+    for (int k = 0; k < 3000; ++k) {
+        AddRect(*scene, 5000.0 - k, 5000.0 - k, 2.0 * k + 1, 2.0 * k + 1, 0.5);
+    }
+    const TraceScene flat = SnapshotScene(*scene);
+    const RectSearch walk(flat, SIZE_MAX);
+    const RectSearch index(flat, 1, GetParam());
+    std::mt19937_64 rng(3);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int q = 0; q < 300; ++q) {
+        const double a = 6.283185307179586 * unit(rng);
+        const SceneRay ray{2000 + 6000 * unit(rng), 2000 + 6000 * unit(rng), std::cos(a),
+                           std::sin(a)};
+        const SearchHit expected = walk.Nearest(ray, -1);
+        const SearchHit actual = index.Nearest(ray, -1);
+        ASSERT_EQ(actual.index, expected.index) << q;
+        ASSERT_EQ(actual.dist, expected.dist) << q;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, SearchIndexes,
                          ::testing::Values(SearchIndex::kGrid, SearchIndex::kTree),
                          [](const ::testing::TestParamInfo<SearchIndex>& info) {
