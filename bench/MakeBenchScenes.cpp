@@ -18,7 +18,7 @@
 
 namespace {
 
-struct RoomSpec {
+struct RoomPlan {
     const char* name;
     std::uint64_t seed;
     int rects;   // walls included
@@ -43,15 +43,15 @@ bool Inside(const SceneSettings& scene, double x, double y) {
     return false;
 }
 
-std::unique_ptr<SceneSettings> MakeRoom(const RoomSpec& spec) {
-    std::mt19937_64 rng(spec.seed);
+std::unique_ptr<SceneSettings> MakeRoom(const RoomPlan& plan) {
+    std::mt19937_64 rng(plan.seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     auto scene = std::make_unique<SceneSettings>();
-    scene->width = spec.side;
-    scene->height = spec.side;
-    scene->rayCount = spec.rays;
-    scene->stopTime = spec.stopTime;
-    scene->stopAmplitude = spec.stopAmplitude;
+    scene->width = plan.side;
+    scene->height = plan.side;
+    scene->rayCount = plan.rays;
+    scene->stopTime = plan.stopTime;
+    scene->stopAmplitude = plan.stopAmplitude;
     scene->groupTime = 10.0;
     auto* listener = scene->Add<CListener>();
     const auto rect = [&](double x, double y, double w, double h) {
@@ -60,15 +60,15 @@ std::unique_ptr<SceneSettings> MakeRoom(const RoomSpec& spec) {
         r->m_y = std::round(y * 4) / 4;
         r->m_width = std::max(0.25, std::round(w * 4) / 4);
         r->m_height = std::max(0.25, std::round(h * 4) / 4);
-        r->m_reflection = spec.reflectionLo + (spec.reflectionHi - spec.reflectionLo) * unit(rng);
-        r->m_absorption = spec.absorptionLo + (spec.absorptionHi - spec.absorptionLo) * unit(rng);
+        r->m_reflection = plan.reflectionLo + (plan.reflectionHi - plan.reflectionLo) * unit(rng);
+        r->m_absorption = plan.absorptionLo + (plan.absorptionHi - plan.absorptionLo) * unit(rng);
     };
-    const double s = spec.side;
+    const double s = plan.side;
     rect(0, 0, s, 1);
     rect(0, s - 1, s, 1);
     rect(0, 1, 1, s - 2);
     rect(s - 1, 1, 1, s - 2);
-    const int pillars = spec.rects - 4;
+    const int pillars = plan.rects - 4;
     const int grid = static_cast<int>(std::ceil(std::sqrt(pillars * 1.6)));
     const double cell = (s - 2) / grid;
     std::vector<int> cells(static_cast<std::size_t>(grid * grid));
@@ -91,7 +91,7 @@ std::unique_ptr<SceneSettings> MakeRoom(const RoomSpec& spec) {
         } while (Inside(*scene, x, y));
     };
     freePoint(listener->m_x, listener->m_y);
-    for (int i = 0; i < spec.sources; ++i) {
+    for (int i = 0; i < plan.sources; ++i) {
         auto* source = scene->Add<CSoundSource>();
         freePoint(source->m_x, source->m_y);
         source->m_power = 0.5 + 0.5 * unit(rng);
@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    const RoomSpec specs[] = {
+    const RoomPlan plans[] = {
         // Typical rooms with 10, 100 and 1 000 rectangles.
         {"room-10", 11, 10, 100, 0.3, 0.7, 0.5, 2.0, 1000, 0.001, 100, 3},
         {"room-100", 12, 100, 100, 0.3, 0.7, 0.5, 2.0, 1000, 0.001, 100, 3},
@@ -117,9 +117,9 @@ int main(int argc, char** argv) {
         {"heavy-100", 22, 100, 100, 0.8, 0.9, 0.05, 0.2, 1000, 0.001, 100, 3},
         {"heavy-1000", 23, 1000, 150, 0.7, 0.85, 0.2, 0.6, 400, 0.001, 100, 3},
     };
-    for (const RoomSpec& spec : specs) {
-        const std::string path = folder + "/" + spec.name + ".3d";
-        WriteSceneFile(path, *MakeRoom(spec));
+    for (const RoomPlan& plan : plans) {
+        const std::string path = folder + "/" + plan.name + ".3d";
+        WriteSceneFile(path, *MakeRoom(plan));
         std::printf("%s\n", path.c_str());
     }
     return 0;
