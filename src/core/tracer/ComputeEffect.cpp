@@ -1,4 +1,5 @@
 #include "ComputeEffect.h"
+#include "ComputeEffectDetail.h"
 
 #include "EchoPipeline.h"
 #include "ProgressSink.h"
@@ -80,26 +81,41 @@ void TraceSingleThreaded(const TraceScene& scene, const RectSearch& search,
 }
 
 void TraceParallel(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
-                   ProgressSink* progress, const EffectOptions& options, int workers, double* bins,
-                   TraceStats& stats) {
+                   ProgressSink* progress, const EffectOptions& options, int workers,
+                   const EngineTuning& tuning, double* bins, TraceStats& stats) {
+    // The direct sound and the first rays on the calling thread, straight into the bins.
+    std::int32_t first = 0;
     {
-        RayWalker<BinSink> direct(scene, search, params, options.cancel);
+        const auto start = std::chrono::steady_clock::now();
+        RayWalker<BinSink> serial(scene, search, params, options.cancel);
         BinSink sink{bins};
-        direct.DirectSound(sink);
-        stats.nodes += direct.Nodes();
-        stats.searches += direct.Searches();
+        serial.DirectSound(sink);
+        while (first < params.rayCount && first < tuning.serialRays &&
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
+                   tuning.serialSeconds) {
+            CheckCancel(options);
+            serial.TraceRay(first, sink);
+            ReportPosition(progress, first, params.rayCount);
+            ++first;
+        }
+        stats.nodes += serial.Nodes();
+        stats.searches += serial.Searches();
         stats.echoes += sink.echoes;
     }
+    if (first == params.rayCount) {
+        return;
+    }
+    // The rest on the pool, summed in ray order on this thread.
     std::vector<std::unique_ptr<RayWalker<EchoWriter>>> walkers;
     for (int w = 0; w < workers; ++w) {
         walkers.push_back(
             std::make_unique<RayWalker<EchoWriter>>(scene, search, params, options.cancel));
     }
     std::uint64_t echoes = 0;
-    EchoPipeline pipeline(params.rayCount, workers, options.cancel);
+    EchoPipeline pipeline(params.rayCount - first, workers, options.cancel);
     pipeline.Run(
         [&](int worker, std::int32_t ray, EchoWriter& writer) {
-            walkers[static_cast<std::size_t>(worker)]->TraceRay(ray, writer);
+            walkers[static_cast<std::size_t>(worker)]->TraceRay(first + ray, writer);
         },
         [&](const EchoChunk& chunk) {
             for (std::size_t e = 0; e < chunk.count; ++e) {
@@ -107,7 +123,7 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
             }
             echoes += chunk.count;
         },
-        [&](std::int32_t ray) { ReportPosition(progress, ray, params.rayCount); });
+        [&](std::int32_t ray) { ReportPosition(progress, first + ray, params.rayCount); });
     for (const auto& walker : walkers) {
         stats.nodes += walker->Nodes();
         stats.searches += walker->Searches();
@@ -118,6 +134,11 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
 } // namespace
 
 void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options) {
+    ComputeEffectTuned(scene, progress, options, EngineTuning{});
+}
+
+void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options,
+                        const EngineTuning& tuning) {
     const auto start = std::chrono::steady_clock::now();
     const TraceParameters params = MakeTraceParameters(scene);
     const int workers = WorkerCount(options.threads, params.rayCount);
@@ -126,12 +147,13 @@ void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOpt
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
     if (snapshot.hasListener) {
-        const RectSearch search(snapshot);
+        const RectSearch search(snapshot, tuning.indexFrom, tuning.index);
         stats.rays = static_cast<std::uint64_t>(params.rayCount);
         if (workers <= 1) {
             TraceSingleThreaded(snapshot, search, params, progress, options, bins.get(), stats);
         } else {
-            TraceParallel(snapshot, search, params, progress, options, workers, bins.get(), stats);
+            TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
+                          stats);
         }
     }
     if (params.normalize) {

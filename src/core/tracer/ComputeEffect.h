@@ -45,4 +45,12 @@ public:
 // Traces the fan of rays from the scene's first object, bins the echoes by delay, normalises
 // when the scene asks for it and stores the result in scene.effect / scene.effectCount.
 // Progress positions (100 × i) / N go to `progress` (may be null) on the calling thread.
+// The bins are the same bytes whatever options.threads is.
+// Throws, before anything is computed and keeping the previous effect:
+//  - EffectParameterError for rayCount ≤ 0 ("rayCount"), a grouping width not finite or ≤ 0
+//    ("groupTime"), a stop time not finite or < 0 ("stopTime"), or more than 10 000 000 bins
+//    ("groupTime");
+//  - std::invalid_argument for options.threads < 0.
+// Throws EffectCancelled when options.cancel is seen set (between rays and inside long rays); the
+// previous effect is kept then too. An object list without a first object gives zeros.
 void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options = {});

@@ -9,8 +9,8 @@ void EchoWriter::Flush() {
 }
 
 EchoPipeline::EchoPipeline(std::int32_t rayCount, int workers, const std::atomic<bool>* cancel)
-    : m_rayCount(rayCount), m_workers(workers), m_window(std::max(4, 4 * workers)),
-      m_queueLimit(static_cast<std::size_t>(std::max(16, 8 * workers))), m_cancel(cancel),
+    : m_rayCount(rayCount), m_workers(workers), m_window(std::max(64, 32 * workers)),
+      m_queueLimit(static_cast<std::size_t>(std::max(256, 64 * workers))), m_cancel(cancel),
       m_slots(static_cast<std::size_t>(m_window)) {}
 
 EchoPipeline::~EchoPipeline() {

@@ -13,7 +13,7 @@
 
 // A batch of echoes of one ray, in the order they were recorded.
 struct EchoChunk {
-    static constexpr std::size_t kCapacity = 8192;
+    static constexpr std::size_t kCapacity = 2048;
     std::size_t count = 0;
     std::int32_t bins[kCapacity];
     double amplitudes[kCapacity];

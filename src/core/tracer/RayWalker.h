@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 // Traces one ray of the fan depth-first with an explicit stack and hands every echo it records to
@@ -23,17 +24,18 @@ public:
         : m_scene(scene), m_search(search), m_p(params), m_cancel(cancel),
           m_step((2.0 * 3.141592653589793) / params.rayCount) {
         m_stack.reserve(kMaxLegs + 1);
+        PrepareBounds();
     }
 
     // The echoes of the sources heard directly at the listener.
     void DirectSound(Sink& sink) {
         ++m_nodes;
-        EmitContributions(m_scene.listenerX, m_scene.listenerY, 0.0, 1.0, sink);
+        EmitContributions(m_scene.listenerX, m_scene.listenerY, 0.0, 1.0, -1, sink);
     }
 
     // The echoes of ray i of the fan.
     void TraceRay(std::int32_t i, Sink& sink) {
-        if (m_p.noReflection) {
+        if (m_p.noReflection || m_scene.sourceX.empty()) {
             return; // no point on a rectangle collects contributions: the ray records nothing
         }
         const double theta = static_cast<double>(i) * m_step;
@@ -43,7 +45,7 @@ public:
         if (h.index < 0) {
             return;
         }
-        const double factor = std::exp(-(m_p.mediumAbsorption * h.dist));
+        const double factor = MediumFactor(h.dist);
         m_stack.clear();
         Enter(ray.x0, ray.y0, ray.dx, ray.dy, h.index, h.dist, factor, 0.0, 1.0, sink);
         while (!m_stack.empty()) {
@@ -66,6 +68,11 @@ public:
             }
         }
     }
+
+    // Thrown when more nodes than the limit set below have been visited.
+    struct NodeLimitReached {};
+    // Stops the walk after `limit` nodes in all (used to bound the work of a trial run).
+    void SetNodeLimit(std::uint64_t limit) { m_nodeLimit = limit; }
 
     std::uint64_t Nodes() const { return m_nodes; }
     std::uint64_t Searches() const { return m_searches; }
@@ -93,6 +100,9 @@ private:
             m_cancel->load(std::memory_order_relaxed)) {
             throw EffectCancelled();
         }
+        if (m_nodes > m_nodeLimit) {
+            throw NodeLimitReached{};
+        }
         Frame f;
         f.pathLength = parentLength + length;
         f.amplitude = parentAmplitude * factor;
@@ -101,7 +111,13 @@ private:
         f.dx = dx;
         f.dy = dy;
         f.rect = rect;
-        EmitContributions(f.px, f.py, f.pathLength, f.amplitude, sink);
+        if (!(f.pathLength < m_p.stopDistance) ||
+            (m_amplitudeNeverGrows && m_maxGain * f.amplitude <= m_p.stopAmplitude)) {
+            // Nothing from this node or beyond it can be recorded: lengths only grow along a
+            // path, and so do not amplitudes here. Leaving the subtree out changes no echo.
+            return;
+        }
+        EmitContributions(f.px, f.py, f.pathLength, f.amplitude, f.rect, sink);
         const bool stop = f.pathLength > m_p.stopDistance || f.amplitude < m_p.stopAmplitude ||
                           m_stack.size() + 1 >= static_cast<std::size_t>(kMaxLegs);
         f.stage = stop ? kDone : kReflectNext;
@@ -112,7 +128,8 @@ private:
     // (its contribution) × amplitude, recorded when the length is below the stop distance and
     // the amplitude above the stop amplitude. A source whose echo would be too long is not
     // searched for at all.
-    void EmitContributions(double px, double py, double pathLength, double amplitude, Sink& sink) {
+    void EmitContributions(double px, double py, double pathLength, double amplitude,
+                           std::int32_t rect, Sink& sink) {
         const std::size_t n = m_scene.sourceX.size();
         for (std::size_t s = 0; s < n; ++s) {
             const double sx = m_scene.sourceX[s];
@@ -121,13 +138,18 @@ private:
             const double ey = py - sy;
             const double dist = std::sqrt(ex * ex + ey * ey);
             const double length = pathLength + dist;
-            if (!(length < m_p.stopDistance) || m_p.binCount <= 0) {
-                continue;
+            if (!(length < m_p.stopDistance) || m_p.binCount <= 0 ||
+                m_gain[s] * std::fabs(amplitude) <= m_p.stopAmplitude) {
+                continue; // the echo could not be recorded whatever the search found
             }
             const SceneRay toPoint{sx, sy, ex / dist, ey / dist};
+            if (BlockedBy(m_blocker[s], toPoint, dist) || BlockedBy(rect, toPoint, dist)) {
+                continue;
+            }
             SearchHit h;
             ++m_searches;
             if (!m_search.NearestUnlessBlocked(toPoint, dist, h)) {
+                m_blocker[s] = h.index;
                 continue;
             }
             double a = m_scene.sourcePower[s];
@@ -140,12 +162,57 @@ private:
                 const double c = (-toPoint.dy) * ny + (-toPoint.dx) * nx;
                 a = (a * c) * m_scene.reflection[static_cast<std::size_t>(h.index)];
             }
-            a = a * std::exp(-(m_p.mediumAbsorption * dist));
+            a = a * MediumFactor(dist);
             const double echo = a * amplitude;
             if (echo > m_p.stopAmplitude) {
                 sink(BinIndex(length, m_p.groupTime, m_p.binCount), echo);
             }
         }
+    }
+
+    // Whether rectangle k (if any) is met along the ray nearer than the point by 0.001 or more:
+    // then the nearest hit is at least as near, and the point is hidden whatever else the search
+    // would find. The node's own rectangle and the rectangle that last hid the source are tried
+    // first, as they often decide at once.
+    bool BlockedBy(std::int32_t k, const SceneRay& ray, double pointDist) {
+        double t;
+        if (k < 0 || !IntersectRect(m_scene, static_cast<std::size_t>(k), ray, t) ||
+            !(t < 1.7e308) || !(t - pointDist <= -0.001)) {
+            return false;
+        }
+        return true;
+    }
+
+    // Upper bounds on what a source can add, to skip work whose echoes could not be recorded.
+    // A contribution is p·e or ((p·c)·R)·e with |c| ≤ 1 and e = e^(−μ·dist) ≤ 1 when μ ≥ 0, so
+    // |echo| ≤ |p|·max(1, |R|max)·|amplitude|; the factor 1 + 1e−9 covers the rounding of those
+    // few products many times over. Any NaN leaves the bound NaN, which never skips anything.
+    void PrepareBounds() {
+        const double mu = m_p.mediumAbsorption;
+        double largestReflection = 1.0;
+        bool factorsAtMostOne = mu >= 0.0;
+        for (std::size_t k = 0; k < m_scene.RectCount(); ++k) {
+            const double r = m_scene.reflection[k];
+            largestReflection = std::fabs(r) > largestReflection ? std::fabs(r) : largestReflection;
+            if (std::isnan(r)) {
+                largestReflection = r;
+                break;
+            }
+            factorsAtMostOne =
+                factorsAtMostOne && r >= 0.0 && r <= 1.0 && m_scene.absorption[k] >= 0.0;
+        }
+        m_maxGain = 0.0;
+        m_gain.clear();
+        m_blocker.assign(m_scene.sourceX.size(), -1);
+        for (double p : m_scene.sourcePower) {
+            const double gain = mu >= 0.0 ? std::fabs(p) * largestReflection * (1.0 + 1e-9)
+                                          : std::numeric_limits<double>::quiet_NaN();
+            m_gain.push_back(gain);
+            m_maxGain = gain > m_maxGain || std::isnan(gain) ? gain : m_maxGain;
+        }
+        // Every leg factor (R·e^(−μL), or e^(−μd)·e^(−αt)) then lies in [0, 1], so amplitudes
+        // never grow along a path.
+        m_amplitudeNeverGrows = factorsAtMostOne && !std::isnan(m_maxGain);
     }
 
     // The mirror continuation of node f, unless its rectangle does not reflect, nothing lies
@@ -177,7 +244,7 @@ private:
         c.dy = ry;
         c.rect = h.index;
         c.length = h.dist;
-        c.factor = reflection * std::exp(-(m_p.mediumAbsorption * h.dist));
+        c.factor = reflection * MediumFactor(h.dist);
         return true;
     }
 
@@ -223,8 +290,18 @@ private:
         c.dy = dy;
         c.rect = h.index;
         c.length = (0.001 + exitT) + s;
-        c.factor = std::exp(-(m_p.mediumAbsorption * h.dist)) * std::exp(-(alpha * exitT));
+        const double inside =
+            alpha == 0.0 && std::isfinite(exitT) ? 1.0 : std::exp(-(alpha * exitT));
+        c.factor = MediumFactor(h.dist) * inside;
         return true;
+    }
+
+    // e^(−μ·d); with μ = 0 and a finite d that is exactly 1, so the call is saved.
+    double MediumFactor(double d) const {
+        if (m_p.mediumAbsorption == 0.0 && std::isfinite(d)) {
+            return 1.0;
+        }
+        return std::exp(-(m_p.mediumAbsorption * d));
     }
 
     const TraceScene& m_scene;
@@ -235,4 +312,9 @@ private:
     std::vector<Frame> m_stack;
     std::uint64_t m_nodes = 0;
     std::uint64_t m_searches = 0;
+    std::uint64_t m_nodeLimit = ~std::uint64_t{0};
+    std::vector<double> m_gain;
+    std::vector<std::int32_t> m_blocker;
+    double m_maxGain = 0.0;
+    bool m_amplitudeNeverGrows = false;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RectGrid.h"
+#include "RectTree.h"
 #include "TraceScene.h"
 
 // The nearest rectangle along a ray: the smallest intersection parameter, ties going to the
@@ -10,13 +12,40 @@ struct SearchHit {
     double dist = 1.7e308; // its parameter; the no-hit distance when none
 };
 
+// Scenes with at least this many rectangles are searched through an index.
+constexpr std::size_t kIndexFromRects = 16;
+
+// Which index narrows the search down: none (every rectangle is tested), a uniform grid (the
+// default) or a bounding-box tree.
+enum class SearchIndex { kNone, kGrid, kTree };
+
 class RectSearch {
 public:
-    explicit RectSearch(const TraceScene& scene) : m_scene(scene) {}
+    // indexFrom: the number of rectangles from which `index` is used (tests force it).
+    explicit RectSearch(const TraceScene& scene, std::size_t indexFrom = kIndexFromRects,
+                        SearchIndex index = SearchIndex::kGrid)
+        : m_scene(scene) {
+        if (scene.RectCount() >= indexFrom && index == SearchIndex::kTree) {
+            m_tree.Build(scene);
+        } else if (scene.RectCount() >= indexFrom && index == SearchIndex::kGrid) {
+            m_grid.Build(scene);
+            if (m_grid.Empty()) {
+                m_tree.Build(scene); // the grid would take too much memory
+            }
+        }
+    }
 
     // The nearest rectangle along the ray, leaving out rectangle `skip` (-1 leaves out none).
     SearchHit Nearest(const SceneRay& ray, int skip) const {
         SearchHit hit;
+        if (m_grid.Accepts(ray)) {
+            m_grid.Search(m_scene, ray, skip, false, 0.0, hit);
+            return hit;
+        }
+        if (m_tree.Accepts(ray)) {
+            m_tree.Search(m_scene, ray, skip, false, 0.0, hit);
+            return hit;
+        }
         const std::size_t n = m_scene.RectCount();
         for (std::size_t k = 0; k < n; ++k) {
             double t;
@@ -30,8 +59,15 @@ public:
 
     // The visibility search from a source towards a point `pointDist` away. Returns false as soon
     // as a rectangle is met nearer than the point by 0.001 or more: whatever else lies nearer, the
-    // point is hidden then. Otherwise `hit` is the full nearest-hit result, as Nearest gives it.
+    // point is hidden then, and `hit` names that rectangle. Otherwise `hit` is the full
+    // nearest-hit result, as Nearest gives it.
     bool NearestUnlessBlocked(const SceneRay& ray, double pointDist, SearchHit& hit) const {
+        if (m_grid.Accepts(ray)) {
+            return m_grid.Search(m_scene, ray, -1, true, pointDist, hit);
+        }
+        if (m_tree.Accepts(ray)) {
+            return m_tree.Search(m_scene, ray, -1, true, pointDist, hit);
+        }
         hit = SearchHit{};
         const std::size_t n = m_scene.RectCount();
         for (std::size_t k = 0; k < n; ++k) {
@@ -40,6 +76,8 @@ public:
                 // The final distance can only be smaller, and rounding is monotonic, so
                 // |final − pointDist| ≥ 0.001 already holds.
                 if (t - pointDist <= -0.001) {
+                    hit.index = static_cast<int>(k);
+                    hit.dist = t;
                     return false;
                 }
                 hit.dist = t;
@@ -49,8 +87,10 @@ public:
         return true;
     }
 
-    const TraceScene& Scene() const { return m_scene; }
+    bool UsesIndex() const { return !m_tree.Empty() || !m_grid.Empty(); }
 
 private:
     const TraceScene& m_scene;
+    RectTree m_tree;
+    RectGrid m_grid;
 };

@@ -39,6 +39,15 @@ inline bool IntersectRect(const TraceScene& s, std::size_t k, const SceneRay& r,
     const double B = s.bottom[k];
     double best = 1.7e308;
     bool hit = false;
+    // A rectangle wholly behind the origin along one axis is missed by every edge test: the
+    // vertical edges fail their behind check, and a horizontal edge's crossing x0 + t·dx (t ≥ 0)
+    // cannot come back to it (and the same with the axes swapped). Answer at once, without the
+    // divisions.
+    if ((r.dx > 0.0 && r.x0 > R && r.x0 > X) || (r.dx < 0.0 && r.x0 < X && r.x0 < R) ||
+        (r.dy > 0.0 && r.y0 > B && r.y0 > Y) || (r.dy < 0.0 && r.y0 < Y && r.y0 < B)) {
+        t = best;
+        return false;
+    }
     if (!(r.dy == 0.0)) {
         if (!((r.dy > 0.0 && r.y0 > Y) || (r.dy < 0.0 && r.y0 < Y))) {
             const double ti = std::fabs((r.y0 - Y) / r.dy);

@@ -1,0 +1,71 @@
+// The effect calculation on the benchmark scenes: the plain reference, then the product's tracer
+// with 1 and 2 worker threads, side by side in one run.
+#include "model/SceneFile.h"
+#include "model/SceneSettings.h"
+#include "reference/ReferenceTracer.h"
+#include "tracer/ComputeEffect.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+const char* const kScenes[] = {"room-10",  "room-100",  "room-1000",
+                               "heavy-10", "heavy-100", "heavy-1000"};
+
+std::unique_ptr<SceneSettings> Load(const std::string& name) {
+    return ReadSceneFile(std::string(SONIVERA_BENCH_SCENES) + "/" + name + ".3d");
+}
+
+void Reference(benchmark::State& state, const std::string& name) {
+    auto scene = Load(name);
+    // The whole loop runs on one thread with a large stack, so that no thread is started per run.
+    struct Job {
+        benchmark::State* state;
+        SceneSettings* scene;
+    } job{&state, scene.get()};
+    reference::RunOnLargeStack(
+        [](void* p) {
+            auto* j = static_cast<Job*>(p);
+            for (auto _ : *j->state) {
+                auto result = reference::ComputeReferenceEffect(*j->scene);
+                benchmark::DoNotOptimize(result.bins.data());
+                j->state->counters["nodes"] = static_cast<double>(result.nodes);
+            }
+        },
+        &job);
+}
+
+void Product(benchmark::State& state, const std::string& name, int threads) {
+    auto scene = Load(name);
+    EffectOptions options;
+    options.threads = threads;
+    TraceStats stats;
+    options.stats = &stats;
+    for (auto _ : state) {
+        ComputeEffect(*scene, nullptr, options);
+        benchmark::DoNotOptimize(scene->effect.get());
+    }
+    state.counters["nodes"] = static_cast<double>(stats.nodes);
+}
+
+const bool kRegistered = [] {
+    for (const char* name : kScenes) {
+        const std::string n = name;
+        benchmark::RegisterBenchmark((n + "/reference").c_str(), Reference, n)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((n + "/threads:1").c_str(), Product, n, 1)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark((n + "/threads:2").c_str(), Product, n, 2)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    return true;
+}();
+
+} // namespace
+
+BENCHMARK_MAIN();

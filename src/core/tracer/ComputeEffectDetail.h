@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ComputeEffect.h"
+#include "RectSearch.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+
+// How the calculation is run; none of it changes the result. ComputeEffect uses the defaults.
+struct EngineTuning {
+    // The number of rectangles from which the nearest-hit search uses an index, and which one.
+    std::size_t indexFrom = kIndexFromRects;
+    SearchIndex index = SearchIndex::kGrid;
+    // With more than one worker, the calling thread first traces rays itself, up to this many and
+    // for up to this long, so small scenes finish before a pool would even have started.
+    std::int32_t serialRays = std::numeric_limits<std::int32_t>::max();
+    double serialSeconds = 0.002;
+};
+
+// ComputeEffect with explicit tuning; tests use it to force each search index and each way of
+// splitting the fan between the calling thread and the pool.
+void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options,
+                        const EngineTuning& tuning);

@@ -1,0 +1,226 @@
+#include "RectGrid.h"
+
+#include "RectSearch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kNoHitDistance = 1.7e308;
+
+double Lo(double a, double b) {
+    return a < b ? a : b;
+}
+double Hi(double a, double b) {
+    return a < b ? b : a;
+}
+
+} // namespace
+
+void RectGrid::Build(const TraceScene& scene) {
+    m_cells.clear();
+    m_entries.clear();
+    const std::size_t n = scene.RectCount();
+    double largest = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+        for (double v : {scene.left[k], scene.top[k], scene.right[k], scene.bottom[k]}) {
+            if (!std::isfinite(v)) {
+                return;
+            }
+            largest = std::max(largest, std::fabs(v));
+        }
+    }
+    if (n == 0 || largest > 1e100) {
+        return;
+    }
+    const double margin = 1e-9 * (largest + 1.0);
+    m_originLimit = 1e3 * (largest + 1.0);
+    m_x0 = m_y0 = std::numeric_limits<double>::infinity();
+    m_x1 = m_y1 = -std::numeric_limits<double>::infinity();
+    for (std::size_t k = 0; k < n; ++k) {
+        m_x0 = std::min(m_x0, Lo(scene.left[k], scene.right[k]));
+        m_x1 = std::max(m_x1, Hi(scene.left[k], scene.right[k]));
+        m_y0 = std::min(m_y0, Lo(scene.top[k], scene.bottom[k]));
+        m_y1 = std::max(m_y1, Hi(scene.top[k], scene.bottom[k]));
+    }
+    m_x0 -= margin;
+    m_y0 -= margin;
+    m_x1 += margin;
+    m_y1 += margin;
+    // About sixteen cells per rectangle, in the box's proportions; coarser while the lists would
+    // take too much memory (rectangles spanning most of a fine grid), and none at all if even a
+    // coarse one would.
+    const double w = m_x1 - m_x0;
+    const double h = m_y1 - m_y0;
+    for (double cells = 16.0 * static_cast<double>(n); cells >= 1.0; cells /= 16.0) {
+        if (Fill(scene, margin, cells, w, h)) {
+            return;
+        }
+    }
+    m_cells.clear();
+    m_entries.clear();
+}
+
+bool RectGrid::Fill(const TraceScene& scene, double margin, double cells, double w, double h) {
+    const std::size_t n = scene.RectCount();
+    m_nx = static_cast<std::int32_t>(std::clamp(std::sqrt(cells * w / h), 1.0, 512.0));
+    m_ny = static_cast<std::int32_t>(std::clamp(cells / m_nx, 1.0, 512.0));
+    m_cellW = w / m_nx;
+    m_cellH = h / m_ny;
+    if (!(m_cellW > 0.0) || !(m_cellH > 0.0)) {
+        return false;
+    }
+    const auto cellRange = [&](double lo, double hi, double origin, double size, std::int32_t count,
+                               std::int32_t& i0, std::int32_t& i1) {
+        // The box's cells and the ring of cells around them.
+        i0 = std::clamp(static_cast<std::int32_t>(std::floor((lo - origin) / size)) - 1, 0,
+                        count - 1);
+        i1 = std::clamp(static_cast<std::int32_t>(std::floor((hi - origin) / size)) + 1, 0,
+                        count - 1);
+    };
+    std::vector<std::int32_t> counts(static_cast<std::size_t>(m_nx) * m_ny + 1, 0);
+    const auto forEachCell = [&](std::size_t k, auto&& visit) {
+        std::int32_t ix0, ix1, iy0, iy1;
+        cellRange(Lo(scene.left[k], scene.right[k]) - margin,
+                  Hi(scene.left[k], scene.right[k]) + margin, m_x0, m_cellW, m_nx, ix0, ix1);
+        cellRange(Lo(scene.top[k], scene.bottom[k]) - margin,
+                  Hi(scene.top[k], scene.bottom[k]) + margin, m_y0, m_cellH, m_ny, iy0, iy1);
+        for (std::int32_t iy = iy0; iy <= iy1; ++iy) {
+            for (std::int32_t ix = ix0; ix <= ix1; ++ix) {
+                visit(static_cast<std::size_t>(iy) * static_cast<std::size_t>(m_nx) +
+                      static_cast<std::size_t>(ix));
+            }
+        }
+    };
+    std::int64_t total = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        std::int32_t ix0, ix1, iy0, iy1;
+        cellRange(Lo(scene.left[k], scene.right[k]) - margin,
+                  Hi(scene.left[k], scene.right[k]) + margin, m_x0, m_cellW, m_nx, ix0, ix1);
+        cellRange(Lo(scene.top[k], scene.bottom[k]) - margin,
+                  Hi(scene.top[k], scene.bottom[k]) + margin, m_y0, m_cellH, m_ny, iy0, iy1);
+        total += static_cast<std::int64_t>(ix1 - ix0 + 1) * (iy1 - iy0 + 1);
+        if (total > kMaxEntries) {
+            return false;
+        }
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        forEachCell(k, [&](std::size_t c) { ++counts[c + 1]; });
+    }
+    for (std::size_t c = 1; c < counts.size(); ++c) {
+        counts[c] += counts[c - 1];
+    }
+    m_entries.resize(static_cast<std::size_t>(counts.back()));
+    std::vector<std::int32_t> fill(counts.begin(), counts.end() - 1);
+    for (std::size_t k = 0; k < n; ++k) {
+        forEachCell(k, [&](std::size_t c) {
+            m_entries[static_cast<std::size_t>(fill[c]++)] = static_cast<std::int32_t>(k);
+        });
+    }
+    m_cells = std::move(counts);
+    return true;
+}
+
+bool RectGrid::Accepts(const SceneRay& r) const {
+    if (m_cells.empty()) {
+        return false;
+    }
+    if (!(std::fabs(r.x0) <= m_originLimit) || !(std::fabs(r.y0) <= m_originLimit)) {
+        return false;
+    }
+    const double ax = std::fabs(r.dx);
+    const double ay = std::fabs(r.dy);
+    const double sum = ax + ay;
+    if (!(sum >= 0.5 && sum <= 2.0)) {
+        return false;
+    }
+    return (ax == 0.0 || ax >= 1e-200) && (ay == 0.0 || ay >= 1e-200);
+}
+
+bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool visibility,
+                      double pointDist, SearchHit& hit) const {
+    hit = SearchHit{};
+    const double inf = std::numeric_limits<double>::infinity();
+    const double invDx = r.dx != 0.0 ? 1.0 / r.dx : 0.0;
+    const double invDy = r.dy != 0.0 ? 1.0 / r.dy : 0.0;
+    // The part of the ray inside the grid's box.
+    double tIn = 0.0;
+    double tOut = inf;
+    if (r.dx != 0.0) {
+        const double a = (m_x0 - r.x0) * invDx;
+        const double b = (m_x1 - r.x0) * invDx;
+        tIn = Hi(tIn, Lo(a, b));
+        tOut = Lo(tOut, Hi(a, b));
+    } else if (r.x0 < m_x0 || r.x0 > m_x1) {
+        return true;
+    }
+    if (r.dy != 0.0) {
+        const double a = (m_y0 - r.y0) * invDy;
+        const double b = (m_y1 - r.y0) * invDy;
+        tIn = Hi(tIn, Lo(a, b));
+        tOut = Lo(tOut, Hi(a, b));
+    } else if (r.y0 < m_y0 || r.y0 > m_y1) {
+        return true;
+    }
+    if (tIn > tOut) {
+        return true;
+    }
+    const double px = r.x0 + tIn * r.dx;
+    const double py = r.y0 + tIn * r.dy;
+    std::int32_t ix =
+        std::clamp(static_cast<std::int32_t>(std::floor((px - m_x0) / m_cellW)), 0, m_nx - 1);
+    std::int32_t iy =
+        std::clamp(static_cast<std::int32_t>(std::floor((py - m_y0) / m_cellH)), 0, m_ny - 1);
+    const std::int32_t stepX = r.dx > 0.0 ? 1 : (r.dx < 0.0 ? -1 : 0);
+    const std::int32_t stepY = r.dy > 0.0 ? 1 : (r.dy < 0.0 ? -1 : 0);
+    // The last few rectangles tested, so a rectangle listed in consecutive cells is tested once.
+    std::int32_t recent[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    unsigned next = 0;
+    for (;;) {
+        const std::size_t c = static_cast<std::size_t>(iy) * static_cast<std::size_t>(m_nx) +
+                              static_cast<std::size_t>(ix);
+        for (std::int32_t e = m_cells[c]; e < m_cells[c + 1]; ++e) {
+            const std::int32_t k = m_entries[static_cast<std::size_t>(e)];
+            if (k == skip || std::find(recent, recent + 8, k) != recent + 8) {
+                continue;
+            }
+            recent[next++ & 7u] = k;
+            double t;
+            if (!IntersectRect(scene, static_cast<std::size_t>(k), r, t) || !(t < kNoHitDistance)) {
+                continue;
+            }
+            if (visibility && t - pointDist <= -0.001) {
+                hit.index = k;
+                hit.dist = t;
+                return false;
+            }
+            if (t < hit.dist || (t == hit.dist && k < hit.index)) {
+                hit.dist = t;
+                hit.index = k;
+            }
+        }
+        // The parameters at which the ray leaves this cell through its x and y sides.
+        const double exitX =
+            stepX == 0
+                ? inf
+                : (m_x0 + static_cast<double>(ix + (stepX > 0 ? 1 : 0)) * m_cellW - r.x0) * invDx;
+        const double exitY =
+            stepY == 0
+                ? inf
+                : (m_y0 + static_cast<double>(iy + (stepY > 0 ? 1 : 0)) * m_cellH - r.y0) * invDy;
+        const double exit = Lo(exitX, exitY);
+        if (hit.dist <= exit || exit >= tOut) {
+            return true;
+        }
+        if (exitX < exitY) {
+            ix += stepX;
+        } else {
+            iy += stepY;
+        }
+        if (ix < 0 || ix >= m_nx || iy < 0 || iy >= m_ny) {
+            return true;
+        }
+    }
+}

@@ -1,0 +1,244 @@
+#include "RectTree.h"
+
+#include "RectSearch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double kNoHitDistance = 1.7e308;
+
+double Lo(double a, double b) {
+    return a < b ? a : b;
+}
+double Hi(double a, double b) {
+    return a < b ? b : a;
+}
+
+} // namespace
+
+void RectTree::Build(const TraceScene& scene) {
+    m_nodes.clear();
+    m_order.clear();
+    const std::size_t n = scene.RectCount();
+    double largest = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+        for (double v : {scene.left[k], scene.top[k], scene.right[k], scene.bottom[k]}) {
+            if (!std::isfinite(v)) {
+                return;
+            }
+            largest = std::max(largest, std::fabs(v));
+        }
+    }
+    if (n == 0 || largest > 1e100) {
+        return;
+    }
+    m_margin = 1e-9 * (largest + 1.0);
+    m_originLimit = 1e3 * (largest + 1.0);
+    m_order.resize(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        m_order[k] = static_cast<std::int32_t>(k);
+    }
+    m_nodes.reserve(2 * n / kLeafSize + 2);
+    m_nodes.push_back({});
+    BuildNode(scene, 0, 0, static_cast<std::int32_t>(n), 0);
+}
+
+// Fills node `index` for m_order[begin, end) and, below it, its subtree. Splits minimise the
+// perimeter cost down to kCostDepth levels and halve the count below, so no path is longer than
+// kCostDepth + 32 levels and the search's fixed stack always suffices.
+void RectTree::BuildNode(const TraceScene& scene, std::int32_t index, std::int32_t begin,
+                         std::int32_t end, int depth) {
+    Node node{};
+    node.x0 = node.y0 = std::numeric_limits<double>::infinity();
+    node.x1 = node.y1 = -std::numeric_limits<double>::infinity();
+    for (std::int32_t i = begin; i < end; ++i) {
+        const auto k = static_cast<std::size_t>(m_order[static_cast<std::size_t>(i)]);
+        node.x0 = std::min(node.x0, Lo(scene.left[k], scene.right[k]));
+        node.x1 = std::max(node.x1, Hi(scene.left[k], scene.right[k]));
+        node.y0 = std::min(node.y0, Lo(scene.top[k], scene.bottom[k]));
+        node.y1 = std::max(node.y1, Hi(scene.top[k], scene.bottom[k]));
+    }
+    node.x0 -= m_margin;
+    node.y0 -= m_margin;
+    node.x1 += m_margin;
+    node.y1 += m_margin;
+    if (static_cast<std::size_t>(end - begin) <= kLeafSize) {
+        node.first = begin;
+        node.count = end - begin;
+        m_nodes[static_cast<std::size_t>(index)] = node;
+        return;
+    }
+    std::int32_t mid = begin + (end - begin) / 2;
+    if (depth < kCostDepth) {
+        mid = SplitByPerimeter(scene, begin, end);
+    }
+    const auto children = static_cast<std::int32_t>(m_nodes.size());
+    m_nodes.push_back({});
+    m_nodes.push_back({});
+    node.first = children;
+    node.count = 0;
+    m_nodes[static_cast<std::size_t>(index)] = node;
+    BuildNode(scene, children, begin, mid, depth + 1);
+    BuildNode(scene, children + 1, mid, end, depth + 1);
+}
+
+// Orders m_order[begin, end) and returns the split point that minimises the sum over both halves
+// of (box perimeter × rectangle count), trying both axes with the rectangles sorted by centre. Long
+// walls thus end up in boxes of their own instead of stretching the boxes of small obstacles.
+std::int32_t RectTree::SplitByPerimeter(const TraceScene& scene, std::int32_t begin,
+                                        std::int32_t end) {
+    const auto count = static_cast<std::size_t>(end - begin);
+    struct Box {
+        double x0, y0, x1, y1;
+        void Grow(const TraceScene& s, std::size_t k) {
+            x0 = std::min(x0, Lo(s.left[k], s.right[k]));
+            x1 = std::max(x1, Hi(s.left[k], s.right[k]));
+            y0 = std::min(y0, Lo(s.top[k], s.bottom[k]));
+            y1 = std::max(y1, Hi(s.top[k], s.bottom[k]));
+        }
+        double Perimeter() const { return (x1 - x0) + (y1 - y0); }
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<double> prefix(count);
+    double bestCost = inf;
+    int bestAxis = 0;
+    std::size_t bestSplit = count / 2;
+    std::vector<std::int32_t> sorted[2];
+    for (int axis = 0; axis < 2; ++axis) {
+        std::vector<std::int32_t>& order = sorted[axis];
+        order.assign(m_order.begin() + begin, m_order.begin() + end);
+        std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+            const auto u = static_cast<std::size_t>(a);
+            const auto v = static_cast<std::size_t>(b);
+            return axis == 0 ? scene.left[u] + scene.right[u] < scene.left[v] + scene.right[v]
+                             : scene.top[u] + scene.bottom[u] < scene.top[v] + scene.bottom[v];
+        });
+        Box box{inf, inf, -inf, -inf};
+        for (std::size_t i = 0; i < count; ++i) {
+            box.Grow(scene, static_cast<std::size_t>(order[i]));
+            prefix[i] = box.Perimeter() * static_cast<double>(i + 1);
+        }
+        box = Box{inf, inf, -inf, -inf};
+        for (std::size_t i = count - 1; i >= 1; --i) {
+            box.Grow(scene, static_cast<std::size_t>(order[i]));
+            const double cost = prefix[i - 1] + box.Perimeter() * static_cast<double>(count - i);
+            if (cost < bestCost) {
+                bestCost = cost;
+                bestAxis = axis;
+                bestSplit = i;
+            }
+        }
+    }
+    std::copy(sorted[bestAxis].begin(), sorted[bestAxis].end(), m_order.begin() + begin);
+    return begin + static_cast<std::int32_t>(bestSplit);
+}
+
+bool RectTree::Accepts(const SceneRay& r) const {
+    if (m_nodes.empty()) {
+        return false;
+    }
+    if (!(std::fabs(r.x0) <= m_originLimit) || !(std::fabs(r.y0) <= m_originLimit)) {
+        return false;
+    }
+    const double ax = std::fabs(r.dx);
+    const double ay = std::fabs(r.dy);
+    const double sum = ax + ay;
+    if (!(sum >= 0.5 && sum <= 2.0)) {
+        return false; // also refuses NaN and infinite directions
+    }
+    return (ax == 0.0 || ax >= 1e-200) && (ay == 0.0 || ay >= 1e-200);
+}
+
+__attribute__((always_inline)) inline bool
+RectTree::Slab(const Node& n, const SceneRay& r, double invDx, double invDy, double& tEnter) {
+    double tmin = -std::numeric_limits<double>::infinity();
+    double tmax = std::numeric_limits<double>::infinity();
+    if (r.dx != 0.0) {
+        const double a = (n.x0 - r.x0) * invDx;
+        const double b = (n.x1 - r.x0) * invDx;
+        tmin = Lo(a, b);
+        tmax = Hi(a, b);
+    } else if (r.x0 < n.x0 || r.x0 > n.x1) {
+        return false;
+    }
+    if (r.dy != 0.0) {
+        const double a = (n.y0 - r.y0) * invDy;
+        const double b = (n.y1 - r.y0) * invDy;
+        tmin = Hi(tmin, Lo(a, b));
+        tmax = Lo(tmax, Hi(a, b));
+    } else if (r.y0 < n.y0 || r.y0 > n.y1) {
+        return false;
+    }
+    if (tmax < 0.0 || tmin > tmax) {
+        return false;
+    }
+    tEnter = tmin;
+    return true;
+}
+
+bool RectTree::Search(const TraceScene& scene, const SceneRay& r, int skip, bool visibility,
+                      double pointDist, SearchHit& hit) const {
+    hit = SearchHit{};
+    const double invDx = r.dx != 0.0 ? 1.0 / r.dx : 0.0;
+    const double invDy = r.dy != 0.0 ? 1.0 / r.dy : 0.0;
+    struct Entry {
+        std::int32_t node;
+        double tEnter;
+    };
+    Entry stack[kStackSize];
+    int top = 0;
+    double t0;
+    if (!Slab(m_nodes[0], r, invDx, invDy, t0)) {
+        return true;
+    }
+    stack[top++] = {0, t0};
+    while (top > 0) {
+        const Entry e = stack[--top];
+        if (e.tEnter > hit.dist) {
+            continue; // every rectangle inside lies farther than the best found
+        }
+        const Node& n = m_nodes[static_cast<std::size_t>(e.node)];
+        if (n.count > 0) {
+            for (std::int32_t i = n.first; i < n.first + n.count; ++i) {
+                const std::int32_t k = m_order[static_cast<std::size_t>(i)];
+                double t;
+                if (k == skip || !IntersectRect(scene, static_cast<std::size_t>(k), r, t) ||
+                    !(t < kNoHitDistance)) {
+                    continue;
+                }
+                if (visibility && t - pointDist <= -0.001) {
+                    hit.index = k;
+                    hit.dist = t;
+                    return false;
+                }
+                if (t < hit.dist || (t == hit.dist && k < hit.index)) {
+                    hit.dist = t;
+                    hit.index = k;
+                }
+            }
+            continue;
+        }
+        double ta = 0.0;
+        double tb = 0.0;
+        const bool a = Slab(m_nodes[static_cast<std::size_t>(n.first)], r, invDx, invDy, ta);
+        const bool b = Slab(m_nodes[static_cast<std::size_t>(n.first) + 1], r, invDx, invDy, tb);
+        // The nearer child goes on top, so it is searched first.
+        if (a && b) {
+            if (ta <= tb) {
+                stack[top++] = {n.first + 1, tb};
+                stack[top++] = {n.first, ta};
+            } else {
+                stack[top++] = {n.first, ta};
+                stack[top++] = {n.first + 1, tb};
+            }
+        } else if (a) {
+            stack[top++] = {n.first, ta};
+        } else if (b) {
+            stack[top++] = {n.first + 1, tb};
+        }
+    }
+    return true;
+}

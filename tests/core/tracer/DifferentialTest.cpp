@@ -1,0 +1,78 @@
+// The product's tracer against the plain reference, byte for byte, on seeded random scenes at
+// 1, 2 and 3 worker threads, and with each search index forced on.
+#include "RandomScene.h"
+#include "reference/ReferenceTracer.h"
+#include "tracer/ComputeEffect.h"
+#include "tracer/ComputeEffectDetail.h"
+#include "tracer/ProgressSink.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int kShards = 40;
+constexpr int kScenesPerShard = 50; // 2000 scenes in all
+constexpr std::uint64_t kNodeBudget = 60000;
+
+struct RecordingProgress : ProgressSink {
+    std::vector<int> positions;
+    void SetPosition(int position) override { positions.push_back(position); }
+};
+
+std::string Describe(const SceneSettings& s, std::uint64_t seed) {
+    return "seed " + std::to_string(seed) + ": rays " + std::to_string(s.rayCount) + ", objects " +
+           std::to_string(s.objects.size()) + ", stop time " + std::to_string(s.stopTime) +
+           ", group " + std::to_string(s.groupTime);
+}
+
+class TracerMatchesReference : public ::testing::TestWithParam<int> {};
+
+TEST_P(TracerMatchesReference, OnRandomScenes) {
+    for (int k = 0; k < kScenesPerShard; ++k) {
+        const std::uint64_t seed = static_cast<std::uint64_t>(GetParam()) * 1000003u + k;
+        auto scene = MakeRandomScene(seed, kNodeBudget);
+        const reference::ReferenceResult expected =
+            reference::ComputeReferenceEffectOnLargeStack(*scene);
+        // Threads 1, 2 and 3 testing every rectangle, the pool taking every ray (2, 3) or all
+        // but the first three (3); then 1 thread with the grid and with the tree forced on the
+        // small scene; then the defaults at 2 threads.
+        struct Run {
+            int threads;
+            EngineTuning tuning;
+        };
+        const auto tuned = [](std::size_t indexFrom, SearchIndex index, std::int32_t serialRays) {
+            EngineTuning t;
+            t.indexFrom = indexFrom;
+            t.index = index;
+            t.serialRays = serialRays;
+            t.serialSeconds = 1e9;
+            return t;
+        };
+        const Run runs[] = {{1, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
+                            {2, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
+                            {3, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
+                            {3, tuned(SIZE_MAX, SearchIndex::kNone, 3)},
+                            {1, tuned(1, SearchIndex::kGrid, 0)},
+                            {1, tuned(1, SearchIndex::kTree, 0)},
+                            {2, EngineTuning{}}};
+        for (std::size_t run = 0; run < std::size(runs); ++run) {
+            RecordingProgress progress;
+            EffectOptions options;
+            options.threads = runs[run].threads;
+            ComputeEffectTuned(*scene, &progress, options, runs[run].tuning);
+            ASSERT_EQ(static_cast<std::size_t>(scene->effectCount), expected.bins.size())
+                << Describe(*scene, seed);
+            ASSERT_EQ(0, std::memcmp(scene->effect.get(), expected.bins.data(),
+                                     expected.bins.size() * sizeof(double)))
+                << Describe(*scene, seed) << ", run " << run;
+            ASSERT_EQ(progress.positions, expected.progress) << Describe(*scene, seed);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shards, TracerMatchesReference, ::testing::Range(0, kShards));
+
+} // namespace

@@ -1,0 +1,267 @@
+#include "RandomScene.h"
+
+#include "model/Listener.h"
+#include "model/RectObject.h"
+#include "model/SoundSource.h"
+#include "tracer/RayWalker.h"
+#include "tracer/TraceParameters.h"
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace {
+
+class Dice {
+public:
+    explicit Dice(std::uint64_t seed) : m_rng(seed) {}
+    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
+    double Real(double lo, double hi) {
+        return std::uniform_real_distribution<double>(lo, hi)(m_rng);
+    }
+    bool Chance(double p) { return Real(0.0, 1.0) < p; }
+    template <class T, std::size_t N> T Pick(const T (&values)[N]) {
+        return values[static_cast<std::size_t>(Int(0, static_cast<int>(N) - 1))];
+    }
+    // A coordinate: whole metres, halves, quarters or any real.
+    double Coord(double lo, double hi) {
+        switch (Int(0, 3)) {
+        case 0:
+            return static_cast<double>(Int(static_cast<int>(lo), static_cast<int>(hi)));
+        case 1:
+            return Int(static_cast<int>(lo * 2), static_cast<int>(hi * 2)) * 0.5;
+        case 2:
+            return Int(static_cast<int>(lo * 4), static_cast<int>(hi * 4)) * 0.25;
+        default:
+            return Real(lo, hi);
+        }
+    }
+
+private:
+    std::mt19937_64 m_rng;
+};
+
+struct Box {
+    double x, y, w, h;
+};
+
+void AddRect(SceneSettings& scene, Dice& dice, const Box& b) {
+    auto* r = scene.Add<CRectObject>();
+    r->m_x = b.x;
+    r->m_y = b.y;
+    r->m_width = b.w;
+    r->m_height = b.h;
+    const double reflections[] = {0.0, 1.0, 0.3, 0.5, 0.7, 0.9};
+    r->m_reflection = dice.Chance(0.2) ? dice.Real(0.0, 1.0) : dice.Pick(reflections);
+    const double absorptions[] = {0.0, 0.05, 0.5, 2.0, 1.7e308, 1.7e308, 1.6e308};
+    r->m_absorption = dice.Chance(0.15) ? dice.Real(0.0, 3.0) : dice.Pick(absorptions);
+}
+
+Box RandomBox(Dice& dice) {
+    Box b;
+    b.x = dice.Coord(0.0, 90.0);
+    b.y = dice.Coord(0.0, 90.0);
+    b.w = dice.Chance(0.1) ? 0.0 : dice.Coord(0.0, 25.0);
+    b.h = dice.Chance(0.1) ? 0.0 : dice.Coord(0.0, 25.0);
+    return b;
+}
+
+// A box sharing an edge or a corner with `a`.
+Box TouchingBox(Dice& dice, const Box& a) {
+    Box b = RandomBox(dice);
+    switch (dice.Int(0, 5)) {
+    case 0: // right of a, sharing part of its right edge
+        b.x = a.x + a.w;
+        b.y = a.y + dice.Coord(-5.0, 5.0);
+        break;
+    case 1: // below a
+        b.y = a.y + a.h;
+        b.x = a.x + dice.Coord(-5.0, 5.0);
+        break;
+    case 2: // left of a
+        b.x = a.x - b.w;
+        b.y = a.y;
+        break;
+    case 3: // above a
+        b.y = a.y - b.h;
+        b.x = a.x;
+        break;
+    case 4: // at a's bottom-right corner
+        b.x = a.x + a.w;
+        b.y = a.y + a.h;
+        break;
+    default: // at a's top-right corner, from above
+        b.x = a.x + a.w;
+        b.y = a.y - b.h;
+        break;
+    }
+    return b;
+}
+
+// A wall straight ahead of the listener along one of the axes, met head-on by the fan's rays at
+// multiples of 90 degrees.
+Box HeadOnWall(Dice& dice, double lx, double ly) {
+    const double gap = dice.Coord(1.0, 30.0);
+    const double half = dice.Coord(1.0, 20.0);
+    const double thicknesses[] = {0.0, 0.5, 1.0, 3.0};
+    const double thick = dice.Pick(thicknesses);
+    switch (dice.Int(0, 3)) {
+    case 0:
+        return {lx + gap, ly - half, thick, 2 * half};
+    case 1:
+        return {lx - gap - thick, ly - half, thick, 2 * half};
+    case 2:
+        return {lx - half, ly + gap, 2 * half, thick};
+    default:
+        return {lx - half, ly - gap - thick, 2 * half, thick};
+    }
+}
+
+void AddSource(SceneSettings& scene, Dice& dice, const std::vector<Box>& boxes, double lx,
+               double ly) {
+    auto* s = scene.Add<CSoundSource>();
+    const double powers[] = {1.0, 1.0, 1.0, 0.5, 0.8, 0.0, 0.001};
+    s->m_power = dice.Chance(0.2) ? dice.Real(0.0, 1.0) : dice.Pick(powers);
+    // 0 anywhere, 1 at the listener, 2 on an edge, 3 on a corner, 4 behind a rectangle.
+    const int roll = dice.Int(0, 19);
+    int where = roll < 8 ? 0 : roll < 10 ? 1 : roll < 13 ? 2 : roll < 15 ? 3 : 4;
+    if (boxes.empty() && where > 1) {
+        where = 0;
+    }
+    if (where == 0) {
+        s->m_x = dice.Coord(0.0, 100.0);
+        s->m_y = dice.Coord(0.0, 100.0);
+        return;
+    }
+    if (where == 1) { // at the listener
+        s->m_x = lx;
+        s->m_y = ly;
+        return;
+    }
+    const Box& b = boxes[static_cast<std::size_t>(dice.Int(0, static_cast<int>(boxes.size()) - 1))];
+    if (where == 2) { // on an edge
+        const double u = dice.Chance(0.5) ? dice.Coord(0.0, 1.0) : dice.Real(0.0, 1.0);
+        switch (dice.Int(0, 3)) {
+        case 0:
+            s->m_x = b.x, s->m_y = b.y + u * b.h;
+            break;
+        case 1:
+            s->m_x = b.x + b.w, s->m_y = b.y + u * b.h;
+            break;
+        case 2:
+            s->m_x = b.x + u * b.w, s->m_y = b.y;
+            break;
+        default:
+            s->m_x = b.x + u * b.w, s->m_y = b.y + b.h;
+            break;
+        }
+    } else if (where == 3) { // on a corner
+        s->m_x = dice.Chance(0.5) ? b.x : b.x + b.w;
+        s->m_y = dice.Chance(0.5) ? b.y : b.y + b.h;
+    } else { // behind the box as seen from the listener
+        const double cx = b.x + b.w * 0.5;
+        const double cy = b.y + b.h * 0.5;
+        s->m_x = cx + (cx - lx) * dice.Real(0.1, 1.0);
+        s->m_y = cy + (cy - ly) * dice.Real(0.1, 1.0);
+    }
+}
+
+std::unique_ptr<SceneSettings> BuildScene(std::uint64_t seed) {
+    Dice dice(seed);
+    auto scene = std::make_unique<SceneSettings>();
+    auto* listener = scene->Add<CListener>();
+    listener->m_x = dice.Coord(5.0, 95.0);
+    listener->m_y = dice.Coord(5.0, 95.0);
+    const double lx = listener->m_x;
+    const double ly = listener->m_y;
+
+    const int rayChoices[] = {10, 12, 16, 20, 24, 36, 40, 100, 360, 1000};
+    scene->rayCount = dice.Chance(0.6) ? dice.Pick(rayChoices) : dice.Int(10, 120);
+    const double groupTimes[] = {1.0, 3.0, 10.0, 10.0, 7.5, 100.0};
+    scene->groupTime = dice.Chance(0.3) ? dice.Coord(1.0, 100.0) : dice.Pick(groupTimes);
+    const double stopTimes[] = {10.0, 333.0, 1000.0, 1000.0, 1000.0, 3000.0, 3000.0, 10000.0};
+    scene->stopTime = dice.Chance(0.3) ? dice.Coord(10.0, 10000.0) : dice.Pick(stopTimes);
+    const double stopAmplitudes[] = {0.001, 0.001, 0.001, 0.01, 0.0001, 0.0};
+    scene->stopAmplitude = dice.Pick(stopAmplitudes);
+    const double limits[] = {1.6e308, 1.6e308, 1.79e308, 1.0, 0.1, 0.0};
+    scene->passAbsorptionLimit = dice.Pick(limits);
+    scene->noTransmission = dice.Chance(0.2);
+    scene->noReflection = dice.Chance(0.06);
+    scene->normalize = dice.Chance(0.5);
+    const double media[] = {0.0, 0.0, 0.0, 0.001, 0.01, 0.05};
+    scene->mediumAbsorption = dice.Pick(media);
+
+    std::vector<Box> boxes;
+    const int rects = dice.Int(0, 7);
+    for (int i = 0; i < rects; ++i) {
+        Box b;
+        const int kind = dice.Int(0, 9);
+        if (kind < 4 || boxes.empty()) {
+            b = kind == 3 ? HeadOnWall(dice, lx, ly) : RandomBox(dice);
+        } else if (kind < 8) {
+            b = TouchingBox(
+                dice,
+                boxes[static_cast<std::size_t>(dice.Int(0, static_cast<int>(boxes.size()) - 1))]);
+        } else {
+            b = HeadOnWall(dice, lx, ly);
+        }
+        boxes.push_back(b);
+    }
+    // Sources and rectangles mixed in the list, so list order and kind order differ.
+    const int sources = dice.Chance(0.08) ? 0 : dice.Int(1, 4);
+    std::size_t nextBox = 0;
+    for (int i = 0; i < sources; ++i) {
+        if (nextBox < boxes.size() && dice.Chance(0.5)) {
+            AddRect(*scene, dice, boxes[nextBox++]);
+        }
+        AddSource(*scene, dice, boxes, lx, ly);
+    }
+    while (nextBox < boxes.size()) {
+        AddRect(*scene, dice, boxes[nextBox++]);
+    }
+    return scene;
+}
+
+struct NullSink {
+    void operator()(std::int32_t, double) {}
+};
+
+} // namespace
+
+std::uint64_t CountFanNodes(const SceneSettings& scene, std::uint64_t budget) {
+    const TraceParameters params = MakeTraceParameters(scene);
+    const TraceScene snapshot = SnapshotScene(scene);
+    const RectSearch search(snapshot);
+    RayWalker<NullSink> walker(snapshot, search, params, nullptr);
+    walker.SetNodeLimit(budget);
+    NullSink sink;
+    try {
+        walker.DirectSound(sink);
+        for (std::int32_t i = 0; i < params.rayCount; ++i) {
+            walker.TraceRay(i, sink);
+        }
+    } catch (const RayWalker<NullSink>::NodeLimitReached&) {
+        return budget + 1;
+    }
+    return walker.Nodes();
+}
+
+std::unique_ptr<SceneSettings> MakeRandomScene(std::uint64_t seed, std::uint64_t nodeBudget) {
+    auto scene = BuildScene(seed);
+    for (int attempt = 0; CountFanNodes(*scene, nodeBudget) > nodeBudget; ++attempt) {
+        if (scene->stopTime > 10.0) {
+            scene->stopTime = std::max(10.0, scene->stopTime / 4.0);
+        } else if (scene->stopAmplitude < 0.1) {
+            scene->stopAmplitude = scene->stopAmplitude * 10.0;
+        } else if (scene->rayCount > 10) {
+            scene->rayCount = 10;
+        } else {
+            scene->noTransmission = true;
+            scene->stopAmplitude = 0.5;
+        }
+        if (attempt > 20) {
+            scene->noReflection = true;
+        }
+    }
+    return scene;
+}

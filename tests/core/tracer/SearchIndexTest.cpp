@@ -1,0 +1,171 @@
+// The search indexes (grid and tree) must give exactly what the walk over every rectangle gives.
+#include "RandomScene.h"
+#include "SceneBuilder.h"
+#include "reference/ReferenceTracer.h"
+#include "tracer/RectSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+namespace {
+
+// A lattice of rectangles that touch at edges and corners (ties everywhere), some of zero size,
+// plus scattered ones.
+void AddLattice(SceneSettings& scene, std::mt19937_64& rng, int side, double cell) {
+    std::uniform_int_distribution<int> pick(0, 9);
+    for (int i = 0; i < side; ++i) {
+        for (int j = 0; j < side; ++j) {
+            if (pick(rng) < 3) {
+                continue;
+            }
+            const double w = pick(rng) == 0 ? 0.0 : cell;
+            const double h = pick(rng) == 0 ? 0.0 : cell * 0.5;
+            AddRect(scene, 10 + i * cell, 10 + j * cell, w, h, pick(rng) * 0.1, pick(rng) * 0.2);
+        }
+    }
+}
+
+class SearchIndexes : public ::testing::TestWithParam<SearchIndex> {};
+
+TEST_P(SearchIndexes, SearchEqualsTheWalkOverEveryRectangle) {
+    std::mt19937_64 rng(42);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int sceneIndex = 0; sceneIndex < 30; ++sceneIndex) {
+        auto scene = SceneWithListener(0, 0);
+        AddLattice(*scene, rng, 4 + sceneIndex % 10, 1.0 + sceneIndex % 3 * 2.5);
+        const TraceScene flat = SnapshotScene(*scene);
+        const RectSearch walk(flat, SIZE_MAX);
+        const RectSearch tree(flat, 1, GetParam());
+        ASSERT_TRUE(tree.UsesIndex());
+        const auto n = static_cast<int>(flat.RectCount());
+        for (int q = 0; q < 4000; ++q) {
+            // Origins anywhere, on a rectangle's corner or on its edge; directions at any angle
+            // or along the axes.
+            double x = 5 + 40 * unit(rng);
+            double y = 5 + 40 * unit(rng);
+            const int k = static_cast<int>(unit(rng) * n);
+            if (q % 3 == 1) {
+                x = q % 2 ? flat.left[k] : flat.right[k];
+                y = q % 5 < 2 ? flat.top[k] : flat.bottom[k];
+            } else if (q % 3 == 2) {
+                x = flat.left[k];
+                y = flat.top[k] + (flat.bottom[k] - flat.top[k]) * unit(rng);
+            }
+            const double a =
+                q % 7 == 0 ? (q / 7 % 4) * 1.5707963267948966 : 6.283185307179586 * unit(rng);
+            const SceneRay ray{x, y, std::cos(a), q % 11 == 0 ? 0.0 : std::sin(a)};
+            const int skip = q % 2 ? k : -1;
+            const SearchHit expected = walk.Nearest(ray, skip);
+            const SearchHit actual = tree.Nearest(ray, skip);
+            ASSERT_EQ(actual.index, expected.index) << sceneIndex << " " << q;
+            ASSERT_EQ(actual.dist, expected.dist) << sceneIndex << " " << q;
+            const double pointDist = 30 * unit(rng);
+            SearchHit h1;
+            SearchHit h2;
+            const bool seen1 = walk.NearestUnlessBlocked(ray, pointDist, h1);
+            ASSERT_EQ(tree.NearestUnlessBlocked(ray, pointDist, h2), seen1);
+            if (seen1) {
+                ASSERT_EQ(h2.index, h1.index);
+                ASSERT_EQ(h2.dist, h1.dist);
+            }
+        }
+    }
+}
+
+TEST_P(SearchIndexes, RaysOutsideTheErrorBoundGoToThePlainWalk) {
+    auto scene = SceneWithListener(0, 0);
+    std::mt19937_64 rng(1);
+    AddLattice(*scene, rng, 6, 2.0);
+    const TraceScene flat = SnapshotScene(*scene);
+    const RectSearch tree(flat, 1, GetParam());
+    const RectSearch walk(flat, SIZE_MAX);
+    const double nan = std::nan("");
+    for (const SceneRay& ray : {SceneRay{5, 11, nan, nan}, SceneRay{1e9, 11, -1, 0},
+                                SceneRay{5, 11, 1e-300, 1}, SceneRay{5, 11, 3, 4}}) {
+        const SearchHit a = tree.Nearest(ray, -1);
+        const SearchHit b = walk.Nearest(ray, -1);
+        EXPECT_EQ(a.index, b.index);
+        EXPECT_EQ(a.dist, b.dist);
+    }
+}
+
+TEST_P(SearchIndexes, LargeOverlappingRectanglesStayExactAndBounded) {
+    // Rectangles spanning most of the scene would fill every cell of a fine grid; the grid gets
+    // coarser (or gives way to the tree) and the results stay those of the plain walk.
+    std::mt19937_64 rng(9);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    auto scene = SceneWithListener(0, 0);
+    for (int k = 0; k < 2000; ++k) {
+        AddRect(*scene, 100 * unit(rng), 100 * unit(rng), 50 + 900 * unit(rng),
+                50 + 900 * unit(rng), 0.5);
+    }
+    const TraceScene flat = SnapshotScene(*scene);
+    const RectSearch walk(flat, SIZE_MAX);
+    const RectSearch index(flat, 1, GetParam());
+    ASSERT_TRUE(index.UsesIndex());
+    for (int q = 0; q < 2000; ++q) {
+        const double a = 6.283185307179586 * unit(rng);
+        const SceneRay ray{1000 * unit(rng), 1000 * unit(rng), std::cos(a), std::sin(a)};
+        const SearchHit expected = walk.Nearest(ray, q % 2000);
+        const SearchHit actual = index.Nearest(ray, q % 2000);
+        ASSERT_EQ(actual.index, expected.index) << q;
+        ASSERT_EQ(actual.dist, expected.dist) << q;
+    }
+}
+
+TEST_P(SearchIndexes, NestedRectanglesGiveADeepIndexThatStillWorks) {
+    // 3000 concentric squares: splitting by cost peels them one by one, which must not make the
+    // tree deeper than its search can follow.
+    auto scene = SceneWithListener(0, 0);
+    for (int k = 0; k < 3000; ++k) {
+        AddRect(*scene, 5000.0 - k, 5000.0 - k, 2.0 * k + 1, 2.0 * k + 1, 0.5);
+    }
+    const TraceScene flat = SnapshotScene(*scene);
+    const RectSearch walk(flat, SIZE_MAX);
+    const RectSearch index(flat, 1, GetParam());
+    std::mt19937_64 rng(3);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int q = 0; q < 300; ++q) {
+        const double a = 6.283185307179586 * unit(rng);
+        const SceneRay ray{2000 + 6000 * unit(rng), 2000 + 6000 * unit(rng), std::cos(a),
+                           std::sin(a)};
+        const SearchHit expected = walk.Nearest(ray, -1);
+        const SearchHit actual = index.Nearest(ray, -1);
+        ASSERT_EQ(actual.index, expected.index) << q;
+        ASSERT_EQ(actual.dist, expected.dist) << q;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SearchIndexes,
+                         ::testing::Values(SearchIndex::kGrid, SearchIndex::kTree),
+                         [](const ::testing::TestParamInfo<SearchIndex>& info) {
+                             return info.param == SearchIndex::kGrid ? "Grid" : "Tree";
+                         });
+
+TEST(SearchIndex, ManyRectangleScenesMatchTheReference) {
+    for (std::uint64_t seed = 0; seed < 24; ++seed) {
+        auto scene = MakeRandomScene(seed * 7919 + 5, 20000);
+        std::mt19937_64 rng(seed);
+        AddLattice(*scene, rng, 5 + static_cast<int>(seed % 4), 3.0);
+        scene->stopTime = std::min(scene->stopTime, 500.0);
+        scene->rayCount = std::min(scene->rayCount, 100);
+        if (CountFanNodes(*scene, 50000) > 50000) {
+            scene->noTransmission = true;
+            scene->stopAmplitude = 0.01;
+        }
+        const auto expected = reference::ComputeReferenceEffectOnLargeStack(*scene);
+        for (int threads : {1, 2}) {
+            EffectOptions options;
+            options.threads = threads;
+            ComputeEffect(*scene, nullptr, options);
+            ASSERT_EQ(static_cast<std::size_t>(scene->effectCount), expected.bins.size());
+            ASSERT_EQ(0, std::memcmp(scene->effect.get(), expected.bins.data(),
+                                     expected.bins.size() * sizeof(double)))
+                << "seed " << seed;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+// The path rules of the tracer: passage, reflection, the stop tests, the head-on rule, corner
+// normals and the bound on endless chains.
+#include "SceneBuilder.h"
+#include "reference/ReferenceTracer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Listener, a wall W at x = 60 that does not reflect, a reflecting wall V at x = 80 and a
+// source between them: the source is heard only through a passage of W.
+std::unique_ptr<SceneSettings> PassageScene(double absorptionOfW) {
+    auto scene = SceneWithListener(50, 50);
+    AddRect(*scene, 60, 0, 1, 100, 0.0, absorptionOfW);
+    AddRect(*scene, 80, 0, 1, 100, 0.5);
+    AddSource(*scene, 70, 50, 1.0);
+    scene->rayCount = 1;
+    return scene;
+}
+
+TEST(TracerRules, PassageThroughAWallReachesTheRectangleBeyond) {
+    auto open = PassageScene(0.0);
+    std::vector<double> bins = Effect(*open);
+    // Ray 0: 10 m to W, a 20 m passage leg to V, 10 m back to the source: 40 m → bin 13, with
+    // the source's share p·cos·R = 0.5.
+    EXPECT_EQ(NonZeroBins(bins), std::vector<int>{13});
+    EXPECT_EQ(bins[13], 0.5);
+
+    auto closed = PassageScene(1.7e308); // the default absorption: never passed
+    EXPECT_EQ(NonZeroBins(Effect(*closed)), std::vector<int>{});
+
+    open->noTransmission = true;
+    EXPECT_EQ(NonZeroBins(Effect(*open)), std::vector<int>{});
+}
+
+TEST(TracerRules, NoReflectionKeepsOnlyTheDirectSound) {
+    auto scene = MakeDefaultScene();
+    AddRect(*scene, 0, 20, 100, 1, 1.0, 0.0);
+    AddRect(*scene, 0, 80, 100, 1, 1.0, 0.0);
+    AddSource(*scene, 60, 50, 1.0);
+    scene->rayCount = 36;
+    EXPECT_GT(NonZeroBins(Effect(*scene)).size(), 1u);
+    scene->noReflection = true;
+    const std::vector<double> bins = Effect(*scene);
+    EXPECT_EQ(NonZeroBins(bins), std::vector<int>{3});
+    EXPECT_EQ(bins[3], 1.0);
+}
+
+TEST(TracerRules, CornerPointTakesTheSideNormalOfTheLeftSide) {
+    // Ray 0 meets the rectangle exactly at its top-left corner; the left side's normal makes the
+    // cosine towards the source above the top side negative, so that echo (21.18 m, bin 7) is
+    // never recorded. The direct sound (18.03 m) lands in bin 6.
+    auto scene = SceneWithListener(50, 40);
+    AddRect(*scene, 60, 40, 10, 10, 1.0);
+    AddSource(*scene, 65, 30, 1.0);
+    scene->rayCount = 4;
+    const std::vector<double> bins = Effect(*scene);
+    EXPECT_EQ(NonZeroBins(bins), std::vector<int>{6});
+}
+
+TEST(TracerRules, HeadOnReflectionIsNotFollowed) {
+    // Rays 0 and 2 meet the walls at right angles; their mirrored rays go straight back to the
+    // other wall, which faces them head-on, so neither node gets a reflection child. The source
+    // hears both wall points (32.4 m paths, bin 10); followed, the return legs would add echoes
+    // of 52 m and more.
+    auto scene = SceneWithListener(50, 50);
+    AddRect(*scene, 60, 0, 1, 100, 1.0);
+    AddRect(*scene, 30, 0, 1, 100, 1.0);
+    AddSource(*scene, 40, 60, 1.0);
+    scene->rayCount = 4;
+    const std::vector<double> bins = Effect(*scene);
+    EXPECT_EQ(NonZeroBins(bins), std::vector<int>{10});
+    const reference::ReferenceResult expected =
+        reference::ComputeReferenceEffectOnLargeStack(*scene);
+    EXPECT_EQ(expected.nodes, 3u); // the listener and one node for each of rays 0 and 2
+    EXPECT_EQ(bins, expected.bins);
+}
+
+TEST(TracerRules, PathOfExactlyTheStopDistanceRecordsNothing) {
+    // stop time 100 ms → 30 m; ray 0 meets W after exactly 30 m. The literal walk still passes
+    // through W (three nodes), but nothing at or beyond 30 m can be recorded: a source standing
+    // at W's point is seen from there with a path of exactly 30 m, and is 30 m from the
+    // listener, so neither echo counts.
+    auto scene = SceneWithListener(50, 50);
+    scene->stopTime = 100.0;
+    scene->rayCount = 4;
+    AddRect(*scene, 80, 0, 1, 100, 0.0, 0.0);
+    AddRect(*scene, 90, 0, 1, 100, 0.0, 0.0);
+    AddSource(*scene, 85, 50, 1.0);
+    AddSource(*scene, 80, 50, 1.0);
+    const std::vector<double> bins = Effect(*scene);
+    EXPECT_EQ(NonZeroBins(bins), std::vector<int>{});
+    const reference::ReferenceResult expected =
+        reference::ComputeReferenceEffectOnLargeStack(*scene);
+    EXPECT_EQ(expected.nodes, 3u);
+    EXPECT_EQ(bins, expected.bins);
+}
+
+TEST(TracerRules, ChainOfZeroLengthLegsEndsAfterTenThousandLegs) {
+    // The listener stands where two mirrors touch at a corner: every ray that is not sent back
+    // head-on bounces between them with legs of length 0 and no loss, and only the bound on the
+    // number of legs ends it. Each node of the chain hears the source.
+    auto scene = SceneWithListener(10, 10);
+    AddRect(*scene, 0, 0, 10, 10, 1.0);
+    AddRect(*scene, 10, 10, 10, 10, 1.0);
+    AddSource(*scene, 15, 5, 1.0);
+    scene->rayCount = 10;
+    TraceStats stats;
+    const std::vector<double> bins = Effect(*scene, 2, &stats);
+    const reference::ReferenceResult expected =
+        reference::ComputeReferenceEffectOnLargeStack(*scene);
+    EXPECT_EQ(bins, expected.bins);
+    EXPECT_EQ(stats.nodes, expected.nodes);
+    // Rays 0..4 and 6..9 each make a chain of 10 000 nodes; ray 5 points straight back.
+    EXPECT_EQ(stats.nodes, 1u + 9u * 10000u + 1u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(TracerRules, PassageStepBelowThePrecisionEndsInsteadOfLoopingForEver) {
+    // At x = 1e16 a step of 0.001 m does not move a point. Ray 0 meets Q and the zero-width R
+    // at the same point; stepping past R never gets anywhere, so the passage finds nothing.
+    const double x = 1e16;
+    auto scene = SceneWithListener(x, 5);
+    AddRect(*scene, x + 100, 0, 100, 10, 0.5, 0.0); // Q, earlier in the list: wins the tie
+    AddRect(*scene, x + 100, 0, 0, 10, 0.5, 0.0);   // R, zero width on Q's left side
+    AddSource(*scene, x + 50, 20, 1.0);
+    scene->rayCount = 1;
+    const std::vector<double> bins = Effect(*scene);
+    EXPECT_EQ(bins, reference::ComputeReferenceEffectOnLargeStack(*scene).bins);
+}
+
+} // namespace
