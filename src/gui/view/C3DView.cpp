@@ -1,7 +1,11 @@
 #include "view/C3DView.h"
 
+#include "app/CommandIds.h"
+#include "app/CommandRules.h"
 #include "app/MainFrame.h"
 #include "app/Strings.h"
+#include "calc/EffectCalcDlg.h"
+#include "calc/SceneCheckReport.h"
 #include "model/C3DDoc.h"
 #include "view/SceneCanvas.h"
 
@@ -72,3 +76,30 @@ C3DDoc* C3DView::GetSceneDocument() const {
 CMainFrame* C3DView::GetMainFrame() const {
     return wxDynamicCast(GetFrame(), CMainFrame);
 }
+
+bool C3DView::CheckScene(bool reportSuccess) {
+    return m_pShownScene && CheckSceneAndReport(m_pCanvas, *m_pShownScene, reportSuccess);
+}
+
+void C3DView::OnCheckScene(wxCommandEvent&) {
+    CheckScene(true);
+}
+
+void C3DView::OnCalcEffect(wxCommandEvent&) {
+    if (CheckScene(false)) {
+        RunEffectCalculation(GetMainFrame(), *m_pShownScene);
+    }
+}
+
+void C3DView::OnUpdateCalcCommand(wxUpdateUIEvent& event) {
+    event.Enable(rules::SceneCommandEnabled(m_pShownScene != nullptr));
+}
+
+// clang-format off
+wxBEGIN_EVENT_TABLE(C3DView, wxView)
+    EVT_MENU(ID_CHECK_SCENE, C3DView::OnCheckScene)
+    EVT_UPDATE_UI(ID_CHECK_SCENE, C3DView::OnUpdateCalcCommand)
+    EVT_MENU(ID_CALC_EFFECT, C3DView::OnCalcEffect)
+    EVT_UPDATE_UI(ID_CALC_EFFECT, C3DView::OnUpdateCalcCommand)
+wxEND_EVENT_TABLE()
+    // clang-format on

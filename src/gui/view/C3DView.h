@@ -32,12 +32,22 @@ public:
     CSceneCanvas* GetCanvas() const { return m_pCanvas; }
     CMainFrame* GetMainFrame() const;
 
+    // The scene check of the shown scene with its message boxes (see CheckSceneAndReport): true
+    // when the scene is clean; a clean scene is confirmed only when `reportSuccess` is set.
+    bool CheckScene(bool reportSuccess);
+
     // The scene shown (the document's current record) and the selected object, or null.
     SceneSettings* m_pShownScene = nullptr;
     CSceneObject* m_pSelected = nullptr;
 
 private:
+    // The scene check (32794) and the effect calculation (32793).
+    void OnCheckScene(wxCommandEvent& event);
+    void OnCalcEffect(wxCommandEvent& event);
+    void OnUpdateCalcCommand(wxUpdateUIEvent& event);
+
     CSceneCanvas* m_pCanvas = nullptr;
 
     wxDECLARE_DYNAMIC_CLASS(C3DView);
+    wxDECLARE_EVENT_TABLE();
 };
