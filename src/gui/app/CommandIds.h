@@ -54,8 +54,8 @@ enum ResourceId : int {
     IDD_ABOUTBOX = 100,
     IDD_SCENE_PARAMS = 133,
     IDD_CALC_EFFECT = 134,
-    IDD_SOURCE_PROPERTIES = 167,
-    IDD_RECT_PROPERTIES = 168,
+    IDD_RECT_PROPERTIES = 167,
+    IDD_SOURCE_PROPERTIES = 168,
     IDD_SCENE_SIZE = 169,
 };
 
@@ -79,4 +79,11 @@ enum SceneParamsControl : int {
     IDC_NO_REFLECTION = 1007,
     IDC_NO_TRANSMISSION = 1008,
     IDC_NORMALIZE = 1009,
+};
+
+// Controls of the rectangle's (167) and the sound source's (168) properties dialogs.
+enum ObjectPropsControl : int {
+    IDC_RECT_ABSORPTION = 1131,
+    IDC_RECT_REFLECTION = 1132,
+    IDC_SOURCE_POWER = 1133,
 };

@@ -20,9 +20,10 @@ wxWindow* OwnerOf(wxWindow* parent) {
     return top && top->IsShown() ? top : nullptr;
 }
 
-int Run(wxWindow* parent, const wxString& message, long style) {
+int Run(wxWindow* parent, const wxString& message, long style,
+        const wxString& caption = Ui(text::kAppTitle)) {
     // The toolkit's own box: the native one of this platform shows no icon.
-    wxGenericMessageDialog box(OwnerOf(parent), message, Ui(text::kAppTitle), style | wxCENTRE);
+    wxGenericMessageDialog box(OwnerOf(parent), message, caption, style | wxCENTRE);
     return box.ShowModal();
 }
 
@@ -30,6 +31,18 @@ int Run(wxWindow* parent, const wxString& message, long style) {
 
 void ShowExclamation(wxWindow* parent, const wxString& message) {
     Run(parent, message, wxOK | wxICON_EXCLAMATION);
+}
+
+void ShowError(wxWindow* parent, const wxString& message) {
+    Run(parent, message, wxOK | wxICON_EXCLAMATION, Ui(text::kErrorCaption));
+}
+
+void ShowPlainMessage(wxWindow* parent, const wxString& message) {
+    Run(parent, message, wxOK | wxICON_NONE);
+}
+
+bool AskWarningYesNo(wxWindow* parent, const wxString& message, const wxString& caption) {
+    return Run(parent, message, wxYES_NO | wxYES_DEFAULT | wxICON_EXCLAMATION, caption) == wxID_YES;
 }
 
 int AskSaveChanges(wxWindow* parent, const wxString& documentName) {

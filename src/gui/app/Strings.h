@@ -84,6 +84,17 @@ inline constexpr const char* kNoTransmissionLabel =
     "Не учитывать прохождение звуковых волн через предметы сцены";
 inline constexpr const char* kNormalizeLabel = "Нормализовать конечную амплитуду";
 
+// Objects' properties: the rectangle's dialog (167), the sound source's dialog (168) and the
+// listener's message (captioned with the application title, no icon).
+inline constexpr const char* kRectPropsTitle = "Свойства объекта \"прямоугольник\"";
+inline constexpr const char* kRectAbsorptionLabel =
+    "Коэффициент поглощения\nзвуковой волны (0 - Inf):";
+inline constexpr const char* kRectReflectionLabel =
+    "Коэффициент отражения\nзвуковой волны (0 - 100%):";
+inline constexpr const char* kSourcePropsTitle = "Свойства объекта \"источник звука\"";
+inline constexpr const char* kSourcePowerLabel = "Мощность (0-100%):";
+inline constexpr const char* kNoProperties = "Объект не имеет особых свойств";
+
 // Scene check and effect calculation dialog (134).
 inline constexpr const char* kErrorCaption = "Ошибка";
 inline constexpr const char* kCalcTitle = "Рассчёт эффекта";

@@ -1,8 +1,8 @@
 #include "calc/EffectCalcDlg.h"
 
 #include "app/CommandIds.h"
+#include "app/MessageBoxes.h"
 #include "app/Strings.h"
-#include "calc/CalcMessages.h"
 #include "calc/SaveEffect.h"
 #include "model/SceneSettings.h"
 #include "tracer/ComputeEffect.h"
@@ -102,7 +102,7 @@ bool CEffectCalcDlg::Calculate() {
     m_bCalculating = false;
     m_pProgress->SetValue(0);
     if (!refusal.empty()) {
-        ShowErrorBox(this, refusal);
+        ShowError(this, refusal);
         return false;
     }
     m_pSave->Enable();

@@ -31,14 +31,14 @@ bool C3DDoc::OnNewDocument() {
         return false;
     }
     Modify(false);
-    m_pScene = MakeDefaultScene();
+    ReplaceScene(MakeDefaultScene());
     UpdateAllViews(nullptr, SceneReplacedHint());
     return true;
 }
 
 bool C3DDoc::DeleteContents() {
     if (m_pScene) {
-        m_pScene.reset();
+        ReplaceScene(nullptr);
         UpdateAllViews(nullptr, SceneReplacedHint());
     }
     return wxDocument::DeleteContents();
@@ -102,7 +102,7 @@ C3DDoc::OpenResult C3DDoc::OpenSceneFile(const wxString& path) {
         return OpenResult::CannotOpen;
     }
     DeleteContents();
-    m_pScene = std::move(scene);
+    ReplaceScene(std::move(scene));
     TakeFileName(fullPath);
     UpdateAllViews(nullptr, SceneReplacedHint());
     return OpenResult::Opened;
@@ -122,6 +122,11 @@ bool C3DDoc::SaveSceneFile(const wxString& path) {
     }
     TakeFileName(fullPath);
     return true;
+}
+
+void C3DDoc::ReplaceScene(std::unique_ptr<SceneSettings> scene) {
+    m_pScene = std::move(scene);
+    ++m_nSceneSerial;
 }
 
 void C3DDoc::TakeFileName(const wxString& path) {

@@ -4,6 +4,7 @@
 
 #include <wx/docview.h>
 
+#include <cstdint>
 #include <memory>
 
 // The scene document: owns the current scene record (m_pScene) and serves the file commands Save
@@ -23,6 +24,9 @@ public:
 
     // The current scene; null only between DeleteContents and the end of the next new or load.
     SceneSettings* GetScene() const { return m_pScene.get(); }
+    // A number that changes whenever the document releases or replaces its record (New, Open), so
+    // that a view can tell a new record from the old one even when it lies at the same address.
+    std::uint64_t GetSceneSerial() const { return m_nSceneSerial; }
 
     // The hint of UpdateAllViews when the scene record itself was released or replaced (views
     // drop their selection); a plain redraw request has no hint.
@@ -57,7 +61,11 @@ private:
     // Gives the document the file's name and marks it saved and unmodified.
     void TakeFileName(const wxString& path);
 
+    // Takes `scene` as the current record under a new serial (null releases the record).
+    void ReplaceScene(std::unique_ptr<SceneSettings> scene);
+
     std::unique_ptr<SceneSettings> m_pScene;
+    std::uint64_t m_nSceneSerial = 0;
 
     wxDECLARE_DYNAMIC_CLASS(C3DDoc);
     wxDECLARE_EVENT_TABLE();

@@ -56,7 +56,10 @@ int CExchangeDialog::EditWidth() const {
 void CExchangeDialog::LayOut(wxSizer* groupContent, wxWindow* groupOwner) {
     auto* group = new wxStaticBoxSizer(wxDynamicCast(groupOwner, wxStaticBox), wxVERTICAL);
     group->Add(groupContent, 1, wxEXPAND | wxALL, FromDIP(8));
+    LayOutPlain(group);
+}
 
+void CExchangeDialog::LayOutPlain(wxSizer* content) {
     auto* ok = new wxButton(this, wxID_OK, Ui(text::kOk));
     auto* cancel = new wxButton(this, wxID_CANCEL, Ui(text::kCancel));
     ok->SetDefault();
@@ -65,7 +68,7 @@ void CExchangeDialog::LayOut(wxSizer* groupContent, wxWindow* groupOwner) {
     buttons->Add(cancel, 0);
 
     auto* top = new wxBoxSizer(wxVERTICAL);
-    top->Add(group, 1, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(8));
+    top->Add(content, 1, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(8));
     top->Add(buttons, 0, wxALIGN_CENTER | wxALL, FromDIP(10));
     SetSizerAndFit(top);
     CentreOnParent();

@@ -28,6 +28,8 @@ protected:
     int EditWidth() const;
     // Lays out the dialog: a group box with the given content, then OK and Отмена centred below.
     void LayOut(wxSizer* groupContent, wxWindow* groupOwner);
+    // Lays out the dialog without a group box: the content, then OK and Отмена centred below.
+    void LayOutPlain(wxSizer* content);
 
 private:
     std::vector<wxWindow*> m_exchange;

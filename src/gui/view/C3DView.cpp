@@ -2,16 +2,46 @@
 
 #include "app/CommandIds.h"
 #include "app/CommandRules.h"
+#include "app/CommandTable.h"
 #include "app/MainFrame.h"
 #include "app/Strings.h"
 #include "calc/EffectCalcDlg.h"
 #include "calc/SceneCheckReport.h"
 #include "model/C3DDoc.h"
+#include "view/CommandRules.h"
+#include "view/DcCanvas.h"
+#include "view/DialogPropertiesPort.h"
 #include "view/SceneCanvas.h"
+#include "view/ViewHost.h"
 
 #include <wx/app.h>
+#include <wx/menu.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(C3DView, wxView);
+
+namespace {
+
+// The tool a tool command selects.
+EditorTool ToolOf(int commandId) {
+    switch (commandId) {
+    case ID_TOOL_MOVE:
+        return ToolMove;
+    case ID_TOOL_RECT:
+        return ToolDrawRect;
+    case ID_TOOL_SOURCE:
+        return ToolAddSource;
+    default:
+        return ToolSelect;
+    }
+}
+
+} // namespace
+
+C3DView::C3DView()
+    : m_pHost(std::make_unique<CViewHost>(*this)),
+      m_pController(std::make_unique<EditorController>(*m_pHost)) {}
+
+C3DView::~C3DView() = default;
 
 bool C3DView::OnCreate(wxDocument* doc, long flags) {
     if (!wxView::OnCreate(doc, flags)) {
@@ -28,7 +58,9 @@ bool C3DView::OnCreate(wxDocument* doc, long flags) {
         frame->SetSceneCanvas(m_pCanvas);
     }
     m_pCanvas->SetView(this);
-    m_pShownScene = GetSceneDocument() ? GetSceneDocument()->GetScene() : nullptr;
+    const wxSize client = m_pCanvas->GetClientSize();
+    m_pController->OnClientSize({client.x, client.y});
+    m_pCanvas->SetFocus();
     Activate(true);
     return true;
 }
@@ -39,25 +71,33 @@ bool C3DView::OnClose(bool deleteWindow) {
     }
     Activate(false);
     if (m_pCanvas) {
+        if (m_pCanvas->HasCapture()) {
+            m_pCanvas->ReleaseMouse();
+        }
         m_pCanvas->SetView(nullptr);
     }
-    m_pShownScene = nullptr;
-    m_pSelected = nullptr;
+    // Nothing may point into the document's scene any more.
+    m_pController->OnUpdate(nullptr, 0);
+    m_pCanvas = nullptr;
     return true;
 }
 
-void C3DView::OnDraw(wxDC*) {}
+void C3DView::OnDraw(wxDC* dc) {
+    if (dc && m_pCanvas) {
+        PaintArea(*dc, wxRect(m_pCanvas->GetClientSize()));
+    }
+}
 
-void C3DView::OnUpdate(wxView*, wxObject* hint) {
+void C3DView::PaintArea(wxDC& dc, const wxRect& area) {
+    const PixelPoint at = m_pController->Scroll().Position();
+    CDcCanvas canvas(dc, {-at.x, -at.y});
+    m_pController->Paint(
+        canvas, {area.GetLeft(), area.GetTop(), area.GetRight() + 1, area.GetBottom() + 1});
+}
+
+void C3DView::OnUpdate(wxView*, wxObject*) {
     C3DDoc* doc = GetSceneDocument();
-    SceneSettings* scene = doc ? doc->GetScene() : nullptr;
-    if (scene != m_pShownScene || hint == C3DDoc::SceneReplacedHint()) {
-        m_pSelected = nullptr;
-    }
-    m_pShownScene = scene;
-    if (m_pCanvas) {
-        m_pCanvas->Refresh();
-    }
+    m_pController->OnUpdate(doc ? doc->GetScene() : nullptr, doc ? doc->GetSceneSerial() : 0);
 }
 
 void C3DView::OnChangeFilename() {
@@ -77,8 +117,120 @@ CMainFrame* C3DView::GetMainFrame() const {
     return wxDynamicCast(GetFrame(), CMainFrame);
 }
 
-bool C3DView::CheckScene(bool reportSuccess) {
-    return m_pShownScene && CheckSceneAndReport(m_pCanvas, *m_pShownScene, reportSuccess);
+// --- Input from the canvas ---
+
+void C3DView::OnLButtonDown(PixelPoint window) {
+    m_pController->OnLButtonDown(window);
+}
+
+void C3DView::OnLButtonUp(PixelPoint window) {
+    m_pController->OnLButtonUp(window);
+}
+
+void C3DView::OnMouseMove(PixelPoint window) {
+    m_pController->OnMouseMove(window);
+}
+
+void C3DView::OnKeyDown(EditorController::Key key) {
+    m_pController->OnKeyDown(key);
+}
+
+void C3DView::OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb) {
+    m_pController->OnScroll(axis, action, thumb);
+}
+
+void C3DView::OnClientSize(PixelSize client) {
+    m_pController->OnClientSize(client);
+}
+
+void C3DView::OnCaptureLost() {
+    m_pController->OnCaptureLost();
+}
+
+// --- Context menu ---
+
+std::unique_ptr<wxMenu> C3DView::CreateObjectsMenu() const {
+    auto menu = std::make_unique<wxMenu>();
+    CMainFrame* frame = GetMainFrame();
+    for (int id : ObjectsMenuLayout().items) {
+        if (id == kSeparator) {
+            menu->AppendSeparator();
+            continue;
+        }
+        const auto texts = text::TextsOf(id);
+        const bool check = IsCheckCommand(id);
+        menu->Append(id, Ui(texts.label), Ui(texts.prompt), check ? wxITEM_CHECK : wxITEM_NORMAL);
+        // The same rules as the main menu's, asked the same way.
+        const CommandState state = frame ? frame->QueryCommand(id) : CommandState{};
+        menu->Enable(id, state.enabled);
+        if (check) {
+            menu->Check(id, state.checked);
+        }
+    }
+    return menu;
+}
+
+void C3DView::OnRightButtonDown(const wxPoint& window) {
+    std::unique_ptr<wxMenu> menu = CreateObjectsMenu();
+    ShowPopup(*menu, window);
+}
+
+void C3DView::ShowPopup(wxMenu& menu, const wxPoint& window) {
+    if (m_popupPresenter) {
+        m_popupPresenter(menu, window);
+        return;
+    }
+    CMainFrame* frame = GetMainFrame();
+    if (!frame || !m_pCanvas) {
+        return;
+    }
+    // Owned by the frame, so the chosen command takes the way of every other command (the gate,
+    // then the document manager to this view); its top-left corner at the pointer.
+    frame->PopupMenu(&menu, frame->ScreenToClient(m_pCanvas->ClientToScreen(window)));
+}
+
+// --- Commands ---
+
+void C3DView::OnToolCommand(wxCommandEvent& event) {
+    m_pController->SetTool(ToolOf(event.GetId()));
+}
+
+void C3DView::OnUpdateTool(wxUpdateUIEvent& event) {
+    event.Enable(true);
+    event.Check(IsToolChecked(m_pController->Tool(), ToolOf(event.GetId())));
+}
+
+void C3DView::OnDeleteObject(wxCommandEvent&) {
+    m_pController->DeleteSelected();
+}
+
+void C3DView::OnUpdateDeleteObject(wxUpdateUIEvent& event) {
+    event.Enable(CanDeleteObject(m_pController->Selected()));
+}
+
+void C3DView::OnObjectProperties(wxCommandEvent&) {
+    CDialogPropertiesPort port(m_pCanvas, GetMainFrame());
+    m_pController->EditSelectedProperties(port);
+}
+
+void C3DView::OnUpdateObjectProperties(wxUpdateUIEvent& event) {
+    event.Enable(CanEditProperties(m_pController->Selected()));
+}
+
+void C3DView::OnZoomIn(wxCommandEvent&) {
+    m_pController->ZoomIn();
+}
+
+void C3DView::OnUpdateZoomIn(wxUpdateUIEvent& event) {
+    event.Enable(CanZoomIn(m_pController->PixelsPerMetre()));
+}
+
+void C3DView::OnZoomOut(wxCommandEvent&) {
+    m_pController->ZoomOut();
+}
+
+void C3DView::OnUpdateZoomOut(wxUpdateUIEvent& event) {
+    event.Enable(CanZoomOut(m_pController->PixelsPerMetre()));
 }
 
 void C3DView::OnCheckScene(wxCommandEvent&) {
@@ -87,19 +239,45 @@ void C3DView::OnCheckScene(wxCommandEvent&) {
 
 void C3DView::OnCalcEffect(wxCommandEvent&) {
     if (CheckScene(false)) {
-        RunEffectCalculation(GetMainFrame(), *m_pShownScene);
+        RunEffectCalculation(GetMainFrame(), *ShownScene());
     }
 }
 
 void C3DView::OnUpdateCalcCommand(wxUpdateUIEvent& event) {
-    event.Enable(rules::SceneCommandEnabled(m_pShownScene != nullptr));
+    event.Enable(rules::SceneCommandEnabled(ShownScene() != nullptr));
 }
 
+bool C3DView::CheckScene(bool reportSuccess) {
+    return ShownScene() && CheckSceneAndReport(m_pCanvas, *ShownScene(), reportSuccess);
+}
+
+// The view's commands, each next to its enable-and-check rule. The pointer, the keys, the size,
+// the scroll bars and painting arrive through the canvas (CSceneCanvas).
 // clang-format off
 wxBEGIN_EVENT_TABLE(C3DView, wxView)
+    // Editing tools and object commands.
+    EVT_MENU(ID_TOOL_RECT, C3DView::OnToolCommand)
+    EVT_UPDATE_UI(ID_TOOL_RECT, C3DView::OnUpdateTool)
+    EVT_MENU(ID_TOOL_MOVE, C3DView::OnToolCommand)
+    EVT_UPDATE_UI(ID_TOOL_MOVE, C3DView::OnUpdateTool)
+    EVT_MENU(ID_TOOL_SELECT, C3DView::OnToolCommand)
+    EVT_UPDATE_UI(ID_TOOL_SELECT, C3DView::OnUpdateTool)
+    EVT_MENU(ID_DELETE_OBJECT, C3DView::OnDeleteObject)
+    EVT_UPDATE_UI(ID_DELETE_OBJECT, C3DView::OnUpdateDeleteObject)
+    EVT_MENU(ID_TOOL_SOURCE, C3DView::OnToolCommand)
+    EVT_UPDATE_UI(ID_TOOL_SOURCE, C3DView::OnUpdateTool)
+    EVT_MENU(ID_OBJECT_PROPERTIES, C3DView::OnObjectProperties)
+    EVT_UPDATE_UI(ID_OBJECT_PROPERTIES, C3DView::OnUpdateObjectProperties)
+
+    // Zoom.
+    EVT_MENU(ID_ZOOM_IN, C3DView::OnZoomIn)
+    EVT_UPDATE_UI(ID_ZOOM_IN, C3DView::OnUpdateZoomIn)
+    EVT_MENU(ID_ZOOM_OUT, C3DView::OnZoomOut)
+    EVT_UPDATE_UI(ID_ZOOM_OUT, C3DView::OnUpdateZoomOut)
+
+    // Scene check and effect calculation.
     EVT_MENU(ID_CHECK_SCENE, C3DView::OnCheckScene)
     EVT_UPDATE_UI(ID_CHECK_SCENE, C3DView::OnUpdateCalcCommand)
     EVT_MENU(ID_CALC_EFFECT, C3DView::OnCalcEffect)
     EVT_UPDATE_UI(ID_CALC_EFFECT, C3DView::OnUpdateCalcCommand)
 wxEND_EVENT_TABLE()
-    // clang-format on

@@ -1,29 +1,40 @@
 #pragma once
 
+#include "view/EditorController.h"
+
 #include <wx/docview.h>
+
+#include <functional>
+#include <memory>
 
 class C3DDoc;
 class CSceneCanvas;
 class CMainFrame;
 class CSceneObject;
+class CViewHost;
+class wxMenu;
 struct SceneSettings;
 
-// The editor view of the scene document: a white scrolling canvas in the main frame's client
-// area. It keeps two non-owning pointers into the document's scene, refreshed whenever the
-// document reports a change (OnUpdate): the scene shown and the selected object.
-//
-// Drawing (OnDraw), zoom, the editing tools and the object commands extend this class: add their
-// EVT_MENU / EVT_UPDATE_UI entries to its event table (commands reach the view through the
-// document manager) and mouse handling to the canvas, which forwards painting to OnDraw.
+// The editor view of the scene document: shows the scene at a zoom of 1 to 30 pixels per metre on
+// a white scrolling canvas in the main frame's client area, and turns the pointer and the keys
+// into edits under the four tools. The behaviour (state, tools, zoom, scrolling, drawing) is the
+// toolkit-free EditorController the view owns; the view connects it to the canvas, the frame's
+// status bar and the document (CViewHost), serves the view's commands with their enable and check
+// rules, and shows the objects' context menu.
 class C3DView : public wxView {
 public:
-    C3DView() = default;
+    // Shows a popup menu over the canvas at a window point, carrying out the chosen command.
+    using PopupPresenter = std::function<void(wxMenu& menu, const wxPoint& windowPoint)>;
+
+    C3DView();
+    ~C3DView() override;
 
     bool OnCreate(wxDocument* doc, long flags) override;
     bool OnClose(bool deleteWindow) override;
+    // Draws the whole client area's picture on `dc`, whose origin is the client area's.
     void OnDraw(wxDC* dc) override;
-    // The document changed: re-reads the shown scene and repaints; when the scene record was
-    // released or replaced (C3DDoc::SceneReplacedHint) the selection is cleared too.
+    // The document changed: shows its current record (a new record clears the selection), the
+    // scale text, the scroll bars at the top-left corner, and repaints.
     void OnUpdate(wxView* sender, wxObject* hint = nullptr) override;
     // Shows "<document name> - Sonivera" as the frame's title.
     void OnChangeFilename() override;
@@ -31,14 +42,35 @@ public:
     C3DDoc* GetSceneDocument() const;
     CSceneCanvas* GetCanvas() const { return m_pCanvas; }
     CMainFrame* GetMainFrame() const;
+    EditorController& Controller() { return *m_pController; }
+    const EditorController& Controller() const { return *m_pController; }
 
     // The scene check of the shown scene with its message boxes (see CheckSceneAndReport): true
     // when the scene is clean; a clean scene is confirmed only when `reportSuccess` is set.
     bool CheckScene(bool reportSuccess);
 
     // The scene shown (the document's current record) and the selected object, or null.
-    SceneSettings* m_pShownScene = nullptr;
-    CSceneObject* m_pSelected = nullptr;
+    SceneSettings* ShownScene() const { return m_pController->ShownScene(); }
+    CSceneObject* Selected() const { return m_pController->Selected(); }
+
+    // --- Input from the canvas, in window pixels ---
+    void OnLButtonDown(PixelPoint window);
+    void OnLButtonUp(PixelPoint window);
+    void OnMouseMove(PixelPoint window);
+    void OnKeyDown(EditorController::Key key);
+    // Opens the objects' context menu at the point; the selection and the tool stay as they are.
+    void OnRightButtonDown(const wxPoint& window);
+    void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb);
+    void OnClientSize(PixelSize client);
+    void OnCaptureLost();
+    // Paints the part `area` (window pixels) of the client area on the canvas's paint DC.
+    void PaintArea(wxDC& dc, const wxRect& area);
+
+    // The "&Работа с объектами" popup with each item enabled and checked as the main menu shows
+    // it. The caller owns it.
+    std::unique_ptr<wxMenu> CreateObjectsMenu() const;
+    // Replaces how the context menu is shown (tests); an empty one restores the frame's popup.
+    void SetPopupPresenter(PopupPresenter presenter) { m_popupPresenter = std::move(presenter); }
 
 private:
     // The scene check (32794) and the effect calculation (32793).
@@ -46,7 +78,23 @@ private:
     void OnCalcEffect(wxCommandEvent& event);
     void OnUpdateCalcCommand(wxUpdateUIEvent& event);
 
+    void OnToolCommand(wxCommandEvent& event);
+    void OnUpdateTool(wxUpdateUIEvent& event);
+    void OnDeleteObject(wxCommandEvent& event);
+    void OnUpdateDeleteObject(wxUpdateUIEvent& event);
+    void OnObjectProperties(wxCommandEvent& event);
+    void OnUpdateObjectProperties(wxUpdateUIEvent& event);
+    void OnZoomIn(wxCommandEvent& event);
+    void OnUpdateZoomIn(wxUpdateUIEvent& event);
+    void OnZoomOut(wxCommandEvent& event);
+    void OnUpdateZoomOut(wxUpdateUIEvent& event);
+
+    void ShowPopup(wxMenu& menu, const wxPoint& window);
+
     CSceneCanvas* m_pCanvas = nullptr;
+    std::unique_ptr<CViewHost> m_pHost;
+    std::unique_ptr<EditorController> m_pController;
+    PopupPresenter m_popupPresenter;
 
     wxDECLARE_DYNAMIC_CLASS(C3DView);
     wxDECLARE_EVENT_TABLE();

@@ -1,21 +1,37 @@
 #pragma once
 
-#include <wx/scrolwin.h>
+#include <wx/window.h>
 
 class C3DView;
+class ScrollState;
 
-// The window of the editor view: a scrolling canvas with a white background that repaints the
-// whole client area through the view's OnDraw. The view attaches itself with SetView and detaches
-// (null) when it closes; the canvas belongs to the main frame.
-class CSceneCanvas : public wxScrolledCanvas {
+// The window of the editor view, in the main frame's client area: white, with two scroll bars that
+// show the view's scrolling, and keyboard input of its own (Tab and the arrows reach it instead of
+// moving the focus). It paints the update region through the view and forwards the pointer, the
+// keys, the scroll bars, its size and a lost pointer capture to the view. The view attaches itself
+// with SetView and detaches (null) when it closes; the canvas belongs to the main frame.
+class CSceneCanvas : public wxWindow {
 public:
     explicit CSceneCanvas(wxWindow* parent);
 
     void SetView(C3DView* view) { m_pView = view; }
     C3DView* GetView() const { return m_pView; }
 
+    // Sets both scroll bars from the view's scrolling (range, thumb, position) and repaints.
+    void ShowScroll(const ScrollState& scroll);
+
 private:
+    void OnLButtonDown(wxMouseEvent& event);
+    void OnLButtonUp(wxMouseEvent& event);
+    void OnMouseMove(wxMouseEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnRightButtonDown(wxMouseEvent& event);
     void OnPaint(wxPaintEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnScroll(wxScrollWinEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
 
     C3DView* m_pView = nullptr;
+
+    wxDECLARE_EVENT_TABLE();
 };

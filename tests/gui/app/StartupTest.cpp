@@ -33,25 +33,26 @@ TEST_F(AppTest, StartsWithANewUntitledSceneInTheMainWindow) {
     // The view shows the document's scene.
     auto* view = wxDynamicCast(App().GetDocManager()->GetCurrentView(), C3DView);
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->m_pShownScene, scene);
+    EXPECT_EQ(view->ShownScene(), scene);
     EXPECT_EQ(view->GetFrame(), &Frame());
 }
 
 TEST_F(AppTest, DeleteContentsReleasesTheSceneAndItsCommandsBecomeUnavailable) {
     auto* view = wxDynamicCast(App().GetDocManager()->GetCurrentView(), C3DView);
     ASSERT_NE(view, nullptr);
-    view->m_pSelected = Doc().GetScene()->FirstObject();
+    view->OnKeyDown(EditorController::Key::Tab); // selects the listener
+    ASSERT_EQ(view->Selected(), Doc().GetScene()->FirstObject());
     Doc().DeleteContents();
     EXPECT_EQ(Doc().GetScene(), nullptr);
-    EXPECT_EQ(view->m_pShownScene, nullptr);
-    EXPECT_EQ(view->m_pSelected, nullptr);
+    EXPECT_EQ(view->ShownScene(), nullptr);
+    EXPECT_EQ(view->Selected(), nullptr);
     for (int id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_SCENE_SIZE_GRID, ID_SCENE_PARAMETERS}) {
         EXPECT_FALSE(MenuItem(id)->IsEnabled()) << id;
         Command(id); // refused by the gate: no dialog, no crash
     }
     Command(ID_FILE_NEW);
     ASSERT_NE(Doc().GetScene(), nullptr);
-    EXPECT_EQ(view->m_pShownScene, Doc().GetScene());
+    EXPECT_EQ(view->ShownScene(), Doc().GetScene());
 }
 
 TEST_F(AppTest, BarsStartDockedWithTheirCaptionsAndTheStatusBarHasThreePanes) {
@@ -114,9 +115,13 @@ TEST_F(AppTest, CommandsShowTheStateOfTheirRulesOnMenusAndToolbarsAlike) {
           ID_SCENE_PARAMETERS, ID_APP_ABOUT, ID_CALC_EFFECT, ID_CHECK_SCENE}) {
         EXPECT_TRUE(MenuItem(id)->IsEnabled()) << id;
     }
-    // Nothing serves these yet, or ever (Cut, Copy, Paste, Print are on the toolbar only).
-    for (int id : {ID_ZOOM_IN, ID_ZOOM_OUT, ID_TOOL_SELECT, ID_TOOL_MOVE, ID_TOOL_RECT,
-                   ID_TOOL_SOURCE, ID_DELETE_OBJECT, ID_OBJECT_PROPERTIES}) {
+    // The view's commands at start-up: the select tool checked, at the largest zoom, nothing
+    // selected.
+    for (int id : {ID_ZOOM_OUT, ID_TOOL_SELECT, ID_TOOL_MOVE, ID_TOOL_RECT, ID_TOOL_SOURCE}) {
+        EXPECT_TRUE(MenuItem(id)->IsEnabled()) << id;
+    }
+    EXPECT_TRUE(MenuItem(ID_TOOL_SELECT)->IsChecked());
+    for (int id : {ID_ZOOM_IN, ID_DELETE_OBJECT, ID_OBJECT_PROPERTIES}) {
         EXPECT_FALSE(MenuItem(id)->IsEnabled()) << id;
     }
     EXPECT_FALSE(MenuItem(ID_FILE_MRU_FILE1)->IsEnabled()); // the empty list's placeholder

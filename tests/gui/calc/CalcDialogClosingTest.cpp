@@ -15,7 +15,7 @@ protected:
         AddRect(60, 20, 5, 30);
         AddSource(80, 30);
         // A first showing leaves an effect in the scene record.
-        ExpectCalcDialog([](CEffectCalcDlg& dialog) { Press(dialog, IDC_CALCULATE); });
+        ExpectCalcDialog([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_CALCULATE); });
         Command(ID_CALC_EFFECT);
         dialogs.Verify();
         ASSERT_NE(Scene().effect, nullptr);
@@ -82,7 +82,7 @@ TEST_F(CalcDialogClosingTest, CloseButtonEndsTheDialogAndKeepsEffectAndCleanFlag
     ShowAndThen([](CEffectCalcDlg& dialog) {
         EXPECT_TRUE(dialog.IsModal());
         EXPECT_FALSE(SaveEnabled(dialog));
-        Press(dialog, wxID_OK);
+        PressButton(dialog, wxID_OK);
     });
     ExpectEffectKept();
     EXPECT_FALSE(Doc().IsModified());
@@ -116,8 +116,8 @@ TEST_F(CalcDialogClosingTest, InputDuringACalculationIsRefused) {
                 tried = true;
                 EXPECT_TRUE(dialog.IsCalculating());
                 PressEscape(dialog);
-                Press(dialog, wxID_OK);
-                Press(dialog, IDC_CALCULATE);
+                PressButton(dialog, wxID_OK);
+                PressButton(dialog, IDC_CALCULATE);
                 wxCloseEvent close(wxEVT_CLOSE_WINDOW, dialog.GetId());
                 close.SetEventObject(&dialog);
                 close.SetCanVeto(true);
@@ -128,7 +128,7 @@ TEST_F(CalcDialogClosingTest, InputDuringACalculationIsRefused) {
                 ++zeroPositions;
             }
         });
-        Press(dialog, IDC_CALCULATE);
+        PressButton(dialog, IDC_CALCULATE);
         EXPECT_TRUE(tried);
         EXPECT_TRUE(dialog.IsModal());
         EXPECT_TRUE(SaveEnabled(dialog));
@@ -146,9 +146,9 @@ TEST_F(CalcDialogClosingTest, TheSaveDialogIsOwnedByTheCalculationDialog) {
             EXPECT_EQ(files.GetParent(), &dialog);
             return int(wxID_CANCEL);
         });
-        Press(dialog, IDC_CALCULATE);
-        Press(dialog, IDC_SAVE_EFFECT);
+        PressButton(dialog, IDC_CALCULATE);
+        PressButton(dialog, IDC_SAVE_EFFECT);
         EXPECT_TRUE(dialog.IsModal());
-        Press(dialog, wxID_OK);
+        PressButton(dialog, wxID_OK);
     });
 }

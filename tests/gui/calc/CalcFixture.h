@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/AppFixture.h"
 #include "support/SceneBytes.h"
+#include "view/ViewFixture.h"
 
 #include "app/CommandIds.h"
 #include "calc/EffectCalcDlg.h"
@@ -17,12 +17,10 @@
 #include <functional>
 #include <span>
 
-// Tests of the scene check and the calculation dialog, run on the editor's document. Scenes are
-// built in the document's record; dialogs are answered through the DialogScript.
-class CalcTest : public AppTest {
+// Tests of the scene check and the calculation dialog, run in the editor. Scenes are built in the
+// document's record or drawn through the view; dialogs are answered through the DialogScript.
+class CalcTest : public ViewTest {
 protected:
-    static SceneSettings& Scene() { return *Doc().GetScene(); }
-
     static CRectObject* AddRect(double x, double y, double w, double h, double absorption = 0.5,
                                 double reflection = 0.5) {
         auto* rect = Scene().Add<CRectObject>();
@@ -90,7 +88,7 @@ protected:
     }
 
     // Clicks a button of the dialog as the user does; a disabled button takes no click.
-    static void Press(wxDialog& dialog, int id) {
+    static void PressButton(wxDialog& dialog, int id) {
         auto* button = wxDynamicCast(dialog.FindWindow(id), wxButton);
         ASSERT_NE(button, nullptr) << "no button " << id;
         ASSERT_TRUE(button->IsEnabled()) << "button " << id << " is disabled";

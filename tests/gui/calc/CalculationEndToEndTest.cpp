@@ -14,17 +14,41 @@ class CalculationEndToEndTest : public CalcTest {};
 } // namespace
 
 TEST_F(CalculationEndToEndTest, EditorAndCommandLineWriteTheSameEffectFile) {
-    // A rectangle reflecting 50 % with absorption 0.5, and two sources.
-    AddRect(30, 20, 20, 10, 0.5, 0.5);
-    AddSource(70, 40);
-    AddSource(20, 60);
+    // Drawn at 30 pixels per metre: a rectangle from (10, 10) to (30, 20) reflecting 50 % with
+    // absorption 0.5, and two sources.
+    UseTool(ID_TOOL_RECT);
+    Drag(300, 300, 900, 600);
+    UseTool(ID_TOOL_SOURCE);
+    Click(1200, 750);
+    Click(150, 750);
+    UseTool(ID_TOOL_SELECT);
+    Click(600, 450);
+    dialogs.Then([](wxDialog& dialog) {
+        SetField(dialog, IDC_RECT_ABSORPTION, "0.5");
+        SetField(dialog, IDC_RECT_REFLECTION, "50");
+        return PressOk(dialog) ? wxID_OK : wxID_CANCEL;
+    });
+    Command(ID_OBJECT_PROPERTIES);
+    dialogs.Verify();
+    ASSERT_EQ(Scene().objects.size(), 4u);
+    auto* rect = dynamic_cast<CRectObject*>(ObjectAt(1));
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->m_x, 10.0);
+    EXPECT_EQ(rect->m_y, 10.0);
+    EXPECT_EQ(rect->m_width, 20.0);
+    EXPECT_EQ(rect->m_height, 10.0);
+    EXPECT_EQ(rect->m_absorption, 0.5);
+    EXPECT_EQ(rect->m_reflection, 0.5);
+    EXPECT_EQ(ObjectAt(2)->m_x, 40.0);
+    EXPECT_EQ(ObjectAt(3)->m_y, 25.0);
+
     const std::string scenePath = dir.File("scene.3d");
     const std::string editorPath = dir.File("editor.e3d");
     const std::string cliPath = dir.File("cli.e3d");
 
     ExpectCalcDialog([](CEffectCalcDlg& dialog) {
-        Press(dialog, IDC_CALCULATE);
-        Press(dialog, IDC_SAVE_EFFECT);
+        PressButton(dialog, IDC_CALCULATE);
+        PressButton(dialog, IDC_SAVE_EFFECT);
     });
     ExpectEffectFile(editorPath);
     Command(ID_CALC_EFFECT);

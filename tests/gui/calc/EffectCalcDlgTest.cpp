@@ -62,7 +62,7 @@ TEST_F(EffectCalcDlgTest, OpensOverTheMainWindowWithTheTemplateLayoutAndNothingT
 
 TEST_F(EffectCalcDlgTest, EveryOpeningStartsWithSaveDisabledAlthoughTheEffectIsKept) {
     ExpectCalcDialog([](CEffectCalcDlg& dialog) {
-        Press(dialog, IDC_CALCULATE);
+        PressButton(dialog, IDC_CALCULATE);
         EXPECT_TRUE(SaveEnabled(dialog));
         EXPECT_EQ(Bar(dialog).GetValue(), 0);
         EXPECT_EQ(Bar(dialog).GetRange(), 100);
@@ -87,15 +87,15 @@ TEST_F(EffectCalcDlgTest, EveryOpeningStartsWithSaveDisabledAlthoughTheEffectIsK
 TEST_F(EffectCalcDlgTest, SecondCalculationReplacesTheFirstAndSaveWritesIt) {
     const std::string path = dir.File("second.e3d");
     ExpectCalcDialog([&](CEffectCalcDlg& dialog) {
-        Press(dialog, IDC_CALCULATE);
+        PressButton(dialog, IDC_CALCULATE);
         EXPECT_EQ(Scene().effectCount, 100);
         // Another scene behind the same record: fewer bins, other amplitudes.
         Scene().stopTime = 500;
         Scene().groupTime = 20;
         Scene().objects.back()->m_x = 40;
-        Press(dialog, IDC_CALCULATE);
+        PressButton(dialog, IDC_CALCULATE);
         EXPECT_EQ(Scene().effectCount, 25);
-        Press(dialog, IDC_SAVE_EFFECT);
+        PressButton(dialog, IDC_SAVE_EFFECT);
         EXPECT_TRUE(SaveEnabled(dialog));
     });
     ExpectEffectFile(path);
@@ -123,7 +123,7 @@ TEST_F(EffectCalcDlgTest, BarShowsEveryRayPositionInOrderOnTheGuiThreadThenZero)
                 shown.push_back(value);
                 offThread = offThread || !wxThread::IsMain();
             });
-            Press(dialog, IDC_CALCULATE);
+            PressButton(dialog, IDC_CALCULATE);
             EXPECT_EQ(Bar(dialog).GetValue(), 0);
         });
         Command(ID_CALC_EFFECT);
@@ -140,12 +140,12 @@ TEST_F(EffectCalcDlgTest, BarShowsEveryRayPositionInOrderOnTheGuiThreadThenZero)
 TEST_F(EffectCalcDlgTest, RefusedParametersAreReportedAndTheDialogStaysUsable) {
     Scene().groupTime = 0; // only a damaged record can hold this; the dialogs refuse it
     ExpectCalcDialog([](CEffectCalcDlg& dialog) {
-        Press(dialog, IDC_CALCULATE);
+        PressButton(dialog, IDC_CALCULATE);
         EXPECT_EQ(Scene().effect, nullptr);
         EXPECT_FALSE(SaveEnabled(dialog));
         EXPECT_EQ(Bar(dialog).GetValue(), 0);
         Scene().groupTime = 10;
-        Press(dialog, IDC_CALCULATE);
+        PressButton(dialog, IDC_CALCULATE);
         EXPECT_TRUE(SaveEnabled(dialog));
         EXPECT_EQ(Scene().effectCount, 100);
     });

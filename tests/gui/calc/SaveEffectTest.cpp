@@ -17,7 +17,7 @@ protected:
     // Opens the dialog, calculates and runs `body` on it.
     void Calculated(std::function<void(CEffectCalcDlg&)> body) {
         ExpectCalcDialog([body = std::move(body)](CEffectCalcDlg& dialog) {
-            Press(dialog, IDC_CALCULATE);
+            PressButton(dialog, IDC_CALCULATE);
             body(dialog);
         });
     }
@@ -38,7 +38,7 @@ protected:
 
 TEST_F(SaveEffectTest, TheFileDialogOffersEffectFilesAndCancellingDoesNothing) {
     Calculated([](CEffectCalcDlg& dialog) {
-        Press(dialog, IDC_SAVE_EFFECT);
+        PressButton(dialog, IDC_SAVE_EFFECT);
         EXPECT_TRUE(SaveEnabled(dialog));
     });
     dialogs.Then([](wxDialog& dialog) {
@@ -65,12 +65,12 @@ TEST_F(SaveEffectTest, ANameWithoutExtensionGetsE3dAndReplacingItAsksFirst) {
     Bytes first;
     Bytes afterNo;
     Calculated([&](CEffectCalcDlg& dialog) {
-        Press(dialog, IDC_SAVE_EFFECT);
+        PressButton(dialog, IDC_SAVE_EFFECT);
         first = ReadBytes(saved);
-        WriteFile(saved, Bytes{1, 2, 3}); // an older file under the completed name
-        Press(dialog, IDC_SAVE_EFFECT);   // not replaced: No
+        WriteFile(saved, Bytes{1, 2, 3});     // an older file under the completed name
+        PressButton(dialog, IDC_SAVE_EFFECT); // not replaced: No
         afterNo = ReadBytes(saved);
-        Press(dialog, IDC_SAVE_EFFECT); // replaced: Yes
+        PressButton(dialog, IDC_SAVE_EFFECT); // replaced: Yes
     });
     ExpectEffectFile(typed);
     ExpectEffectFile(typed);
@@ -91,11 +91,11 @@ TEST_F(SaveEffectTest, AFailedSaveIsReportedWithPathAndReasonAndCanBeRetried) {
     fs::create_directory(folderInTheWay);
     const std::string good = dir.File("good.e3d");
     Calculated([&](CEffectCalcDlg& dialog) {
-        Press(dialog, IDC_SAVE_EFFECT);
+        PressButton(dialog, IDC_SAVE_EFFECT);
         EXPECT_TRUE(SaveEnabled(dialog));
-        Press(dialog, IDC_SAVE_EFFECT);
+        PressButton(dialog, IDC_SAVE_EFFECT);
         EXPECT_TRUE(SaveEnabled(dialog));
-        Press(dialog, IDC_SAVE_EFFECT);
+        PressButton(dialog, IDC_SAVE_EFFECT);
     });
     ExpectEffectFile(missingFolder);
     dialogs.ThenMessage(missingFolder + ": No such file or directory");

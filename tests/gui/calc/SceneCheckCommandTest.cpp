@@ -4,10 +4,7 @@
 
 namespace {
 
-class SceneCheckCommandTest : public CalcTest {
-protected:
-    static C3DView& View() { return *wxDynamicCast(Doc().GetFirstView(), C3DView); }
-};
+class SceneCheckCommandTest : public CalcTest {};
 
 } // namespace
 
@@ -36,13 +33,15 @@ TEST_F(SceneCheckCommandTest, FirstFindingOnlyIsShownAsAnErrorAndNothingChanges)
     AddRect(0, 0, 10, 10);
     AddSource(5, 5);
     AddRect(40, 40, 20, 20); // holds the listener
-    View().m_pSelected = Scene().objects.back().get();
+    Key(WXK_TAB);
+    CSceneObject* selected = View().Selected();
+    ASSERT_NE(selected, nullptr);
     ExpectError("Объект (50,50) внутри прямоугольника");
     Command(ID_CHECK_SCENE);
     dialogs.Verify();
     EXPECT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_EQ(Scene().objects.size(), 5u);
-    EXPECT_EQ(View().m_pSelected, Scene().objects.back().get());
+    EXPECT_EQ(View().Selected(), selected);
     EXPECT_FALSE(Doc().IsModified());
 
     // Once the listener is out, the next run reports the next finding.
