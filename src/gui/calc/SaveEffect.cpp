@@ -9,7 +9,7 @@
 #include <wx/filename.h>
 
 CEffectFileDialog::CEffectFileDialog(wxWindow* parent)
-    : wxFileDialog(parent, wxFileSelectorPromptStr, wxString(), wxString(),
+    : wxFileDialog(parent, Ui(text::kSaveAsTitle), wxString(), wxString(),
                    Ui(text::kEffectFileFilter), wxFD_SAVE | wxFD_OVERWRITE_PROMPT) {}
 
 wxString CEffectFileDialog::GetPath() const {

@@ -6,9 +6,9 @@
 struct SceneSettings;
 
 // The save dialog of effect files: the filter "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы
-// (*.*)|*.*", the platform's default title, confirmation before replacing a file. It can be
-// answered without being shown: a modal dialog hook calls SetChosenPath and returns wxID_OK, and
-// GetPath then returns that path.
+// (*.*)|*.*", the usual title of a save dialog ("Save As"), confirmation before replacing a file.
+// It can be answered without being shown: a modal dialog hook calls SetChosenPath and returns
+// wxID_OK, and GetPath then returns that path.
 class CEffectFileDialog : public wxFileDialog {
 public:
     explicit CEffectFileDialog(wxWindow* parent);

@@ -13,6 +13,7 @@
 #include <wx/button.h>
 #include <wx/gauge.h>
 #include <wx/msgdlg.h>
+#include <wx/statbmp.h>
 
 #include <functional>
 #include <span>
@@ -60,6 +61,23 @@ protected:
         });
     }
     void ExpectError(const std::string& text) { ExpectBox(text, "Ошибка", true); }
+
+    // Lets the next message box show for real and reports whether it displays an icon; the box
+    // is then closed with OK.
+    void ShowBoxAndLookForIcon(bool& hasIcon) {
+        dialogs.Then([&hasIcon](wxDialog& dialog) {
+            dialog.CallAfter([&dialog, &hasIcon] {
+                hasIcon = false;
+                for (wxWindow* child : dialog.GetChildren()) {
+                    hasIcon = hasIcon || wxDynamicCast(child, wxStaticBitmap) != nullptr;
+                }
+                dialog.EndModal(wxID_OK);
+            });
+            return int(wxID_NONE);
+        });
+        // The generic box asks the hook a second time, as a plain dialog.
+        dialogs.Then([](wxDialog&) { return int(wxID_NONE); });
+    }
 
     // Expects the calculation dialog (answered without showing it): runs `body` on it, then
     // closes it with "Закрыть".

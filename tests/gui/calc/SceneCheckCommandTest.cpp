@@ -79,3 +79,17 @@ TEST_F(SceneCheckCommandTest, CalculationOnAFailingSceneShowsTheFindingAndNoDial
     EXPECT_EQ(dialogs.Messages().size(), 1u);
     EXPECT_EQ(Scene().effect, nullptr);
 }
+
+TEST_F(SceneCheckCommandTest, OnScreenTheSuccessBoxHasNoIconAndTheErrorBoxHasOne) {
+    bool hasIcon = true;
+    ShowBoxAndLookForIcon(hasIcon);
+    Command(ID_CHECK_SCENE);
+    dialogs.Verify();
+    EXPECT_FALSE(hasIcon);
+
+    AddRect(40, 40, 20, 20);
+    ShowBoxAndLookForIcon(hasIcon);
+    Command(ID_CHECK_SCENE);
+    dialogs.Verify();
+    EXPECT_TRUE(hasIcon);
+}
