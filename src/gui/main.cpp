@@ -1,4 +1,17 @@
 // The editor's entry point: runs the application object.
 #include "app/C3DApp.h"
 
-wxIMPLEMENT_APP(C3DApp);
+#include <wx/utils.h>
+
+wxIMPLEMENT_APP_NO_MAIN(C3DApp);
+
+int main(int argc, char** argv) {
+    // GTK 3 hides scroll bars until the pointer comes near them; the editor's view shows its
+    // scroll bars as permanent controls, so the user sees at once that the scene goes on. A
+    // setting of the user's own wins.
+    wxString overlay;
+    if (!wxGetEnv("GTK_OVERLAY_SCROLLING", &overlay)) {
+        wxSetEnv("GTK_OVERLAY_SCROLLING", "0");
+    }
+    return wxEntry(argc, argv);
+}

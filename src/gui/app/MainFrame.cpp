@@ -9,9 +9,12 @@
 #include "app/ToolbarImages.h"
 #include "view/SceneCanvas.h"
 
+#include <algorithm>
 #include <wx/aui/auibar.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,7 +26,20 @@ wxAcceleratorTable BuildAccelerators() {
     return wxAcceleratorTable(static_cast<int>(entries.size()), entries.data());
 }
 
+// The widest texts the view puts into status panes 1 and 2 (pointer over a 1000 m scene; zoom).
+constexpr const char* kWidestPointerText = "x = 1000.0, y = 1000.0";
+constexpr const char* kWidestScaleText = "Масштаб 1:4.286";
+constexpr int kStatusPaneWidth = 100;
+
 } // namespace
+
+// Panes 1 and 2 are 100 pixels wide, or wider where the status bar's font needs more room for the
+// view's texts, so they are never cut off.
+int CMainFrame::StatusPaneWidth(const char* widestText) const {
+    const wxStatusBar* status = GetStatusBar();
+    const int needed = status ? status->GetTextExtent(Ui(widestText)).x + FromDIP(16) : 0;
+    return std::max(kStatusPaneWidth, needed);
+}
 
 CMainFrame::CMainFrame(wxDocManager* manager)
     : wxDocParentFrame(manager, nullptr, IDR_MAINFRAME, Ui(text::kAppTitle)) {
@@ -37,7 +53,8 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     m_pSceneBar = BuildToolbar(IDR_SCENE_BAR, SceneToolbarLayout());
 
     CreateStatusBar(3);
-    const int widths[] = {-1, 100, 100};
+    const int widths[] = {-1, StatusPaneWidth(kWidestPointerText),
+                          StatusPaneWidth(kWidestScaleText)};
     const int styles[] = {wxSB_FLAT, wxSB_SUNKEN, wxSB_SUNKEN};
     SetStatusWidths(3, widths);
     GetStatusBar()->SetStatusStyles(3, styles);

@@ -50,6 +50,7 @@ public:
 
 private:
     wxMenuBar* BuildMenuBar();
+    int StatusPaneWidth(const char* widestText) const;
     wxAuiToolBar* BuildToolbar(int resourceId, const std::vector<int>& layout);
     void ShowToolPrompt(wxAuiToolBar* bar, wxMouseEvent& event);
     void OnToggleBar(wxCommandEvent& event);

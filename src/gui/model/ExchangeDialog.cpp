@@ -71,5 +71,11 @@ void CExchangeDialog::LayOutPlain(wxSizer* content) {
     top->Add(content, 1, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, FromDIP(8));
     top->Add(buttons, 0, wxALIGN_CENTER | wxALL, FromDIP(10));
     SetSizerAndFit(top);
+    // Wide enough for the whole title in the caption, whose font is usually bold and which also
+    // holds the icon and the caption's buttons.
+    const int titleWidth = GetTextExtent(GetTitle()).x * 6 / 5 + FromDIP(110);
+    if (GetSize().x < titleWidth) {
+        SetSize(titleWidth, -1);
+    }
     CentreOnParent();
 }
