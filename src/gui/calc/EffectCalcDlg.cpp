@@ -38,30 +38,27 @@ CEffectCalcDlg::CEffectCalcDlg(wxWindow* owner, SceneSettings& scene)
                               wxGA_HORIZONTAL | wxGA_SMOOTH);
     m_pClose = new wxButton(this, wxID_OK, Ui(text::kCloseButton));
 
+    // Sizes and spacing of the template, in dialog units.
+    const auto dluX = [this](int units) { return ConvertDialogToPixels(wxSize(units, 0)).x; };
     m_pCalculate->SetMinSize(TemplateSize(m_pCalculate, this, 80, 14));
     m_pSave->SetMinSize(TemplateSize(m_pSave, this, 75, 14));
     m_pClose->SetMinSize(TemplateSize(m_pClose, this, 50, 14));
-    const wxSize buttons(m_pCalculate->GetMinSize().x + m_pSave->GetMinSize().x +
-                             ConvertDialogToPixels(wxSize(10, 0)).x,
-                         -1);
-    m_pProgress->SetMinSize(wxSize(std::max(buttons.x, ConvertDialogToPixels(wxSize(165, 0)).x),
-                                   ConvertDialogToPixels(wxSize(0, 10)).y));
+    const int rowWidth = m_pCalculate->GetMinSize().x + dluX(10) + m_pSave->GetMinSize().x;
+    m_pProgress->SetMinSize(
+        wxSize(std::max(rowWidth, dluX(165)), ConvertDialogToPixels(wxSize(0, 10)).y));
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(m_pCalculate, 0);
     row->AddStretchSpacer(1);
-    row->AddSpacer(ConvertDialogToPixels(wxSize(10, 0)).x);
+    row->AddSpacer(dluX(10));
     row->Add(m_pSave, 0);
     auto* inGroup = new wxStaticBoxSizer(group, wxVERTICAL);
-    inGroup->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP,
-                 ConvertDialogToPixels(wxSize(10, 0)).x);
-    inGroup->Add(m_pProgress, 0, wxEXPAND | wxALL, ConvertDialogToPixels(wxSize(10, 0)).x);
+    inGroup->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, dluX(10));
+    inGroup->Add(m_pProgress, 0, wxEXPAND | wxALL, dluX(10));
 
     auto* all = new wxBoxSizer(wxVERTICAL);
-    all->Add(inGroup, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP,
-             ConvertDialogToPixels(wxSize(5, 0)).x);
-    all->Add(m_pClose, 0, wxALIGN_CENTER_HORIZONTAL | wxALL,
-             ConvertDialogToPixels(wxSize(10, 0)).x);
+    all->Add(inGroup, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, dluX(5));
+    all->Add(m_pClose, 0, wxALIGN_CENTER_HORIZONTAL | wxALL, dluX(10));
     SetSizerAndFit(all);
 
     m_pClose->SetDefault();
