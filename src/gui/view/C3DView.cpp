@@ -76,9 +76,9 @@ bool C3DView::OnClose(bool deleteWindow) {
         }
         m_pCanvas->SetView(nullptr);
     }
-    // Nothing may point into the document's scene any more.
-    m_pController->OnUpdate(nullptr, 0);
+    // The canvas stays with the frame; nothing may point into the document's scene any more.
     m_pCanvas = nullptr;
+    m_pController->OnUpdate(nullptr, 0);
     return true;
 }
 

@@ -142,11 +142,12 @@ void CSceneCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) {
 }
 
 // The view's input in the order of its handling table; painting, size, scroll bars and a lost
-// capture after it. A double click arrives as a second press before its own event, which is
-// ignored.
+// capture after it. The second press of a double click arrives only as a double-click event; it
+// is a press like any other (quick presses on a spot keep cycling through its objects).
 // clang-format off
 wxBEGIN_EVENT_TABLE(CSceneCanvas, wxWindow)
     EVT_LEFT_DOWN(CSceneCanvas::OnLButtonDown)
+    EVT_LEFT_DCLICK(CSceneCanvas::OnLButtonDown)
     EVT_LEFT_UP(CSceneCanvas::OnLButtonUp)
     EVT_MOTION(CSceneCanvas::OnMouseMove)
     EVT_KEY_DOWN(CSceneCanvas::OnKeyDown)
