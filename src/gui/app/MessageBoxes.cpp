@@ -23,6 +23,11 @@ wxWindow* OwnerOf(wxWindow* parent) {
 int Run(wxWindow* parent, const wxString& message, long style,
         const wxString& caption = Ui(text::kAppTitle)) {
     // The toolkit's own box: the native one of this platform shows no icon.
+    // The generic box draws an icon for any icon flag, wxICON_NONE included (as an error icon):
+    // a box without an icon must carry no icon flag at all.
+    if (style & wxICON_NONE) {
+        style &= ~wxICON_NONE;
+    }
     wxGenericMessageDialog box(OwnerOf(parent), message, caption, style | wxCENTRE);
     return box.ShowModal();
 }
@@ -31,6 +36,10 @@ int Run(wxWindow* parent, const wxString& message, long style,
 
 void ShowExclamation(wxWindow* parent, const wxString& message) {
     Run(parent, message, wxOK | wxICON_EXCLAMATION);
+}
+
+void ShowError(wxWindow* parent, const wxString& message) {
+    Run(parent, message, wxOK | wxICON_EXCLAMATION, Ui(text::kErrorCaption));
 }
 
 void ShowPlainMessage(wxWindow* parent, const wxString& message) {

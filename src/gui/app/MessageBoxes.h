@@ -11,8 +11,12 @@ class wxWindow;
 // dialog entries, file errors, "Unexpected file format.").
 void ShowExclamation(wxWindow* parent, const wxString& message);
 
+// An error under the caption "Ошибка": exclamation icon and OK (the scene check's findings, a
+// refused calculation).
+void ShowError(wxWindow* parent, const wxString& message);
+
 // A message with OK and no icon, captioned with the application title (an object without
-// properties of its own).
+// properties of its own, a clean scene).
 void ShowPlainMessage(wxWindow* parent, const wxString& message);
 
 // A warning question under its own caption: exclamation icon, Yes (the default) and No; true only

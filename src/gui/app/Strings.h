@@ -95,6 +95,17 @@ inline constexpr const char* kSourcePropsTitle = "Свойства объект�
 inline constexpr const char* kSourcePowerLabel = "Мощность (0-100%):";
 inline constexpr const char* kNoProperties = "Объект не имеет особых свойств";
 
+// Scene check and effect calculation dialog (134).
+inline constexpr const char* kErrorCaption = "Ошибка";
+inline constexpr const char* kCalcTitle = "Рассчёт эффекта";
+inline constexpr const char* kCalculateButton = "Рассчитать эффект";
+inline constexpr const char* kSaveEffectButton = "Сохранить...";
+inline constexpr const char* kCloseButton = "Закрыть";
+inline constexpr const char* kEffectFileFilter =
+    "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы (*.*)|*.*";
+inline constexpr const char* kEffectExtension = "e3d";
+inline constexpr const char* kEffectSaveFailed = "The effect was not saved.\n%s";
+
 // Numeric exchange of dialog fields; %1 and %2 are the bounds.
 inline constexpr const char* kEnterInteger = "Please enter an integer.";
 inline constexpr const char* kEnterNumber = "Please enter a number.";

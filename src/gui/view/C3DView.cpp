@@ -1,9 +1,12 @@
 #include "view/C3DView.h"
 
 #include "app/CommandIds.h"
+#include "app/CommandRules.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
 #include "app/Strings.h"
+#include "calc/EffectCalcDlg.h"
+#include "calc/SceneCheckReport.h"
 #include "model/C3DDoc.h"
 #include "view/CommandRules.h"
 #include "view/DcCanvas.h"
@@ -230,6 +233,24 @@ void C3DView::OnUpdateZoomOut(wxUpdateUIEvent& event) {
     event.Enable(CanZoomOut(m_pController->PixelsPerMetre()));
 }
 
+void C3DView::OnCheckScene(wxCommandEvent&) {
+    CheckScene(true);
+}
+
+void C3DView::OnCalcEffect(wxCommandEvent&) {
+    if (CheckScene(false)) {
+        RunEffectCalculation(GetMainFrame(), *ShownScene());
+    }
+}
+
+void C3DView::OnUpdateCalcCommand(wxUpdateUIEvent& event) {
+    event.Enable(rules::SceneCommandEnabled(ShownScene() != nullptr));
+}
+
+bool C3DView::CheckScene(bool reportSuccess) {
+    return ShownScene() && CheckSceneAndReport(m_pCanvas, *ShownScene(), reportSuccess);
+}
+
 // The view's commands, each next to its enable-and-check rule. The pointer, the keys, the size,
 // the scroll bars and painting arrive through the canvas (CSceneCanvas).
 // clang-format off
@@ -254,5 +275,9 @@ wxBEGIN_EVENT_TABLE(C3DView, wxView)
     EVT_MENU(ID_ZOOM_OUT, C3DView::OnZoomOut)
     EVT_UPDATE_UI(ID_ZOOM_OUT, C3DView::OnUpdateZoomOut)
 
-    // Scene check and effect calculation (ID_CHECK_SCENE, ID_CALC_EFFECT): their entries go here.
+    // Scene check and effect calculation.
+    EVT_MENU(ID_CHECK_SCENE, C3DView::OnCheckScene)
+    EVT_UPDATE_UI(ID_CHECK_SCENE, C3DView::OnUpdateCalcCommand)
+    EVT_MENU(ID_CALC_EFFECT, C3DView::OnCalcEffect)
+    EVT_UPDATE_UI(ID_CALC_EFFECT, C3DView::OnUpdateCalcCommand)
 wxEND_EVENT_TABLE()

@@ -45,6 +45,10 @@ public:
     EditorController& Controller() { return *m_pController; }
     const EditorController& Controller() const { return *m_pController; }
 
+    // The scene check of the shown scene with its message boxes (see CheckSceneAndReport): true
+    // when the scene is clean; a clean scene is confirmed only when `reportSuccess` is set.
+    bool CheckScene(bool reportSuccess);
+
     // The scene shown (the document's current record) and the selected object, or null.
     SceneSettings* ShownScene() const { return m_pController->ShownScene(); }
     CSceneObject* Selected() const { return m_pController->Selected(); }
@@ -69,6 +73,11 @@ public:
     void SetPopupPresenter(PopupPresenter presenter) { m_popupPresenter = std::move(presenter); }
 
 private:
+    // The scene check (32794) and the effect calculation (32793).
+    void OnCheckScene(wxCommandEvent& event);
+    void OnCalcEffect(wxCommandEvent& event);
+    void OnUpdateCalcCommand(wxUpdateUIEvent& event);
+
     void OnToolCommand(wxCommandEvent& event);
     void OnUpdateTool(wxUpdateUIEvent& event);
     void OnDeleteObject(wxCommandEvent& event);

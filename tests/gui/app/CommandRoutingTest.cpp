@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/CommandIds.h"
 #include "app/CommandTable.h"
+#include "calc/EffectCalcDlg.h"
 #include "model/SceneSizeDlg.h"
 
 #include <wx/accel.h>
@@ -115,8 +116,15 @@ TEST_F(AppTest, AcceleratorsOfEnabledCommandsActAndOfUnservedOnesDoNothing) {
     EXPECT_TRUE(PressKey(Frame(), wxACCEL_NORMAL, WXK_F1));
     dialogs.Verify();
 
-    // Calculation and zoom are not served yet: no dialog, nothing changes.
+    // Alt+C checks the scene and opens the calculation dialog.
+    dialogs.Then([](wxDialog& dialog) {
+        EXPECT_NE(dynamic_cast<CEffectCalcDlg*>(&dialog), nullptr);
+        return int(wxID_OK);
+    });
     EXPECT_TRUE(PressKey(Frame(), wxACCEL_ALT, 'C'));
+    dialogs.Verify();
+
+    // Zoom is not served yet: nothing changes.
     EXPECT_TRUE(PressKey(Frame(), wxACCEL_ALT, 'I'));
     EXPECT_FALSE(Doc().IsModified());
 

@@ -1,0 +1,30 @@
+#include "calc/GaugeProgress.h"
+
+#include <wx/evtloop.h>
+#include <wx/gauge.h>
+
+namespace {
+
+// Handles the pending paint and layout events, leaving user input queued.
+void PaintNow() {
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) {
+        loop->YieldFor(wxEVT_CATEGORY_UI);
+    } else {
+        wxGUIEventLoop temporary;
+        temporary.YieldFor(wxEVT_CATEGORY_UI);
+    }
+}
+
+} // namespace
+
+void CGaugeProgress::SetPosition(int position) {
+    if (m_gauge.GetValue() != position) {
+        m_gauge.SetValue(position);
+        m_gauge.Update();
+    }
+    // Also between changes of the position, so the window repaints when uncovered.
+    PaintNow();
+    if (m_observer) {
+        m_observer(m_gauge.GetValue());
+    }
+}

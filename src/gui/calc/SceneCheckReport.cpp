@@ -1,0 +1,19 @@
+#include "calc/SceneCheckReport.h"
+
+#include "app/MessageBoxes.h"
+#include "app/Strings.h"
+#include "calc/SceneCheck.h"
+
+#include <wx/string.h>
+
+bool CheckSceneAndReport(wxWindow* owner, const SceneSettings& scene, bool reportSuccess) {
+    const auto finding = FindFirstSceneError(scene.objects);
+    if (finding) {
+        ShowError(owner, Ui(finding->message));
+        return false;
+    }
+    if (reportSuccess) {
+        ShowPlainMessage(owner, Ui(kSceneCleanText));
+    }
+    return true;
+}

@@ -1,0 +1,154 @@
+// The calculation dialog in its real modal loop: the ways it ends and the input it refuses while
+// a calculation runs.
+#include "calc/CalcFixture.h"
+
+#include <wx/timer.h>
+
+#include <dlfcn.h>
+
+namespace {
+
+class CalcDialogClosingTest : public CalcTest {
+protected:
+    void SetUp() override {
+        CalcTest::SetUp();
+        AddRect(60, 20, 5, 30);
+        AddSource(80, 30);
+        // A first showing leaves an effect in the scene record.
+        ExpectCalcDialog([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_CALCULATE); });
+        Command(ID_CALC_EFFECT);
+        dialogs.Verify();
+        ASSERT_NE(Scene().effect, nullptr);
+        effect = Scene().effect.get();
+        bytes = CurrentEffectBytes();
+    }
+
+    // Shows the dialog for real; once its modal loop runs, `action` is called. A dialog still
+    // open a few seconds later is ended so that the test fails instead of waiting.
+    void ShowAndThen(std::function<void(CEffectCalcDlg&)> action) {
+        wxTimer watchdog;
+        dialogs.Then([&](wxDialog& dialog) {
+            auto* calc = dynamic_cast<CEffectCalcDlg*>(&dialog);
+            EXPECT_NE(calc, nullptr);
+            if (!calc) {
+                return int(wxID_CANCEL);
+            }
+            watchdog.Bind(wxEVT_TIMER, [calc](wxTimerEvent&) {
+                if (calc->IsModal()) {
+                    ADD_FAILURE() << "the dialog is still open";
+                    calc->EndModal(wxID_ABORT);
+                }
+            });
+            calc->CallAfter([calc, &action, &watchdog] {
+                watchdog.StartOnce(5000);
+                action(*calc);
+            });
+            return int(wxID_NONE); // run the real modal loop
+        });
+        Command(ID_CALC_EFFECT);
+        watchdog.Stop();
+        dialogs.Verify();
+    }
+
+    static void PressEscape(wxWindow& window) {
+        wxKeyEvent key(wxEVT_CHAR_HOOK);
+        key.m_keyCode = WXK_ESCAPE;
+        key.SetEventObject(&window);
+        window.ProcessWindowEvent(key);
+    }
+
+    // What the toolkit does on Enter: activates the focused button if there is one, else the
+    // window's default button.
+    static void PressEnter(wxDialog& dialog) {
+        using Activate = int (*)(void*);
+        auto activate =
+            reinterpret_cast<Activate>(dlsym(RTLD_DEFAULT, "gtk_window_activate_default"));
+        ASSERT_NE(activate, nullptr);
+        EXPECT_TRUE(activate(dialog.GetHandle()));
+    }
+
+    void ExpectEffectKept() {
+        EXPECT_EQ(Scene().effect.get(), effect);
+        EXPECT_EQ(CurrentEffectBytes(), bytes);
+    }
+
+    const double* effect = nullptr;
+    Bytes bytes;
+};
+
+} // namespace
+
+TEST_F(CalcDialogClosingTest, CloseButtonEndsTheDialogAndKeepsEffectAndCleanFlag) {
+    ShowAndThen([](CEffectCalcDlg& dialog) {
+        EXPECT_TRUE(dialog.IsModal());
+        EXPECT_FALSE(SaveEnabled(dialog));
+        PressButton(dialog, wxID_OK);
+    });
+    ExpectEffectKept();
+    EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(CalcDialogClosingTest, EnterEndsTheDialogAndKeepsEffectAndModifiedFlag) {
+    Doc().Modify(true);
+    bool calculated = false;
+    ShowAndThen([&](CEffectCalcDlg& dialog) {
+        dialog.SetProgressObserver([&](int) { calculated = true; });
+        PressEnter(dialog);
+    });
+    EXPECT_FALSE(calculated); // "Закрыть" has the focus, not "Рассчитать эффект"
+    ExpectEffectKept();
+    EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(CalcDialogClosingTest, EscapeEndsTheDialogAndKeepsEffectAndFlag) {
+    ShowAndThen([](CEffectCalcDlg& dialog) { PressEscape(dialog); });
+    ExpectEffectKept();
+    EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(CalcDialogClosingTest, InputDuringACalculationIsRefused) {
+    Scene().rayCount = 400;
+    int zeroPositions = 0;
+    ShowAndThen([&](CEffectCalcDlg& dialog) {
+        bool tried = false;
+        dialog.SetProgressObserver([&](int position) {
+            if (position == 50 && !tried) {
+                tried = true;
+                EXPECT_TRUE(dialog.IsCalculating());
+                PressEscape(dialog);
+                PressButton(dialog, wxID_OK);
+                PressButton(dialog, IDC_CALCULATE);
+                wxCloseEvent close(wxEVT_CLOSE_WINDOW, dialog.GetId());
+                close.SetEventObject(&dialog);
+                close.SetCanVeto(true);
+                dialog.ProcessWindowEvent(close);
+                EXPECT_TRUE(close.GetVeto());
+            }
+            if (position == 0) {
+                ++zeroPositions;
+            }
+        });
+        PressButton(dialog, IDC_CALCULATE);
+        EXPECT_TRUE(tried);
+        EXPECT_TRUE(dialog.IsModal());
+        EXPECT_TRUE(SaveEnabled(dialog));
+        PressEscape(dialog);
+    });
+    EXPECT_EQ(zeroPositions, 4); // rays 0 to 3 of one single calculation
+    EXPECT_EQ(Scene().effectCount, 100);
+    EXPECT_FALSE(Doc().IsModified());
+}
+
+TEST_F(CalcDialogClosingTest, TheSaveDialogIsOwnedByTheCalculationDialog) {
+    ShowAndThen([this](CEffectCalcDlg& dialog) {
+        dialogs.Then([&dialog](wxDialog& files) {
+            EXPECT_NE(dynamic_cast<CEffectFileDialog*>(&files), nullptr);
+            EXPECT_EQ(files.GetParent(), &dialog);
+            return int(wxID_CANCEL);
+        });
+        PressButton(dialog, IDC_CALCULATE);
+        PressButton(dialog, IDC_SAVE_EFFECT);
+        EXPECT_TRUE(dialog.IsModal());
+        PressButton(dialog, wxID_OK);
+    });
+}
