@@ -102,7 +102,7 @@ inline constexpr const char* kCalculateButton = "Рассчитать эффек
 inline constexpr const char* kSaveEffectButton = "Сохранить...";
 inline constexpr const char* kCloseButton = "Закрыть";
 inline constexpr const char* kEffectFileFilter =
-    "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы (*.*)|*.*";
+    "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы (*.*)|*";
 inline constexpr const char* kEffectExtension = "e3d";
 inline constexpr const char* kEffectSaveFailed = "The effect was not saved.\n%s";
 

@@ -46,7 +46,7 @@ TEST_F(SaveEffectTest, TheFileDialogOffersEffectFilesAndCancellingDoesNothing) {
         EXPECT_NE(files, nullptr);
         if (files) {
             EXPECT_EQ(files->GetWildcard().utf8_string(),
-                      "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы (*.*)|*.*");
+                      "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы (*.*)|*");
             EXPECT_EQ(files->GetMessage().utf8_string(), "Save As");
             EXPECT_TRUE(files->HasFlag(wxFD_SAVE));
             EXPECT_TRUE(files->HasFlag(wxFD_OVERWRITE_PROMPT));
