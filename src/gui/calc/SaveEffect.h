@@ -6,9 +6,9 @@
 struct SceneSettings;
 
 // The save dialog of effect files: the filters "Файлы 3D эффектов (*.e3d)" and "Все файлы (*.*)"
-// (the latter matching every name, dot or not, as "*"), the usual title of a save dialog ("Save As"), confirmation before replacing a file.
-// It can be answered without being shown: a modal dialog hook calls SetChosenPath and returns
-// wxID_OK, and GetPath then returns that path.
+// (the latter matching every name, dot or not, as "*"), the usual title of a save dialog ("Save
+// As"), confirmation before replacing a file. It can be answered without being shown: a modal
+// dialog hook calls SetChosenPath and returns wxID_OK, and GetPath then returns that path.
 class CEffectFileDialog : public wxFileDialog {
 public:
     explicit CEffectFileDialog(wxWindow* parent);
