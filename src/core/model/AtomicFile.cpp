@@ -44,8 +44,7 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         Fail(kind, path, "Cannot write", err);
     };
     struct stat st {};
-    const mode_t mode =
-        stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : DefaultFileMode();
+    const mode_t mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : DefaultFileMode();
     if (fchmod(fd, mode) != 0) {
         abandon(errno);
     }

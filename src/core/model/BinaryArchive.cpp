@@ -18,7 +18,9 @@ void ArchiveWriter::WriteUInt32(std::uint32_t v) {
     }
 }
 
-void ArchiveWriter::WriteInt32(std::int32_t v) { WriteUInt32(static_cast<std::uint32_t>(v)); }
+void ArchiveWriter::WriteInt32(std::int32_t v) {
+    WriteUInt32(static_cast<std::uint32_t>(v));
+}
 
 void ArchiveWriter::WriteDouble(double v) {
     const auto bits = std::bit_cast<std::uint64_t>(v);
@@ -75,7 +77,9 @@ std::uint32_t ArchiveReader::ReadUInt32() {
     return v;
 }
 
-std::int32_t ArchiveReader::ReadInt32() { return static_cast<std::int32_t>(ReadUInt32()); }
+std::int32_t ArchiveReader::ReadInt32() {
+    return static_cast<std::int32_t>(ReadUInt32());
+}
 
 double ArchiveReader::ReadDouble() {
     Need(8);

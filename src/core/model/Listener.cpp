@@ -10,7 +10,9 @@ bool CListener::EditProperties(PropertiesPort& port) {
     return false;
 }
 
-int CListener::GetKind() const { return OBJ_LISTENER; }
+int CListener::GetKind() const {
+    return OBJ_LISTENER;
+}
 
 bool CListener::HitTest(double x, double y, double scale) const {
     return DistanceTo(x, y) < 10.0 / scale;

@@ -95,7 +95,9 @@ void CRectObject::EndMove() {
     }
 }
 
-int CRectObject::GetKind() const { return OBJ_RECT; }
+int CRectObject::GetKind() const {
+    return OBJ_RECT;
+}
 
 bool CRectObject::HitTest(double x, double y, double /*scale*/) const {
     return m_x <= x && x < m_x + m_width && m_y <= y && y < m_y + m_height;

@@ -74,8 +74,8 @@ void CheckSettings(const SceneSettings& s, const std::string& path) {
     };
     step(s.gridX, "gridX");
     step(s.gridY, "gridY");
-    const double rest[] = {s.passAbsorptionLimit, s.stopAmplitude, s.groupTime,
-                           s.mediumAbsorption, s.stopTime};
+    const double rest[] = {s.passAbsorptionLimit, s.stopAmplitude, s.groupTime, s.mediumAbsorption,
+                           s.stopTime};
     for (double v : rest) {
         if (!std::isfinite(v)) {
             BadFormat(path, "a calculation parameter is not a finite number");

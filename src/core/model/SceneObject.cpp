@@ -11,9 +11,13 @@ CSceneObject::CSceneObject(SceneSettings* settings) : m_pSettings(settings) {}
 
 CSceneObject::~CSceneObject() = default;
 
-bool CSceneObject::IntersectRay(SceneRay /*ray*/, double* /*t*/) const { return false; }
+bool CSceneObject::IntersectRay(SceneRay /*ray*/, double* /*t*/) const {
+    return false;
+}
 
-bool CSceneObject::SnapOn() const { return m_pSettings->snapToGrid; }
+bool CSceneObject::SnapOn() const {
+    return m_pSettings->snapToGrid;
+}
 
 void CSceneObject::SetPosition(double x, double y) {
     m_x = x;
@@ -70,7 +74,9 @@ void CSceneObject::Draw(Canvas& /*dc*/, double /*scale*/) {
     }
 }
 
-void CSceneObject::SelectOutlinePen(Canvas& dc) const { dc.SelectSolidPen(2, m_color); }
+void CSceneObject::SelectOutlinePen(Canvas& dc) const {
+    dc.SelectSolidPen(2, m_color);
+}
 
 void CSceneObject::Save(ArchiveWriter& ar) const {
     ar.WriteDouble(m_x);

@@ -15,7 +15,9 @@ bool CSoundSource::EditProperties(PropertiesPort& port) {
     return true;
 }
 
-int CSoundSource::GetKind() const { return OBJ_SOURCE; }
+int CSoundSource::GetKind() const {
+    return OBJ_SOURCE;
+}
 
 bool CSoundSource::HitTest(double x, double y, double scale) const {
     return DistanceTo(x, y) < 17.0 / scale;

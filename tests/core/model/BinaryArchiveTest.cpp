@@ -52,9 +52,9 @@ TEST(BinaryArchive, TruncatedStringsAreFormatErrors) {
         {},
         {5, 'S', 'C'},
         {0xFF, 5},
-        {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},         // 4 GiB claimed
-        {0xFF, 0xFE, 0xFF, 3, 'S', 0, 'C'},                 // wide, odd bytes
-        {0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF, 1, 'S', 0},    // wide marker twice
+        {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF},      // 4 GiB claimed
+        {0xFF, 0xFE, 0xFF, 3, 'S', 0, 'C'},              // wide, odd bytes
+        {0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF, 1, 'S', 0}, // wide marker twice
     };
     for (const auto& bytes : cases) {
         ArchiveReader r(bytes);

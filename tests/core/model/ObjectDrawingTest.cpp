@@ -19,8 +19,8 @@ TEST(ObjectDrawing, ListenerIsAWhiteDiscOfRadiusTen) {
     listener.m_y = 50.0;
     RecordingCanvas dc;
     listener.Draw(dc, 30.0);
-    EXPECT_EQ(dc.calls, (Calls{"pen solid 2 0", "brush white", "ellipse 1490 1490 1510 1510",
-                               "pen black"}));
+    EXPECT_EQ(dc.calls,
+              (Calls{"pen solid 2 0", "brush white", "ellipse 1490 1490 1510 1510", "pen black"}));
 }
 
 TEST(ObjectDrawing, SelectedSourceIsARedSpeaker) {

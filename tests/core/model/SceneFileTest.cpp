@@ -1,7 +1,7 @@
+#include "model/SceneFile.h"
 #include "model/AtomicFile.h"
 #include "model/Listener.h"
 #include "model/RectObject.h"
-#include "model/SceneFile.h"
 #include "model/SceneFileError.h"
 #include "model/SoundSource.h"
 #include "support/TempDir.h"
@@ -211,18 +211,18 @@ TEST(SceneFile, UnsafeValuesAreRefused) {
         double value;
     };
     const Case refused[] = {
-        {6, 0.0},   {6, -1.0},     {6, 100000.5}, {6, nan},  {14, inf},    {14, 0.0},
-        {22, 0.0},  {22, -1.0},    {30, nan},     {30, inf}, {46, nan},    {54, inf},
-        {62, -inf}, {78, nan},     {86, inf},     {102, nan}, {110, inf},  {122, nan},
-        {138, inf}, {150, -inf},   {166, nan},    {174, nan}, {182, inf},  {190, nan},
+        {6, 0.0},   {6, -1.0},   {6, 100000.5}, {6, nan},   {14, inf},  {14, 0.0},
+        {22, 0.0},  {22, -1.0},  {30, nan},     {30, inf},  {46, nan},  {54, inf},
+        {62, -inf}, {78, nan},   {86, inf},     {102, nan}, {110, inf}, {122, nan},
+        {138, inf}, {150, -inf}, {166, nan},    {174, nan}, {182, inf}, {190, nan},
     };
     for (const auto& c : refused) {
         Bytes b = good;
         PutDouble(b, c.at, c.value);
         ExpectBadFormat(b, ("offset " + std::to_string(c.at)).c_str());
     }
-    const Case accepted[] = {{6, 100000.0}, {22, 1e-9}, {46, 1.7e308}, {182, 1.6e308},
-                             {78, 1.7e308}, {150, -5.0}};
+    const Case accepted[] = {{6, 100000.0},  {22, 1e-9},    {46, 1.7e308},
+                             {182, 1.6e308}, {78, 1.7e308}, {150, -5.0}};
     for (const auto& c : accepted) {
         Bytes b = good;
         PutDouble(b, c.at, c.value);
