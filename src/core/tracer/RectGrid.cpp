@@ -1,38 +1,22 @@
 #include "RectGrid.h"
 
+#include "IndexSupport.h"
 #include "RectSearch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-namespace {
-
-constexpr double kNoHitDistance = 1.7e308;
-
-double Lo(double a, double b) {
-    return a < b ? a : b;
-}
-double Hi(double a, double b) {
-    return a < b ? b : a;
-}
-
-} // namespace
+using index_support::Hi;
+using index_support::kNoHitDistance;
+using index_support::Lo;
 
 void RectGrid::Build(const TraceScene& scene) {
     m_cells.clear();
     m_entries.clear();
     const std::size_t n = scene.RectCount();
     double largest = 0.0;
-    for (std::size_t k = 0; k < n; ++k) {
-        for (double v : {scene.left[k], scene.top[k], scene.right[k], scene.bottom[k]}) {
-            if (!std::isfinite(v)) {
-                return;
-            }
-            largest = std::max(largest, std::fabs(v));
-        }
-    }
-    if (n == 0 || largest > 1e100) {
+    if (!index_support::LargestCoordinate(scene, &largest)) {
         return;
     }
     const double margin = 1e-9 * (largest + 1.0);
