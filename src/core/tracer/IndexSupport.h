@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TraceScene.h"
+#include "model/SceneRay.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +33,22 @@ inline bool LargestCoordinate(const TraceScene& scene, double* largest) {
         }
     }
     return scene.RectCount() != 0 && *largest <= 1e100;
+}
+
+// Whether an index may serve the ray: an origin within the index's reach and a finite direction
+// of about unit length whose components are zero or not vanishingly small (NaN and infinite
+// directions are refused too). Other rays go to the plain walk.
+inline bool AcceptsRay(const SceneRay& r, double originLimit) {
+    if (!(std::fabs(r.x0) <= originLimit) || !(std::fabs(r.y0) <= originLimit)) {
+        return false;
+    }
+    const double ax = std::fabs(r.dx);
+    const double ay = std::fabs(r.dy);
+    const double sum = ax + ay;
+    if (!(sum >= 0.5 && sum <= 2.0)) {
+        return false;
+    }
+    return (ax == 0.0 || ax >= 1e-200) && (ay == 0.0 || ay >= 1e-200);
 }
 
 } // namespace index_support

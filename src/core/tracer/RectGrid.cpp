@@ -108,19 +108,7 @@ bool RectGrid::Fill(const TraceScene& scene, double margin, double cells, double
 }
 
 bool RectGrid::Accepts(const SceneRay& r) const {
-    if (m_cells.empty()) {
-        return false;
-    }
-    if (!(std::fabs(r.x0) <= m_originLimit) || !(std::fabs(r.y0) <= m_originLimit)) {
-        return false;
-    }
-    const double ax = std::fabs(r.dx);
-    const double ay = std::fabs(r.dy);
-    const double sum = ax + ay;
-    if (!(sum >= 0.5 && sum <= 2.0)) {
-        return false;
-    }
-    return (ax == 0.0 || ax >= 1e-200) && (ay == 0.0 || ay >= 1e-200);
+    return !m_cells.empty() && index_support::AcceptsRay(r, m_originLimit);
 }
 
 bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool visibility,

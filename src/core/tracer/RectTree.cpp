@@ -121,19 +121,7 @@ std::int32_t RectTree::SplitByPerimeter(const TraceScene& scene, std::int32_t be
 }
 
 bool RectTree::Accepts(const SceneRay& r) const {
-    if (m_nodes.empty()) {
-        return false;
-    }
-    if (!(std::fabs(r.x0) <= m_originLimit) || !(std::fabs(r.y0) <= m_originLimit)) {
-        return false;
-    }
-    const double ax = std::fabs(r.dx);
-    const double ay = std::fabs(r.dy);
-    const double sum = ax + ay;
-    if (!(sum >= 0.5 && sum <= 2.0)) {
-        return false; // also refuses NaN and infinite directions
-    }
-    return (ax == 0.0 || ax >= 1e-200) && (ay == 0.0 || ay >= 1e-200);
+    return !m_nodes.empty() && index_support::AcceptsRay(r, m_originLimit);
 }
 
 __attribute__((always_inline)) inline bool
