@@ -73,36 +73,3 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         Fail(kind, path, "Cannot write", err);
     }
 }
-
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-    const auto kind = SceneFileError::Kind::CannotOpen;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        Fail(kind, path, "Cannot open", errno);
-    }
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        close(fd);
-        Fail(kind, path, "Cannot open", err);
-    }
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const int err = errno;
-            close(fd);
-            Fail(kind, path, "Cannot read", err);
-        }
-        if (n == 0) {
-            break;
-        }
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    close(fd);
-    return bytes;
-}

@@ -9,6 +9,3 @@
 // when everything was written and flushed, so a failed write never damages the previous file.
 // Throws SceneFileError (WriteFailed) with the path and the system's reason.
 void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
-
-// Reads a whole file. Throws SceneFileError (CannotOpen) with the path and the system's reason.
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "BinaryArchive.h"
+#include "InputFile.h"
 #include "Listener.h"
 #include "ObjectKind.h"
 #include "RectObject.h"
