@@ -13,7 +13,7 @@
 
 std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path);
 
-// Reads a whole file, or standard input for "-".
+// Reads a whole regular file, or standard input for "-"; either at most kMaxInputFileBytes.
 std::string ReadTextOrFail(const std::string& path);
 
 void WriteBytesOrFail(const std::string& path, std::span<const std::uint8_t> bytes);
