@@ -9,8 +9,8 @@
 // a FIFO, a device such as /dev/zero or a huge file can neither hang the program nor exhaust its
 // memory.
 
-// The largest input read: 256 MiB. A scene of a million objects takes about 40 MB as a file and
-// about 150 MB as JSON.
+// The largest input read: 256 MiB. A scene of a million rectangles takes 52 MB as a scene file
+// and about 200 MB as indented JSON; real scenes hold hundreds of objects.
 inline constexpr std::uint64_t kMaxInputFileBytes = std::uint64_t{256} << 20;
 
 // Reads the whole regular file. Throws SceneFileError (CannotOpen) with the path and the reason:
