@@ -43,8 +43,8 @@ void FlushStandardOutputOrFail() {
     std::cout.flush();
     if (!std::cout) {
         const int err = errno;
-        throw CliFailure(kExitWriteFailed, std::string("Cannot write to standard output") +
-                                               (err != 0 ? std::string(": ") + std::strerror(err)
-                                                         : std::string()));
+        throw CliFailure(kExitWriteFailed,
+                         std::string("Cannot write to standard output") +
+                             (err != 0 ? std::string(": ") + std::strerror(err) : std::string()));
     }
 }

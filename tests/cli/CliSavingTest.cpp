@@ -78,7 +78,8 @@ TEST(CliSaving, LinksAreFollowedAndNonRegularOutputsRefused) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     run = RunCli({"new", fifo});
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_EQ(run.err, "sonivera-cli: Cannot write " + fifo + ": it is a FIFO, not a regular file\n");
+    EXPECT_EQ(run.err,
+              "sonivera-cli: Cannot write " + fifo + ": it is a FIFO, not a regular file\n");
     EXPECT_TRUE(fs::is_fifo(fifo));
 }
 

@@ -9,17 +9,17 @@
 #include <filesystem>
 #include <limits.h>
 #include <linux/falloc.h>
+#include <linux/magic.h>
 #include <memory>
 #include <optional>
 #include <random>
-#include <linux/magic.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr int kMaxLinkDepth = 40;                  // as the system's own path resolution
+constexpr int kMaxLinkDepth = 40;                    // as the system's own path resolution
 constexpr std::size_t kChunk = std::size_t(1) << 20; // the cancel flag is checked between chunks
 
 [[noreturn]] void Fail(const std::string& path, const std::string& reason) {
@@ -118,10 +118,9 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes, const std::atomic<boo
 // A name for a temporary file in `folder` that nobody is likely to have taken.
 std::string TemporaryName(const std::string& folder) {
     static std::atomic<std::uint64_t> counter{0};
-    thread_local std::mt19937_64 random(std::random_device{}() ^
-                                        static_cast<std::uint64_t>(getpid()) ^
-                                        static_cast<std::uint64_t>(
-                                            std::chrono::steady_clock::now().time_since_epoch().count()));
+    thread_local std::mt19937_64 random(
+        std::random_device{}() ^ static_cast<std::uint64_t>(getpid()) ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::uint64_t bits = random() ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
@@ -196,8 +195,8 @@ private:
     bool WriteTemporary(const struct stat* old, int tmp);
     void ReserveSpace(const struct stat& target);
 
-    std::string m_path;  // as given, for messages
-    std::string m_name;  // the final name, symbolic links followed
+    std::string m_path; // as given, for messages
+    std::string m_name; // the final name, symbolic links followed
     std::span<const std::uint8_t> m_bytes;
     const std::atomic<bool>* m_cancel;
     std::string m_temporary;

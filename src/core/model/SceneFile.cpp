@@ -1,11 +1,11 @@
 #include "SceneFile.h"
 
 #include "AtomicFile.h"
-#include "SafeFileWriter.h"
 #include "BinaryArchive.h"
 #include "Listener.h"
 #include "ObjectKind.h"
 #include "RectObject.h"
+#include "SafeFileWriter.h"
 #include "SceneFileError.h"
 #include "SoundSource.h"
 

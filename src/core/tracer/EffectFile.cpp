@@ -1,8 +1,8 @@
 #include "EffectFile.h"
 
 #include "EffectFinite.h"
-#include "model/SafeFileWriter.h"
 #include "model/BinaryArchive.h"
+#include "model/SafeFileWriter.h"
 #include "model/SceneSettings.h"
 
 #include <limits>

@@ -3,8 +3,8 @@
 #include "app/FileNames.h"
 #include "app/MessageBoxes.h"
 #include "app/Strings.h"
-#include "model/SceneFileError.h"
 #include "model/SafeFileWriter.h"
+#include "model/SceneFileError.h"
 #include "tracer/EffectFile.h"
 #include "tracer/EffectFinite.h"
 

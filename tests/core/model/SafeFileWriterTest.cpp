@@ -1,5 +1,5 @@
-#include "model/AtomicFile.h"
 #include "model/SafeFileWriter.h"
+#include "model/AtomicFile.h"
 #include "model/SceneFileError.h"
 #include "support/TempDir.h"
 
@@ -34,8 +34,9 @@ const Bytes kOld = {'o', 'l', 'd'};
 const Bytes kNew = {'n', 'e', 'w', ' ', 'c', 'o', 'n', 't', 'e', 'n', 't'};
 
 void Put(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 struct stat Stat(const std::string& path) {

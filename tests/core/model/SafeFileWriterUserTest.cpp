@@ -28,8 +28,9 @@ const Bytes kOld = {'o', 'l', 'd'};
 const Bytes kNew = {'n', 'e', 'w', '!'};
 
 void Put(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 // Writes `path` in a child process running as an unprivileged user: as nobody when the tests run
