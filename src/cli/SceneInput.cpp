@@ -1,7 +1,6 @@
 #include "SceneInput.h"
 
 #include "ExitCodes.h"
-#include "model/AtomicFile.h"
 #include "model/InputFile.h"
 #include "model/SceneFile.h"
 #include "model/SceneFileError.h"
@@ -38,13 +37,5 @@ std::string ReadTextOrFail(const std::string& path) {
         return std::string(bytes.begin(), bytes.end());
     } catch (const SceneFileError& e) {
         throw CliFailure(kExitBadInput, Describe(e));
-    }
-}
-
-void WriteBytesOrFail(const std::string& path, std::span<const std::uint8_t> bytes) {
-    try {
-        WriteFileAtomically(path, bytes);
-    } catch (const SceneFileError& e) {
-        throw CliFailure(kExitWriteFailed, Describe(e));
     }
 }

@@ -1,5 +1,4 @@
 #include "tracer/EffectFile.h"
-#include "model/AtomicFile.h"
 #include "model/InputFile.h"
 #include "model/SceneFileError.h"
 #include "model/SceneSettings.h"
