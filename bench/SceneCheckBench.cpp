@@ -44,7 +44,10 @@ void BM_SceneCheck(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_SceneCheck)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_SceneCheck)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oNLogN);
 
 BENCHMARK_MAIN();

@@ -3,13 +3,15 @@
 // lattice within 12.75 m, so that touching rectangles, shared corners and sources on edges come
 // up often. The work per input is bounded: at most 8 objects, 16 rays and a stop distance of
 // 30 m, and a calculation still running after a second is cancelled (the cancellation is then
-// part of what is tested: one that does not reach the running loop shows as a timeout). Only a crash, a sanitizer report or an unexpected exception is a
-// finding.
+// part of what is tested: one that does not reach the running loop shows as a timeout). Only a
+// crash, a sanitizer report or an unexpected exception is a finding; an effect that is not
+// finite must be refused with its own error.
 #include "calc/SceneCheck.h"
 #include "model/RectObject.h"
 #include "model/SoundSource.h"
 #include "tracer/ComputeEffect.h"
 #include "tracer/EffectFile.h"
+#include "tracer/EffectFinite.h"
 
 #include <atomic>
 #include <chrono>
@@ -129,6 +131,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const EffectCancelled&) {
         watchdog.Disarm();
     } catch (const EffectParameterError&) {
+        watchdog.Disarm();
+    } catch (const EffectNotFiniteError&) {
+        // Coefficients above 1 can make amplitudes overflow; such an effect is never written.
         watchdog.Disarm();
     }
     return 0;

@@ -2,8 +2,8 @@
 // either give a scene that goes to JSON and back to the same scene-file bytes, or be refused with
 // SceneJsonError whose message holds no control character; anything else (a crash, a sanitizer
 // report, another exception) is a finding.
-#include "json/SceneJson.h"
 #include "model/SceneFile.h"
+#include "json/SceneJson.h"
 
 #include <cstdint>
 #include <cstdlib>

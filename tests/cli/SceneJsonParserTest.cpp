@@ -1,7 +1,7 @@
-#include "json/SceneJson.h"
 #include "json/SceneJsonParser.h"
-#include "json/TerminalText.h"
 #include "model/SceneFile.h"
+#include "json/SceneJson.h"
+#include "json/TerminalText.h"
 
 #include <gtest/gtest.h>
 
@@ -77,18 +77,18 @@ TEST(SceneJsonParser, DuplicateAndUnknownMembersAreRefusedWhereTheyStand) {
         keys += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ", \"k\": 0,";
     }
     keys.pop_back();
-    EXPECT_EQ(Refusal(WithWidth("{" + keys + "}")),
-              "width: expected a number, got an object");
+    EXPECT_EQ(Refusal(WithWidth("{" + keys + "}")), "width: expected a number, got an object");
     text = DefaultText();
-    text.replace(text.find("\"objects\": ["), 12, "\"objects\": {\"a\": [[1]], \"b\": 2}, \"x\": [");
+    text.replace(text.find("\"objects\": ["), 12,
+                 "\"objects\": {\"a\": [[1]], \"b\": 2}, \"x\": [");
     EXPECT_EQ(Refusal(text), "x: unknown field");
 }
 
 TEST(SceneJsonParser, NulBytesAreRefused) {
     std::string text = DefaultText();
     text += std::string(1, '\0') + "{\"anything\": ";
-    EXPECT_EQ(Refusal(text), "not valid JSON: a NUL byte at offset " +
-                                 std::to_string(DefaultText().size()));
+    EXPECT_EQ(Refusal(text),
+              "not valid JSON: a NUL byte at offset " + std::to_string(DefaultText().size()));
 }
 
 TEST(SceneJsonParser, ControlCharactersInNamesAreEscaped) {

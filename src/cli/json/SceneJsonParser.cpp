@@ -13,10 +13,21 @@ using Json = nlohmann::ordered_json;
 namespace {
 
 // The members a scene may have, in the order of the scene record.
-constexpr std::array<std::string_view, 15> kSettingNames = {
-    "width",          "height",      "gridX",    "gridY",     "snapToGrid",
-    "passAbsorptionLimit", "stopAmplitude", "groupTime", "noTransmission", "noReflection",
-    "normalize",      "rayCount",    "mediumAbsorption", "stopTime", "objects"};
+constexpr std::array<std::string_view, 15> kSettingNames = {"width",
+                                                            "height",
+                                                            "gridX",
+                                                            "gridY",
+                                                            "snapToGrid",
+                                                            "passAbsorptionLimit",
+                                                            "stopAmplitude",
+                                                            "groupTime",
+                                                            "noTransmission",
+                                                            "noReflection",
+                                                            "normalize",
+                                                            "rayCount",
+                                                            "mediumAbsorption",
+                                                            "stopTime",
+                                                            "objects"};
 
 // The members an object of any kind may have; which of them a kind takes is checked later.
 constexpr std::array<std::string_view, 8> kObjectFieldNames = {
@@ -114,8 +125,7 @@ private:
         return &(*frame.container)[frame.key];
     }
 
-    template <typename T>
-    bool Put(T&& value) {
+    template <typename T> bool Put(T&& value) {
         if (m_skipping == 0) {
             std::optional<Place> place;
             std::string path;

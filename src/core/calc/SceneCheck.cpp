@@ -89,9 +89,9 @@ std::vector<int> CountContaining(const std::vector<Area>& areas, const std::vect
 
     struct Event {
         double x;
-        int order;         // 0: a rectangle leaves or enters, 1: a probe
-        std::size_t item;  // the area or the probe
-        int delta;         // +1 enters, -1 leaves, 0 probe
+        int order;        // 0: a rectangle leaves or enters, 1: a probe
+        std::size_t item; // the area or the probe
+        int delta;        // +1 enters, -1 leaves, 0 probe
     };
     std::vector<Event> events;
     events.reserve(areas.size() * 2 + probes.size());
@@ -130,8 +130,8 @@ std::string ObjectInsideRectangleMessage(double x, double y) {
 // of testing every object against every rectangle in list order. NaN coordinates contain and are
 // contained by nothing, as in the hit test; they are left out of the sweep.
 std::optional<SceneCheckFinding> FindFirstSceneError(const ObjectList& objects) {
-    std::vector<Area> areas;      // the rectangles that contain anything
-    std::vector<Area> own;        // each object's own area (empty for all but rectangles)
+    std::vector<Area> areas;               // the rectangles that contain anything
+    std::vector<Area> own;                 // each object's own area (empty for all but rectangles)
     std::vector<const CSceneObject*> list; // the objects by index
     std::vector<Probe> probes;
     own.reserve(objects.size());

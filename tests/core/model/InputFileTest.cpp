@@ -57,8 +57,8 @@ TEST(InputFile, FilesUpToTheBoundAreReadLargerOnesRefused) {
     // Sparse: no disk space is used.
     ASSERT_EQ(ftruncate(fd, static_cast<off_t>(kMaxInputFileBytes + 1)), 0);
     close(fd);
-    EXPECT_EQ(Outcome(path), "Cannot read " + path +
-                                 ": larger than 256 MiB, the limit for an input file");
+    EXPECT_EQ(Outcome(path),
+              "Cannot read " + path + ": larger than 256 MiB, the limit for an input file");
     ASSERT_EQ(truncate(path.c_str(), 5), 0);
     EXPECT_EQ(Outcome(path), "read 5 bytes");
 }
@@ -78,8 +78,9 @@ TEST(InputFile, StreamsAreReadToTheBound) {
         ReadWholeStream(zero, "standard input");
         ADD_FAILURE() << "an endless stream was read";
     } catch (const SceneFileError& e) {
-        EXPECT_STREQ(e.what(),
-                     "Cannot read standard input: larger than 256 MiB, the limit for an input file");
+        EXPECT_STREQ(
+            e.what(),
+            "Cannot read standard input: larger than 256 MiB, the limit for an input file");
     }
     close(zero);
 }
