@@ -84,3 +84,19 @@ void NormaliseSpan(double fixed, double moving, double& origin, double& size) {
         size = moving - fixed;
     }
 }
+
+PixelPoint ScrollKeepingPoint(PixelPoint window, PixelPoint scroll, int oldPixelsPerMetre,
+                              int newPixelsPerMetre) {
+    if (oldPixelsPerMetre <= 0 || newPixelsPerMetre <= 0) {
+        return scroll;
+    }
+    auto axis = [&](int w, int s) {
+        // The logical pixel under the pointer, scaled to the new zoom and rounded to nearest.
+        const std::int64_t logical = std::int64_t{w} + s;
+        const std::int64_t scaled =
+            (logical * newPixelsPerMetre * 2 + oldPixelsPerMetre) / (2 * oldPixelsPerMetre);
+        const std::int64_t position = scaled - w;
+        return static_cast<int>(std::clamp<std::int64_t>(position, 0, INT32_MAX));
+    };
+    return {axis(window.x, scroll.x), axis(window.y, scroll.y)};
+}

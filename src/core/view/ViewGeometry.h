@@ -67,6 +67,12 @@ ScenePoint WindowToScene(PixelPoint window, PixelPoint scroll, int pixelsPerMetr
 // (zoom / 4), integer divisions, each 0 replaced as described at ScrollSizes.
 ScrollSizes ComputeScrollSizes(const SceneSettings& scene, int pixelsPerMetre);
 
+// The scroll position that, after a zoom from `oldPixelsPerMetre` to `newPixelsPerMetre`, keeps
+// the scene point under the window point `window` under it (to the nearest pixel; the caller
+// clamps it into the scroll range).
+PixelPoint ScrollKeepingPoint(PixelPoint window, PixelPoint scroll, int oldPixelsPerMetre,
+                              int newPixelsPerMetre);
+
 // The ruler grid's spacing in metres: doubled from 1 until the pitch (zoom × spacing) lies within
 // 40..100 pixels, at most ten times.
 int GridMultiplier(int pixelsPerMetre);

@@ -93,8 +93,30 @@ void CSceneCanvas::OnMouseMove(wxMouseEvent& event) {
     }
 }
 
+// Keys the view takes without doing anything with them, so that the scrolled window's own key
+// bindings (which scroll by amounts of their own) never see them.
+bool IsSwallowedKey(int keyCode) {
+    switch (keyCode) {
+    case WXK_PAGEUP:
+    case WXK_PAGEDOWN:
+    case WXK_HOME:
+    case WXK_END:
+    case WXK_NUMPAD_PAGEUP:
+    case WXK_NUMPAD_PAGEDOWN:
+    case WXK_NUMPAD_HOME:
+    case WXK_NUMPAD_END:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CSceneCanvas::OnKeyDown(wxKeyEvent& event) {
     const EditorController::Key key = KeyOf(event.GetKeyCode());
+    if (key == EditorController::Key::Other && IsSwallowedKey(event.GetKeyCode()) &&
+        !event.HasAnyModifiers()) {
+        return;
+    }
     if (!m_pView || key == EditorController::Key::Other) {
         event.Skip(); // Delete, Alt+I and the other accelerators are the frame's
         return;
@@ -135,6 +157,25 @@ void CSceneCanvas::OnScroll(wxScrollWinEvent& event) {
     m_pView->OnScroll(axis, action, event.GetPosition());
 }
 
+void CSceneCanvas::OnMouseWheel(wxMouseEvent& event) {
+    if (!m_pView || event.GetWheelDelta() <= 0) {
+        return;
+    }
+    // Fine-grained wheels send parts of a notch: they add up until a whole notch is reached.
+    const bool horizontalWheel = event.GetWheelAxis() == wxMOUSE_WHEEL_HORIZONTAL;
+    int& pending = horizontalWheel ? m_nWheelPendingX : m_nWheelPendingY;
+    // A horizontal wheel turned right reports a positive rotation; it scrolls right, as a
+    // vertical wheel turned towards the user scrolls down.
+    pending += horizontalWheel ? -event.GetWheelRotation() : event.GetWheelRotation();
+    const int notches = pending / event.GetWheelDelta();
+    if (notches == 0) {
+        return;
+    }
+    pending -= notches * event.GetWheelDelta();
+    const bool zoom = event.ControlDown() && !horizontalWheel;
+    m_pView->OnWheel(notches, horizontalWheel || event.ShiftDown(), zoom, PointOf(event));
+}
+
 void CSceneCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) {
     if (m_pView) {
         m_pView->OnCaptureLost();
@@ -155,5 +196,6 @@ wxBEGIN_EVENT_TABLE(CSceneCanvas, wxWindow)
     EVT_PAINT(CSceneCanvas::OnPaint)
     EVT_SIZE(CSceneCanvas::OnSize)
     EVT_SCROLLWIN(CSceneCanvas::OnScroll)
+    EVT_MOUSEWHEEL(CSceneCanvas::OnMouseWheel)
     EVT_MOUSE_CAPTURE_LOST(CSceneCanvas::OnCaptureLost)
 wxEND_EVENT_TABLE()

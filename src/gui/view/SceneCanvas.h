@@ -30,8 +30,12 @@ private:
     void OnSize(wxSizeEvent& event);
     void OnScroll(wxScrollWinEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnMouseWheel(wxMouseEvent& event);
 
     C3DView* m_pView = nullptr;
+    // Wheel rotation not yet amounting to a whole notch.
+    int m_nWheelPendingX = 0;
+    int m_nWheelPendingY = 0;
 
     wxDECLARE_EVENT_TABLE();
 };
