@@ -396,6 +396,11 @@ void EditorController::OnClientSize(PixelSize client) {
     m_host.ShowScroll(m_scroll);
 }
 
+void EditorController::OnViewportSize(PixelSize outer, PixelSize bars) {
+    m_scroll.SetViewport(outer, bars);
+    m_host.ShowScroll(m_scroll);
+}
+
 // --- Commands ---
 
 void EditorController::SetTool(std::int32_t tool) {

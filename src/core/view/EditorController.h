@@ -73,6 +73,9 @@ public:
     void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb = 0);
     // The client area's size, at creation and after every resize.
     void OnClientSize(PixelSize client);
+    // The same for a window whose scroll bars come and go: its area without bars and the bars'
+    // thickness (see ScrollState::SetViewport).
+    void OnViewportSize(PixelSize outer, PixelSize bars);
 
     // --- Commands (each does nothing while its rule in CommandRules.h says disabled) ---
     // Sets m_nTool; changes nothing else (no repaint, the selection stays). Unknown values are

@@ -44,7 +44,7 @@ public:
     virtual void ShowScaleText(const std::string& text) = 0;
 
     // The scrolling changed (extents and steps after a zoom or document update, or the position
-    // after a scroll action or a resize): set both scroll bars from scroll.Sizes().total (range),
+    // after a scroll action or a resize): set both scroll bars from scroll.Range() (range),
     // scroll.ClientSize() (thumb) and scroll.Position(), and show the content from the new
     // position (a full repaint will do).
     virtual void ShowScroll(const ScrollState& scroll) = 0;

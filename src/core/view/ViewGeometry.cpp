@@ -100,3 +100,15 @@ PixelPoint ScrollKeepingPoint(PixelPoint window, PixelPoint scroll, int oldPixel
     };
     return {axis(window.x, scroll.x), axis(window.y, scroll.y)};
 }
+
+PixelSize VisibleClientSize(PixelSize outer, PixelSize extent, PixelSize bars) {
+    bool horizontal = extent.cx > outer.cx;
+    bool vertical = extent.cy > outer.cy;
+    // Each bar that shows narrows the other axis; two rounds settle every case.
+    for (int round = 0; round < 2; ++round) {
+        horizontal = horizontal || extent.cx > outer.cx - (vertical ? bars.cx : 0);
+        vertical = vertical || extent.cy > outer.cy - (horizontal ? bars.cy : 0);
+    }
+    return {std::max(outer.cx - (vertical ? bars.cx : 0), 0),
+            std::max(outer.cy - (horizontal ? bars.cy : 0), 0)};
+}

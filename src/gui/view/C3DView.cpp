@@ -63,8 +63,7 @@ bool C3DView::OnCreate(wxDocument* doc, long flags) {
         frame->SetSceneCanvas(m_pCanvas);
     }
     m_pCanvas->SetView(this);
-    const wxSize client = m_pCanvas->GetClientSize();
-    m_pController->OnClientSize({client.x, client.y});
+    m_pCanvas->ReportViewport();
     m_pCanvas->SetFocus();
     Activate(true);
     return true;
@@ -148,8 +147,8 @@ void C3DView::OnScroll(ScrollState::Axis axis, ScrollState::Action action, int t
     m_pController->OnScroll(axis, action, thumb);
 }
 
-void C3DView::OnClientSize(PixelSize client) {
-    m_pController->OnClientSize(client);
+void C3DView::OnViewportSize(PixelSize outer, PixelSize bars) {
+    m_pController->OnViewportSize(outer, bars);
 }
 
 void C3DView::OnCaptureLost() {

@@ -61,7 +61,8 @@ public:
     // Opens the objects' context menu at the point; the selection and the tool stay as they are.
     void OnRightButtonDown(const wxPoint& window);
     void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb);
-    void OnClientSize(PixelSize client);
+    // The canvas's area without scroll bars and the bars' thickness, after every resize.
+    void OnViewportSize(PixelSize outer, PixelSize bars);
     void OnCaptureLost();
     // The mouse wheel (see EditorController::OnWheel).
     void OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window);

@@ -4,6 +4,7 @@
 #include "view/ScrollState.h"
 
 #include <wx/dcclient.h>
+#include <wx/settings.h>
 
 namespace {
 
@@ -66,11 +67,11 @@ CSceneCanvas::CSceneCanvas(wxWindow* parent)
 }
 
 void CSceneCanvas::ShowScroll(const ScrollState& scroll) {
-    const ScrollSizes& sizes = scroll.Sizes();
+    const PixelSize range = scroll.Range();
     const PixelSize client = scroll.ClientSize();
     const PixelPoint at = scroll.Position();
-    SetScrollbar(wxHORIZONTAL, at.x, client.cx, sizes.total.cx, false);
-    SetScrollbar(wxVERTICAL, at.y, client.cy, sizes.total.cy, true);
+    SetScrollbar(wxHORIZONTAL, at.x, client.cx, range.cx, false);
+    SetScrollbar(wxVERTICAL, at.y, client.cy, range.cy, true);
     Refresh(true);
 }
 
@@ -139,11 +140,21 @@ void CSceneCanvas::OnPaint(wxPaintEvent&) {
     }
 }
 
-void CSceneCanvas::OnSize(wxSizeEvent& event) {
-    if (m_pView) {
-        const wxSize client = GetClientSize();
-        m_pView->OnClientSize({client.x, client.y});
+void CSceneCanvas::ReportViewport() {
+    if (!m_pView) {
+        return;
     }
+    // The canvas has no border, so its whole size is the area the bars are taken from. The
+    // toolkit gives the client size only after the bars have been shown or hidden, which is
+    // too late for the scroll range that decides whether they show.
+    const wxSize outer = GetSize();
+    const int vertical = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+    const int horizontal = wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this);
+    m_pView->OnViewportSize({outer.x, outer.y}, {std::max(vertical, 0), std::max(horizontal, 0)});
+}
+
+void CSceneCanvas::OnSize(wxSizeEvent& event) {
+    ReportViewport();
     event.Skip();
 }
 

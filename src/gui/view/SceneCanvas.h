@@ -19,6 +19,9 @@ public:
 
     // Sets both scroll bars from the view's scrolling (range, thumb, position) and repaints.
     void ShowScroll(const ScrollState& scroll);
+    // Tells the view the window's area without scroll bars and the bars' thickness, from which
+    // the view works out the client area the bars leave (they show only while needed).
+    void ReportViewport();
 
 private:
     void OnLButtonDown(wxMouseEvent& event);
