@@ -63,7 +63,7 @@ public:
     void ResetLayout();
     // The pane layout the frame starts with (as the AUI manager writes it).
     const wxString& DefaultPerspective() const { return m_defaultPerspective; }
-    // The window's rectangle when it is neither maximised nor minimised.
+    // The window's position and client size when it is neither maximised nor minimised.
     wxRect RestoredRect() const { return m_restoredRect; }
 
 private:
@@ -79,6 +79,7 @@ private:
     void OnUpdateResetLayout(wxUpdateUIEvent& event);
     void OnSizeOrMove(wxEvent& event);
     void PlaceForFirstStart();
+    void ApplyRestoredRect();
 
     wxAuiManager m_aui;
     wxAuiToolBar* m_pMainBar = nullptr;

@@ -65,12 +65,20 @@ void CMainFrame::PlaceForFirstStart() {
     const int display = wxDisplay::GetFromWindow(this);
     const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
     m_restoredRect = ToWxRect(DefaultWindowRect(ToPixelRect(area)));
-    SetSize(m_restoredRect);
+    ApplyRestoredRect();
+}
+
+void CMainFrame::ApplyRestoredRect() {
+    // The position of the window's frame and the size of its client area: the toolkit reports
+    // and takes both the same way before and after the window manager has decorated the window,
+    // so the window comes back exactly as it was left.
+    Move(m_restoredRect.GetPosition());
+    SetClientSize(m_restoredRect.GetSize());
 }
 
 void CMainFrame::OnSizeOrMove(wxEvent& event) {
     if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) {
-        m_restoredRect = GetRect();
+        m_restoredRect = wxRect(GetPosition(), GetClientSize());
     }
     event.Skip();
 }
@@ -90,7 +98,7 @@ void CMainFrame::RestoreLayout(wxConfigBase& config) {
         const PixelRect remembered{int(left), int(top), int(left + width), int(top + height)};
         if (const auto usable = UsableWindowRect(remembered, WorkAreas())) {
             m_restoredRect = ToWxRect(*usable);
-            SetSize(m_restoredRect);
+            ApplyRestoredRect();
         }
     }
     wxString panes;
