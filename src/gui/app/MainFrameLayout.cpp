@@ -103,7 +103,11 @@ void CMainFrame::RestoreLayout(wxConfigBase& config) {
     }
     wxString panes;
     if (config.Read(kPanesKey, &panes) && !panes.empty()) {
-        if (!m_aui.LoadPerspective(panes, false) || !FloatingPanesReachable(m_aui)) {
+        // A damaged layout is refused quietly (the toolkit would assert on it) and replaced.
+        const wxAssertHandler_t assertHandler = wxSetAssertHandler(nullptr);
+        const bool loaded = m_aui.LoadPerspective(panes, false);
+        wxSetAssertHandler(assertHandler);
+        if (!loaded || !FloatingPanesReachable(m_aui)) {
             m_aui.LoadPerspective(m_defaultPerspective, false);
         }
         // The centre pane is never hidden, whatever the setting said.

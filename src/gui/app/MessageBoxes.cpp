@@ -83,16 +83,23 @@ private:
         if (!event.HasAnyModifiers()) {
             switch (event.GetKeyCode()) {
             case 'Y':
-                EndModal(wxID_YES);
+                Answer(wxID_YES);
                 return;
             case 'N':
-                EndModal(wxID_NO);
+                Answer(wxID_NO);
                 return;
             default:
                 break;
             }
         }
         event.Skip();
+    }
+
+    void Answer(int id) {
+        SetReturnCode(id);
+        if (IsModal()) {
+            EndModal(id);
+        }
     }
 
     bool m_bBuilt = false;
