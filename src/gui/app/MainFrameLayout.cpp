@@ -35,12 +35,21 @@ std::vector<PixelRect> WorkAreas() {
     return areas;
 }
 
-// Whether every floating pane of the layout has its caption on a screen.
-bool FloatingPanesReachable(wxAuiManager& aui) {
+// Whether a loaded layout can be used: every docked pane on one of the frame's edges (the view
+// in the centre), every floating pane with its caption on a screen.
+bool LayoutUsable(wxAuiManager& aui) {
     const std::vector<PixelRect> areas = WorkAreas();
     wxAuiPaneInfoArray& panes = aui.GetAllPanes();
     for (size_t i = 0; i < panes.GetCount(); ++i) {
         const wxAuiPaneInfo& pane = panes.Item(i);
+        if (pane.IsDocked()) {
+            const bool centre = pane.dock_direction == wxAUI_DOCK_CENTER;
+            const bool edge = pane.dock_direction >= wxAUI_DOCK_TOP &&
+                              pane.dock_direction <= wxAUI_DOCK_LEFT;
+            if (pane.name == "View" ? !centre : !edge) {
+                return false;
+            }
+        }
         if (!pane.IsShown() || !pane.IsFloating()) {
             continue;
         }
@@ -107,7 +116,7 @@ void CMainFrame::RestoreLayout(wxConfigBase& config) {
         const wxAssertHandler_t assertHandler = wxSetAssertHandler(nullptr);
         const bool loaded = m_aui.LoadPerspective(panes, false);
         wxSetAssertHandler(assertHandler);
-        if (!loaded || !FloatingPanesReachable(m_aui)) {
+        if (!loaded || !LayoutUsable(m_aui)) {
             m_aui.LoadPerspective(m_defaultPerspective, false);
         }
         // The centre pane is never hidden, whatever the setting said.
