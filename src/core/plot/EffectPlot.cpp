@@ -19,12 +19,14 @@ constexpr PlotColour kDecay{200, 30, 30};
 constexpr PlotColour kMuted{90, 90, 90};
 
 constexpr double kLeftMargin = 62.0;
-constexpr double kTopMargin = 26.0;
+constexpr double kTopMargin = 40.0; // the read-out line, then the axis label and legend
 constexpr double kBottomMargin = 42.0;
 constexpr double kRightMargin = 14.0;
 constexpr double kFiguresWidth = 190.0;
 constexpr double kMinWidthForFigures = 440.0;
 constexpr double kLineHeight = 17.0;
+constexpr double kMinHeightForFiguresBelow = 380.0;
+constexpr int kFigureRowsBelow = 6; // eleven lines in two columns
 
 std::string Number(const char* format, double value) {
     char text[64];
@@ -145,13 +147,17 @@ double PlotFrame::YToPixel(double value) const {
 
 PlotFrame LayoutEffectPlot(const EffectPlotInput& input, double width, double height) {
     PlotFrame frame;
-    frame.showFigures = width >= kMinWidthForFigures;
-    const double figures = frame.showFigures ? kFiguresWidth : 0.0;
+    const bool beside = width >= kMinWidthForFigures;
+    frame.figuresBelow = !beside && height >= kMinHeightForFiguresBelow;
+    frame.showFigures = beside || frame.figuresBelow;
+    const double figuresWidth = beside ? kFiguresWidth : 0.0;
+    const double figuresHeight = frame.figuresBelow ? kFigureRowsBelow * kLineHeight + 8.0 : 0.0;
     frame.left = kLeftMargin;
     frame.top = kTopMargin;
-    frame.right = std::max(frame.left + 1.0, width - kRightMargin - figures);
-    frame.bottom = std::max(frame.top + 1.0, height - kBottomMargin);
-    frame.figuresX = frame.right + kRightMargin + 8.0;
+    frame.right = std::max(frame.left + 1.0, width - kRightMargin - figuresWidth);
+    frame.bottom = std::max(frame.top + 1.0, height - kBottomMargin - figuresHeight);
+    frame.figuresX = beside ? frame.right + kRightMargin + 8.0 : 8.0;
+    frame.figuresY = beside ? frame.top : frame.bottom + kBottomMargin + 4.0;
     frame.xMin = 0.0;
     const double span = static_cast<double>(input.bins.size()) * input.groupTime;
     frame.xMax = span > 0.0 && std::isfinite(span) ? span : 1.0;
@@ -220,14 +226,21 @@ PlotFrame DrawEffectPlot(PlotPort& port, const EffectPlotInput& input, double wi
 
     if (frame.showFigures) {
         const EffectFigures figures = AnalyzeEffect(input.bins, input.groupTime);
-        double y = frame.top;
-        for (const std::string& line : FigureLines(figures, input.bins.size(), input.groupTime)) {
-            port.Text(frame.figuresX, y, line, TextAnchorX::Left, TextAnchorY::Top, kBlack);
-            y += kLineHeight;
+        const auto lines = FigureLines(figures, input.bins.size(), input.groupTime);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            double x = frame.figuresX;
+            double row = static_cast<double>(i);
+            if (frame.figuresBelow) {
+                const std::size_t rows = kFigureRowsBelow;
+                x += i < rows ? 0.0 : width / 2.0;
+                row = static_cast<double>(i % rows);
+            }
+            port.Text(x, frame.figuresY + row * kLineHeight, lines[i], TextAnchorX::Left,
+                      TextAnchorY::Top, kBlack);
         }
     }
     if (input.highlight && *input.highlight < input.bins.size()) {
-        port.Text((frame.left + frame.right) / 2.0, 4.0,
+        port.Text((frame.left + frame.right) / 2.0, 3.0,
                   BinReadout(input.bins, input.groupTime, *input.highlight), TextAnchorX::Centre,
                   TextAnchorY::Top, kBlack);
     }

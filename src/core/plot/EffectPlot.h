@@ -23,8 +23,10 @@ struct PlotFrame {
     double left = 0.0, top = 0.0, right = 0.0, bottom = 0.0; // pixels
     double xMin = 0.0, xMax = 1.0;                            // ms
     double yMin = 0.0, yMax = 1.0;                            // bin value, or dB
-    double figuresX = 0.0;                                    // left edge of the figures column
+    double figuresX = 0.0;    // left edge of the figures (column on the right, or block below)
+    double figuresY = 0.0;    // top of the figures
     bool showFigures = false;
+    bool figuresBelow = false; // in two columns under the plot, for a narrow tall pane
 
     double XToPixel(double ms) const;
     double YToPixel(double value) const;
@@ -34,7 +36,8 @@ struct PlotFrame {
 constexpr double kPlotFloorDb = -60.0;
 
 // The frame for a plot of `width` × `height` pixels: margins for the tick labels, a column for the
-// figures on the right when there is room for it, the time axis from 0 to binCount × g ms, the
+// figures on the right when there is room for it, else a block of two columns under the plot when
+// the plot is tall enough, the time axis from 0 to binCount × g ms, the
 // value axis from 0 (or the lowest bin, if negative) to a tick at or above the peak, or from
 // kPlotFloorDb to 0 dB.
 PlotFrame LayoutEffectPlot(const EffectPlotInput& input, double width, double height);

@@ -76,6 +76,11 @@ TEST(EffectPlot, ScalesMapTimeAndValueOntoTheDataArea) {
     input.db = true;
     const PlotFrame db = LayoutEffectPlot(input, 300.0, 200.0);
     EXPECT_FALSE(db.showFigures);
+    // Narrow but tall: the figures go under the plot.
+    const PlotFrame tall = LayoutEffectPlot(input, 300.0, 700.0);
+    EXPECT_TRUE(tall.showFigures && tall.figuresBelow);
+    EXPECT_GT(tall.figuresY, tall.bottom);
+    EXPECT_LE(tall.figuresY + 6 * 17.0, 700.0);
     EXPECT_EQ(db.yMin, kPlotFloorDb);
     EXPECT_EQ(db.yMax, 0.0);
 }
