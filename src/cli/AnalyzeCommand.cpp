@@ -4,6 +4,7 @@
 #include "EffectInput.h"
 #include "ExitCodes.h"
 #include "NumberText.h"
+#include "OutputFiles.h"
 #include "analysis/EffectFigures.h"
 
 #include <CLI/CLI.hpp>
@@ -99,10 +100,7 @@ Command AddAnalyzeCommand(CLI::App& app) {
                 const EffectFigures figures = AnalyzeEffect(effect.bins, effect.groupTime);
                 std::cout << (options->json ? AnalysisJson(effect, figures)
                                             : AnalysisText(effect, figures));
-                std::cout.flush();
-                if (!std::cout) {
-                    throw CliFailure(kExitWriteFailed, "Cannot write to standard output");
-                }
+                FlushStandardOutputOrFail();
                 return static_cast<int>(kExitOk);
             }};
 }

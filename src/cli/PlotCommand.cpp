@@ -3,7 +3,7 @@
 #include "Command.h"
 #include "EffectInput.h"
 #include "ExitCodes.h"
-#include "SceneInput.h"
+#include "OutputFiles.h"
 #include "render/CairoPlot.h"
 
 #include <CLI/CLI.hpp>
@@ -36,18 +36,13 @@ PlotFormat FormatOf(const std::string& path) {
     throw CliFailure(kExitBadInput, path + ": the output must end in .png or .svg");
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error) && !error;
-}
-
 int RunPlot(const PlotOptions& options) {
     const PlotFormat format = FormatOf(options.output);
-    if (SameFile(options.input, options.output) ||
-        (!options.groupTime.scenePath.empty() &&
-         SameFile(options.groupTime.scenePath, options.output))) {
-        throw CliFailure(kExitBadInput, options.output + ": the output is one of the inputs");
+    std::vector<std::string> inputs = {options.input};
+    if (!options.groupTime.scenePath.empty()) {
+        inputs.push_back(options.groupTime.scenePath);
     }
+    RefuseSameFilesOrFail(inputs, {options.output});
     const EffectInput effect = LoadEffectOrFail(options.input, options.groupTime);
     EffectPlotInput input;
     input.bins = effect.bins;
