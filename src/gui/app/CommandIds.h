@@ -36,6 +36,7 @@ enum CommandId : int {
     ID_VIEW_STATUS_BAR = 59393,
     // Puts both toolbars back where they start (the editing block 33100-33149).
     ID_VIEW_RESET_LAYOUT = 33100,
+    ID_VIEW_EFFECT_PANE = 32870, // the "Эффект" pane
 
     // The editor view's commands.
     ID_ZOOM_IN = 32782,

@@ -16,7 +16,7 @@ const std::vector<MenuLayout>& MainMenuLayout() {
         {text::kMenuEdit,
          {ID_EDIT_UNDO, ID_EDIT_REDO, kSeparator, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
         {text::kMenuView,
-         {ID_VIEW_TOOLBAR, ID_VIEW_SCENE_BAR, ID_VIEW_STATUS_BAR, kSeparator,
+         {ID_VIEW_TOOLBAR, ID_VIEW_SCENE_BAR, ID_VIEW_STATUS_BAR, ID_VIEW_EFFECT_PANE, kSeparator,
           ID_VIEW_RESET_LAYOUT}},
         {text::kMenuScene,
          {ID_SCENE_SIZE_GRID, ID_SCENE_PARAMETERS, kSeparator, ID_ZOOM_IN, ID_ZOOM_OUT, kSeparator,
@@ -95,6 +95,7 @@ bool IsCheckCommand(int id) {
     case ID_VIEW_TOOLBAR:
     case ID_VIEW_SCENE_BAR:
     case ID_VIEW_STATUS_BAR:
+    case ID_VIEW_EFFECT_PANE:
     case ID_TOOL_SELECT:
     case ID_TOOL_MOVE:
     case ID_TOOL_RECT:

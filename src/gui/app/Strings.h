@@ -42,6 +42,9 @@ inline constexpr const char* kEditPasteObject = "вставку объекта";
 inline constexpr const char* kEditObjectProperties = "изменение свойств объекта";
 inline constexpr const char* kEditSceneSize = "изменение размеров сцены и сетки";
 inline constexpr const char* kEditSceneParameters = "изменение параметров сцены";
+// The effect pane.
+inline constexpr const char* kEffectPaneCaption = "Эффект";
+inline constexpr const char* kEffectDbSwitch = "дБ";
 
 // Files.
 inline constexpr const char* kSceneFilterName = "Файлы эффекта объёмности (*.3d)";
@@ -120,6 +123,7 @@ inline constexpr const char* kCalcTitle = "Рассчёт эффекта";
 inline constexpr const char* kCalculateButton = "Рассчитать эффект";
 inline constexpr const char* kSaveEffectButton = "Сохранить...";
 inline constexpr const char* kCloseButton = "Закрыть";
+inline constexpr const char* kRemainingTime = "Осталось примерно %d с";
 inline constexpr const char* kEffectFileFilter =
     "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы (*.*)|*";
 inline constexpr const char* kEffectExtension = "e3d";
