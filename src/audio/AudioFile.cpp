@@ -70,6 +70,14 @@ AudioError FileError(const std::string& name, const std::string& what) {
     return AudioError(name + ": " + what);
 }
 
+// libsndfile's reason without its closing full stop, to sit inside parentheses.
+std::string Reason(SNDFILE* file) {
+    std::string text = sf_strerror(file);
+    while (!text.empty() && (text.back() == '.' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
 // Reads every frame of an open file, checking the header's values before allocating.
 AudioBuffer ReadOpened(SNDFILE* file, const SF_INFO& info, const std::string& name) {
     if (!IsSupportedRate(info.samplerate))
@@ -92,8 +100,7 @@ AudioBuffer ReadOpened(SNDFILE* file, const SF_INFO& info, const std::string& na
                          static_cast<std::size_t>(info.channels));
     sf_count_t got = sf_readf_float(file, sound.samples.data(), info.frames);
     if (sf_error(file) != SF_ERR_NO_ERROR)
-        throw FileError(name, std::string("the sound data are damaged (") + sf_strerror(file) +
-                                  ").");
+        throw FileError(name, "the sound data are damaged (" + Reason(file) + ").");
     if (got != info.frames)
         throw FileError(name, "the sound data end early (" + std::to_string(got) + " of " +
                                   std::to_string(info.frames) + " frames).");
@@ -105,8 +112,7 @@ AudioBuffer ReadOpened(SNDFILE* file, const SF_INFO& info, const std::string& na
 }
 
 std::string OpenFailure(const std::string& name) {
-    return FileError(name, std::string("not a sound file this program can read (") +
-                               sf_strerror(nullptr) + ").")
+    return FileError(name, "not a sound file this program can read (" + Reason(nullptr) + ").")
         .what();
 }
 
