@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     const std::vector<Command> commands = {
         AddEffectCommand(app), AddCheckCommand(app), AddInfoCommand(app),
-        AddBuildCommand(app),  AddNewCommand(app),
+        AddBuildCommand(app),  AddNewCommand(app),   AddWavCommand(app),
+        AddAuralizeCommand(app),
     };
     try {
         app.parse(argc, argv);
