@@ -28,6 +28,10 @@ inline constexpr const char* kMenuHelp = "&Помощь";
 inline constexpr const char* kRecentPlaceholder = "Недавно открытый файл";
 inline constexpr const char* kRecentPrompt = "Открытие данного документа";
 
+// The effect pane.
+inline constexpr const char* kEffectPaneCaption = "Эффект";
+inline constexpr const char* kEffectDbSwitch = "дБ";
+
 // Files.
 inline constexpr const char* kSceneFilterName = "Файлы эффекта объёмности (*.3d)";
 inline constexpr const char* kSceneFilterPattern = "*.3d";
@@ -101,6 +105,7 @@ inline constexpr const char* kCalcTitle = "Рассчёт эффекта";
 inline constexpr const char* kCalculateButton = "Рассчитать эффект";
 inline constexpr const char* kSaveEffectButton = "Сохранить...";
 inline constexpr const char* kCloseButton = "Закрыть";
+inline constexpr const char* kRemainingTime = "Осталось примерно %d с";
 inline constexpr const char* kEffectFileFilter =
     "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы (*.*)|*";
 inline constexpr const char* kEffectExtension = "e3d";
