@@ -3,12 +3,15 @@
 #include "support/AppFixture.h"
 
 #include "AudioFile.h"
+#include "app/MainFrame.h"
+#include "effect/EffectPane.h"
 #include "model/AtomicFile.h"
 #include "sound/ExportWav.h"
 #include "sound/ListenDialog.h"
 #include "sound/SoundFileDialog.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
 
 #include <chrono>
 #include <filesystem>
@@ -129,4 +132,45 @@ TEST_F(ListenTest, BadSoundIsReportedAndStopClosesTheWindow) {
     EXPECT_EQ(CListenDialog::Current(), nullptr);
     EXPECT_FALSE(dialog->IsShown());
     wxTheApp->ProcessIdle();
+}
+
+TEST_F(ListenTest, ThePaneButtonsFollowTheEffectAndExport) {
+    CEffectPane& pane = *Frame().GetEffectPane();
+    auto button = [&pane](const char* label) -> wxButton* {
+        for (wxWindow* child : pane.GetChildren()) {
+            auto* b = dynamic_cast<wxButton*>(child);
+            if (b != nullptr && b->GetLabel() == wxString::FromUTF8(label)) {
+                return b;
+            }
+        }
+        return nullptr;
+    };
+    wxButton* exportWav = button("Экспорт WAV...");
+    wxButton* listen = button("Прослушать...");
+    ASSERT_NE(exportWav, nullptr);
+    ASSERT_NE(listen, nullptr);
+    pane.UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    EXPECT_FALSE(exportWav->IsEnabled());
+    EXPECT_FALSE(listen->IsEnabled());
+
+    pane.SetEffect(bins, 10.0, 30.0);
+    pane.UpdateWindowUI(wxUPDATE_UI_RECURSE);
+    EXPECT_TRUE(exportWav->IsEnabled());
+    EXPECT_TRUE(listen->IsEnabled());
+
+    auto press = [](wxButton* b) {
+        wxCommandEvent event(wxEVT_BUTTON, b->GetId());
+        event.SetEventObject(b);
+        b->ProcessWindowEvent(event);
+    };
+    const std::string out = dir.File("pane.wav");
+    ThenSoundFile(CSoundFileDialog::Purpose::SaveWav, out);
+    press(exportWav);
+    EXPECT_EQ(ReadAudioFile(out).samples.size(), 961u);
+    dialogs.Then([](wxDialog& dialog) {
+        EXPECT_NE(dynamic_cast<CSoundFileDialog*>(&dialog), nullptr);
+        return int(wxID_CANCEL);
+    });
+    press(listen);
+    EXPECT_EQ(CListenDialog::Current(), nullptr);
 }
