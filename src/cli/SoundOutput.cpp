@@ -4,20 +4,19 @@
 #include "AudioFile.h"
 #include "ExitCodes.h"
 #include "Level.h"
-#include "SceneInput.h"
+#include "OutputFiles.h"
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <iostream>
 
 void RefuseOutputOverInputs(const std::string& output, const std::vector<std::string>& inputs) {
+    std::vector<std::string> given;
     for (const std::string& input : inputs) {
-        std::error_code ec;
-        if (!input.empty() && std::filesystem::equivalent(output, input, ec))
-            throw CliFailure(kExitBadInput,
-                             output + ": the output is the input file " + input + "; not written");
+        if (!input.empty())
+            given.push_back(input);
     }
+    RefuseSameFilesOrFail(given, {output});
 }
 
 void WriteSoundOrFail(const std::string& output, const AudioBuffer& sound) {

@@ -6,7 +6,7 @@
 #include "app/FileNames.h"
 #include "app/MessageBoxes.h"
 #include "app/Strings.h"
-#include "model/AtomicFile.h"
+#include "model/SafeFileWriter.h"
 #include "model/SceneFileError.h"
 #include "sound/SoundFileDialog.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 bool WriteWav(wxWindow* parent, const wxString& path, const AudioBuffer& sound) {
     try {
-        WriteFileAtomically(ToFileSystem(AbsolutePath(path)), EncodeFloatWav(sound));
+        WriteFileSafely(ToFileSystem(AbsolutePath(path)), EncodeFloatWav(sound));
         return true;
     } catch (const SceneFileError& error) {
         ShowExclamation(parent, wxString::Format(Ui(text::kWavSaveFailed),

@@ -5,7 +5,7 @@
 #include "AudioFile.h"
 #include "app/MainFrame.h"
 #include "effect/EffectPane.h"
-#include "model/AtomicFile.h"
+#include "model/SafeFileWriter.h"
 #include "sound/ExportWav.h"
 #include "sound/ListenDialog.h"
 #include "sound/SoundFileDialog.h"
@@ -42,7 +42,7 @@ protected:
         AudioBuffer dry{8000, 1, std::vector<float>(static_cast<std::size_t>(frames), 0.0f)};
         dry.samples[0] = 0.25f;
         const std::string path = dir.File("dry.wav");
-        WriteFileAtomically(path, EncodeFloatWav(dry));
+        WriteFileSafely(path, EncodeFloatWav(dry));
         return path;
     }
 
@@ -114,7 +114,7 @@ TEST_F(ListenTest, WithoutADeviceItSaysSoAndSavesTheResultOnRequest) {
 
 TEST_F(ListenTest, BadSoundIsReportedAndStopClosesTheWindow) {
     const std::string bad = dir.File("bad.wav");
-    WriteFileAtomically(bad, std::vector<std::uint8_t>{'n', 'o', 'p', 'e'});
+    WriteFileSafely(bad, std::vector<std::uint8_t>{'n', 'o', 'p', 'e'});
     ThenSoundFile(CSoundFileDialog::Purpose::OpenDrySound, bad);
     CListenDialog* dialog = CListenDialog::Start(&Frame(), bins, 10.0);
     ASSERT_NE(dialog, nullptr);
