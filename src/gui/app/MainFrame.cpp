@@ -8,6 +8,7 @@
 #include "app/Strings.h"
 #include "app/ToolbarImages.h"
 #include "effect/EffectPane.h"
+#include "sound/EffectSoundButtons.h"
 #include "model/SceneSettings.h"
 #include "view/SceneCanvas.h"
 
@@ -78,6 +79,7 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     m_aui.AddPane(m_pMainBar, toolbarPane(kMainBarPane, text::kMainBarCaption).Top().Row(0));
     m_aui.AddPane(m_pSceneBar, toolbarPane(kSceneBarPane, text::kSceneBarCaption).Bottom().Row(0));
     m_pEffectPane = new CEffectPane(this);
+    AddEffectSoundButtons(*m_pEffectPane);
     m_aui.AddPane(m_pEffectPane, wxAuiPaneInfo()
                                      .Name(CEffectPane::kPaneName)
                                      .Caption(Ui(text::kEffectPaneCaption))

@@ -129,6 +129,24 @@ inline constexpr const char* kEffectFileFilter =
 inline constexpr const char* kEffectExtension = "e3d";
 inline constexpr const char* kEffectSaveFailed = "The effect was not saved.\n%s";
 
+// Listening to the effect: the impulse response's export and the dry sound played through it.
+inline constexpr const char* kExportWavButton = "Экспорт WAV...";
+inline constexpr const char* kListenButton = "Прослушать...";
+inline constexpr const char* kWavFileFilter = "Файлы WAV (*.wav)|*.wav|Все файлы (*.*)|*";
+inline constexpr const char* kWavExtension = "wav";
+inline constexpr const char* kSoundFileFilter =
+    "Звуковые файлы (*.wav, *.flac, *.aiff, *.ogg)|"
+    "*.wav;*.WAV;*.flac;*.FLAC;*.aiff;*.AIFF;*.aif;*.AIF;*.ogg;*.OGG|Все файлы (*.*)|*";
+inline constexpr const char* kDrySoundTitle = "Звук для прослушивания";
+inline constexpr const char* kListenTitle = "Прослушивание";
+inline constexpr const char* kListenPreparing = "Свёртка звука с эффектом...";
+inline constexpr const char* kListenPlaying = "Воспроизведение: %s";
+inline constexpr const char* kStopButton = "Стоп";
+inline constexpr const char* kNoAudioDevice =
+    "Нет устройства вывода звука: прослушать результат нельзя.\nСохранить его в файл WAV?";
+inline constexpr const char* kSoundFailed = "Звук не получен.\n%s";
+inline constexpr const char* kWavSaveFailed = "Файл WAV не сохранён.\n%s";
+
 // Numeric exchange of dialog fields; %1 and %2 are the bounds.
 inline constexpr const char* kEnterInteger = "Please enter an integer.";
 inline constexpr const char* kEnterNumber = "Please enter a number.";
