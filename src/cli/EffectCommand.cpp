@@ -7,7 +7,9 @@
 #include "ProgressBar.h"
 #include "SceneInput.h"
 #include "calc/SceneCheck.h"
+#include "json/PathsJson.h"
 #include "tracer/ComputeEffect.h"
+#include "tracer/EchoPath.h"
 #include "tracer/EffectFile.h"
 
 #include <CLI/CLI.hpp>
@@ -23,6 +25,8 @@ struct EffectCommandOptions {
     std::string input;
     std::string output;
     std::string csv;
+    std::string paths;
+    std::size_t pathsPerSource = kDefaultPathsPerSource;
     int threads = 0;
     bool noCheck = false;
     bool stats = false;
@@ -74,6 +78,11 @@ int RunEffect(const EffectCommandOptions& options) {
     effectOptions.threads = options.threads;
     effectOptions.cancel = &InstallInterruptFlag();
     effectOptions.stats = &stats;
+    EchoPathRequest pathRequest;
+    pathRequest.perSource = options.pathsPerSource;
+    if (!options.paths.empty()) {
+        effectOptions.paths = &pathRequest;
+    }
     {
         TerminalProgressBar bar(stderr);
         try {
@@ -90,16 +99,25 @@ int RunEffect(const EffectCommandOptions& options) {
         FailInterrupted();
     }
 
-    // Both outputs are prepared before either is written.
+    // Every output is prepared before any is written.
     const auto effectBytes = SaveEffectToBytes(*scene);
     std::string csv;
     if (!options.csv.empty()) {
         csv = EffectCsv(*scene);
     }
+    std::string pathsJson;
+    if (!options.paths.empty()) {
+        pathsJson = EchoPathsToJsonText(pathRequest.paths, pathRequest.perSource);
+    }
     WriteBytesOrFail(options.output, effectBytes);
     if (!options.csv.empty()) {
         WriteBytesOrFail(options.csv,
                          std::span(reinterpret_cast<const std::uint8_t*>(csv.data()), csv.size()));
+    }
+    if (!options.paths.empty()) {
+        WriteBytesOrFail(options.paths,
+                         std::span(reinterpret_cast<const std::uint8_t*>(pathsJson.data()),
+                                   pathsJson.size()));
     }
     if (options.stats) {
         PrintStats(stats);
@@ -121,6 +139,15 @@ Command AddEffectCommand(CLI::App& app) {
         ->option_text("N");
     sub->add_option("--csv", options->csv, "Also write the bins as bin,start_ms,amplitude rows")
         ->option_text("FILE");
+    CLI::Option* paths =
+        sub->add_option("--paths", options->paths,
+                        "Also write the strongest echo paths of each source as JSON")
+            ->option_text("PATHS.json");
+    sub->add_option("--paths-per-source", options->pathsPerSource,
+                    "How many paths to keep per source (default 200)")
+        ->check(CLI::Range(std::size_t{0}, std::size_t{100000}))
+        ->needs(paths)
+        ->option_text("K");
     sub->add_flag("--no-check", options->noCheck, "Calculate without checking the scene first");
     sub->add_flag("--stats", options->stats,
                   "Print rays, nodes, echoes, searches, seconds and nodes per second");
