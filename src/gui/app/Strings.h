@@ -28,6 +28,13 @@ inline constexpr const char* kMenuHelp = "&Помощь";
 inline constexpr const char* kRecentPlaceholder = "Недавно открытый файл";
 inline constexpr const char* kRecentPrompt = "Открытие данного документа";
 
+// Echo paths on the plan: the legend and the hovered path's description (delay in ms, level in
+// dB, reflections, passages).
+inline constexpr const char* kPathsLegendTitle = "Задержка пути";
+inline constexpr const char* kMillisecondsSuffix = " мс";
+inline constexpr const char* kPathHoverFormat =
+    "Путь: задержка %s мс, уровень %s дБ, отражений %d, прохождений %d";
+
 // Files.
 inline constexpr const char* kSceneFilterName = "Файлы эффекта объёмности (*.3d)";
 inline constexpr const char* kSceneFilterPattern = "*.3d";

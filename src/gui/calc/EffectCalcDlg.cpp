@@ -88,7 +88,9 @@ bool CEffectCalcDlg::Calculate() {
     {
         CGaugeProgress progress(*m_pProgress, m_progressObserver);
         try {
-            ComputeEffect(m_scene, &progress);
+            EffectOptions options;
+            options.paths = m_pPaths;
+            ComputeEffect(m_scene, &progress, options);
         } catch (const EffectParameterError& error) {
             refusal = Ui(error.what());
         } catch (const std::exception& error) {
@@ -149,8 +151,9 @@ void CEffectCalcDlg::OnCloseWindow(wxCloseEvent& event) {
     EndDialog(wxID_CANCEL);
 }
 
-void RunEffectCalculation(wxWindow* owner, SceneSettings& scene) {
+void RunEffectCalculation(wxWindow* owner, SceneSettings& scene, EchoPathRequest* paths) {
     CEffectCalcDlg dialog(owner, scene);
+    dialog.SetPathRequest(paths);
     dialog.CentreOnParent();
     dialog.ShowModal();
 }

@@ -6,6 +6,7 @@
 
 class wxButton;
 class wxGauge;
+struct EchoPathRequest;
 struct SceneSettings;
 
 // Control ids of the effect calculation dialog (134).
@@ -38,6 +39,9 @@ public:
         m_progressObserver = std::move(observer);
     }
 
+    // Keeps the strongest echo paths of each calculation in `request` (none: no paths).
+    void SetPathRequest(EchoPathRequest* request) { m_pPaths = request; }
+
     int ShowModal() override;
 
 private:
@@ -56,10 +60,12 @@ private:
     wxGauge* m_pProgress = nullptr;
     bool m_bCalculating = false;
     CGaugeProgress::Observer m_progressObserver;
+    EchoPathRequest* m_pPaths = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };
 
 // The calculation command's dialog: shows a CEffectCalcDlg on the scene, owned by and centred
-// over `owner` (the main window), and destroys it when it ends.
-void RunEffectCalculation(wxWindow* owner, SceneSettings& scene);
+// over `owner` (the main window), and destroys it when it ends. Each calculation keeps its echo
+// paths in `paths` when given.
+void RunEffectCalculation(wxWindow* owner, SceneSettings& scene, EchoPathRequest* paths = nullptr);

@@ -1,5 +1,6 @@
 #include "view/SceneCanvas.h"
 
+#include "paths/PathsOverlayView.h"
 #include "view/C3DView.h"
 #include "view/ScrollState.h"
 
@@ -94,6 +95,9 @@ void CSceneCanvas::OnMouseMove(wxMouseEvent& event) {
 }
 
 void CSceneCanvas::OnKeyDown(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && m_pView && m_pView->Paths().OnEscape()) {
+        return; // Esc cleared the echo paths' highlight
+    }
     const EditorController::Key key = KeyOf(event.GetKeyCode());
     if (!m_pView || key == EditorController::Key::Other) {
         event.Skip(); // Delete, Alt+I and the other accelerators are the frame's
