@@ -11,10 +11,10 @@
 namespace {
 
 // The range of levels, below the strongest path, over which the opacity fades.
-constexpr double kFadeDecibels = 40.0;
-constexpr double kMinOpacity = 0.2;
+constexpr double kFadeDecibels = 30.0;
+constexpr double kMinOpacity = 0.1;
 // How much of its opacity a path outside the highlighted bin keeps.
-constexpr double kDimmed = 0.12;
+constexpr double kDimmed = 0.15;
 
 // Squared distance from (px, py) to the segment a–b.
 double SegmentDistance2(double px, double py, double ax, double ay, double bx, double by) {

@@ -12,14 +12,14 @@ class Canvas;
 // The kept echo paths of the last calculation as an overlay on the plan: each path a polyline
 // from the listener through the points it met to its source, coloured by its delay on the viridis
 // map (0 to the latest kept delay), the stronger ones more opaque (opacity follows the level
-// relative to the strongest path over 40 dB). A highlighted bin shows its paths fully and dims
+// relative to the strongest path over 30 dB). A highlighted bin shows its paths fully and dims
 // the others; the hovered path is drawn widest and on top. Everything is drawn with the plain
 // canvas pens, after the scene, so the scene's own drawing is untouched.
 class PathOverlay {
 public:
     // Pen widths in pixels.
-    static constexpr int kWidth = 2;
-    static constexpr int kEmphasisWidth = 3;
+    static constexpr int kWidth = 1;
+    static constexpr int kEmphasisWidth = 2;
     // How far (pixels) from a polyline the pointer still hovers it.
     static constexpr int kHoverTolerance = 4;
     // The legend's colour bar, in window pixels.

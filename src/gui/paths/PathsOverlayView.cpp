@@ -55,8 +55,13 @@ void CPathsOverlayView::Paint(wxDC& dc, Canvas& canvas, const SceneSettings* sce
         return;
     }
     if (scene == nullptr || SaveSceneToBytes(*scene) != m_sceneAtCalculation) {
-        m_overlay.Clear(); // the paths no longer match the scene
+        // The paths no longer match the scene. This paint may cover only the edited object's
+        // area, so the whole plan is painted again to take the paths away everywhere.
+        m_overlay.Clear();
         m_sceneAtCalculation.clear();
+        if (m_shown) {
+            Repaint();
+        }
         return;
     }
     if (!m_shown) {

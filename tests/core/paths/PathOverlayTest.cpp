@@ -22,7 +22,7 @@ EchoPath MakePath(std::vector<PathPoint> points, double delay, double amplitude,
     return p;
 }
 
-// A strong early direct path and a weak late reflected one (40 dB down).
+// A strong early direct path and a weak late reflected one (40 dB down, past the fade).
 PathOverlay TwoPaths() {
     PathOverlay overlay;
     overlay.SetPaths({MakePath({{1, 1}, {4, 1}}, 0.01, 1.0, 1, -1),
@@ -51,14 +51,14 @@ TEST(PathOverlay, DrawsPolylinesInPixelsWeakestFirstByDelayAndStrength) {
     RecordingCanvas dc;
     overlay.Draw(dc, 10);
     const std::vector<std::string> expected = {
-        "pen solid 2 " + std::to_string(overlay.ColorOf(1)), "move 10 10", "line 25 30",
-        "line 40 10", "pen solid 2 " + std::to_string(overlay.ColorOf(0)), "move 10 10",
+        "pen solid 1 " + std::to_string(overlay.ColorOf(1)), "move 10 10", "line 25 30",
+        "line 40 10", "pen solid 1 " + std::to_string(overlay.ColorOf(0)), "move 10 10",
         "line 40 10", "pen black"};
     EXPECT_EQ(dc.calls, expected);
-    // The early path at the start of the map and fully opaque; the late one at its end, faded
-    // to the least opacity by its level 40 dB down.
+    // The early path half-way along the map (half the latest delay) and fully opaque; the late
+    // one at its end, faded to the least opacity by its level 40 dB down.
     EXPECT_EQ(overlay.ColorOf(0), OverWhite(Viridis(0.5), 1.0));
-    EXPECT_EQ(overlay.ColorOf(1), OverWhite(Viridis(1.0), 0.2));
+    EXPECT_EQ(overlay.ColorOf(1), OverWhite(Viridis(1.0), 0.1));
 }
 
 TEST(PathOverlay, HighlightedBinStandsOutAndTheOthersDim) {
