@@ -41,9 +41,9 @@ const bool kRegistered = [] {
     for (const char* name : kScenes) {
         for (int threads : {1, 2}) {
             for (int perSource : {-1, 200, 10000}) {
-                const std::string label = std::string(name) + "/threads:" +
-                                          std::to_string(threads) + "/paths:" +
-                                          (perSource < 0 ? "none" : std::to_string(perSource));
+                const std::string label =
+                    std::string(name) + "/threads:" + std::to_string(threads) +
+                    "/paths:" + (perSource < 0 ? "none" : std::to_string(perSource));
                 benchmark::RegisterBenchmark(label.c_str(), Calculate, std::string(name), threads,
                                              perSource)
                     ->Unit(benchmark::kMillisecond)

@@ -7,10 +7,10 @@
 #include "ProgressBar.h"
 #include "SceneInput.h"
 #include "calc/SceneCheck.h"
-#include "json/PathsJson.h"
 #include "tracer/ComputeEffect.h"
 #include "tracer/EchoPath.h"
 #include "tracer/EffectFile.h"
+#include "json/PathsJson.h"
 
 #include <CLI/CLI.hpp>
 
@@ -115,9 +115,9 @@ int RunEffect(const EffectCommandOptions& options) {
                          std::span(reinterpret_cast<const std::uint8_t*>(csv.data()), csv.size()));
     }
     if (!options.paths.empty()) {
-        WriteBytesOrFail(options.paths,
-                         std::span(reinterpret_cast<const std::uint8_t*>(pathsJson.data()),
-                                   pathsJson.size()));
+        WriteBytesOrFail(
+            options.paths,
+            std::span(reinterpret_cast<const std::uint8_t*>(pathsJson.data()), pathsJson.size()));
     }
     if (options.stats) {
         PrintStats(stats);

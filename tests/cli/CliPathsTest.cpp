@@ -1,4 +1,5 @@
-// sonivera-cli effect --paths: the kept echo paths as JSON, written beside an unchanged effect file.
+// sonivera-cli effect --paths: the kept echo paths as JSON, written beside an unchanged effect
+// file.
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 

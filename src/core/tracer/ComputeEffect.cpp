@@ -86,8 +86,7 @@ void TraceSingleThreaded(const TraceScene& scene, const RectSearch& search,
 
 void TraceParallel(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
                    ProgressSink* progress, const EffectOptions& options, int workers,
-                   const EngineTuning& tuning, double* bins, TraceStats& stats,
-                   PathKeeper* paths) {
+                   const EngineTuning& tuning, double* bins, TraceStats& stats, PathKeeper* paths) {
     // The direct sound and the first rays on the calling thread, straight into the bins.
     std::int32_t first = 0;
     {

@@ -15,8 +15,7 @@ public:
     PathKeeper(std::size_t perSource, std::size_t sourceCount);
 
     // Whether a path of this rank would be kept now.
-    bool Wants(std::int32_t source, double amplitude, std::int32_t ray,
-               std::uint32_t order) const {
+    bool Wants(std::int32_t source, double amplitude, std::int32_t ray, std::uint32_t order) const {
         const Heap& heap = m_heaps[static_cast<std::size_t>(source)];
         if (heap.size() < m_perSource) {
             return true;

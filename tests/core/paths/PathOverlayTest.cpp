@@ -1,7 +1,7 @@
 // The echo-path overlay's drawing, colours, highlighting and hovering, through the recording
 // canvas.
-#include "paths/ColorMap.h"
 #include "paths/PathOverlay.h"
+#include "paths/ColorMap.h"
 #include "support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,7 @@
 
 namespace {
 
-EchoPath MakePath(std::vector<PathPoint> points, double delay, double amplitude, int bin,
-                  int ray) {
+EchoPath MakePath(std::vector<PathPoint> points, double delay, double amplitude, int bin, int ray) {
     EchoPath p;
     p.points = std::move(points);
     p.delay = delay;
@@ -50,10 +49,14 @@ TEST(PathOverlay, DrawsPolylinesInPixelsWeakestFirstByDelayAndStrength) {
     const PathOverlay overlay = TwoPaths();
     RecordingCanvas dc;
     overlay.Draw(dc, 10);
-    const std::vector<std::string> expected = {
-        "pen solid 1 " + std::to_string(overlay.ColorOf(1)), "move 10 10", "line 25 30",
-        "line 40 10", "pen solid 1 " + std::to_string(overlay.ColorOf(0)), "move 10 10",
-        "line 40 10", "pen black"};
+    const std::vector<std::string> expected = {"pen solid 1 " + std::to_string(overlay.ColorOf(1)),
+                                               "move 10 10",
+                                               "line 25 30",
+                                               "line 40 10",
+                                               "pen solid 1 " + std::to_string(overlay.ColorOf(0)),
+                                               "move 10 10",
+                                               "line 40 10",
+                                               "pen black"};
     EXPECT_EQ(dc.calls, expected);
     // The early path half-way along the map (half the latest delay) and fully opaque; the late
     // one at its end, faded to the least opacity by its level 40 dB down.

@@ -1,10 +1,10 @@
 // The echo paths kept on request: the kept set is the strongest K of the reference's echoes per
 // source, the same at any thread count, and asking for them changes no byte of the effect.
+#include "tracer/EchoPath.h"
 #include "RandomScene.h"
 #include "SceneBuilder.h"
 #include "reference/ReferenceTracer.h"
 #include "tracer/ComputeEffectDetail.h"
-#include "tracer/EchoPath.h"
 #include "tracer/PathKeeper.h"
 
 #include <gtest/gtest.h>
@@ -53,8 +53,7 @@ TEST(EchoPaths, KeptSetIsTheStrongestOfTheReferenceEchoesAtAnyThreadCount) {
         const std::uint64_t seed = 7000000u + static_cast<std::uint64_t>(n);
         auto scene = MakeRandomScene(seed, 30000);
         const auto expected = reference::ComputeReferenceEffectOnLargeStack(*scene, true);
-        const std::size_t k =
-            n % 5 == 0 ? 0 : (n % 5 == 1 ? 200 : static_cast<std::size_t>(n % 7));
+        const std::size_t k = n % 5 == 0 ? 0 : (n % 5 == 1 ? 200 : static_cast<std::size_t>(n % 7));
         const auto strongest = StrongestPerSource(expected.echoes, k);
 
         EffectOptions plain;
@@ -74,8 +73,8 @@ TEST(EchoPaths, KeptSetIsTheStrongestOfTheReferenceEchoesAtAnyThreadCount) {
             ComputeEffectTuned(*scene, nullptr, options, tuning);
             const std::string where =
                 "seed " + std::to_string(seed) + ", threads " + std::to_string(threads);
-            ASSERT_EQ(0, std::memcmp(scene->effect.get(), bins.data(),
-                                     bins.size() * sizeof(double)))
+            ASSERT_EQ(0,
+                      std::memcmp(scene->effect.get(), bins.data(), bins.size() * sizeof(double)))
                 << where;
             ASSERT_EQ(request.paths.size(), strongest.size()) << where;
             for (std::size_t i = 0; i < strongest.size(); ++i) {
@@ -147,9 +146,9 @@ TEST(EchoPaths, PassageThroughAWallIsCounted) {
     // through it pass once on their way out and reach the source straight from the far wall.
     auto scene = SceneWithListener(0, 0);
     AddSource(*scene, 0, -20, 1.0);
-    AddRect(*scene, -1, 10, 2, 0.5, 0.0, 0.0);      // passable, reflects nothing
-    AddRect(*scene, -50, 20, 100, 1, 1.0);          // the far wall
-    AddRect(*scene, -50, -21, 100, 0.5, 0.0);       // a dead wall behind the source
+    AddRect(*scene, -1, 10, 2, 0.5, 0.0, 0.0); // passable, reflects nothing
+    AddRect(*scene, -50, 20, 100, 1, 1.0);     // the far wall
+    AddRect(*scene, -50, -21, 100, 0.5, 0.0);  // a dead wall behind the source
     scene->rayCount = 360;
     EchoPathRequest request;
     EffectOptions options;

@@ -52,9 +52,8 @@ public:
     ReferenceTracer(const SceneSettings& settings, std::vector<double>& bins,
                     std::vector<int>& progress, std::vector<LoggedEcho>* log)
         : m_objects(settings.objects), m_bins(bins), m_settings(settings), m_progress(progress),
-          m_log(log),
-          m_stopDistance(settings.stopTime * 0.3), m_stopAmplitude(settings.stopAmplitude),
-          m_binCount(static_cast<int>(bins.size())) {}
+          m_log(log), m_stopDistance(settings.stopTime * 0.3),
+          m_stopAmplitude(settings.stopAmplitude), m_binCount(static_cast<int>(bins.size())) {}
 
     ~ReferenceTracer() { ClearEchoes(); }
 
