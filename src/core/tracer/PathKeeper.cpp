@@ -15,13 +15,14 @@ bool WeakerOnTop(const EchoPath& a, const EchoPath& b) {
 PathKeeper::PathKeeper(std::size_t perSource, std::size_t sourceCount)
     : m_perSource(perSource), m_heaps(sourceCount) {}
 
-void PathKeeper::Keep(EchoPath path) {
+void PathKeeper::Keep(EchoPath& path) {
     Heap& heap = m_heaps[static_cast<std::size_t>(path.source)];
     if (heap.size() >= m_perSource) {
         std::pop_heap(heap.begin(), heap.end(), WeakerOnTop);
-        heap.back() = std::move(path);
+        std::swap(heap.back(), path);
     } else {
         heap.push_back(std::move(path));
+        path = EchoPath{};
     }
     std::push_heap(heap.begin(), heap.end(), WeakerOnTop);
 }
@@ -30,7 +31,7 @@ void PathKeeper::MergeFrom(PathKeeper&& other) {
     for (Heap& heap : other.m_heaps) {
         for (EchoPath& path : heap) {
             if (Wants(path.source, path.amplitude, path.ray, path.order)) {
-                Keep(std::move(path));
+                Keep(path);
             }
         }
         heap.clear();

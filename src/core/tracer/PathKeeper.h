@@ -28,8 +28,9 @@ public:
     }
 
     // Keeps the path, dropping the weakest kept one of its source when that source is full. Only
-    // for a path that Wants() accepted.
-    void Keep(EchoPath path);
+    // for a path that Wants() accepted. `path` receives the dropped path (or an empty one), so the
+    // caller can reuse its storage for the next path instead of allocating.
+    void Keep(EchoPath& path);
 
     // Offers every path another keeper holds (the result does not depend on which keeper saw
     // which path first).

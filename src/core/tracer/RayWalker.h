@@ -193,7 +193,8 @@ private:
         if (!m_paths->Wants(s, echo, m_ray, order)) {
             return;
         }
-        EchoPath path;
+        EchoPath& path = m_scratch; // reuses the storage of a path the keeper dropped
+        path.points.clear();
         path.delay = length * 0.0033333333333333335;
         path.amplitude = echo;
         path.bin = bin;
@@ -201,6 +202,7 @@ private:
         path.ray = m_ray;
         path.order = order;
         path.reflections = reflectsAtPoint ? 1 : 0;
+        path.passages = 0;
         path.points.push_back({m_scene.listenerX, m_scene.listenerY});
         if (rect >= 0) {
             for (std::size_t k = 0; k < m_stack.size(); ++k) {
@@ -214,7 +216,7 @@ private:
             path.points.push_back({px, py});
         }
         path.points.push_back({m_scene.sourceX[source], m_scene.sourceY[source]});
-        m_paths->Keep(std::move(path));
+        m_paths->Keep(path);
     }
 
     // Whether rectangle k (if any) is met along the ray nearer than the point by 0.001 or more:
@@ -365,6 +367,7 @@ private:
     double m_maxGain = 0.0;
     bool m_amplitudeNeverGrows = false;
     PathKeeper* m_paths = nullptr;
+    EchoPath m_scratch;
     std::int32_t m_ray = -1;
     std::uint32_t m_order = 0;
 };

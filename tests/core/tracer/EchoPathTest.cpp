@@ -177,7 +177,8 @@ TEST(PathKeeper, HoldsAtMostKPerSourceAndEndsWithTheStrongest) {
         p.points.resize(4);
         offered.push_back(p);
         if (keeper.Wants(p.source, p.amplitude, p.ray, p.order)) {
-            keeper.Keep(p);
+            EchoPath copy = p;
+            keeper.Keep(copy);
         }
         ASSERT_LE(keeper.Size(), 6u);
     }
