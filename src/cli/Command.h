@@ -18,3 +18,5 @@ Command AddNewCommand(CLI::App& app);
 Command AddCheckCommand(CLI::App& app);
 Command AddInfoCommand(CLI::App& app);
 Command AddBuildCommand(CLI::App& app);
+Command AddAnalyzeCommand(CLI::App& app);
+Command AddPlotCommand(CLI::App& app);

@@ -33,11 +33,11 @@ struct EffectCommandOptions {
 };
 
 // The bins as "bin,start_ms,amplitude" rows after a header line; the start of bin i is
-// i × groupTime milliseconds.
+// i × the grouping width the bins were computed with, in milliseconds.
 std::string EffectCsv(const SceneSettings& scene) {
     std::string text = "bin,start_ms,amplitude\n";
     for (std::int32_t i = 0; i < scene.effectCount; ++i) {
-        text += std::to_string(i) + ',' + RoundTripText(i * scene.groupTime) + ',' +
+        text += std::to_string(i) + ',' + RoundTripText(i * scene.effectGroupTime) + ',' +
                 RoundTripText(scene.effect[static_cast<std::size_t>(i)]) + '\n';
     }
     return text;

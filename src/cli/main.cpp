@@ -20,12 +20,13 @@ int Fail(int code, const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app("Sonivera on the command line: scene files, the scene check and the effect.",
+    CLI::App app("Sonivera on the command line: scene files, the scene check, the effect and its analysis.",
                  kProgram);
     app.require_subcommand(1);
     const std::vector<Command> commands = {
         AddEffectCommand(app), AddCheckCommand(app), AddInfoCommand(app),
-        AddBuildCommand(app),  AddNewCommand(app),
+        AddBuildCommand(app),  AddNewCommand(app),  AddAnalyzeCommand(app),
+        AddPlotCommand(app),
     };
     try {
         app.parse(argc, argv);

@@ -33,6 +33,11 @@ struct SceneSettings {
     // The last computed effect (bin 0 first), or none.
     std::unique_ptr<double[]> effect;
     std::int32_t effectCount = 0;
+    // The grouping width and stop time (ms) the effect above was computed with; the writers of
+    // the effect file and its table take them from here, not from the settings above, which may
+    // have been edited since.
+    double effectGroupTime = 0.0;
+    double effectStopTime = 0.0;
 
     SceneSettings() = default;
     SceneSettings(const SceneSettings&) = delete;

@@ -185,6 +185,8 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     }
     scene.effect = std::move(bins);
     scene.effectCount = params.binCount;
+    scene.effectGroupTime = params.groupTime;
+    scene.effectStopTime = scene.stopTime;
     if (options.stats != nullptr) {
         stats.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

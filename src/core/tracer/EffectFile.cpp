@@ -33,7 +33,7 @@ std::vector<std::uint8_t> SaveEffectToBytes(const SceneSettings& scene) {
     }
     const std::span<const double> bins(scene.effect.get(),
                                        static_cast<std::size_t>(scene.effectCount));
-    return EffectToBytes(bins, scene.stopTime);
+    return EffectToBytes(bins, scene.effectStopTime);
 }
 
 void WriteEffectFile(const std::string& path, const SceneSettings& scene) {

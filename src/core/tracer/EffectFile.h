@@ -24,7 +24,8 @@ public:
 // The bytes of an effect file holding these bins and this stop time.
 std::vector<std::uint8_t> EffectToBytes(std::span<const double> bins, double stopTime);
 
-// The bytes of the effect file for the scene's last calculated effect and its stop time. Throws
+// The bytes of the effect file for the scene's last calculated effect and the stop time it was
+// computed with. Throws
 // NoEffectError when the scene holds no effect.
 std::vector<std::uint8_t> SaveEffectToBytes(const SceneSettings& scene);
 

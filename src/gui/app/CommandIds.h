@@ -29,6 +29,7 @@ enum CommandId : int {
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_SCENE_BAR = 32792,
     ID_VIEW_STATUS_BAR = 59393,
+    ID_VIEW_EFFECT_PANE = 32870, // the "Эффект" pane
 
     // The editor view's commands.
     ID_ZOOM_IN = 32782,

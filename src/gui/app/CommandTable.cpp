@@ -14,7 +14,8 @@ const std::vector<MenuLayout>& MainMenuLayout() {
          {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator, ID_FILE_MRU_FILE1,
           kSeparator, ID_APP_EXIT}},
         {text::kMenuView,
-         {ID_VIEW_TOOLBAR, ID_VIEW_SCENE_BAR, ID_VIEW_STATUS_BAR, kSeparator, ID_VIEW_PATHS}},
+         {ID_VIEW_TOOLBAR, ID_VIEW_SCENE_BAR, ID_VIEW_STATUS_BAR, ID_VIEW_EFFECT_PANE, kSeparator,
+          ID_VIEW_PATHS}},
         {text::kMenuScene,
          {ID_SCENE_SIZE_GRID, ID_SCENE_PARAMETERS, kSeparator, ID_ZOOM_IN, ID_ZOOM_OUT, kSeparator,
           ID_CALC_EFFECT, ID_CHECK_SCENE}},
@@ -88,6 +89,7 @@ bool IsCheckCommand(int id) {
     case ID_VIEW_TOOLBAR:
     case ID_VIEW_SCENE_BAR:
     case ID_VIEW_STATUS_BAR:
+    case ID_VIEW_EFFECT_PANE:
     case ID_TOOL_SELECT:
     case ID_TOOL_MOVE:
     case ID_TOOL_RECT:

@@ -7,6 +7,8 @@
 #include "app/RecentFiles.h"
 #include "app/Strings.h"
 #include "app/ToolbarImages.h"
+#include "effect/EffectPane.h"
+#include "model/SceneSettings.h"
 #include "view/SceneCanvas.h"
 
 #include <algorithm>
@@ -75,6 +77,19 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     };
     m_aui.AddPane(m_pMainBar, toolbarPane(kMainBarPane, text::kMainBarCaption).Top().Row(0));
     m_aui.AddPane(m_pSceneBar, toolbarPane(kSceneBarPane, text::kSceneBarCaption).Bottom().Row(0));
+    m_pEffectPane = new CEffectPane(this);
+    m_aui.AddPane(m_pEffectPane, wxAuiPaneInfo()
+                                     .Name(CEffectPane::kPaneName)
+                                     .Caption(Ui(text::kEffectPaneCaption))
+                                     .Right()
+                                     .Layer(1)
+                                     .BestSize(FromDIP(wxSize(640, 420)))
+                                     .MinSize(FromDIP(wxSize(300, 200)))
+                                     .FloatingSize(FromDIP(wxSize(720, 420)))
+                                     .CloseButton(true)
+                                     .Floatable()
+                                     .Dockable()
+                                     .Hide());
     m_aui.Update();
     Centre();
 }
@@ -222,6 +237,8 @@ bool CMainFrame::IsBarShown(int toggleId) {
         return m_aui.GetPane(kSceneBarPane).IsShown();
     case ID_VIEW_STATUS_BAR:
         return GetStatusBar() && GetStatusBar()->IsShown();
+    case ID_VIEW_EFFECT_PANE:
+        return m_aui.GetPane(CEffectPane::kPaneName).IsShown();
     default:
         return false;
     }
@@ -232,10 +249,21 @@ void CMainFrame::OnToggleBar(wxCommandEvent& event) {
     if (event.GetId() == ID_VIEW_STATUS_BAR) {
         GetStatusBar()->Show(show);
         SendSizeEvent();
+    } else if (event.GetId() == ID_VIEW_EFFECT_PANE) {
+        m_aui.GetPane(CEffectPane::kPaneName).Show(show);
     } else {
         m_aui.GetPane(event.GetId() == ID_VIEW_TOOLBAR ? kMainBarPane : kSceneBarPane).Show(show);
     }
     m_aui.Update();
+}
+
+void CMainFrame::ShowEffectOf(const SceneSettings& scene) {
+    m_pEffectPane->ShowEffectOf(scene);
+    wxAuiPaneInfo& pane = m_aui.GetPane(CEffectPane::kPaneName);
+    if (m_pEffectPane->HasEffect() && !pane.IsShown()) {
+        pane.Show();
+        m_aui.Update();
+    }
 }
 
 void CMainFrame::OnUpdateToggleBar(wxUpdateUIEvent& event) {
@@ -261,6 +289,8 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_UPDATE_UI(ID_VIEW_SCENE_BAR, CMainFrame::OnUpdateToggleBar)
     EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnToggleBar)
     EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateToggleBar)
+    EVT_MENU(ID_VIEW_EFFECT_PANE, CMainFrame::OnToggleBar)
+    EVT_UPDATE_UI(ID_VIEW_EFFECT_PANE, CMainFrame::OnUpdateToggleBar)
     EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
     EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()

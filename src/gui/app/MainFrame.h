@@ -7,6 +7,8 @@
 
 class wxAuiToolBar;
 class CSceneCanvas;
+class CEffectPane;
+struct SceneSettings;
 
 // The enabled and checked state of a command as its update-UI rule gives it.
 struct CommandState {
@@ -15,9 +17,10 @@ struct CommandState {
 };
 
 // The main window: menu bar, the main toolbar (top) and the scene toolbar (bottom) as dockable AUI
-// panes, the three-pane status bar, and the editor view's canvas in the client area. It serves the
-// three bar toggles of the "&Вид" menu; every other command goes to the view, the document or the
-// application object.
+// panes, the "Эффект" pane (dockable on every edge, hidden until asked for or until a calculation
+// gives an effect), the three-pane status bar, and the editor view's canvas in the client area. It
+// serves the toggles of the "&Вид" menu; every other command goes to the view, the document or
+// the application object.
 class CMainFrame : public wxDocParentFrame {
 public:
     // Pane names of the two toolbars in the AUI manager.
@@ -42,10 +45,15 @@ public:
     // Shows the recent files in the File menu in place of the placeholder item.
     void ShowRecentFiles(const std::vector<wxString>& paths);
 
+    // The "Эффект" pane, which the frame owns.
+    CEffectPane* GetEffectPane() const { return m_pEffectPane; }
+    // Shows the scene's last effect in the pane, and the pane itself when it holds an effect.
+    void ShowEffectOf(const SceneSettings& scene);
+
     wxAuiManager& GetAuiManager() { return m_aui; }
     wxAuiToolBar* GetMainBar() const { return m_pMainBar; }
     wxAuiToolBar* GetSceneBar() const { return m_pSceneBar; }
-    // Whether the bar that a toggle command (59392, 32792, 59393) shows is visible.
+    // Whether the bar or pane that a toggle command (59392, 32792, 59393, 32870) shows is visible.
     bool IsBarShown(int toggleId);
 
 private:
@@ -61,6 +69,7 @@ private:
     wxAuiManager m_aui;
     wxAuiToolBar* m_pMainBar = nullptr;
     wxAuiToolBar* m_pSceneBar = nullptr;
+    CEffectPane* m_pEffectPane = nullptr;
     CSceneCanvas* m_pCanvas = nullptr;
     wxMenu* m_pFileMenu = nullptr;
     size_t m_nRecentPos = 0; // where the recent files stand in the File menu

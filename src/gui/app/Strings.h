@@ -28,6 +28,10 @@ inline constexpr const char* kMenuHelp = "&Помощь";
 inline constexpr const char* kRecentPlaceholder = "Недавно открытый файл";
 inline constexpr const char* kRecentPrompt = "Открытие данного документа";
 
+// The effect pane.
+inline constexpr const char* kEffectPaneCaption = "Эффект";
+inline constexpr const char* kEffectDbSwitch = "дБ";
+
 // Echo paths on the plan: the legend and the hovered path's description (delay in ms, level in
 // dB, reflections, passages).
 inline constexpr const char* kPathsLegendTitle = "Задержка пути";
@@ -108,6 +112,7 @@ inline constexpr const char* kCalcTitle = "Рассчёт эффекта";
 inline constexpr const char* kCalculateButton = "Рассчитать эффект";
 inline constexpr const char* kSaveEffectButton = "Сохранить...";
 inline constexpr const char* kCloseButton = "Закрыть";
+inline constexpr const char* kRemainingTime = "Осталось примерно %d с";
 inline constexpr const char* kEffectFileFilter =
     "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы (*.*)|*";
 inline constexpr const char* kEffectExtension = "e3d";

@@ -3,6 +3,7 @@
 #include "app/CommandIds.h"
 #include "app/MessageBoxes.h"
 #include "app/Strings.h"
+#include "calc/CalcWorker.h"
 #include "calc/SaveEffect.h"
 #include "model/SceneSettings.h"
 #include "tracer/ComputeEffect.h"
@@ -12,9 +13,13 @@
 #include <wx/gauge.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
+#include <wx/stattext.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <exception>
+#include <thread>
 
 namespace {
 
@@ -37,6 +42,7 @@ CEffectCalcDlg::CEffectCalcDlg(wxWindow* owner, SceneSettings& scene)
     m_pProgress = new wxGauge(group, IDC_PROGRESS, 100, wxDefaultPosition, wxDefaultSize,
                               wxGA_HORIZONTAL | wxGA_SMOOTH);
     m_pClose = new wxButton(this, wxID_OK, Ui(text::kCloseButton));
+    m_pRemaining = new wxStaticText(group, wxID_ANY, wxString());
 
     // Sizes and spacing of the template, in dialog units.
     const auto dluX = [this](int units) { return ConvertDialogToPixels(wxSize(units, 0)).x; };
@@ -54,7 +60,8 @@ CEffectCalcDlg::CEffectCalcDlg(wxWindow* owner, SceneSettings& scene)
     row->Add(m_pSave, 0);
     auto* inGroup = new wxStaticBoxSizer(group, wxVERTICAL);
     inGroup->Add(row, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, dluX(10));
-    inGroup->Add(m_pProgress, 0, wxEXPAND | wxALL, dluX(10));
+    inGroup->Add(m_pProgress, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, dluX(10));
+    inGroup->Add(m_pRemaining, 0, wxEXPAND | wxALL, dluX(10));
 
     auto* all = new wxBoxSizer(wxVERTICAL);
     all->Add(inGroup, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, dluX(5));
@@ -71,6 +78,28 @@ void CEffectCalcDlg::Reset() {
     m_pSave->Disable();
     m_pProgress->SetRange(100);
     m_pProgress->SetValue(0);
+    m_pRemaining->SetLabel(wxString());
+}
+
+wxString CEffectCalcDlg::RemainingText() const {
+    return m_pRemaining->GetLabel();
+}
+
+void CEffectCalcDlg::ShowRemaining(double elapsedSeconds, int position) {
+    const auto remaining = RemainingSeconds(elapsedSeconds, position);
+    wxString label;
+    if (remaining) {
+        label = wxString::Format(Ui(text::kRemainingTime), static_cast<int>(std::ceil(*remaining)));
+    }
+    if (label != m_pRemaining->GetLabel()) {
+        m_pRemaining->SetLabel(label);
+    }
+}
+
+void CEffectCalcDlg::RequestStop() {
+    if (m_bCalculating && !m_stop.exchange(true)) {
+        m_stopRequestedAt = std::chrono::steady_clock::now();
+    }
 }
 
 int CEffectCalcDlg::ShowModal() {
@@ -84,27 +113,73 @@ bool CEffectCalcDlg::Calculate() {
         return false;
     }
     m_bCalculating = true;
+    m_bStopped = false;
+    m_stop = false;
+    m_stopLatency = 0.0;
     wxString refusal;
     {
+        using Clock = std::chrono::steady_clock;
+        const auto start = Clock::now();
+        const auto seconds = [&start] {
+            return std::chrono::duration<double>(Clock::now() - start).count();
+        };
+        CPositionQueue queue;
+        EffectOptions options;
+        options.cancel = &m_stop;
+        options.paths = m_pPaths;
+        std::exception_ptr failure;
+        std::thread worker([this, &queue, &options, &failure] {
+            try {
+                ComputeEffect(m_scene, &queue, options);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            queue.Finish();
+        });
+        // Show every position in order and keep the dialog answering Esc and "Закрыть"; its
+        // other commands are refused while m_bCalculating is set.
         CGaugeProgress progress(*m_pProgress, m_progressObserver);
-        try {
-            EffectOptions options;
-            options.paths = m_pPaths;
-            ComputeEffect(m_scene, &progress, options);
-        } catch (const EffectParameterError& error) {
-            refusal = Ui(error.what());
-        } catch (const std::exception& error) {
-            refusal = Ui(error.what());
+        std::vector<int> positions;
+        bool finished = false;
+        while (!finished) {
+            positions.clear();
+            finished = queue.Take(positions, std::chrono::milliseconds(20));
+            progress.ShowPositions(positions);
+            if (!positions.empty()) {
+                ShowRemaining(seconds(), positions.back());
+            }
+            if (!finished) {
+                wxTheApp->Yield(true);
+            }
+        }
+        worker.join();
+        if (failure) {
+            try {
+                std::rethrow_exception(failure);
+            } catch (const EffectCancelled&) {
+                m_bStopped = true;
+                m_stopLatency =
+                    std::chrono::duration<double>(Clock::now() - m_stopRequestedAt).count();
+            } catch (const std::exception& error) {
+                refusal = Ui(error.what());
+            }
         }
     }
     DiscardQueuedInput();
     m_bCalculating = false;
     m_pProgress->SetValue(0);
+    m_pRemaining->SetLabel(wxString());
     if (!refusal.empty()) {
         ShowError(this, refusal);
         return false;
     }
+    if (m_bStopped) {
+        return false;
+    }
     m_pSave->Enable();
+    if (m_onCalculated) {
+        m_onCalculated();
+    }
     return true;
 }
 
@@ -127,13 +202,18 @@ void CEffectCalcDlg::OnSave(wxCommandEvent&) {
 }
 
 void CEffectCalcDlg::OnClose(wxCommandEvent&) {
-    if (!m_bCalculating) {
-        EndDialog(wxID_OK);
+    if (m_bCalculating) {
+        RequestStop();
+        return;
     }
+    EndDialog(wxID_OK);
 }
 
 void CEffectCalcDlg::OnCharHook(wxKeyEvent& event) {
     if (m_bCalculating) {
+        if (event.GetKeyCode() == WXK_ESCAPE) {
+            RequestStop();
+        }
         return;
     }
     if (event.GetKeyCode() == WXK_ESCAPE) {
@@ -145,14 +225,17 @@ void CEffectCalcDlg::OnCharHook(wxKeyEvent& event) {
 
 void CEffectCalcDlg::OnCloseWindow(wxCloseEvent& event) {
     if (m_bCalculating) {
+        RequestStop();
         event.Veto();
         return;
     }
     EndDialog(wxID_CANCEL);
 }
 
-void RunEffectCalculation(wxWindow* owner, SceneSettings& scene, EchoPathRequest* paths) {
+void RunEffectCalculation(wxWindow* owner, SceneSettings& scene, std::function<void()> onCalculated,
+                          EchoPathRequest* paths) {
     CEffectCalcDlg dialog(owner, scene);
+    dialog.SetCalculatedHandler(std::move(onCalculated));
     dialog.SetPathRequest(paths);
     dialog.CentreOnParent();
     dialog.ShowModal();

@@ -4,9 +4,14 @@
 
 #include <wx/dialog.h>
 
+#include <atomic>
+#include <chrono>
+#include <functional>
+
 class wxButton;
 class wxGauge;
 struct EchoPathRequest;
+class wxStaticText;
 struct SceneSettings;
 
 // Control ids of the effect calculation dialog (134).
@@ -17,18 +22,34 @@ enum EffectCalcControl : int {
 };
 
 // The effect calculation dialog "Рассчёт эффекта": "Рассчитать эффект" computes the scene's effect
-// on the user-interface thread with the progress shown on the bar, "Сохранить..." writes it to an
-// effect file, "Закрыть" (also Enter and Esc) ends the dialog. The effect is kept in the scene
-// record; the dialog owns nothing. No close box: the caption carries no system menu.
+// with the progress shown on the bar and, once a few percent are done, an estimate of the time
+// remaining under it; "Сохранить..." writes it to an effect file, "Закрыть" (also Enter and Esc)
+// ends the dialog. During a calculation "Закрыть" and Esc stop it instead: the scene keeps its
+// previous effect and the bar returns to 0. The calculation runs on a worker thread while this
+// thread keeps the dialog responsive; the dialog's other commands are refused meanwhile. The
+// effect is kept in the scene record; the dialog owns nothing. No close box: the caption carries
+// no system menu.
 class CEffectCalcDlg : public wxDialog {
 public:
     CEffectCalcDlg(wxWindow* owner, SceneSettings& scene);
 
     // Back to the state of a fresh opening: save disabled, bar at 0 of 0..100.
     void Reset();
-    // Runs one calculation, as the calculate button does; false when the scene's parameters were
-    // refused (reported in an "Ошибка" box; the previous effect is kept).
+    // Runs one calculation, as the calculate button does, and returns when it has ended; false
+    // when the scene's parameters were refused (reported in an "Ошибка" box) or the calculation
+    // was stopped; the previous effect is kept then.
     bool Calculate();
+    // Asks a running calculation to stop, as Esc and "Закрыть" do during one.
+    void RequestStop();
+    // Whether the last calculation ended because it was stopped, and how long after the request.
+    bool WasStopped() const { return m_bStopped; }
+    double StopLatencySeconds() const { return m_stopLatency; }
+    // The estimate under the bar (empty when there is none).
+    wxString RemainingText() const;
+    // Called after each calculation that produced an effect.
+    void SetCalculatedHandler(std::function<void()> handler) {
+        m_onCalculated = std::move(handler);
+    }
     // Saves the effect, as the save button does; true when a file was written.
     bool Save();
     // Whether a calculation is running (the dialog then takes no input).
@@ -52,13 +73,20 @@ private:
     void OnCloseWindow(wxCloseEvent& event);
     // Handles the input that arrived during a calculation while it is still refused.
     void DiscardQueuedInput();
+    void ShowRemaining(double elapsedSeconds, int position);
 
     SceneSettings& m_scene;
     wxButton* m_pCalculate = nullptr;
     wxButton* m_pSave = nullptr;
     wxButton* m_pClose = nullptr;
     wxGauge* m_pProgress = nullptr;
+    wxStaticText* m_pRemaining = nullptr;
     bool m_bCalculating = false;
+    bool m_bStopped = false;
+    std::atomic<bool> m_stop{false};
+    std::chrono::steady_clock::time_point m_stopRequestedAt;
+    double m_stopLatency = 0.0;
+    std::function<void()> m_onCalculated;
     CGaugeProgress::Observer m_progressObserver;
     EchoPathRequest* m_pPaths = nullptr;
 
@@ -66,6 +94,9 @@ private:
 };
 
 // The calculation command's dialog: shows a CEffectCalcDlg on the scene, owned by and centred
-// over `owner` (the main window), and destroys it when it ends. Each calculation keeps its echo
-// paths in `paths` when given.
-void RunEffectCalculation(wxWindow* owner, SceneSettings& scene, EchoPathRequest* paths = nullptr);
+// over `owner` (the main window), and destroys it when it ends. `onCalculated` (may be empty) runs
+// after each calculation that produced an effect. Each calculation keeps its echo paths in `paths`
+// when given.
+void RunEffectCalculation(wxWindow* owner, SceneSettings& scene,
+                          std::function<void()> onCalculated = {},
+                          EchoPathRequest* paths = nullptr);

@@ -28,3 +28,19 @@ void CGaugeProgress::SetPosition(int position) {
         m_observer(m_gauge.GetValue());
     }
 }
+
+void CGaugeProgress::ShowPositions(const std::vector<int>& positions) {
+    if (positions.empty()) {
+        return;
+    }
+    for (const int position : positions) {
+        if (m_gauge.GetValue() != position) {
+            m_gauge.SetValue(position);
+        }
+        if (m_observer) {
+            m_observer(m_gauge.GetValue());
+        }
+    }
+    m_gauge.Update();
+    PaintNow();
+}

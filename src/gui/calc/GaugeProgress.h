@@ -3,6 +3,7 @@
 #include "tracer/ProgressSink.h"
 
 #include <functional>
+#include <vector>
 
 class wxGauge;
 
@@ -19,6 +20,9 @@ public:
         : m_gauge(gauge), m_observer(std::move(observer)) {}
 
     void SetPosition(int position) override;
+    // Shows several positions that arrived together: each reaches the observer in order, the bar
+    // is painted once, at the last.
+    void ShowPositions(const std::vector<int>& positions);
 
 private:
     wxGauge& m_gauge;

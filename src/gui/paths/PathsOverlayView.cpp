@@ -2,6 +2,7 @@
 
 #include "app/MainFrame.h"
 #include "app/Strings.h"
+#include "effect/EffectPane.h"
 #include "model/SceneFile.h"
 #include "model/SceneSettings.h"
 #include "view/C3DView.h"
@@ -9,6 +10,7 @@
 #include "view/SceneCanvas.h"
 
 #include <wx/dc.h>
+#include <wx/docview.h>
 
 #include <cmath>
 
@@ -38,6 +40,18 @@ void CPathsOverlayView::CalculationEnded(const SceneSettings& scene) {
     }
     m_overlay.SetPaths(std::move(m_request.paths));
     m_request = EchoPathRequest{};
+    // A click on a bar of the echogram highlights that bin's paths in the view current then (a
+    // view closed since is never reached).
+    CMainFrame* frame = m_view.GetMainFrame();
+    if (CEffectPane* pane = frame != nullptr ? frame->GetEffectPane() : nullptr) {
+        pane->SetBinClickHandler([](std::size_t bin) {
+            wxDocManager* manager = wxDocManager::GetDocumentManager();
+            auto* view = wxDynamicCast(manager ? manager->GetCurrentView() : nullptr, C3DView);
+            if (view != nullptr) {
+                view->Paths().HighlightBin(static_cast<std::int32_t>(bin));
+            }
+        });
+    }
     Repaint();
 }
 

@@ -15,9 +15,10 @@ struct SceneSettings;
 // The echo paths of the view's last calculation on the plan ("Показать пути" in "&Вид"): keeps
 // what the calculation kept, draws it over the scene when shown, names the path under the pointer
 // in the status bar's message pane, and highlights the paths of one bin. Editing the scene hides
-// the paths until the next calculation: the scene's file bytes at the calculation are compared
-// with the scene's at every paint (every edit repaints), and the paths are dropped on the first
-// difference.
+// the paths until the next calculation; a click on a bar of the effect pane's echogram highlights
+// the paths of that bin. Editing is detected thus: the scene's file bytes at the calculation are
+// compared with the scene's at every paint (every edit repaints), and the paths are dropped on the
+// first difference.
 class CPathsOverlayView {
 public:
     explicit CPathsOverlayView(C3DView& view) : m_view(view) {}

@@ -7,6 +7,7 @@
 #include "app/Strings.h"
 #include "calc/EffectCalcDlg.h"
 #include "calc/SceneCheckReport.h"
+#include "effect/EffectPane.h"
 #include "model/C3DDoc.h"
 #include "paths/PathsOverlayView.h"
 #include "view/CommandRules.h"
@@ -81,6 +82,10 @@ bool C3DView::OnClose(bool deleteWindow) {
     // The canvas stays with the frame; nothing may point into the document's scene any more.
     m_pCanvas = nullptr;
     m_pController->OnUpdate(nullptr, 0);
+    if (CMainFrame* frame = GetMainFrame()) {
+        frame->GetEffectPane()->Clear();
+    }
+    m_nEffectSerial = 0;
     return true;
 }
 
@@ -101,6 +106,12 @@ void C3DView::PaintArea(wxDC& dc, const wxRect& area) {
 void C3DView::OnUpdate(wxView*, wxObject*) {
     C3DDoc* doc = GetSceneDocument();
     m_pController->OnUpdate(doc ? doc->GetScene() : nullptr, doc ? doc->GetSceneSerial() : 0);
+    // A new or opened scene replaces the scene record: the pane shows its (absent) effect.
+    CMainFrame* frame = GetMainFrame();
+    if (frame && doc && doc->GetScene() && doc->GetSceneSerial() != m_nEffectSerial) {
+        m_nEffectSerial = doc->GetSceneSerial();
+        frame->GetEffectPane()->ShowEffectOf(*doc->GetScene());
+    }
 }
 
 void C3DView::OnChangeFilename() {
@@ -245,9 +256,18 @@ void C3DView::OnCheckScene(wxCommandEvent&) {
 
 void C3DView::OnCalcEffect(wxCommandEvent&) {
     if (CheckScene(false)) {
-        EchoPathRequest* paths = m_pPaths->PrepareCalculation(*ShownScene());
-        RunEffectCalculation(GetMainFrame(), *ShownScene(), paths);
-        m_pPaths->CalculationEnded(*ShownScene());
+        CMainFrame* frame = GetMainFrame();
+        SceneSettings& scene = *ShownScene();
+        EchoPathRequest* paths = m_pPaths->PrepareCalculation(scene);
+        RunEffectCalculation(
+            frame, scene,
+            [frame, &scene] {
+                if (frame) {
+                    frame->ShowEffectOf(scene);
+                }
+            },
+            paths);
+        m_pPaths->CalculationEnded(scene);
     }
 }
 

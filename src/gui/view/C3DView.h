@@ -100,6 +100,8 @@ private:
     void OnUpdateShowPaths(wxUpdateUIEvent& event);
 
     CSceneCanvas* m_pCanvas = nullptr;
+    // The scene (by its serial) whose effect the frame's effect pane shows.
+    std::uint64_t m_nEffectSerial = 0;
     std::unique_ptr<CViewHost> m_pHost;
     std::unique_ptr<EditorController> m_pController;
     PopupPresenter m_popupPresenter;

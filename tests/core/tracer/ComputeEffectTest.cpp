@@ -100,6 +100,9 @@ TEST(ComputeEffect, EmptyObjectListGivesZerosOfTheBinCount) {
     for (int k = 0; k < scene.effectCount; ++k) {
         EXPECT_EQ(scene.effect[k], 0.0);
     }
+    // The result remembers what it was computed with.
+    EXPECT_EQ(scene.effectGroupTime, 3.0);
+    EXPECT_EQ(scene.effectStopTime, 1000.0);
 }
 
 TEST(ComputeEffect, ProgressGoesOutInRayOrderOnTheCallingThread) {

@@ -57,7 +57,10 @@ TEST(EffectFile, LayoutOfTheDefaultBinCount) {
     bins[99] = -0.0;
     bins[50] = 5e-324; // amplitudes are written exactly, subnormals and signs included
     SetEffect(*scene, bins);
-    scene->stopTime = 1234.5;
+    // The stop time written is the one the bins were computed with, not the scene's setting,
+    // which may have been edited since.
+    scene->effectStopTime = 1234.5;
+    scene->stopTime = 500.0;
     const Bytes bytes = SaveEffectToBytes(*scene);
     ASSERT_EQ(bytes.size(), 819u);
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 7), kTag);

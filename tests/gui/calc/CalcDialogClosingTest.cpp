@@ -1,6 +1,9 @@
 // The calculation dialog in its real modal loop: the ways it ends and the input it refuses while
 // a calculation runs.
 #include "calc/CalcFixture.h"
+#include "calc/CalcWorker.h"
+
+#include <iostream>
 
 #include <wx/timer.h>
 
@@ -106,37 +109,58 @@ TEST_F(CalcDialogClosingTest, EscapeEndsTheDialogAndKeepsEffectAndFlag) {
     EXPECT_FALSE(Doc().IsModified());
 }
 
-TEST_F(CalcDialogClosingTest, InputDuringACalculationIsRefused) {
-    Scene().rayCount = 400;
-    int zeroPositions = 0;
+TEST_F(CalcDialogClosingTest, InputDuringACalculationIsRefusedButEscapeStopsIt) {
+    Scene().rayCount = 100000; // long enough to be running still when Esc arrives
+    Doc().Modify(true);
     ShowAndThen([&](CEffectCalcDlg& dialog) {
         bool tried = false;
         dialog.SetProgressObserver([&](int position) {
             if (position == 50 && !tried) {
                 tried = true;
                 EXPECT_TRUE(dialog.IsCalculating());
-                PressEscape(dialog);
-                PressButton(dialog, wxID_OK);
-                PressButton(dialog, IDC_CALCULATE);
+                PressButton(dialog, IDC_CALCULATE); // refused: one calculation at a time
                 wxCloseEvent close(wxEVT_CLOSE_WINDOW, dialog.GetId());
                 close.SetEventObject(&dialog);
                 close.SetCanVeto(true);
                 dialog.ProcessWindowEvent(close);
                 EXPECT_TRUE(close.GetVeto());
-            }
-            if (position == 0) {
-                ++zeroPositions;
+                PressEscape(dialog);
             }
         });
-        PressButton(dialog, IDC_CALCULATE);
+        EXPECT_FALSE(dialog.Calculate());
         EXPECT_TRUE(tried);
+        EXPECT_TRUE(dialog.WasStopped());
         EXPECT_TRUE(dialog.IsModal());
-        EXPECT_TRUE(SaveEnabled(dialog));
+        EXPECT_EQ(Bar(dialog).GetValue(), 0);
+        EXPECT_TRUE(dialog.RemainingText().empty());
+        EXPECT_FALSE(SaveEnabled(dialog)); // nothing was calculated in this showing
         PressEscape(dialog);
     });
-    EXPECT_EQ(zeroPositions, 4); // rays 0 to 3 of one single calculation
-    EXPECT_EQ(Scene().effectCount, 100);
-    EXPECT_FALSE(Doc().IsModified());
+    ExpectEffectKept();
+    EXPECT_TRUE(Doc().IsModified());
+}
+
+TEST_F(CalcDialogClosingTest, CloseButtonStopsAHeavyCalculationQuicklyAndEstimatesTheRest) {
+    // Enough rays that the calculation runs for a while; stopped once the estimate shows.
+    Scene().rayCount = 200000;
+    ShowAndThen([&](CEffectCalcDlg& dialog) {
+        wxString estimate;
+        dialog.SetProgressObserver([&](int position) {
+            if (position >= kMinEstimatePosition + 1 && estimate.empty()) {
+                estimate = dialog.RemainingText();
+                PressButton(dialog, wxID_OK);
+            }
+        });
+        EXPECT_FALSE(dialog.Calculate());
+        EXPECT_TRUE(dialog.WasStopped());
+        EXPECT_TRUE(estimate.StartsWith(wxString::FromUTF8("Осталось примерно ")))
+            << estimate.utf8_string();
+        std::cout << "stop request to end of calculation: " << dialog.StopLatencySeconds()
+                  << " s\n";
+        EXPECT_TRUE(dialog.IsModal());
+        PressButton(dialog, wxID_OK);
+    });
+    ExpectEffectKept();
 }
 
 TEST_F(CalcDialogClosingTest, TheSaveDialogIsOwnedByTheCalculationDialog) {

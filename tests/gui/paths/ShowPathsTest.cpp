@@ -1,7 +1,9 @@
 // "Показать пути" in the running editor: offered after a calculation, off by default, drawn over
 // the plan, the hovered path named in the message pane, Esc clearing the highlight, and an edit
 // hiding the paths until the next calculation.
+#include "app/MainFrame.h"
 #include "calc/CalcFixture.h"
+#include "effect/EffectPane.h"
 #include "paths/PathsOverlayView.h"
 
 #include <wx/bitmap.h>
@@ -74,7 +76,21 @@ TEST_F(ShowPathsTest, OfferedAfterACalculationShownOnRequestAndHiddenByAnEdit) {
                                   0),
               0u)
         << StatusPane(0);
-    View().Paths().HighlightBin(1);
+    // A click on the echogram's bar of bin 1 (10–20 ms, the direct sound's) highlights its paths.
+    CEffectPane* pane = Frame().GetEffectPane();
+    ASSERT_NE(pane, nullptr);
+    wxWindow* plot = pane->PlotWindow();
+    const wxSize size = plot->GetClientSize();
+    int x = 0;
+    while (x < size.x && pane->PointAt({x, size.y / 2}) != std::optional<std::size_t>(1)) {
+        ++x;
+    }
+    ASSERT_LT(x, size.x) << "no bar of bin 1 in a plot of " << size.x << " pixels";
+    wxMouseEvent click(wxEVT_LEFT_DOWN);
+    click.SetPosition({x, size.y / 2});
+    click.SetEventObject(plot);
+    plot->ProcessWindowEvent(click);
+    EXPECT_EQ(View().Paths().Overlay().HighlightedBin(), 1);
     Key(WXK_ESCAPE);
     EXPECT_EQ(View().Paths().Overlay().HighlightedBin(), -1);
     EXPECT_EQ(View().Paths().Overlay().Hovered(), -1);

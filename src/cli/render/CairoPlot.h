@@ -1,0 +1,14 @@
+#pragma once
+
+#include "plot/EffectPlot.h"
+
+#include <cstdint>
+#include <vector>
+
+// The effect plot drawn by cairo into the bytes of an image file, all in memory, so the caller
+// writes the file in one go (and nothing when drawing fails).
+enum class PlotFormat { Png, Svg };
+
+// Throws std::runtime_error when cairo reports an error.
+std::vector<std::uint8_t> RenderEffectPlot(const EffectPlotInput& input, int width, int height,
+                                           PlotFormat format);

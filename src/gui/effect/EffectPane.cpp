@@ -1,0 +1,132 @@
+#include "effect/EffectPane.h"
+
+#include "app/Strings.h"
+#include "effect/GcPlotPort.h"
+#include "model/SceneSettings.h"
+#include "plot/EffectPlot.h"
+
+#include <wx/checkbox.h>
+#include <wx/dcbuffer.h>
+#include <wx/graphics.h>
+#include <wx/sizer.h>
+
+#include <memory>
+
+namespace {
+
+EffectPlotInput PlotInput(const std::vector<double>& bins, double groupTime, bool db,
+                          std::optional<std::size_t> highlight) {
+    EffectPlotInput input;
+    input.bins = bins;
+    input.groupTime = groupTime;
+    input.db = db;
+    input.highlight = highlight;
+    return input;
+}
+
+} // namespace
+
+CEffectPane::CEffectPane(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
+    m_pDb = new wxCheckBox(this, wxID_ANY, Ui(text::kEffectDbSwitch));
+    m_pDb->SetValue(true);
+    m_pDb->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { m_pPlot->Refresh(false); });
+
+    m_pPlot = new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE);
+    m_pPlot->SetBackgroundStyle(wxBG_STYLE_PAINT);
+    m_pPlot->SetMinSize(FromDIP(wxSize(480, 260)));
+    m_pPlot->Bind(wxEVT_PAINT, &CEffectPane::OnPaintPlot, this);
+    m_pPlot->Bind(wxEVT_MOTION, &CEffectPane::OnPlotMotion, this);
+    m_pPlot->Bind(wxEVT_LEAVE_WINDOW, &CEffectPane::OnPlotLeave, this);
+    m_pPlot->Bind(wxEVT_LEFT_DOWN, &CEffectPane::OnPlotClick, this);
+
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    row->Add(m_pDb, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(4));
+    row->AddStretchSpacer(1);
+    m_pButtonRow = new wxBoxSizer(wxHORIZONTAL);
+    row->Add(m_pButtonRow, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, FromDIP(4));
+    auto* all = new wxBoxSizer(wxVERTICAL);
+    all->Add(row, 0, wxEXPAND);
+    all->Add(m_pPlot, 1, wxEXPAND);
+    SetSizer(all);
+}
+
+void CEffectPane::ShowEffectOf(const SceneSettings& scene) {
+    if (!scene.effect || scene.effectCount <= 0) {
+        Clear();
+        return;
+    }
+    const double* bins = scene.effect.get();
+    SetEffect(std::vector<double>(bins, bins + scene.effectCount), scene.effectGroupTime,
+              scene.effectStopTime);
+}
+
+void CEffectPane::SetEffect(std::vector<double> bins, double groupTime, double stopTime) {
+    m_bins = std::move(bins);
+    m_groupTime = groupTime;
+    m_stopTime = stopTime;
+    m_hovered.reset();
+    m_pPlot->Refresh(false);
+}
+
+void CEffectPane::Clear() {
+    SetEffect({}, 0.0, 0.0);
+}
+
+bool CEffectPane::IsDb() const {
+    return m_pDb->GetValue();
+}
+
+void CEffectPane::SetDb(bool db) {
+    m_pDb->SetValue(db);
+    m_pPlot->Refresh(false);
+}
+
+std::optional<std::size_t> CEffectPane::BinAt(const wxPoint& position) const {
+    if (!HasEffect()) {
+        return std::nullopt;
+    }
+    const wxSize size = m_pPlot->GetClientSize();
+    const EffectPlotInput input = PlotInput(m_bins, m_groupTime, IsDb(), std::nullopt);
+    const PlotFrame frame = LayoutEffectPlot(input, size.x, size.y);
+    return BinAtPixel(frame, input, position.x, position.y);
+}
+
+std::optional<std::size_t> CEffectPane::PointAt(const wxPoint& position) {
+    const auto bin = BinAt(position);
+    if (bin != m_hovered) {
+        m_hovered = bin;
+        m_pPlot->Refresh(false);
+    }
+    return bin;
+}
+
+void CEffectPane::OnPaintPlot(wxPaintEvent&) {
+    wxAutoBufferedPaintDC dc(m_pPlot);
+    std::unique_ptr<wxGraphicsContext> gc(wxGraphicsContext::Create(dc));
+    if (!gc) {
+        return;
+    }
+    CGcPlotPort port(*gc);
+    const wxSize size = m_pPlot->GetClientSize();
+    DrawEffectPlot(port, PlotInput(m_bins, m_groupTime, IsDb(), m_hovered), size.x, size.y);
+}
+
+void CEffectPane::OnPlotMotion(wxMouseEvent& event) {
+    PointAt(event.GetPosition());
+    event.Skip();
+}
+
+void CEffectPane::OnPlotLeave(wxMouseEvent& event) {
+    if (m_hovered) {
+        m_hovered.reset();
+        m_pPlot->Refresh(false);
+    }
+    event.Skip();
+}
+
+void CEffectPane::OnPlotClick(wxMouseEvent& event) {
+    if (const auto bin = BinAt(event.GetPosition()); bin && m_binClick) {
+        m_binClick(*bin);
+    }
+    event.Skip();
+}

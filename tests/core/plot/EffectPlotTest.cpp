@@ -1,0 +1,105 @@
+#include "plot/EffectPlot.h"
+#include "plot/PlotTicks.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Records what a plot draws, enough to check the geometry.
+struct RecordingPort : PlotPort {
+    struct Rect {
+        double x, y, w, h;
+    };
+    std::vector<Rect> rects;
+    std::vector<std::string> texts;
+    std::vector<std::vector<PlotPoint>> polylines;
+    void FillRect(double x, double y, double w, double h, PlotColour) override {
+        rects.push_back({x, y, w, h});
+    }
+    void Line(double, double, double, double, PlotColour, double) override {}
+    void Polyline(std::span<const PlotPoint> points, PlotColour, double) override {
+        polylines.emplace_back(points.begin(), points.end());
+    }
+    void Text(double, double, const std::string& text, TextAnchorX, TextAnchorY,
+              PlotColour) override {
+        texts.push_back(text);
+    }
+    bool HasText(const std::string& text) const {
+        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+};
+
+} // namespace
+
+TEST(PlotTicks, StepsOfOneTwoOrFiveTimesAPowerOfTen) {
+    AxisTicks t = NiceTicks(0.0, 1000.0, 10);
+    EXPECT_EQ(t.step, 100.0);
+    ASSERT_EQ(t.values.size(), 11u);
+    EXPECT_EQ(t.values.back(), 1000.0);
+    t = NiceTicks(-60.0, 0.0, 7);
+    EXPECT_EQ(t.step, 10.0);
+    EXPECT_EQ(t.values.front(), -60.0);
+    EXPECT_EQ(t.values.back(), 0.0);
+    t = NiceTicks(0.0, 0.37, 5);
+    EXPECT_DOUBLE_EQ(t.step, 0.1);
+    EXPECT_EQ(t.values.size(), 4u);
+    EXPECT_EQ(TickLabel(t.values[3], t.step), "0.3");
+    t = NiceTicks(0.0, 3340.0, 4);
+    EXPECT_EQ(t.step, 1000.0);
+    EXPECT_EQ(TickLabel(-1e-17, 0.1), "0.0");
+    EXPECT_TRUE(NiceTicks(1.0, 1.0, 5).values.empty());
+    EXPECT_TRUE(NiceTicks(0.0, 1.0 / 0.0, 5).values.empty());
+}
+
+TEST(EffectPlot, ScalesMapTimeAndValueOntoTheDataArea) {
+    const std::vector<double> bins = {0.0, 0.8, 0.3, 0.1};
+    EffectPlotInput input;
+    input.bins = bins;
+    input.groupTime = 10.0;
+    const PlotFrame frame = LayoutEffectPlot(input, 800.0, 400.0);
+    EXPECT_TRUE(frame.showFigures);
+    EXPECT_EQ(frame.xMax, 40.0);
+    EXPECT_EQ(frame.yMin, 0.0);
+    EXPECT_DOUBLE_EQ(frame.yMax, 0.8); // the peak is a tick
+    EXPECT_EQ(frame.XToPixel(0.0), frame.left);
+    EXPECT_EQ(frame.XToPixel(40.0), frame.right);
+    EXPECT_EQ(frame.YToPixel(0.0), frame.bottom);
+    EXPECT_DOUBLE_EQ(frame.YToPixel(0.8), frame.top);
+    // The bin under a pixel, inside the data area only.
+    const double y = (frame.top + frame.bottom) / 2.0;
+    EXPECT_EQ(BinAtPixel(frame, input, frame.XToPixel(25.0), y), std::optional<std::size_t>(2));
+    EXPECT_FALSE(BinAtPixel(frame, input, frame.left - 1.0, y));
+    EXPECT_FALSE(BinAtPixel(frame, input, frame.right, y));
+
+    input.db = true;
+    const PlotFrame db = LayoutEffectPlot(input, 300.0, 200.0);
+    EXPECT_FALSE(db.showFigures);
+    EXPECT_EQ(db.yMin, kPlotFloorDb);
+    EXPECT_EQ(db.yMax, 0.0);
+}
+
+TEST(EffectPlot, DrawsABarPerBinTheDecayCurveFiguresAndTheReadout) {
+    const std::vector<double> bins = {0.0, 1.0, 0.5, 0.25};
+    EffectPlotInput input;
+    input.bins = bins;
+    input.groupTime = 10.0;
+    input.db = true;
+    input.highlight = 2;
+    RecordingPort port;
+    const PlotFrame frame = DrawEffectPlot(port, input, 800.0, 400.0);
+    // The background and three bars (bin 0 has no energy and no bar).
+    ASSERT_EQ(port.rects.size(), 4u);
+    EXPECT_DOUBLE_EQ(port.rects[1].y, frame.top); // the peak reaches 0 dB
+    EXPECT_DOUBLE_EQ(port.rects[1].x, frame.XToPixel(10.0));
+    ASSERT_EQ(port.polylines.size(), 1u);
+    EXPECT_DOUBLE_EQ(port.polylines[0].front().y, frame.top);
+    EXPECT_DOUBLE_EQ(port.polylines[0].back().y, frame.bottom);
+    EXPECT_TRUE(port.HasText("T30: н/д"));
+    EXPECT_TRUE(port.HasText("Бин 2: 20–30 мс, 0.5, -6.0 дБ"));
+
+    RecordingPort empty;
+    DrawEffectPlot(empty, EffectPlotInput{}, 400.0, 300.0);
+    EXPECT_TRUE(empty.HasText("Эффект не рассчитан"));
+}

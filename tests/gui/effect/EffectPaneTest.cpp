@@ -1,0 +1,53 @@
+// The "Эффект" pane in the editor: its toggle, and that it follows calculations and New.
+#include "calc/CalcFixture.h"
+
+#include "app/MainFrame.h"
+#include "effect/EffectPane.h"
+
+class EffectPaneTest : public CalcTest {
+protected:
+    static CEffectPane& Pane() { return *Frame().GetEffectPane(); }
+    static bool PaneShown() {
+        return Frame().GetAuiManager().GetPane(CEffectPane::kPaneName).IsShown();
+    }
+};
+
+TEST_F(EffectPaneTest, ViewMenuTogglesThePane) {
+    const bool before = PaneShown();
+    Command(ID_VIEW_EFFECT_PANE);
+    EXPECT_NE(PaneShown(), before);
+    EXPECT_EQ(Frame().QueryCommand(ID_VIEW_EFFECT_PANE).checked, PaneShown());
+    Command(ID_VIEW_EFFECT_PANE);
+    EXPECT_EQ(PaneShown(), before);
+}
+
+TEST_F(EffectPaneTest, ShowsTheEffectAfterACalculationAndEmptiesOnNew) {
+    AddRect(60, 20, 5, 30);
+    AddSource(80, 30);
+    Scene().groupTime = 5.0;
+    ExpectCalcDialog([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_CALCULATE); });
+    Command(ID_CALC_EFFECT);
+    dialogs.Verify();
+    ASSERT_TRUE(Pane().HasEffect());
+    EXPECT_TRUE(PaneShown());
+    ASSERT_EQ(Pane().Bins().size(), static_cast<std::size_t>(Scene().effectCount));
+    EXPECT_EQ(Pane().Bins()[3], Scene().effect[3]);
+    EXPECT_EQ(Pane().GroupTime(), 5.0);
+
+    // The bin under the pointer, and a click on a bar reaching the hook.
+    Pane().SetSize(800, 400);
+    Pane().Layout();
+    std::optional<std::size_t> clicked;
+    Pane().SetBinClickHandler([&](std::size_t bin) { clicked = bin; });
+    const wxSize plot = Pane().PlotWindow()->GetClientSize();
+    const wxPoint inside(plot.x / 4, plot.y / 2);
+    EXPECT_TRUE(Pane().PointAt(inside));
+    wxMouseEvent click(wxEVT_LEFT_DOWN);
+    click.SetPosition(inside);
+    click.SetEventObject(Pane().PlotWindow());
+    Pane().PlotWindow()->ProcessWindowEvent(click);
+    EXPECT_EQ(clicked, Pane().HoveredBin());
+
+    Command(ID_FILE_NEW);
+    EXPECT_FALSE(Pane().HasEffect());
+}
