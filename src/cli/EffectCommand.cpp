@@ -4,12 +4,14 @@
 #include "ExitCodes.h"
 #include "Interrupt.h"
 #include "NumberText.h"
+#include "OutputFiles.h"
 #include "ProgressBar.h"
 #include "SceneInput.h"
 #include "calc/SceneCheck.h"
 #include "tracer/ComputeEffect.h"
 #include "tracer/EchoPath.h"
 #include "tracer/EffectFile.h"
+#include "tracer/EffectFinite.h"
 #include "json/PathsJson.h"
 
 #include <CLI/CLI.hpp>
@@ -18,6 +20,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -66,6 +69,7 @@ void PrintStats(const TraceStats& stats) {
 }
 
 int RunEffect(const EffectCommandOptions& options) {
+    RefuseSameFilesOrFail({options.input}, {options.output, options.csv, options.paths});
     const auto scene = LoadSceneOrFail(options.input);
     if (!options.noCheck) {
         if (const auto finding = FindFirstSceneError(scene->objects)) {
@@ -99,29 +103,31 @@ int RunEffect(const EffectCommandOptions& options) {
         FailInterrupted();
     }
 
-    // Every output is prepared before any is written.
-    const auto effectBytes = SaveEffectToBytes(*scene);
+    // Every output is prepared before any is written, and they are put into place together.
+    std::vector<std::uint8_t> effectBytes;
+    try {
+        effectBytes = SaveEffectToBytes(*scene);
+    } catch (const EffectNotFiniteError& e) {
+        throw CliFailure(kExitBadInput, options.input + ": " + e.what());
+    }
+    std::vector<FileOutput> outputs = {{options.output, effectBytes}};
     std::string csv;
     if (!options.csv.empty()) {
         csv = EffectCsv(*scene);
+        outputs.push_back({options.csv, TextBytes(csv)});
     }
     std::string pathsJson;
     if (!options.paths.empty()) {
         pathsJson = EchoPathsToJsonText(pathRequest.paths, pathRequest.perSource);
+        outputs.push_back({options.paths, TextBytes(pathsJson)});
     }
-    WriteBytesOrFail(options.output, effectBytes);
-    if (!options.csv.empty()) {
-        WriteBytesOrFail(options.csv,
-                         std::span(reinterpret_cast<const std::uint8_t*>(csv.data()), csv.size()));
-    }
-    if (!options.paths.empty()) {
-        WriteBytesOrFail(
-            options.paths,
-            std::span(reinterpret_cast<const std::uint8_t*>(pathsJson.data()), pathsJson.size()));
-    }
+    // The statistics go out first: a standard output that cannot be written fails the command
+    // before any file is replaced.
     if (options.stats) {
         PrintStats(stats);
+        FlushStandardOutputOrFail();
     }
+    WriteOutputsOrFail(outputs);
     return kExitOk;
 }
 
@@ -153,7 +159,9 @@ Command AddEffectCommand(CLI::App& app) {
                   "Print rays, nodes, echoes, searches, seconds and nodes per second");
     sub->footer("The scene is checked first: an error is printed and the exit code is 1. A "
                 "progress bar is shown when standard error is a terminal. Ctrl+C stops the "
-                "calculation without writing anything (exit code 130). The result does not "
+                "calculation or the writing without writing anything (exit code 130). The "
+                "outputs are put into place together: exit code 3 means none was replaced. An "
+                "effect that is not finite is not written (exit code 2). The result does not "
                 "depend on the number of threads.");
     return {sub, [options] { return RunEffect(*options); }};
 }
