@@ -1,7 +1,9 @@
 #include "ComputeEffect.h"
 #include "ComputeEffectDetail.h"
 
+#include "EchoPath.h"
 #include "EchoPipeline.h"
+#include "PathKeeper.h"
 #include "ProgressSink.h"
 #include "RayWalker.h"
 #include "RectSearch.h"
@@ -66,8 +68,10 @@ void Normalize(double* bins, std::int32_t count) {
 
 void TraceSingleThreaded(const TraceScene& scene, const RectSearch& search,
                          const TraceParameters& params, ProgressSink* progress,
-                         const EffectOptions& options, double* bins, TraceStats& stats) {
+                         const EffectOptions& options, double* bins, TraceStats& stats,
+                         PathKeeper* paths) {
     RayWalker<BinSink> walker(scene, search, params, options.cancel);
+    walker.SetPathKeeper(paths);
     BinSink sink{bins};
     walker.DirectSound(sink);
     for (std::int32_t i = 0; i < params.rayCount; ++i) {
@@ -82,12 +86,13 @@ void TraceSingleThreaded(const TraceScene& scene, const RectSearch& search,
 
 void TraceParallel(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
                    ProgressSink* progress, const EffectOptions& options, int workers,
-                   const EngineTuning& tuning, double* bins, TraceStats& stats) {
+                   const EngineTuning& tuning, double* bins, TraceStats& stats, PathKeeper* paths) {
     // The direct sound and the first rays on the calling thread, straight into the bins.
     std::int32_t first = 0;
     {
         const auto start = std::chrono::steady_clock::now();
         RayWalker<BinSink> serial(scene, search, params, options.cancel);
+        serial.SetPathKeeper(paths);
         BinSink sink{bins};
         serial.DirectSound(sink);
         while (first < params.rayCount && first < tuning.serialRays &&
@@ -106,10 +111,18 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         return;
     }
     // The rest on the pool, summed in ray order on this thread.
+    // Each worker keeps paths of its own; they are merged at the end.
     std::vector<std::unique_ptr<RayWalker<EchoWriter>>> walkers;
+    std::vector<PathKeeper> keepers;
     for (int w = 0; w < workers; ++w) {
         walkers.push_back(
             std::make_unique<RayWalker<EchoWriter>>(scene, search, params, options.cancel));
+        if (paths != nullptr) {
+            keepers.emplace_back(paths->PerSource(), paths->SourceCount());
+        }
+    }
+    for (std::size_t w = 0; w < keepers.size(); ++w) {
+        walkers[w]->SetPathKeeper(&keepers[w]);
     }
     std::uint64_t echoes = 0;
     EchoPipeline pipeline(params.rayCount - first, workers, options.cancel);
@@ -129,6 +142,9 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         stats.searches += walker->Searches();
     }
     stats.echoes += echoes;
+    for (PathKeeper& keeper : keepers) {
+        paths->MergeFrom(std::move(keeper));
+    }
 }
 
 } // namespace
@@ -146,18 +162,26 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
 
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
+    std::unique_ptr<PathKeeper> paths;
+    if (options.paths != nullptr) {
+        paths = std::make_unique<PathKeeper>(options.paths->perSource, snapshot.sourceX.size());
+    }
     if (snapshot.hasListener) {
         const RectSearch search(snapshot, tuning.indexFrom, tuning.index);
         stats.rays = static_cast<std::uint64_t>(params.rayCount);
         if (workers <= 1) {
-            TraceSingleThreaded(snapshot, search, params, progress, options, bins.get(), stats);
+            TraceSingleThreaded(snapshot, search, params, progress, options, bins.get(), stats,
+                                paths.get());
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
-                          stats);
+                          stats, paths.get());
         }
     }
     if (params.normalize) {
         Normalize(bins.get(), params.binCount);
+    }
+    if (paths != nullptr) {
+        options.paths->paths = paths->Take();
     }
     scene.effect = std::move(bins);
     scene.effectCount = params.binCount;

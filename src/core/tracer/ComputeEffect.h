@@ -6,6 +6,7 @@
 #include <string>
 
 class ProgressSink;
+struct EchoPathRequest;
 struct SceneSettings;
 
 // Counters of one calculation, for the command line's statistics.
@@ -22,6 +23,9 @@ struct EffectOptions {
     int threads = 0;                           // worker threads; 0 means all cores
     const std::atomic<bool>* cancel = nullptr; // set to true to stop the calculation
     TraceStats* stats = nullptr;               // filled in when given
+    // When given, the strongest paths->perSource echo paths of each source are kept in
+    // paths->paths (replacing what it held). The bins are the same bytes with or without it.
+    EchoPathRequest* paths = nullptr;
 };
 
 // A parameter that would make the calculation unsafe; nothing was computed and the scene's

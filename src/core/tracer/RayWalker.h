@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ComputeEffect.h"
+#include "PathKeeper.h"
 #include "RectSearch.h"
 #include "TraceParameters.h"
 
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 // Traces one ray of the fan depth-first with an explicit stack and hands every echo it records to
@@ -30,6 +32,8 @@ public:
     // The echoes of the sources heard directly at the listener.
     void DirectSound(Sink& sink) {
         ++m_nodes;
+        m_ray = -1;
+        m_order = 0;
         EmitContributions(m_scene.listenerX, m_scene.listenerY, 0.0, 1.0, -1, sink);
     }
 
@@ -38,6 +42,8 @@ public:
         if (m_p.noReflection || m_scene.sourceX.empty()) {
             return; // no point on a rectangle collects contributions: the ray records nothing
         }
+        m_ray = i;
+        m_order = 0;
         const double theta = static_cast<double>(i) * m_step;
         const SceneRay ray{m_scene.listenerX, m_scene.listenerY, std::cos(theta), std::sin(theta)};
         ++m_searches;
@@ -73,6 +79,9 @@ public:
     struct NodeLimitReached {};
     // Stops the walk after `limit` nodes in all (used to bound the work of a trial run).
     void SetNodeLimit(std::uint64_t limit) { m_nodeLimit = limit; }
+
+    // Offers the path of every echo recorded from now on to `keeper` (none: paths are not kept).
+    void SetPathKeeper(PathKeeper* keeper) { m_paths = keeper; }
 
     std::uint64_t Nodes() const { return m_nodes; }
     std::uint64_t Searches() const { return m_searches; }
@@ -165,9 +174,49 @@ private:
             a = a * MediumFactor(dist);
             const double echo = a * amplitude;
             if (echo > m_p.stopAmplitude) {
-                sink(BinIndex(length, m_p.groupTime, m_p.binCount), echo);
+                const std::int32_t bin = BinIndex(length, m_p.groupTime, m_p.binCount);
+                sink(bin, echo);
+                if (m_paths != nullptr) {
+                    OfferPath(s, h.index >= 0, px, py, rect, length, echo, bin);
+                }
             }
         }
+    }
+
+    // Hands the path of the echo just recorded to the keeper, if it would keep it. The frames on
+    // the stack are the node's ancestors; a parent whose reflection is being walked (stage
+    // kPassNext) was left by a reflection, one whose passage is being walked (kDone) by a passage.
+    void OfferPath(std::size_t source, bool reflectsAtPoint, double px, double py,
+                   std::int32_t rect, double length, double echo, std::int32_t bin) {
+        const std::uint32_t order = m_order++;
+        const auto s = static_cast<std::int32_t>(source);
+        if (!m_paths->Wants(s, echo, m_ray, order)) {
+            return;
+        }
+        EchoPath& path = m_scratch; // reuses the storage of a path the keeper dropped
+        path.points.clear();
+        path.delay = length * 0.0033333333333333335;
+        path.amplitude = echo;
+        path.bin = bin;
+        path.source = s;
+        path.ray = m_ray;
+        path.order = order;
+        path.reflections = reflectsAtPoint ? 1 : 0;
+        path.passages = 0;
+        path.points.push_back({m_scene.listenerX, m_scene.listenerY});
+        if (rect >= 0) {
+            for (std::size_t k = 0; k < m_stack.size(); ++k) {
+                path.points.push_back({m_stack[k].px, m_stack[k].py});
+                if (m_stack[k].stage == kPassNext) {
+                    ++path.reflections;
+                } else {
+                    ++path.passages;
+                }
+            }
+            path.points.push_back({px, py});
+        }
+        path.points.push_back({m_scene.sourceX[source], m_scene.sourceY[source]});
+        m_paths->Keep(path);
     }
 
     // Whether rectangle k (if any) is met along the ray nearer than the point by 0.001 or more:
@@ -317,4 +366,8 @@ private:
     std::vector<std::int32_t> m_blocker;
     double m_maxGain = 0.0;
     bool m_amplitudeNeverGrows = false;
+    PathKeeper* m_paths = nullptr;
+    EchoPath m_scratch;
+    std::int32_t m_ray = -1;
+    std::uint32_t m_order = 0;
 };

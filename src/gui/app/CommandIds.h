@@ -49,6 +49,9 @@ enum CommandId : int {
     ID_TOOL_SOURCE = 32852,
     ID_DELETE_OBJECT = 32851,
     ID_OBJECT_PROPERTIES = 32854,
+
+    // Echo paths on the plan (33200–33249).
+    ID_VIEW_PATHS = 33200,
 };
 
 // The number of entries in the recent-file list.

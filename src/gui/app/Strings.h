@@ -29,6 +29,13 @@ inline constexpr const char* kMenuHelp = "&Помощь";
 inline constexpr const char* kRecentPlaceholder = "Недавно открытый файл";
 inline constexpr const char* kRecentPrompt = "Открытие данного документа";
 
+// Echo paths on the plan: the legend and the hovered path's description (delay in ms, level in
+// dB, reflections, passages).
+inline constexpr const char* kPathsLegendTitle = "Задержка пути";
+inline constexpr const char* kMillisecondsSuffix = " мс";
+inline constexpr const char* kPathHoverFormat =
+    "Путь: задержка %s мс, уровень %s дБ, отражений %d, прохождений %d";
+
 // Undo and redo: the items name what they undo ("Отменить перемещение объекта"); the name of an
 // edit is in the accusative, as it follows the verb. %s is the name, the accelerator follows.
 inline constexpr const char* kUndoNamed = "&Отменить %s\tCtrl+Z";

@@ -4,11 +4,12 @@
 #include "app/CommandRules.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
-#include "effect/EffectPane.h"
 #include "app/Strings.h"
 #include "calc/EffectCalcDlg.h"
 #include "calc/SceneCheckReport.h"
+#include "effect/EffectPane.h"
 #include "model/C3DDoc.h"
+#include "paths/PathsOverlayView.h"
 #include "view/CommandRules.h"
 #include "view/DcCanvas.h"
 #include "view/DialogPropertiesPort.h"
@@ -45,7 +46,8 @@ EditorTool ToolOf(int commandId) {
 
 C3DView::C3DView()
     : m_pHost(std::make_unique<CViewHost>(*this)),
-      m_pController(std::make_unique<EditorController>(*m_pHost)) {}
+      m_pController(std::make_unique<EditorController>(*m_pHost)),
+      m_pPaths(std::make_unique<CPathsOverlayView>(*this)) {}
 
 C3DView::~C3DView() = default;
 
@@ -102,6 +104,7 @@ void C3DView::PaintArea(wxDC& dc, const wxRect& area) {
     CDcCanvas canvas(dc, {-at.x, -at.y});
     m_pController->Paint(
         canvas, {area.GetLeft(), area.GetTop(), area.GetRight() + 1, area.GetBottom() + 1});
+    m_pPaths->Paint(dc, canvas, ShownScene(), m_pController->PixelsPerMetre(), at);
 }
 
 void C3DView::OnUpdate(wxView*, wxObject* hint) {
@@ -139,6 +142,7 @@ CMainFrame* C3DView::GetMainFrame() const {
 // --- Input from the canvas ---
 
 void C3DView::OnLButtonDown(PixelPoint window) {
+    m_pPaths->OnClick(window, m_pController->Scroll().Position(), m_pController->PixelsPerMetre());
     m_pController->OnLButtonDown(window);
 }
 
@@ -148,6 +152,8 @@ void C3DView::OnLButtonUp(PixelPoint window) {
 
 void C3DView::OnMouseMove(PixelPoint window) {
     m_pController->OnMouseMove(window);
+    m_pPaths->OnMouseMove(window, m_pController->Scroll().Position(),
+                          m_pController->PixelsPerMetre());
 }
 
 void C3DView::OnKeyDown(EditorController::Key key) {
@@ -356,12 +362,26 @@ void C3DView::OnCalcEffect(wxCommandEvent&) {
     if (CheckScene(false)) {
         CMainFrame* frame = GetMainFrame();
         SceneSettings& scene = *ShownScene();
-        RunEffectCalculation(frame, scene, [frame, &scene] {
-            if (frame) {
-                frame->ShowEffectOf(scene);
-            }
-        });
+        EchoPathRequest* paths = m_pPaths->PrepareCalculation(scene);
+        RunEffectCalculation(
+            frame, scene,
+            [frame, &scene] {
+                if (frame) {
+                    frame->ShowEffectOf(scene);
+                }
+            },
+            paths);
+        m_pPaths->CalculationEnded(scene);
     }
+}
+
+void C3DView::OnShowPaths(wxCommandEvent&) {
+    m_pPaths->Toggle();
+}
+
+void C3DView::OnUpdateShowPaths(wxUpdateUIEvent& event) {
+    event.Enable(m_pPaths->Available());
+    event.Check(m_pPaths->Shown());
 }
 
 void C3DView::OnUpdateCalcCommand(wxUpdateUIEvent& event) {
@@ -413,4 +433,8 @@ wxBEGIN_EVENT_TABLE(C3DView, wxView)
     EVT_UPDATE_UI(ID_CHECK_SCENE, C3DView::OnUpdateCalcCommand)
     EVT_MENU(ID_CALC_EFFECT, C3DView::OnCalcEffect)
     EVT_UPDATE_UI(ID_CALC_EFFECT, C3DView::OnUpdateCalcCommand)
+
+    // Echo paths on the plan.
+    EVT_MENU(ID_VIEW_PATHS, C3DView::OnShowPaths)
+    EVT_UPDATE_UI(ID_VIEW_PATHS, C3DView::OnUpdateShowPaths)
 wxEND_EVENT_TABLE()

@@ -8,6 +8,7 @@
 #include <memory>
 
 class C3DDoc;
+class CPathsOverlayView;
 class CSceneCanvas;
 class CMainFrame;
 class CSceneObject;
@@ -72,6 +73,9 @@ public:
     // The "&Работа с объектами" popup with each item enabled and checked as the main menu shows
     // it. The caller owns it.
     std::unique_ptr<wxMenu> CreateObjectsMenu() const;
+    // The echo paths of the last calculation on the plan.
+    CPathsOverlayView& Paths() { return *m_pPaths; }
+
     // Replaces how the context menu is shown (tests); an empty one restores the frame's popup.
     void SetPopupPresenter(PopupPresenter presenter) { m_popupPresenter = std::move(presenter); }
 
@@ -104,12 +108,17 @@ private:
 
     void ShowPopup(wxMenu& menu, const wxPoint& window);
 
+    // "Показать пути" (33200).
+    void OnShowPaths(wxCommandEvent& event);
+    void OnUpdateShowPaths(wxUpdateUIEvent& event);
+
     CSceneCanvas* m_pCanvas = nullptr;
     // The scene (by its serial) whose effect the frame's effect pane shows.
     std::uint64_t m_nEffectSerial = 0;
     std::unique_ptr<CViewHost> m_pHost;
     std::unique_ptr<EditorController> m_pController;
     PopupPresenter m_popupPresenter;
+    std::unique_ptr<CPathsOverlayView> m_pPaths;
 
     wxDECLARE_DYNAMIC_CLASS(C3DView);
     wxDECLARE_EVENT_TABLE();

@@ -1,5 +1,6 @@
 #include "view/SceneCanvas.h"
 
+#include "paths/PathsOverlayView.h"
 #include "view/C3DView.h"
 #include "view/ScrollState.h"
 
@@ -113,6 +114,9 @@ bool IsSwallowedKey(int keyCode) {
 }
 
 void CSceneCanvas::OnKeyDown(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && m_pView && m_pView->Paths().OnEscape()) {
+        return; // Esc cleared the echo paths' highlight
+    }
     const EditorController::Key key = KeyOf(event.GetKeyCode());
     if (key == EditorController::Key::Other && IsSwallowedKey(event.GetKeyCode()) &&
         !event.HasAnyModifiers()) {
