@@ -1,6 +1,7 @@
 // The product's tracer against the plain reference, byte for byte, on seeded random scenes at
 // 1, 2 and 3 worker threads, and with each search index forced on.
 #include "RandomScene.h"
+#include "SceneBuilder.h"
 #include "reference/ReferenceTracer.h"
 #include "tracer/ComputeEffect.h"
 #include "tracer/ComputeEffectDetail.h"
@@ -69,6 +70,37 @@ TEST_P(TracerMatchesReference, OnRandomScenes) {
                                      expected.bins.size() * sizeof(double)))
                 << Describe(*scene, seed) << ", run " << run;
             ASSERT_EQ(progress.positions, expected.progress) << Describe(*scene, seed);
+        }
+    }
+}
+
+// A passage along the shared edge of two touching rectangles steps over them 0.001 m at a time;
+// the tracer ends that walk once the distance walked passes the stop distance. The stop distance
+// before, at and beyond the wall at the edge's far end (111 m from the listener; its echo travels
+// 116.4 m) must give the reference's bytes.
+TEST(TracerMatchesReferenceOnEdgeWalks, AroundTheStopDistance) {
+    for (double stopTime :
+         {10.0, 200.0, 300.0, 360.0, 369.0, 370.0, 371.0, 380.0, 388.0, 389.0, 1000.0}) {
+        auto scene = EdgeWalkScene(100.0, stopTime);
+        scene->groupTime = 1.0;
+        const reference::ReferenceResult expected =
+            reference::ComputeReferenceEffectOnLargeStack(*scene);
+        for (int threads : {1, 2}) {
+            EffectOptions options;
+            options.threads = threads;
+            TraceStats stats;
+            options.stats = &stats;
+            ComputeEffect(*scene, nullptr, options);
+            if (stopTime == 200.0) { // the walk ended 60 m from the listener, not after 100 m
+                EXPECT_LT(stats.searches, 70000u);
+            }
+            ASSERT_EQ(static_cast<std::size_t>(scene->effectCount), expected.bins.size());
+            EXPECT_EQ(0, std::memcmp(scene->effect.get(), expected.bins.data(),
+                                     expected.bins.size() * sizeof(double)))
+                << "stop time " << stopTime << ", " << threads << " threads";
+        }
+        if (stopTime == 1000.0) { // the walk reached the wall and echoes came back from there
+            EXPECT_EQ(NonZeroBins(expected.bins).size(), 2u);
         }
     }
 }
