@@ -17,6 +17,8 @@
 
 namespace {
 
+constexpr double kNoTimeLimit = -1.0;
+
 // Adds echoes straight into the bins (one worker: the calling thread traces and sums).
 struct BinSink {
     double* bins;
@@ -64,44 +66,42 @@ void Normalize(double* bins, std::int32_t count) {
     }
 }
 
-void TraceSingleThreaded(const TraceScene& scene, const RectSearch& search,
-                         const TraceParameters& params, ProgressSink* progress,
-                         const EffectOptions& options, double* bins, TraceStats& stats) {
+// The direct sound and then rays 0, 1, … on the calling thread, straight into the bins, up to
+// `rayLimit` rays and for up to `seconds`; returns the number of rays traced.
+std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& search,
+                                  const TraceParameters& params, ProgressSink* progress,
+                                  const EffectOptions& options, std::int32_t rayLimit,
+                                  double seconds, double* bins, TraceStats& stats) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto inTime = [&] {
+        return seconds == kNoTimeLimit ||
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
+                   seconds;
+    };
     RayWalker<BinSink> walker(scene, search, params, options.cancel);
     BinSink sink{bins};
     walker.DirectSound(sink);
-    for (std::int32_t i = 0; i < params.rayCount; ++i) {
+    std::int32_t ray = 0;
+    while (ray < params.rayCount && ray < rayLimit && inTime()) {
         CheckCancel(options);
-        walker.TraceRay(i, sink);
-        ReportPosition(progress, i, params.rayCount);
+        walker.TraceRay(ray, sink);
+        ReportPosition(progress, ray, params.rayCount);
+        ++ray;
     }
     stats.nodes += walker.Nodes();
     stats.searches += walker.Searches();
     stats.echoes += sink.echoes;
+    return ray;
 }
 
+// The first rays on the calling thread (so small scenes finish before a pool would even have
+// started), the rest on `workers` threads, summed in ray order on the calling thread.
 void TraceParallel(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
                    ProgressSink* progress, const EffectOptions& options, int workers,
                    const EngineTuning& tuning, double* bins, TraceStats& stats) {
-    // The direct sound and the first rays on the calling thread, straight into the bins.
-    std::int32_t first = 0;
-    {
-        const auto start = std::chrono::steady_clock::now();
-        RayWalker<BinSink> serial(scene, search, params, options.cancel);
-        BinSink sink{bins};
-        serial.DirectSound(sink);
-        while (first < params.rayCount && first < tuning.serialRays &&
-               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
-                   tuning.serialSeconds) {
-            CheckCancel(options);
-            serial.TraceRay(first, sink);
-            ReportPosition(progress, first, params.rayCount);
-            ++first;
-        }
-        stats.nodes += serial.Nodes();
-        stats.searches += serial.Searches();
-        stats.echoes += sink.echoes;
-    }
+    const std::int32_t first =
+        TraceOnCallingThread(scene, search, params, progress, options, tuning.serialRays,
+                             tuning.serialSeconds, bins, stats);
     if (first == params.rayCount) {
         return;
     }
@@ -150,7 +150,8 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
         const RectSearch search(snapshot, tuning.indexFrom, tuning.index);
         stats.rays = static_cast<std::uint64_t>(params.rayCount);
         if (workers <= 1) {
-            TraceSingleThreaded(snapshot, search, params, progress, options, bins.get(), stats);
+            TraceOnCallingThread(snapshot, search, params, progress, options, params.rayCount,
+                                 kNoTimeLimit, bins.get(), stats);
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
                           stats);

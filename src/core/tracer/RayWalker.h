@@ -1,7 +1,8 @@
 #pragma once
 
-#include "ComputeEffect.h"
+#include "EffectErrors.h"
 #include "RectSearch.h"
+#include "TraceConstants.h"
 #include "TraceParameters.h"
 
 #include <atomic>
@@ -153,7 +154,7 @@ private:
             }
             double a = m_scene.sourcePower[s];
             if (h.index >= 0) {
-                if (!(std::fabs(h.dist - dist) < 0.001)) {
+                if (!(std::fabs(h.dist - dist) < kSeenWithin)) {
                     continue;
                 }
                 double nx, ny;
@@ -176,7 +177,7 @@ private:
     bool BlockedBy(std::int32_t k, const SceneRay& ray, double pointDist) {
         double t;
         if (k < 0 || !IntersectRect(m_scene, static_cast<std::size_t>(k), ray, t) ||
-            !(t < 1.7e308) || !(t - pointDist <= -0.001)) {
+            !(t < kNoHit) || !(t - pointDist <= -kSeenWithin)) {
             return false;
         }
         return true;
@@ -236,7 +237,7 @@ private:
         const double qy = f.py + h.dist * ry;
         double n1x, n1y;
         SideNormal(m_scene, static_cast<std::size_t>(h.index), qx, qy, n1x, n1y);
-        if ((-ry) * n1y + (-rx) * n1x >= 0.999) {
+        if ((-ry) * n1y + (-rx) * n1x >= kHeadOnCosine) {
             return false;
         }
         c.dx = rx;
@@ -258,8 +259,8 @@ private:
         }
         const double dx = f.dx;
         const double dy = f.dy;
-        const double ox = f.px + 0.001 * dx;
-        const double oy = f.py + 0.001 * dy;
+        const double ox = f.px + kPassageStepIn * dx;
+        const double oy = f.py + kPassageStepIn * dy;
         double exitT;
         IntersectRect(m_scene, q, SceneRay{ox, oy, dx, dy}, exitT);
         double x = ox + exitT * dx;
@@ -267,15 +268,15 @@ private:
         ++m_searches;
         SearchHit h = m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect);
         double s = h.dist;
-        const double entered = 0.001 + exitT;
-        while (h.index >= 0 && h.dist < 0.001) {
+        const double entered = kPassageStepIn + exitT;
+        while (h.index >= 0 && h.dist < kStepOverBelow) {
             // Bound on the stepping (a ray running along the shared edge of two touching
             // rectangles meets them again 0 ahead at every step and would walk the whole edge
             // 0.001 at a time). Once the child's path length can no longer be below the stop
             // distance, the child and everything beneath it can record nothing, so ending here
             // without a child gives the same echoes as walking on. Proof:
             //  - every search distance is ≥ 0 (IntersectRect reports |·| or the no-hit
-            //    distance), so each step turns s into (s + d2) + 0.001 with non-negative
+            //    distance), so each step turns s into (s + d2) + kStepOverExtra with non-negative
             //    addends; rounded addition is monotonic, so the final s is ≥ s now;
             //  - the leg is entered + s_final and the child's path length f.pathLength + leg;
             //    by monotonicity again it is ≥ f.pathLength + (entered + s), the value tested;
@@ -291,7 +292,7 @@ private:
             if ((++m_steps & 1023u) == 0) {
                 CheckCancel();
             }
-            const double step = h.dist + 0.001;
+            const double step = h.dist + kStepOverExtra;
             const double nx = x + step * dx;
             const double ny = y + step * dy;
             if (nx == x && ny == y) {
@@ -303,7 +304,7 @@ private:
             y = ny;
             ++m_searches;
             h = m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect);
-            s = (s + h.dist) + 0.001;
+            s = (s + h.dist) + kStepOverExtra;
         }
         if (h.index < 0) {
             return false;

@@ -2,14 +2,15 @@
 
 #include "RectGrid.h"
 #include "RectTree.h"
+#include "TraceConstants.h"
 #include "TraceScene.h"
 
 // The nearest rectangle along a ray: the smallest intersection parameter, ties going to the
 // rectangle earlier in the object list, the left-out rectangle skipped. A rectangle whose
 // parameter is not below the no-hit distance is never taken.
 struct SearchHit {
-    int index = -1;        // the rectangle met, or -1
-    double dist = 1.7e308; // its parameter; the no-hit distance when none
+    int index = -1;       // the rectangle met, or -1
+    double dist = kNoHit; // its parameter; the no-hit distance when none
 };
 
 // Scenes with at least this many rectangles are searched through an index.
@@ -58,8 +59,8 @@ public:
     }
 
     // The visibility search from a source towards a point `pointDist` away. Returns false as soon
-    // as a rectangle is met nearer than the point by 0.001 or more: whatever else lies nearer, the
-    // point is hidden then, and `hit` names that rectangle. Otherwise `hit` is the full
+    // as a rectangle is met nearer than the point by kSeenWithin or more: whatever else lies
+    // nearer, the point is hidden then, and `hit` names that rectangle. Otherwise `hit` is the full
     // nearest-hit result, as Nearest gives it.
     bool NearestUnlessBlocked(const SceneRay& ray, double pointDist, SearchHit& hit) const {
         if (m_grid.Accepts(ray)) {
@@ -75,7 +76,7 @@ public:
             if (IntersectRect(m_scene, k, ray, t) && t < hit.dist) {
                 // The final distance can only be smaller, and rounding is monotonic, so
                 // |final − pointDist| ≥ 0.001 already holds.
-                if (t - pointDist <= -0.001) {
+                if (t - pointDist <= -kSeenWithin) {
                     hit.index = static_cast<int>(k);
                     hit.dist = t;
                     return false;

@@ -156,8 +156,7 @@ TEST(EffectSafety, WalkAlongATouchingEdgeEndsAtTheStopDistance) {
     // (300 m here) nothing can be recorded any more, so the walk ends there.
     auto scene = EdgeWalkScene(1e12, 1000.0);
     TraceStats stats;
-    FinishesWithin(60.0, "the walk along a touching edge",
-                   [&] { Effect(*scene, 1, &stats); });
+    FinishesWithin(60.0, "the walk along a touching edge", [&] { Effect(*scene, 1, &stats); });
     EXPECT_GT(stats.searches, 100000u); // it did walk
     EXPECT_LT(stats.searches, 1000000u);
 }
@@ -167,8 +166,7 @@ TEST(EffectSafety, CancellationReachesTheWalkAlongATouchingEdge) {
     // calling thread and on the pool.
     EngineTuning pool;
     pool.serialRays = 0;
-    for (const auto& [threads, tuning] :
-         {std::pair{1, EngineTuning{}}, std::pair{2, pool}}) {
+    for (const auto& [threads, tuning] : {std::pair{1, EngineTuning{}}, std::pair{2, pool}}) {
         auto scene = EdgeWalkScene(1e12, 1e300);
         scene->groupTime = 1e299;
         std::atomic<bool> cancel{false};
