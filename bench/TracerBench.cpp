@@ -11,8 +11,8 @@
 
 namespace {
 
-const char* const kScenes[] = {"room-10",  "room-100",  "room-1000",
-                               "heavy-10", "heavy-100", "heavy-1000"};
+const char* const kScenes[] = {"room-10",    "room-100", "room-1000", "heavy-10", "heavy-100",
+                               "heavy-1000", "hall-15",  "hall-22",   "hall-30"};
 
 std::unique_ptr<SceneSettings> Load(const std::string& name) {
     return ReadSceneFile(std::string(SONIVERA_BENCH_SCENES) + "/" + name + ".3d");
