@@ -4,6 +4,7 @@
 #include "model/SceneSettings.h"
 #include "reference/ReferenceTracer.h"
 #include "tracer/ComputeEffect.h"
+#include "tracer/ComputeEffectDetail.h"
 
 #include <benchmark/benchmark.h>
 
@@ -50,6 +51,19 @@ void Product(benchmark::State& state, const std::string& name, int threads) {
     state.counters["nodes"] = static_cast<double>(stats.nodes);
 }
 
+// One thread, the search over every rectangle computed with one instruction set.
+void WithIsa(benchmark::State& state, const std::string& name, RectLanes::Isa isa) {
+    auto scene = Load(name);
+    EngineTuning tuning;
+    tuning.isa = isa;
+    EffectOptions options;
+    options.threads = 1;
+    for (auto _ : state) {
+        ComputeEffectTuned(*scene, nullptr, options, tuning);
+        benchmark::DoNotOptimize(scene->effect.get());
+    }
+}
+
 const bool kRegistered = [] {
     for (const char* name : kScenes) {
         const std::string n = name;
@@ -62,6 +76,14 @@ const bool kRegistered = [] {
         benchmark::RegisterBenchmark((n + "/threads:2").c_str(), Product, n, 2)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
+    }
+    for (const char* name : {"heavy-10", "hall-15"}) {
+        for (RectLanes::Isa isa : RectLanes::Available()) {
+            const std::string n = std::string(name) + "/isa:" + RectLanes::Name(isa);
+            benchmark::RegisterBenchmark(n.c_str(), WithIsa, name, isa)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
     }
     return true;
 }();

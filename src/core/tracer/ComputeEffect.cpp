@@ -147,7 +147,7 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
     if (snapshot.hasListener) {
-        const RectSearch search(snapshot, tuning.indexFrom, tuning.index);
+        const RectSearch search(snapshot, tuning.indexFrom, tuning.index, tuning.isa);
         stats.rays = static_cast<std::uint64_t>(params.rayCount);
         if (workers <= 1) {
             TraceOnCallingThread(snapshot, search, params, progress, options, params.rayCount,

@@ -1,9 +1,13 @@
 #pragma once
 
 #include "RectGrid.h"
+#include "RectLanes.h"
 #include "RectTree.h"
 #include "TraceConstants.h"
 #include "TraceScene.h"
+
+#include <algorithm>
+#include <cstdint>
 
 // The nearest rectangle along a ray: the smallest intersection parameter, ties going to the
 // rectangle earlier in the object list, the left-out rectangle skipped. A rectangle whose
@@ -23,9 +27,11 @@ enum class SearchIndex { kNone, kGrid, kTree };
 class RectSearch {
 public:
     // indexFrom: the number of rectangles from which `index` is used (tests force it).
+    // isa: the instruction set of the plain walk (tests force each one).
     explicit RectSearch(const TraceScene& scene, std::size_t indexFrom = kIndexFromRects,
-                        SearchIndex index = SearchIndex::kGrid)
-        : m_scene(scene) {
+                        SearchIndex index = SearchIndex::kGrid,
+                        RectLanes::Isa isa = RectLanes::Best())
+        : m_scene(scene), m_lanes(scene, isa) {
         if (scene.RectCount() >= indexFrom && index == SearchIndex::kTree) {
             m_tree.Build(scene);
         } else if (scene.RectCount() >= indexFrom && index == SearchIndex::kGrid) {
@@ -47,12 +53,21 @@ public:
             m_tree.Search(m_scene, ray, skip, false, 0.0, hit);
             return hit;
         }
+        // Every rectangle in list order, a block at a time; the choice among a block's results is
+        // the scalar walk's own (strict <, so the earlier rectangle wins a tie).
         const std::size_t n = m_scene.RectCount();
-        for (std::size_t k = 0; k < n; ++k) {
-            double t;
-            if (static_cast<int>(k) != skip && IntersectRect(m_scene, k, ray, t) && t < hit.dist) {
-                hit.dist = t;
-                hit.index = static_cast<int>(k);
+        for (std::size_t b = 0; b < m_lanes.Blocks(); ++b) {
+            double t[RectLanes::kBlock];
+            std::int64_t crossed[RectLanes::kBlock];
+            m_lanes.Intersect(b, ray, t, crossed);
+            const std::size_t base = b * RectLanes::kBlock;
+            const std::size_t end = std::min(n - base, RectLanes::kBlock);
+            for (std::size_t i = 0; i < end; ++i) {
+                const std::size_t k = base + i;
+                if (static_cast<int>(k) != skip && crossed[i] != 0 && t[i] < hit.dist) {
+                    hit.dist = t[i];
+                    hit.index = static_cast<int>(k);
+                }
             }
         }
         return hit;
@@ -71,18 +86,22 @@ public:
         }
         hit = SearchHit{};
         const std::size_t n = m_scene.RectCount();
-        for (std::size_t k = 0; k < n; ++k) {
-            double t;
-            if (IntersectRect(m_scene, k, ray, t) && t < hit.dist) {
-                // The final distance can only be smaller, and rounding is monotonic, so
-                // |final − pointDist| ≥ 0.001 already holds.
-                if (t - pointDist <= -kSeenWithin) {
-                    hit.index = static_cast<int>(k);
-                    hit.dist = t;
-                    return false;
+        for (std::size_t b = 0; b < m_lanes.Blocks(); ++b) {
+            double t[RectLanes::kBlock];
+            std::int64_t crossed[RectLanes::kBlock];
+            m_lanes.Intersect(b, ray, t, crossed);
+            const std::size_t base = b * RectLanes::kBlock;
+            const std::size_t end = std::min(n - base, RectLanes::kBlock);
+            for (std::size_t i = 0; i < end; ++i) {
+                if (crossed[i] != 0 && t[i] < hit.dist) {
+                    // The final distance can only be smaller, and rounding is monotonic, so
+                    // |final − pointDist| ≥ kSeenWithin already holds.
+                    hit.dist = t[i];
+                    hit.index = static_cast<int>(base + i);
+                    if (t[i] - pointDist <= -kSeenWithin) {
+                        return false;
+                    }
                 }
-                hit.dist = t;
-                hit.index = static_cast<int>(k);
             }
         }
         return true;
@@ -92,6 +111,7 @@ public:
 
 private:
     const TraceScene& m_scene;
+    RectLanes m_lanes;
     RectTree m_tree;
     RectGrid m_grid;
 };
