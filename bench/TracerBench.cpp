@@ -1,6 +1,8 @@
 // The effect calculation on the benchmark scenes: the plain reference, then the product's tracer
 // with 1 and 2 worker threads, side by side in one run.
+#include "model/ObjectKind.h"
 #include "model/SceneFile.h"
+#include "model/SceneObject.h"
 #include "model/SceneSettings.h"
 #include "reference/ReferenceTracer.h"
 #include "tracer/ComputeEffect.h"
@@ -51,6 +53,21 @@ void Product(benchmark::State& state, const std::string& name, int threads) {
     state.counters["nodes"] = static_cast<double>(stats.nodes);
 }
 
+// Work that does nothing: a scene without sources and 10^7 rays, on 1 and on 2 threads.
+void NoSources(benchmark::State& state, int threads) {
+    auto scene = Load("room-100");
+    for (auto it = scene->objects.begin(); it != scene->objects.end();) {
+        it = (*it)->GetKind() == OBJ_SOURCE ? scene->objects.erase(it) : std::next(it);
+    }
+    scene->rayCount = 10000000;
+    EffectOptions options;
+    options.threads = threads;
+    for (auto _ : state) {
+        ComputeEffect(*scene, nullptr, options);
+        benchmark::DoNotOptimize(scene->effect.get());
+    }
+}
+
 // One thread, the search over every rectangle computed with one instruction set.
 void WithIsa(benchmark::State& state, const std::string& name, RectLanes::Isa isa) {
     auto scene = Load(name);
@@ -74,6 +91,12 @@ const bool kRegistered = [] {
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
         benchmark::RegisterBenchmark((n + "/threads:2").c_str(), Product, n, 2)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+    for (int threads : {1, 2}) {
+        benchmark::RegisterBenchmark(
+            ("no-sources-10M-rays/threads:" + std::to_string(threads)).c_str(), NoSources, threads)
             ->Unit(benchmark::kMillisecond)
             ->UseRealTime();
     }

@@ -141,8 +141,12 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
                         const EngineTuning& tuning) {
     const auto start = std::chrono::steady_clock::now();
     const TraceParameters params = MakeTraceParameters(scene);
-    const int workers = WorkerCount(options.threads, params.rayCount);
     const TraceScene snapshot = SnapshotScene(scene);
+    // Rays that cannot record anything cost one empty call each; a pool would only add its
+    // hand-overs, so they run on the calling thread.
+    const int workers = RaysCanRecord(snapshot, params)
+                            ? WorkerCount(options.threads, params.rayCount)
+                            : std::min(1, WorkerCount(options.threads, params.rayCount));
 
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;

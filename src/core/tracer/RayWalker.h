@@ -17,6 +17,13 @@
 // only on the node, so visiting the reflection first gives the same values as building the
 // passage first. Memory is one frame per leg of the current path; nothing is allocated per node.
 //
+// Whether a ray of the fan can record anything at all: not without sources (no contribution
+// anywhere), without rectangles (no ray meets anything) or with reflections off (no point on a
+// rectangle collects contributions).
+inline bool RaysCanRecord(const TraceScene& scene, const TraceParameters& params) {
+    return !params.noReflection && !scene.sourceX.empty() && scene.RectCount() != 0;
+}
+
 // Sink: void operator()(std::int32_t bin, double amplitude).
 template <class Sink> class RayWalker {
 public:
@@ -36,8 +43,8 @@ public:
 
     // The echoes of ray i of the fan.
     void TraceRay(std::int32_t i, Sink& sink) {
-        if (m_p.noReflection || m_scene.sourceX.empty()) {
-            return; // no point on a rectangle collects contributions: the ray records nothing
+        if (!RaysCanRecord(m_scene, m_p)) {
+            return;
         }
         const double theta = static_cast<double>(i) * m_step;
         const SceneRay ray{m_scene.listenerX, m_scene.listenerY, std::cos(theta), std::sin(theta)};
