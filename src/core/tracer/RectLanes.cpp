@@ -37,6 +37,15 @@ template <class V, class M> __attribute__((always_inline)) inline V Abs(V v) {
     return v;
 }
 
+// Whether every lane of a mask is set.
+template <class M> __attribute__((always_inline)) inline bool AllSet(const M& m) {
+    std::int64_t all = -1;
+    for (std::size_t i = 0; i < sizeof(M) / sizeof(std::int64_t); ++i) {
+        all &= m[i];
+    }
+    return all == -1;
+}
+
 // One edge of every lane: on the horizontal line `level` over [lo, hi] (or the vertical one, with
 // the axes swapped). Behind when the ray moves away from the line (the direction's sign is the
 // same for every lane); otherwise ti = |(origin − level) / d| and the crossing origin' + ti·d'
@@ -72,6 +81,27 @@ __attribute__((always_inline)) inline void Group(const double* left, const doubl
     const V dy = Broadcast<V>(r.dy);
     V best = Broadcast<V>(kNoHit);
     M any = Broadcast<M>(0);
+    // IntersectRect's shortcut, for the whole group: a rectangle wholly behind the origin along
+    // one axis is missed by every edge test (its condition is taken here word for word), and a
+    // padding lane (NaN sides) is missed by every edge test too. When every lane is one or the
+    // other, the edge tests would give (no hit, no-hit distance) in every lane: answer that
+    // without the divisions.
+    M away = M(X != X);
+    if (r.dx > 0.0) {
+        away |= M(x0 > R) & M(x0 > X);
+    } else if (r.dx < 0.0) {
+        away |= M(x0 < X) & M(x0 < R);
+    }
+    if (r.dy > 0.0) {
+        away |= M(y0 > B) & M(y0 > Y);
+    } else if (r.dy < 0.0) {
+        away |= M(y0 < Y) & M(y0 < B);
+    }
+    if (AllSet(away)) {
+        std::memcpy(t, &best, sizeof best);
+        std::memcpy(hit, &any, sizeof any);
+        return;
+    }
     if (!(r.dy == 0.0)) {
         Edge<V, M>(Y, y0, r.dy, dy, x0, X, R, dx, best, any);
         Edge<V, M>(B, y0, r.dy, dy, x0, X, R, dx, best, any);
