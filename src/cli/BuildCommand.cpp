@@ -2,6 +2,7 @@
 // prints it).
 #include "Command.h"
 #include "ExitCodes.h"
+#include "OutputFiles.h"
 #include "SceneInput.h"
 #include "model/SceneFile.h"
 #include "json/SceneJson.h"
@@ -31,6 +32,7 @@ Command AddBuildCommand(CLI::App& app) {
         ->required()
         ->option_text("OUT.3d");
     return {sub, [options] {
+                RefuseSameFilesOrFail({options->input}, {options->output});
                 const std::string text = ReadTextOrFail(options->input);
                 std::unique_ptr<SceneSettings> scene;
                 try {

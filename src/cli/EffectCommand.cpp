@@ -4,11 +4,13 @@
 #include "ExitCodes.h"
 #include "Interrupt.h"
 #include "NumberText.h"
+#include "OutputFiles.h"
 #include "ProgressBar.h"
 #include "SceneInput.h"
 #include "calc/SceneCheck.h"
 #include "tracer/ComputeEffect.h"
 #include "tracer/EffectFile.h"
+#include "tracer/EffectFinite.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +18,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -62,6 +65,7 @@ void PrintStats(const TraceStats& stats) {
 }
 
 int RunEffect(const EffectCommandOptions& options) {
+    RefuseSameFilesOrFail({options.input}, {options.output, options.csv});
     const auto scene = LoadSceneOrFail(options.input);
     if (!options.noCheck) {
         if (const auto finding = FindFirstSceneError(scene->objects)) {
@@ -90,20 +94,26 @@ int RunEffect(const EffectCommandOptions& options) {
         FailInterrupted();
     }
 
-    // Both outputs are prepared before either is written.
-    const auto effectBytes = SaveEffectToBytes(*scene);
+    // Both outputs are prepared before either is written, and put into place together.
+    std::vector<std::uint8_t> effectBytes;
+    try {
+        effectBytes = SaveEffectToBytes(*scene);
+    } catch (const EffectNotFiniteError& e) {
+        throw CliFailure(kExitBadInput, options.input + ": " + e.what());
+    }
+    std::vector<FileOutput> outputs = {{options.output, effectBytes}};
     std::string csv;
     if (!options.csv.empty()) {
         csv = EffectCsv(*scene);
+        outputs.push_back({options.csv, TextBytes(csv)});
     }
-    WriteBytesOrFail(options.output, effectBytes);
-    if (!options.csv.empty()) {
-        WriteBytesOrFail(options.csv,
-                         std::span(reinterpret_cast<const std::uint8_t*>(csv.data()), csv.size()));
-    }
+    // The statistics go out first: a standard output that cannot be written fails the command
+    // before any file is replaced.
     if (options.stats) {
         PrintStats(stats);
+        FlushStandardOutputOrFail();
     }
+    WriteOutputsOrFail(outputs);
     return kExitOk;
 }
 
@@ -126,7 +136,9 @@ Command AddEffectCommand(CLI::App& app) {
                   "Print rays, nodes, echoes, searches, seconds and nodes per second");
     sub->footer("The scene is checked first: an error is printed and the exit code is 1. A "
                 "progress bar is shown when standard error is a terminal. Ctrl+C stops the "
-                "calculation without writing anything (exit code 130). The result does not "
+                "calculation or the writing without writing anything (exit code 130). The "
+                "outputs are put into place together: exit code 3 means none was replaced. An "
+                "effect that is not finite is not written (exit code 2). The result does not "
                 "depend on the number of threads.");
     return {sub, [options] { return RunEffect(*options); }};
 }

@@ -5,10 +5,19 @@
 namespace {
 
 std::atomic<bool> g_interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the flag is set from a signal handler");
+std::atomic<bool> g_writing{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the flags are used in a signal handler");
 
-extern "C" void OnInterrupt(int /*signal*/) {
-    g_interrupted.store(true);
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+extern "C" void OnInterrupt(int signal) {
+    const bool again = g_interrupted.exchange(true);
+    if (again && !g_writing.load()) {
+        // Both calls are async-signal-safe; the signal is blocked until the handler returns, so
+        // the default action (ending the program) follows at once.
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+    }
 }
 
 } // namespace
@@ -17,12 +26,26 @@ const std::atomic<bool>& InstallInterruptFlag() {
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : kSignals) {
+        sigaddset(&action.sa_mask, signal);
+    }
+    action.sa_flags = SA_RESTART;
+    for (const int signal : kSignals) {
+        // A signal ignored by whoever started the program (nohup) stays ignored.
+        struct sigaction old {};
+        if (sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) {
+            continue;
+        }
+        sigaction(signal, &action, nullptr);
+    }
     return g_interrupted;
 }
 
 bool Interrupted() {
     return g_interrupted.load();
+}
+
+void EnterWritingPhase() {
+    g_writing.store(true);
+    InstallInterruptFlag();
 }

@@ -1,7 +1,7 @@
 // sonivera-cli new OUT.3d: writes the scene a new document starts with.
 #include "Command.h"
 #include "ExitCodes.h"
-#include "SceneInput.h"
+#include "OutputFiles.h"
 #include "model/SceneFile.h"
 
 #include <CLI/CLI.hpp>

@@ -46,11 +46,3 @@ std::string ReadTextOrFail(const std::string& path) {
         throw CliFailure(kExitBadInput, Describe(e));
     }
 }
-
-void WriteBytesOrFail(const std::string& path, std::span<const std::uint8_t> bytes) {
-    try {
-        WriteFileAtomically(path, bytes);
-    } catch (const SceneFileError& e) {
-        throw CliFailure(kExitWriteFailed, Describe(e));
-    }
-}

@@ -8,12 +8,10 @@
 #include <string>
 
 // Reading and writing files for the subcommands, with the core's file errors turned into
-// CliFailure: a scene that cannot be read or is not a scene file is bad input (exit 2), an output
-// that cannot be written is a write failure (exit 3).
+// CliFailure: a scene that cannot be read or is not a scene file is bad input (exit 2). Outputs are
+// written by OutputFiles.h.
 
 std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path);
 
 // Reads a whole file, or standard input for "-".
 std::string ReadTextOrFail(const std::string& path);
-
-void WriteBytesOrFail(const std::string& path, std::span<const std::uint8_t> bytes);

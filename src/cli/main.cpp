@@ -1,6 +1,7 @@
 // sonivera-cli: headless use of the scene file, the scene check and the effect calculation.
 #include "Command.h"
 #include "ExitCodes.h"
+#include "OutputFiles.h"
 
 #include <CLI/CLI.hpp>
 
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
             continue;
         }
         try {
-            return command.run();
+            const int code = command.run();
+            FlushStandardOutputOrFail();
+            return code;
         } catch (const CliFailure& e) {
             return Fail(e.Code(), e.what());
         } catch (const std::bad_alloc&) {

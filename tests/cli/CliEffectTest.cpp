@@ -166,11 +166,14 @@ TEST(CliEffect, UnwritableOutputExitsThreeAndKeepsThePreviousFile) {
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_NE(run.err.find(out), std::string::npos) << run.err;
 
-    // A CSV that cannot be written: the effect file is written, the failure still reported.
+    // A CSV that cannot be written: the effect file is not replaced either.
     const std::string good = dir.File("good.e3d");
+    WriteText(good, "previous");
     run = RunCli({"effect", DataFile("source-60-50.3d"), "-o", good, "--csv", out});
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_EQ(std::filesystem::file_size(good), 819u);
+    EXPECT_NE(run.err.find(out), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(good), Bytes({'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 TEST(CliEffect, InterruptStopsTheCalculationAndWritesNothing) {

@@ -5,10 +5,5 @@
 #include <string>
 #include <vector>
 
-// Writes the bytes to a temporary file in the target's folder and renames it over the target only
-// when everything was written and flushed, so a failed write never damages the previous file.
-// Throws SceneFileError (WriteFailed) with the path and the system's reason.
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
-
 // Reads a whole file. Throws SceneFileError (CannotOpen) with the path and the system's reason.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);

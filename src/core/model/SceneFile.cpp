@@ -5,6 +5,7 @@
 #include "Listener.h"
 #include "ObjectKind.h"
 #include "RectObject.h"
+#include "SafeFileWriter.h"
 #include "SceneFileError.h"
 #include "SoundSource.h"
 
@@ -162,7 +163,7 @@ std::unique_ptr<SceneSettings> LoadSceneFromBytes(std::span<const std::uint8_t> 
 }
 
 void WriteSceneFile(const std::string& path, const SceneSettings& scene) {
-    WriteFileAtomically(path, SaveSceneToBytes(scene));
+    WriteFileSafely(path, SaveSceneToBytes(scene));
 }
 
 std::unique_ptr<SceneSettings> ReadSceneFile(const std::string& path) {

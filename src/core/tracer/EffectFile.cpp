@@ -1,7 +1,8 @@
 #include "EffectFile.h"
 
-#include "model/AtomicFile.h"
+#include "EffectFinite.h"
 #include "model/BinaryArchive.h"
+#include "model/SafeFileWriter.h"
 #include "model/SceneSettings.h"
 
 #include <limits>
@@ -31,11 +32,12 @@ std::vector<std::uint8_t> SaveEffectToBytes(const SceneSettings& scene) {
     if (!scene.effect || scene.effectCount < 0) {
         throw NoEffectError();
     }
+    RequireFiniteEffect(scene);
     const std::span<const double> bins(scene.effect.get(),
                                        static_cast<std::size_t>(scene.effectCount));
     return EffectToBytes(bins, scene.stopTime);
 }
 
 void WriteEffectFile(const std::string& path, const SceneSettings& scene) {
-    WriteFileAtomically(path, SaveEffectToBytes(scene));
+    WriteFileSafely(path, SaveEffectToBytes(scene));
 }

@@ -3,6 +3,8 @@
 #include "app/MessageBoxes.h"
 #include "app/Strings.h"
 
+#include <wx/docview.h>
+#include <wx/filehistory.h>
 #include <wx/filename.h>
 
 namespace {
@@ -15,15 +17,16 @@ wxString Wildcard() {
 } // namespace
 
 CSceneFileDialog::CSceneFileDialog(wxWindow* parent, const wxString& title,
-                                   const wxString& defaultName, long style)
-    : wxFileDialog(parent, title, wxString(), defaultName, Wildcard(), style) {}
+                                   const wxString& defaultDir, const wxString& defaultName,
+                                   long style)
+    : wxFileDialog(parent, title, defaultDir, defaultName, Wildcard(), style) {}
 
 wxString CSceneFileDialog::GetPath() const {
     return m_chosenPath.empty() ? wxFileDialog::GetPath() : m_chosenPath;
 }
 
 wxString AskOpenScenePath(wxWindow* parent) {
-    CSceneFileDialog dialog(parent, Ui(text::kOpenTitle), wxString(),
+    CSceneFileDialog dialog(parent, Ui(text::kOpenTitle), LastSceneFolder(), wxString(),
                             wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) {
         return {};
@@ -38,8 +41,8 @@ wxString WithSceneExtension(const wxString& path, int filterIndex) {
     return path + "." + Ui(text::kSceneExtension);
 }
 
-wxString AskSaveScenePath(wxWindow* parent, const wxString& suggestedName) {
-    CSceneFileDialog dialog(parent, Ui(text::kSaveAsTitle), suggestedName,
+wxString AskSaveScenePath(wxWindow* parent, const wxString& folder, const wxString& suggestedName) {
+    CSceneFileDialog dialog(parent, Ui(text::kSaveAsTitle), folder, suggestedName,
                             wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK) {
         return {};
@@ -51,4 +54,22 @@ wxString AskSaveScenePath(wxWindow* parent, const wxString& suggestedName) {
         return {};
     }
     return path;
+}
+
+wxString LastSceneFolder() {
+    const wxDocManager* manager = wxDocManager::GetDocumentManager();
+    if (!manager) {
+        return {};
+    }
+    if (!manager->GetLastDirectory().empty()) {
+        return manager->GetLastDirectory();
+    }
+    const wxFileHistory* history = manager->GetFileHistory();
+    if (history && history->GetCount() > 0) {
+        const wxString folder = wxPathOnly(history->GetHistoryFile(0));
+        if (wxFileName::DirExists(folder)) {
+            return folder;
+        }
+    }
+    return {};
 }

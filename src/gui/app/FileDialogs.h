@@ -8,8 +8,8 @@
 // chooser keeps no path while it is not shown).
 class CSceneFileDialog : public wxFileDialog {
 public:
-    CSceneFileDialog(wxWindow* parent, const wxString& title, const wxString& defaultName,
-                     long style);
+    CSceneFileDialog(wxWindow* parent, const wxString& title, const wxString& defaultDir,
+                     const wxString& defaultName, long style);
 
     void SetChosenPath(const wxString& path) { m_chosenPath = path; }
     wxString GetPath() const override;
@@ -22,11 +22,18 @@ private:
 // "Файлы эффекта объёмности (*.3d)" and "All Files (*.*)". Both return an empty string when the
 // user cancels.
 
+// Starts in LastSceneFolder().
 wxString AskOpenScenePath(wxWindow* parent);
 
-// Asks for the name to save under. A name without an extension chosen under the scene filter gets
-// ".3d"; an existing file is replaced only after the user confirms.
-wxString AskSaveScenePath(wxWindow* parent, const wxString& suggestedName);
+// Asks for the name to save under, offering `folder` and `suggestedName`. A name without an
+// extension chosen under the scene filter gets ".3d"; an existing file is replaced only after the
+// user confirms.
+wxString AskSaveScenePath(wxWindow* parent, const wxString& folder, const wxString& suggestedName);
+
+// The folder of the scene file last opened or saved in this session (the document manager's last
+// directory), else that of the most recent file in the recent-file list, else none (the dialog
+// then starts where the system puts it).
+wxString LastSceneFolder();
 
 // The path as the dialog returned it, with ".3d" added when it has no extension and the scene
 // filter (index 0) was chosen.

@@ -3,10 +3,16 @@
 #include "app/FileNames.h"
 #include "app/MessageBoxes.h"
 #include "app/Strings.h"
+#include "model/SafeFileWriter.h"
 #include "model/SceneFileError.h"
 #include "tracer/EffectFile.h"
+#include "tracer/EffectFinite.h"
 
+#include <wx/docview.h>
 #include <wx/filename.h>
+
+#include <string>
+#include <vector>
 
 CEffectFileDialog::CEffectFileDialog(wxWindow* parent)
     : wxFileDialog(parent, Ui(text::kSaveAsTitle), wxString(), wxString(),
@@ -37,13 +43,40 @@ wxString AskSaveEffectPath(wxWindow* parent) {
     return path;
 }
 
+namespace {
+
+// The scene document's own file, if it has one: the effect may not be written over it.
+std::vector<std::string> SceneFiles() {
+    const wxDocManager* manager = wxDocManager::GetDocumentManager();
+    const wxDocument* doc = manager ? manager->GetCurrentDocument() : nullptr;
+    if (!doc || !doc->GetDocumentSaved() || doc->GetFilename().empty()) {
+        return {};
+    }
+    return {ToFileSystem(doc->GetFilename())};
+}
+
+} // namespace
+
 bool SaveEffect(wxWindow* parent, const SceneSettings& scene) {
+    // An effect that is not finite is refused before a file is asked for.
+    try {
+        RequireFiniteEffect(scene);
+    } catch (const EffectNotFiniteError& error) {
+        ShowError(parent, wxString::Format(Ui(text::kEffectSaveFailed), Ui(error.what())));
+        return false;
+    }
     const wxString path = AskSaveEffectPath(parent);
     if (path.empty()) {
         return false;
     }
     try {
-        WriteEffectFile(ToFileSystem(AbsolutePath(path)), scene);
+        const std::string target = ToFileSystem(AbsolutePath(path));
+        RefuseSameFiles(SceneFiles(), {target});
+        WriteEffectFile(target, scene);
+    } catch (const SameFileError& error) {
+        ShowExclamation(
+            parent, wxString::Format(Ui(text::kEffectSaveFailed), FromFileSystem(error.what())));
+        return false;
     } catch (const SceneFileError& error) {
         ShowExclamation(
             parent, wxString::Format(Ui(text::kEffectSaveFailed), FromFileSystem(error.what())));

@@ -29,6 +29,8 @@ wxString WithEffectExtension(const wxString& path);
 wxString AskSaveEffectPath(wxWindow* parent);
 
 // Saves the scene's last effect to a file the user chooses: cancelling does nothing; the file is
-// written through a temporary file renamed into place, and a failure is reported (over `parent`)
-// with the path and the reason, leaving any previous file intact. True when a file was written.
+// written by the safe writer, and a failure is reported (over `parent`) with the path and the
+// reason, leaving any previous file intact. An effect that is not finite is refused in an error
+// box naming the scene values that caused it, before a file is asked for; the scene's own file is
+// refused as the target. True when a file was written.
 bool SaveEffect(wxWindow* parent, const SceneSettings& scene);

@@ -72,10 +72,13 @@ bool C3DDoc::SaveAs() {
     if (!m_pScene) {
         return false;
     }
-    const wxString suggested = GetDocumentSaved()
-                                   ? wxFileNameFromPath(GetFilename())
-                                   : GetUserReadableName() + "." + Ui(text::kSceneExtension);
-    const wxString path = AskSaveScenePath(GetDocumentWindow(), suggested);
+    // A scene from a file is offered under its own name in its own folder; a new one under its
+    // title in the folder last used.
+    const bool named = GetDocumentSaved() && !GetFilename().empty();
+    const wxString folder = named ? wxPathOnly(GetFilename()) : LastSceneFolder();
+    const wxString suggested = named ? wxFileNameFromPath(GetFilename())
+                                     : GetUserReadableName() + "." + Ui(text::kSceneExtension);
+    const wxString path = AskSaveScenePath(GetDocumentWindow(), folder, suggested);
     return !path.empty() && SaveSceneFile(path);
 }
 
@@ -136,6 +139,7 @@ void C3DDoc::TakeFileName(const wxString& path) {
     Modify(false);
     if (wxDocManager* manager = GetDocumentManager()) {
         manager->AddFileToHistory(path);
+        manager->SetLastDirectory(wxPathOnly(path));
     }
 }
 

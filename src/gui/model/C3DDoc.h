@@ -58,7 +58,8 @@ private:
     void OnSceneSizeGrid(wxCommandEvent& event);
     void OnSceneParameters(wxCommandEvent& event);
     void OnUpdateSceneCommand(wxUpdateUIEvent& event);
-    // Gives the document the file's name and marks it saved and unmodified.
+    // Gives the document the file's name and marks it saved and unmodified; its folder becomes the
+    // one the file dialogs start in.
     void TakeFileName(const wxString& path);
 
     // Takes `scene` as the current record under a new serial (null releases the record).

@@ -101,7 +101,7 @@ TEST_F(SaveEffectTest, AFailedSaveIsReportedWithPathAndReasonAndCanBeRetried) {
     ExpectEffectFile(missingFolder);
     dialogs.ThenMessage(missingFolder + ": No such file or directory");
     ExpectEffectFile(folderInTheWay);
-    dialogs.ThenMessage(folderInTheWay + ": Is a directory");
+    dialogs.ThenMessage(folderInTheWay + ": it is a directory, not a regular file");
     ExpectEffectFile(good);
     Command(ID_CALC_EFFECT);
     dialogs.Verify();
@@ -114,4 +114,31 @@ TEST_F(SaveEffectTest, AFailedSaveIsReportedWithPathAndReasonAndCanBeRetried) {
     EXPECT_TRUE(fs::is_empty(folderInTheWay));
     EXPECT_EQ(ReadBytes(good), CurrentEffectBytes());
     EXPECT_NE(Scene().effect, nullptr);
+}
+
+TEST_F(SaveEffectTest, AnEffectThatIsNotFiniteIsRefusedInTheErrorBoxBeforeAFileIsAskedFor) {
+    Scene().mediumAbsorption = -100.0;
+    AddSource(60, 50);
+    Calculated([](CEffectCalcDlg& dialog) {
+        PressButton(dialog, IDC_SAVE_EFFECT);
+        EXPECT_TRUE(SaveEnabled(dialog));
+    });
+    ExpectError("The effect was not saved.\nThe effect is not finite (bin 16 is -nan), so it was "
+                "not written: mediumAbsorption -100 is below 0.");
+    Command(ID_CALC_EFFECT);
+    dialogs.Verify();
+    EXPECT_TRUE(Written().empty());
+}
+
+TEST_F(SaveEffectTest, TheScenesOwnFileIsRefusedAsTheTarget) {
+    const std::string scene = dir.File("scene.3d");
+    dialogs.ThenFile(scene);
+    Command(ID_FILE_SAVE_AS);
+    const Bytes before = ReadBytes(scene);
+    Calculated([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_SAVE_EFFECT); });
+    ExpectEffectFile(scene);
+    dialogs.ThenMessage("is the same file as the input " + scene);
+    Command(ID_CALC_EFFECT);
+    dialogs.Verify();
+    EXPECT_EQ(ReadBytes(scene), before);
 }

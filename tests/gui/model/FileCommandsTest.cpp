@@ -5,6 +5,7 @@
 #include "model/RectObject.h"
 #include "model/SoundSource.h"
 
+#include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
 #include <filesystem>
@@ -204,4 +205,27 @@ TEST_F(FileCommandsTest, AFailedSaveLeavesTheOldFileIntactAndTheSceneModified) {
     Command(ID_FILE_NEW);
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(Doc().GetScene()->objects.size(), 2u);
+}
+
+TEST_F(FileCommandsTest, SaveAsOffersTheScenesOwnFolderAndNameAndOpenStartsInTheLastFolder) {
+    TempDir other;
+    const std::string path = other.File("own.3d");
+    SaveAs(path);
+    std::string offeredFolder, offeredName, openFolder;
+    dialogs.Then([&](wxDialog& dialog) {
+        auto& files = dynamic_cast<wxFileDialog&>(dialog);
+        offeredFolder = files.GetDirectory().utf8_string();
+        offeredName = files.GetFilename().utf8_string();
+        return int(wxID_CANCEL);
+    });
+    Command(ID_FILE_SAVE_AS);
+    dialogs.Then([&](wxDialog& dialog) {
+        openFolder = dynamic_cast<wxFileDialog&>(dialog).GetDirectory().utf8_string();
+        return int(wxID_CANCEL);
+    });
+    Command(ID_FILE_OPEN);
+    dialogs.Verify();
+    EXPECT_EQ(offeredFolder, other.Path().string());
+    EXPECT_EQ(offeredName, "own.3d");
+    EXPECT_EQ(openFolder, other.Path().string());
 }

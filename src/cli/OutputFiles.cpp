@@ -1,0 +1,50 @@
+#include "OutputFiles.h"
+
+#include "ExitCodes.h"
+#include "Interrupt.h"
+#include "model/SceneFileError.h"
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+void RefuseSameFilesOrFail(const std::vector<std::string>& inputs,
+                           const std::vector<std::string>& outputs) {
+    try {
+        RefuseSameFiles(inputs, outputs);
+    } catch (const SameFileError& e) {
+        throw CliFailure(kExitBadInput, e.what());
+    }
+}
+
+void WriteOutputsOrFail(std::span<const FileOutput> outputs) {
+    EnterWritingPhase();
+    const std::atomic<bool>& interrupted = InstallInterruptFlag();
+    try {
+        WriteFilesSafely(outputs, &interrupted);
+    } catch (const WriteCancelled& e) {
+        throw CliFailure(kExitInterrupted, e.what());
+    } catch (const SceneFileError& e) {
+        throw CliFailure(kExitWriteFailed, e.what());
+    }
+}
+
+void WriteBytesOrFail(const std::string& path, std::span<const std::uint8_t> bytes) {
+    const FileOutput output{path, bytes};
+    WriteOutputsOrFail(std::span(&output, 1));
+}
+
+std::span<const std::uint8_t> TextBytes(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+void FlushStandardOutputOrFail() {
+    errno = 0;
+    std::cout.flush();
+    if (!std::cout) {
+        const int err = errno;
+        throw CliFailure(kExitWriteFailed,
+                         std::string("Cannot write to standard output") +
+                             (err != 0 ? std::string(": ") + std::strerror(err) : std::string()));
+    }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "model/SafeFileWriter.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+// The subcommands' outputs, written through the core's safe writer with its failures turned into
+// CliFailure.
+
+// Refuses (exit 2), before anything is read or calculated, an output that is the same file as an
+// input or another output.
+void RefuseSameFilesOrFail(const std::vector<std::string>& inputs,
+                           const std::vector<std::string>& outputs);
+
+// Writes every output as one step: a failure leaves every target as it was (exit 3, the path and
+// the reason); Ctrl+C before the first file is in place removes the temporaries and writes
+// nothing (exit 130).
+void WriteOutputsOrFail(std::span<const FileOutput> outputs);
+void WriteBytesOrFail(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// The bytes of a text, for a FileOutput.
+std::span<const std::uint8_t> TextBytes(const std::string& text);
+
+// Flushes standard output; a failed write there (a full disk, a closed pipe) is exit 3.
+void FlushStandardOutputOrFail();
