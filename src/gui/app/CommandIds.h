@@ -19,16 +19,23 @@ enum CommandId : int {
     ID_SCENE_SIZE_GRID = 32847,
     ID_SCENE_PARAMETERS = 32773,
 
-    // Commands nothing in the editor serves; always shown disabled.
+    // The "&Правка" menu: undo and redo through the document's command processor, and the
+    // clipboard commands of the view (the selected rectangle or source).
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
     ID_EDIT_CUT = 57635,
     ID_EDIT_COPY = 57634,
     ID_EDIT_PASTE = 57637,
+
+    // A command nothing in the editor serves; always shown disabled.
     ID_FILE_PRINT = 57607,
 
     // The main frame's bar toggles.
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_SCENE_BAR = 32792,
     ID_VIEW_STATUS_BAR = 59393,
+    // Puts both toolbars back where they start (the editing block 33100-33149).
+    ID_VIEW_RESET_LAYOUT = 33100,
 
     // The editor view's commands.
     ID_ZOOM_IN = 32782,

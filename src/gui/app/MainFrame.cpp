@@ -76,7 +76,10 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     m_aui.AddPane(m_pMainBar, toolbarPane(kMainBarPane, text::kMainBarCaption).Top().Row(0));
     m_aui.AddPane(m_pSceneBar, toolbarPane(kSceneBarPane, text::kSceneBarCaption).Bottom().Row(0));
     m_aui.Update();
-    Centre();
+    m_defaultPerspective = m_aui.SavePerspective();
+    PlaceForFirstStart();
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) { OnSizeOrMove(event); });
+    Bind(wxEVT_MOVE, [this](wxMoveEvent& event) { OnSizeOrMove(event); });
 }
 
 CMainFrame::~CMainFrame() {
@@ -115,8 +118,7 @@ wxAuiToolBar* CMainFrame::BuildToolbar(int resourceId, const std::vector<int>& l
             continue;
         }
         const auto texts = text::TextsOf(id);
-        const bool served =
-            id != ID_EDIT_CUT && id != ID_EDIT_COPY && id != ID_EDIT_PASTE && id != ID_FILE_PRINT;
+        const bool served = id != ID_FILE_PRINT;
         bar->AddTool(id, wxString(), ToolbarImage(id), wxNullBitmap,
                      IsCheckCommand(id) ? wxITEM_CHECK : wxITEM_NORMAL,
                      served ? Ui(texts.tooltip) : wxString(),
@@ -142,6 +144,7 @@ void CMainFrame::SetSceneCanvas(CSceneCanvas* canvas) {
     m_pCanvas = canvas;
     m_aui.AddPane(canvas, wxAuiPaneInfo().Name("View").CenterPane().PaneBorder(false));
     m_aui.Update();
+    m_defaultPerspective = m_aui.SavePerspective();
 }
 
 void CMainFrame::SetStatusPaneText(int pane, const wxString& text) {
@@ -157,6 +160,9 @@ CommandState CMainFrame::QueryCommand(int commandId) {
     CommandState state;
     state.enabled = event.GetSetEnabled() ? event.GetEnabled() : rules::UnservedCommandEnabled();
     state.checked = event.GetSetChecked() && event.GetChecked();
+    if (event.GetSetText()) {
+        state.text = event.GetText();
+    }
     return state;
 }
 
@@ -170,6 +176,9 @@ void CMainFrame::UpdateCommandUI() {
             }
             if (item->IsCheckable() && item->IsChecked() != state.checked) {
                 item->Check(state.checked);
+            }
+            if (!state.text.empty() && item->GetItemLabel() != state.text) {
+                item->SetItemLabel(state.text);
             }
         }
         for (wxAuiToolBar* toolbar : {m_pMainBar, m_pSceneBar}) {
@@ -261,6 +270,8 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_UPDATE_UI(ID_VIEW_SCENE_BAR, CMainFrame::OnUpdateToggleBar)
     EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnToggleBar)
     EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateToggleBar)
+    EVT_MENU(ID_VIEW_RESET_LAYOUT, CMainFrame::OnResetLayout)
+    EVT_UPDATE_UI(ID_VIEW_RESET_LAYOUT, CMainFrame::OnUpdateResetLayout)
     EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
     EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()

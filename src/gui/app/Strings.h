@@ -21,12 +21,27 @@ inline constexpr const char* kReady = "Готово";
 inline constexpr const char* kMainBarCaption = "Основная";
 inline constexpr const char* kSceneBarCaption = "Сцена";
 inline constexpr const char* kMenuFile = "&Файл";
+inline constexpr const char* kMenuEdit = "&Правка";
 inline constexpr const char* kMenuView = "&Вид";
 inline constexpr const char* kMenuScene = "&Сцена";
 inline constexpr const char* kMenuObjects = "&Работа с объектами";
 inline constexpr const char* kMenuHelp = "&Помощь";
 inline constexpr const char* kRecentPlaceholder = "Недавно открытый файл";
 inline constexpr const char* kRecentPrompt = "Открытие данного документа";
+
+// Undo and redo: the items name what they undo ("Отменить перемещение объекта"); the name of an
+// edit is in the accusative, as it follows the verb. %s is the name, the accelerator follows.
+inline constexpr const char* kUndoNamed = "&Отменить %s\tCtrl+Z";
+inline constexpr const char* kRedoNamed = "&Повторить %s\tCtrl+Y";
+inline constexpr const char* kEditAddSource = "добавление источника звука";
+inline constexpr const char* kEditDrawRect = "рисование прямоугольника";
+inline constexpr const char* kEditMoveObject = "перемещение объекта";
+inline constexpr const char* kEditDeleteObject = "удаление объекта";
+inline constexpr const char* kEditCutObject = "вырезание объекта";
+inline constexpr const char* kEditPasteObject = "вставку объекта";
+inline constexpr const char* kEditObjectProperties = "изменение свойств объекта";
+inline constexpr const char* kEditSceneSize = "изменение размеров сцены и сетки";
+inline constexpr const char* kEditSceneParameters = "изменение параметров сцены";
 
 // Files.
 inline constexpr const char* kSceneFilterName = "Файлы эффекта объёмности (*.3d)";
@@ -41,6 +56,10 @@ inline constexpr const char* kSaveAsTitle = "Save As";
 inline constexpr const char* kDocTypeName = "Vorta";
 inline constexpr const char* kViewTypeName = "Sonivera Document";
 inline constexpr const char* kSaveChanges = "Save changes to %s?";
+// Its buttons, in this order, with their mnemonics.
+inline constexpr const char* kYesButton = "&Yes";
+inline constexpr const char* kNoButton = "&No";
+inline constexpr const char* kCancelButton = "Cancel";
 inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
 inline constexpr const char* kSaveFailed = "The scene was not saved.\n%s";
 
@@ -122,6 +141,9 @@ struct CommandTexts {
 
 // The texts of a command id; all empty for an unknown id.
 CommandTexts TextsOf(int commandId);
+
+// The accusative name of an edit (see EditKind), for the undo and redo items.
+const char* EditName(int editKind);
 
 } // namespace text
 

@@ -61,8 +61,11 @@ public:
     // Opens the objects' context menu at the point; the selection and the tool stay as they are.
     void OnRightButtonDown(const wxPoint& window);
     void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb);
-    void OnClientSize(PixelSize client);
+    // The canvas's area without scroll bars and the bars' thickness, after every resize.
+    void OnViewportSize(PixelSize outer, PixelSize bars);
     void OnCaptureLost();
+    // The mouse wheel (see EditorController::OnWheel).
+    void OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window);
     // Paints the part `area` (window pixels) of the client area on the canvas's paint DC.
     void PaintArea(wxDC& dc, const wxRect& area);
 
@@ -88,6 +91,16 @@ private:
     void OnUpdateZoomIn(wxUpdateUIEvent& event);
     void OnZoomOut(wxCommandEvent& event);
     void OnUpdateZoomOut(wxUpdateUIEvent& event);
+
+    // Undo, redo and the clipboard ("&Правка").
+    void OnUndo(wxCommandEvent& event);
+    void OnUpdateUndo(wxUpdateUIEvent& event);
+    void OnRedo(wxCommandEvent& event);
+    void OnUpdateRedo(wxUpdateUIEvent& event);
+    void OnCutOrCopy(wxCommandEvent& event);
+    void OnUpdateCutOrCopy(wxUpdateUIEvent& event);
+    void OnPaste(wxCommandEvent& event);
+    void OnUpdatePaste(wxUpdateUIEvent& event);
 
     void ShowPopup(wxMenu& menu, const wxPoint& window);
 
