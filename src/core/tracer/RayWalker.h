@@ -1,8 +1,9 @@
 #pragma once
 
-#include "ComputeEffect.h"
+#include "EffectErrors.h"
 #include "PathKeeper.h"
 #include "RectSearch.h"
+#include "TraceConstants.h"
 #include "TraceParameters.h"
 
 #include <atomic>
@@ -18,6 +19,13 @@
 // only on the node, so visiting the reflection first gives the same values as building the
 // passage first. Memory is one frame per leg of the current path; nothing is allocated per node.
 //
+// Whether a ray of the fan can record anything at all: not without sources (no contribution
+// anywhere), without rectangles (no ray meets anything) or with reflections off (no point on a
+// rectangle collects contributions).
+inline bool RaysCanRecord(const TraceScene& scene, const TraceParameters& params) {
+    return !params.noReflection && !scene.sourceX.empty() && scene.RectCount() != 0;
+}
+
 // Sink: void operator()(std::int32_t bin, double amplitude).
 template <class Sink> class RayWalker {
 public:
@@ -39,8 +47,8 @@ public:
 
     // The echoes of ray i of the fan.
     void TraceRay(std::int32_t i, Sink& sink) {
-        if (m_p.noReflection || m_scene.sourceX.empty()) {
-            return; // no point on a rectangle collects contributions: the ray records nothing
+        if (!RaysCanRecord(m_scene, m_p)) {
+            return;
         }
         m_ray = i;
         m_order = 0;
@@ -105,9 +113,8 @@ private:
     // records its echoes and pushes it.
     void Enter(double ox, double oy, double dx, double dy, std::int32_t rect, double length,
                double factor, double parentLength, double parentAmplitude, Sink& sink) {
-        if ((++m_nodes & 1023u) == 0 && m_cancel != nullptr &&
-            m_cancel->load(std::memory_order_relaxed)) {
-            throw EffectCancelled();
+        if ((++m_nodes & 1023u) == 0) {
+            CheckCancel();
         }
         if (m_nodes > m_nodeLimit) {
             throw NodeLimitReached{};
@@ -163,7 +170,7 @@ private:
             }
             double a = m_scene.sourcePower[s];
             if (h.index >= 0) {
-                if (!(std::fabs(h.dist - dist) < 0.001)) {
+                if (!(std::fabs(h.dist - dist) < kSeenWithin)) {
                     continue;
                 }
                 double nx, ny;
@@ -226,7 +233,7 @@ private:
     bool BlockedBy(std::int32_t k, const SceneRay& ray, double pointDist) {
         double t;
         if (k < 0 || !IntersectRect(m_scene, static_cast<std::size_t>(k), ray, t) ||
-            !(t < 1.7e308) || !(t - pointDist <= -0.001)) {
+            !(t < kNoHit) || !(t - pointDist <= -kSeenWithin)) {
             return false;
         }
         return true;
@@ -286,7 +293,7 @@ private:
         const double qy = f.py + h.dist * ry;
         double n1x, n1y;
         SideNormal(m_scene, static_cast<std::size_t>(h.index), qx, qy, n1x, n1y);
-        if ((-ry) * n1y + (-rx) * n1x >= 0.999) {
+        if ((-ry) * n1y + (-rx) * n1x >= kHeadOnCosine) {
             return false;
         }
         c.dx = rx;
@@ -308,8 +315,8 @@ private:
         }
         const double dx = f.dx;
         const double dy = f.dy;
-        const double ox = f.px + 0.001 * dx;
-        const double oy = f.py + 0.001 * dy;
+        const double ox = f.px + kPassageStepIn * dx;
+        const double oy = f.py + kPassageStepIn * dy;
         double exitT;
         IntersectRect(m_scene, q, SceneRay{ox, oy, dx, dy}, exitT);
         double x = ox + exitT * dx;
@@ -317,8 +324,31 @@ private:
         ++m_searches;
         SearchHit h = m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect);
         double s = h.dist;
-        while (h.index >= 0 && h.dist < 0.001) {
-            const double step = h.dist + 0.001;
+        const double entered = kPassageStepIn + exitT;
+        while (h.index >= 0 && h.dist < kStepOverBelow) {
+            // Bound on the stepping (a ray running along the shared edge of two touching
+            // rectangles meets them again 0 ahead at every step and would walk the whole edge
+            // 0.001 at a time). Once the child's path length can no longer be below the stop
+            // distance, the child and everything beneath it can record nothing, so ending here
+            // without a child gives the same echoes as walking on. Proof:
+            //  - every search distance is ≥ 0 (IntersectRect reports |·| or the no-hit
+            //    distance), so each step turns s into (s + d2) + kStepOverExtra with non-negative
+            //    addends; rounded addition is monotonic, so the final s is ≥ s now;
+            //  - the leg is entered + s_final and the child's path length f.pathLength + leg;
+            //    by monotonicity again it is ≥ f.pathLength + (entered + s), the value tested;
+            //  - path lengths only grow down the tree (legs ≥ 0), and an echo needs
+            //    pathLength + dist < stop distance with dist ≥ 0, which then never holds;
+            //  - a NaN anywhere here stays NaN in the child's path length, which records
+            //    nothing either.
+            // The walk where this bound does not apply (a stop distance beyond the edge) is
+            // still stopped by cancellation, checked below.
+            if (!(f.pathLength + (entered + s) < m_p.stopDistance)) {
+                return false;
+            }
+            if ((++m_steps & 1023u) == 0) {
+                CheckCancel();
+            }
+            const double step = h.dist + kStepOverExtra;
             const double nx = x + step * dx;
             const double ny = y + step * dy;
             if (nx == x && ny == y) {
@@ -330,7 +360,7 @@ private:
             y = ny;
             ++m_searches;
             h = m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect);
-            s = (s + h.dist) + 0.001;
+            s = (s + h.dist) + kStepOverExtra;
         }
         if (h.index < 0) {
             return false;
@@ -338,11 +368,17 @@ private:
         c.dx = dx;
         c.dy = dy;
         c.rect = h.index;
-        c.length = (0.001 + exitT) + s;
+        c.length = entered + s;
         const double inside =
             alpha == 0.0 && std::isfinite(exitT) ? 1.0 : std::exp(-(alpha * exitT));
         c.factor = MediumFactor(h.dist) * inside;
         return true;
+    }
+
+    void CheckCancel() const {
+        if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
+            throw EffectCancelled();
+        }
     }
 
     // e^(−μ·d); with μ = 0 and a finite d that is exactly 1, so the call is saved.
@@ -361,6 +397,7 @@ private:
     std::vector<Frame> m_stack;
     std::uint64_t m_nodes = 0;
     std::uint64_t m_searches = 0;
+    std::uint64_t m_steps = 0; // steps over rectangles met right behind a passage
     std::uint64_t m_nodeLimit = ~std::uint64_t{0};
     std::vector<double> m_gain;
     std::vector<std::int32_t> m_blocker;
