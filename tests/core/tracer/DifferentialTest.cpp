@@ -99,8 +99,8 @@ TEST_P(TracerMatchesReference, OnRandomClosedHalls) {
     }
 }
 
-// The benchmark scenes with a twentieth of their rays, at least 10 (not the same rays of the fan,
-// set, but the scene's rectangles, sources and depth are), to keep the reference's time short.
+// The benchmark scenes with a twentieth of their rays, at least 10 (other rays of the fan, but the
+// scenes' rectangles, sources and depth), to keep the reference's time short.
 TEST(TracerMatchesReferenceOnBenchScenes, WithFewerRays) {
     for (const char* name :
          {"room-10", "room-100", "heavy-10", "heavy-100", "hall-15", "hall-22", "hall-30"}) {
