@@ -42,8 +42,7 @@ bool FieldsUsable(const CSceneObject& object) {
 } // namespace
 
 bool CanCopyObject(const CSceneObject* object) {
-    return object != nullptr &&
-           (object->GetKind() == OBJ_RECT || object->GetKind() == OBJ_SOURCE);
+    return object != nullptr && (object->GetKind() == OBJ_RECT || object->GetKind() == OBJ_SOURCE);
 }
 
 std::vector<std::uint8_t> EncodeClipboardObject(const ObjectRecord& record) {

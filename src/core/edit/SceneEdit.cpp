@@ -81,8 +81,7 @@ private:
 class ChangeEdit : public SceneEdit {
 public:
     ChangeEdit(EditKind kind, std::size_t index, ObjectRecord before, ObjectRecord after)
-        : SceneEdit(kind), m_index(index), m_before(std::move(before)), m_after(std::move(after)) {
-    }
+        : SceneEdit(kind), m_index(index), m_before(std::move(before)), m_after(std::move(after)) {}
 
     EditSelection Apply(SceneSettings& scene) const override {
         return Restore(scene, m_index, m_after);
@@ -119,10 +118,20 @@ private:
 } // namespace
 
 SettingsRecord SettingsOf(const SceneSettings& s) {
-    return {s.width,          s.height,           s.gridX,         s.gridY,
-            s.snapToGrid,     s.passAbsorptionLimit, s.stopAmplitude, s.groupTime,
-            s.noTransmission, s.noReflection,     s.normalize,     s.rayCount,
-            s.mediumAbsorption, s.stopTime};
+    return {s.width,
+            s.height,
+            s.gridX,
+            s.gridY,
+            s.snapToGrid,
+            s.passAbsorptionLimit,
+            s.stopAmplitude,
+            s.groupTime,
+            s.noTransmission,
+            s.noReflection,
+            s.normalize,
+            s.rayCount,
+            s.mediumAbsorption,
+            s.stopTime};
 }
 
 void RestoreSettings(SceneSettings& s, const SettingsRecord& r) {

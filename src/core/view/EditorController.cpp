@@ -212,8 +212,8 @@ void EditorController::PressAddSource(const ScenePoint& p) {
     Select(source);
     m_pSelected = source;
     DrawSelectionChange(m_host, old, source, m_nPixelsPerMetre);
-    m_host.SubmitEdit(MakeInsertEdit(EditKind::AddSource, m_pShownScene->objects.size() - 1,
-                                     RecordOf(*source)));
+    m_host.SubmitEdit(
+        MakeInsertEdit(EditKind::AddSource, m_pShownScene->objects.size() - 1, RecordOf(*source)));
 }
 
 void EditorController::OnMouseMove(PixelPoint window) {
@@ -482,8 +482,8 @@ void EditorController::EditSelectedProperties(PropertiesPort& port) {
         return;
     }
     if (const auto index = IndexOf(*m_pShownScene, m_pSelected)) {
-        m_host.SubmitEdit(
-            MakeChangeEdit(EditKind::ObjectProperties, *index, std::move(before), std::move(after)));
+        m_host.SubmitEdit(MakeChangeEdit(EditKind::ObjectProperties, *index, std::move(before),
+                                         std::move(after)));
     }
 }
 

@@ -20,7 +20,9 @@ bool ScrollState::SetViewport(PixelSize outer, PixelSize bars) {
 }
 
 PixelSize ScrollState::Range() const {
-    auto withBorder = [](int extent) { return extent > 0 && extent < INT32_MAX ? extent + 1 : extent; };
+    auto withBorder = [](int extent) {
+        return extent > 0 && extent < INT32_MAX ? extent + 1 : extent;
+    };
     return {withBorder(m_sizes.total.cx), withBorder(m_sizes.total.cy)};
 }
 

@@ -44,8 +44,8 @@ bool LayoutUsable(wxAuiManager& aui) {
         const wxAuiPaneInfo& pane = panes.Item(i);
         if (pane.IsDocked()) {
             const bool centre = pane.dock_direction == wxAUI_DOCK_CENTER;
-            const bool edge = pane.dock_direction >= wxAUI_DOCK_TOP &&
-                              pane.dock_direction <= wxAUI_DOCK_LEFT;
+            const bool edge =
+                pane.dock_direction >= wxAUI_DOCK_TOP && pane.dock_direction <= wxAUI_DOCK_LEFT;
             if (pane.name == "View" ? !centre : !edge) {
                 return false;
             }

@@ -7,22 +7,22 @@
 #include "app/Strings.h"
 #include "calc/EffectCalcDlg.h"
 #include "calc/SceneCheckReport.h"
+#include "edit/ObjectClipboard.h"
 #include "effect/EffectPane.h"
 #include "model/C3DDoc.h"
+#include "model/SceneEditCommand.h"
 #include "paths/PathsOverlayView.h"
 #include "view/CommandRules.h"
 #include "view/DcCanvas.h"
 #include "view/DialogPropertiesPort.h"
 #include "view/ObjectClipboardIO.h"
-#include "edit/ObjectClipboard.h"
-#include "model/SceneEditCommand.h"
 #include "view/SceneCanvas.h"
 #include "view/ViewHost.h"
 
 #include <wx/app.h>
 #include <wx/cmdproc.h>
-#include <wx/utils.h>
 #include <wx/menu.h>
+#include <wx/utils.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(C3DView, wxView);
 

@@ -22,7 +22,8 @@ TEST(ObjectClipboardTest, RoundTripsRectanglesAndSourcesAndRefusesEverythingElse
     rect->m_reflection = 0.3;
     auto* source = scene->Add<CSoundSource>();
     source->m_power = 0.125;
-    for (CSceneObject* object : {static_cast<CSceneObject*>(rect), static_cast<CSceneObject*>(source)}) {
+    for (CSceneObject* object :
+         {static_cast<CSceneObject*>(rect), static_cast<CSceneObject*>(source)}) {
         ASSERT_TRUE(CanCopyObject(object));
         const auto bytes = EncodeClipboardObject(RecordOf(*object));
         const auto decoded = DecodeClipboardObject(bytes);

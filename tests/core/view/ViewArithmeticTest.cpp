@@ -137,7 +137,8 @@ TEST(ScrollState, TheScrollBarsTakeTheirRoomSoTheFarCornerAndTheBorderCanBeReach
     using Axis = ScrollState::Axis;
     using Action = ScrollState::Action;
     const auto scene = SceneOfSize(100.0, 100.0);
-    for (const PixelSize outer : {PixelSize{1280, 850}, PixelSize{800, 600}, PixelSize{1600, 3010}}) {
+    for (const PixelSize outer :
+         {PixelSize{1280, 850}, PixelSize{800, 600}, PixelSize{1600, 3010}}) {
         for (int zoom = kMinPixelsPerMetre; zoom <= kMaxPixelsPerMetre; ++zoom) {
             ScrollState scroll;
             scroll.SetViewport(outer, bars);

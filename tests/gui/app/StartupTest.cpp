@@ -94,8 +94,8 @@ TEST_F(AppTest, BarsStartDockedWithTheirCaptionsAndTheStatusBarHasThreePanes) {
 
 TEST_F(AppTest, MenuBarFollowsTheCommandTable) {
     wxMenuBar* bar = Frame().GetMenuBar();
-    const std::vector<std::string> titles = {"&Файл",  "&Правка", "&Вид", "&Сцена",
-                                             "&Работа с объектами", "&Помощь"};
+    const std::vector<std::string> titles = {
+        "&Файл", "&Правка", "&Вид", "&Сцена", "&Работа с объектами", "&Помощь"};
     ASSERT_EQ(bar->GetMenuCount(), titles.size());
     for (size_t i = 0; i < titles.size(); ++i) {
         EXPECT_EQ(Utf8(bar->GetMenuLabel(i)), titles[i]);
@@ -136,8 +136,8 @@ TEST_F(AppTest, CommandsShowTheStateOfTheirRulesOnMenusAndToolbarsAlike) {
         EXPECT_TRUE(MenuItem(id)->IsEnabled()) << id;
     }
     EXPECT_TRUE(MenuItem(ID_TOOL_SELECT)->IsChecked());
-    for (int id : {ID_ZOOM_IN, ID_DELETE_OBJECT, ID_OBJECT_PROPERTIES, ID_EDIT_UNDO,
-                   ID_EDIT_REDO, ID_EDIT_CUT, ID_EDIT_COPY}) {
+    for (int id : {ID_ZOOM_IN, ID_DELETE_OBJECT, ID_OBJECT_PROPERTIES, ID_EDIT_UNDO, ID_EDIT_REDO,
+                   ID_EDIT_CUT, ID_EDIT_COPY}) {
         EXPECT_FALSE(MenuItem(id)->IsEnabled()) << id;
     }
     EXPECT_TRUE(MenuItem(ID_EDIT_PASTE)->IsEnabled());

@@ -13,7 +13,9 @@ namespace {
 
 class WindowLayoutTest : public AppTest {
 protected:
-    wxAuiPaneInfo& SceneBarPane() { return Frame().GetAuiManager().GetPane(CMainFrame::kSceneBarPane); }
+    wxAuiPaneInfo& SceneBarPane() {
+        return Frame().GetAuiManager().GetPane(CMainFrame::kSceneBarPane);
+    }
     void WriteSettings(const std::string& text) {
         App().ShutDown();
         std::ofstream(SettingsFile()) << text;
