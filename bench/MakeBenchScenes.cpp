@@ -116,6 +116,11 @@ int main(int argc, char** argv) {
         {"heavy-10", 21, 10, 40, 0.9, 0.95, 0.02, 0.1, 2000, 0.001, 100, 3},
         {"heavy-100", 22, 100, 100, 0.8, 0.9, 0.05, 0.2, 1000, 0.001, 100, 3},
         {"heavy-1000", 23, 1000, 150, 0.7, 0.85, 0.2, 0.6, 400, 0.001, 100, 3},
+        // Closed halls as users make them: 15 to 30 rectangles, reflection 0.5 to 1, little
+        // absorption, 1000 rays, a long stop time; deep reflection trees.
+        {"hall-15", 31, 15, 50, 0.5, 1.0, 0.01, 0.05, 1500, 0.001, 1000, 2},
+        {"hall-22", 32, 22, 60, 0.5, 1.0, 0.01, 0.05, 1200, 0.001, 1000, 2},
+        {"hall-30", 33, 30, 70, 0.5, 1.0, 0.01, 0.05, 1000, 0.001, 1000, 2},
     };
     for (const RoomPlan& plan : plans) {
         const std::string path = folder + "/" + plan.name + ".3d";

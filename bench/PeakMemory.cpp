@@ -1,6 +1,7 @@
 // Computes the effect of one scene once, with the product's tracer or the reference, and prints
-// the wall time and the peak resident memory of this process. Run once per scene and tracer so
-// each figure stands alone: sonivera_bench_memory SCENE.3d fast|reference [THREADS]
+// the wall time, the processor time (user + system, all threads; less disturbed by other load on
+// the machine than the wall time) and the peak resident memory of this process. Run once per scene
+// and tracer so each figure stands alone: sonivera_bench_memory SCENE.3d fast|reference [THREADS]
 #include "model/SceneFile.h"
 #include "model/SceneSettings.h"
 #include "reference/ReferenceTracer.h"
@@ -33,8 +34,11 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%s %s seconds %.3f peak_MiB %.1f nodes %llu echoes %llu searches %llu\n", argv[1],
-                argv[2], seconds, usage.ru_maxrss / 1024.0,
+    const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    std::printf("%s %s seconds %.3f cpu_seconds %.3f peak_MiB %.1f nodes %llu echoes %llu "
+                "searches %llu\n",
+                argv[1], argv[2], seconds, cpu, usage.ru_maxrss / 1024.0,
                 static_cast<unsigned long long>(stats.nodes),
                 static_cast<unsigned long long>(stats.echoes),
                 static_cast<unsigned long long>(stats.searches));

@@ -20,3 +20,5 @@ Command AddInfoCommand(CLI::App& app);
 Command AddBuildCommand(CLI::App& app);
 Command AddAnalyzeCommand(CLI::App& app);
 Command AddPlotCommand(CLI::App& app);
+Command AddWavCommand(CLI::App& app);
+Command AddAuralizeCommand(CLI::App& app);

@@ -9,8 +9,10 @@
 #include "SceneInput.h"
 #include "calc/SceneCheck.h"
 #include "tracer/ComputeEffect.h"
+#include "tracer/EchoPath.h"
 #include "tracer/EffectFile.h"
 #include "tracer/EffectFinite.h"
+#include "json/PathsJson.h"
 
 #include <CLI/CLI.hpp>
 
@@ -26,6 +28,8 @@ struct EffectCommandOptions {
     std::string input;
     std::string output;
     std::string csv;
+    std::string paths;
+    std::size_t pathsPerSource = kDefaultPathsPerSource;
     int threads = 0;
     bool noCheck = false;
     bool stats = false;
@@ -65,7 +69,7 @@ void PrintStats(const TraceStats& stats) {
 }
 
 int RunEffect(const EffectCommandOptions& options) {
-    RefuseSameFilesOrFail({options.input}, {options.output, options.csv});
+    RefuseSameFilesOrFail({options.input}, {options.output, options.csv, options.paths});
     const auto scene = LoadSceneOrFail(options.input);
     if (!options.noCheck) {
         if (const auto finding = FindFirstSceneError(scene->objects)) {
@@ -78,6 +82,11 @@ int RunEffect(const EffectCommandOptions& options) {
     effectOptions.threads = options.threads;
     effectOptions.cancel = &InstallInterruptFlag();
     effectOptions.stats = &stats;
+    EchoPathRequest pathRequest;
+    pathRequest.perSource = options.pathsPerSource;
+    if (!options.paths.empty()) {
+        effectOptions.paths = &pathRequest;
+    }
     {
         TerminalProgressBar bar(stderr);
         try {
@@ -94,7 +103,7 @@ int RunEffect(const EffectCommandOptions& options) {
         FailInterrupted();
     }
 
-    // Both outputs are prepared before either is written, and put into place together.
+    // Every output is prepared before any is written, and they are put into place together.
     std::vector<std::uint8_t> effectBytes;
     try {
         effectBytes = SaveEffectToBytes(*scene);
@@ -106,6 +115,11 @@ int RunEffect(const EffectCommandOptions& options) {
     if (!options.csv.empty()) {
         csv = EffectCsv(*scene);
         outputs.push_back({options.csv, TextBytes(csv)});
+    }
+    std::string pathsJson;
+    if (!options.paths.empty()) {
+        pathsJson = EchoPathsToJsonText(pathRequest.paths, pathRequest.perSource);
+        outputs.push_back({options.paths, TextBytes(pathsJson)});
     }
     // The statistics go out first: a standard output that cannot be written fails the command
     // before any file is replaced.
@@ -131,6 +145,15 @@ Command AddEffectCommand(CLI::App& app) {
         ->option_text("N");
     sub->add_option("--csv", options->csv, "Also write the bins as bin,start_ms,amplitude rows")
         ->option_text("FILE");
+    CLI::Option* paths =
+        sub->add_option("--paths", options->paths,
+                        "Also write the strongest echo paths of each source as JSON")
+            ->option_text("PATHS.json");
+    sub->add_option("--paths-per-source", options->pathsPerSource,
+                    "How many paths to keep per source (default 200)")
+        ->check(CLI::Range(std::size_t{0}, std::size_t{100000}))
+        ->needs(paths)
+        ->option_text("K");
     sub->add_flag("--no-check", options->noCheck, "Calculate without checking the scene first");
     sub->add_flag("--stats", options->stats,
                   "Print rays, nodes, echoes, searches, seconds and nodes per second");

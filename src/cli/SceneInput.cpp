@@ -1,12 +1,11 @@
 #include "SceneInput.h"
 
 #include "ExitCodes.h"
-#include "model/AtomicFile.h"
+#include "model/InputFile.h"
 #include "model/SceneFile.h"
 #include "model/SceneFileError.h"
 
-#include <iostream>
-#include <iterator>
+#include <unistd.h>
 
 namespace {
 
@@ -32,15 +31,9 @@ std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path) {
 }
 
 std::string ReadTextOrFail(const std::string& path) {
-    if (path == "-") {
-        std::string text(std::istreambuf_iterator<char>(std::cin), {});
-        if (std::cin.bad()) {
-            throw CliFailure(kExitBadInput, "Cannot read standard input");
-        }
-        return text;
-    }
     try {
-        const auto bytes = ReadWholeFile(path);
+        const auto bytes =
+            path == "-" ? ReadWholeStream(STDIN_FILENO, "standard input") : ReadWholeFile(path);
         return std::string(bytes.begin(), bytes.end());
     } catch (const SceneFileError& e) {
         throw CliFailure(kExitBadInput, Describe(e));

@@ -13,5 +13,5 @@
 
 std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path);
 
-// Reads a whole file, or standard input for "-".
+// Reads a whole regular file, or standard input for "-"; either at most kMaxInputFileBytes.
 std::string ReadTextOrFail(const std::string& path);

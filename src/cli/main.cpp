@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     const std::vector<Command> commands = {
         AddEffectCommand(app), AddCheckCommand(app), AddInfoCommand(app),
         AddBuildCommand(app),  AddNewCommand(app),  AddAnalyzeCommand(app),
-        AddPlotCommand(app),
+        AddPlotCommand(app),   AddWavCommand(app),  AddAuralizeCommand(app),
     };
     try {
         app.parse(argc, argv);

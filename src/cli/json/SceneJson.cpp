@@ -1,5 +1,7 @@
 #include "SceneJson.h"
 
+#include "SceneJsonParser.h"
+
 #include "model/Listener.h"
 #include "model/ObjectKind.h"
 #include "model/RectObject.h"
@@ -19,23 +21,6 @@ namespace {
 constexpr const char* kListenerName = "listener";
 constexpr const char* kRectName = "rect";
 constexpr const char* kSourceName = "source";
-
-// The settings in the order of the scene record and the scene file.
-const char* const kSettingNames[] = {"width",
-                                     "height",
-                                     "gridX",
-                                     "gridY",
-                                     "snapToGrid",
-                                     "passAbsorptionLimit",
-                                     "stopAmplitude",
-                                     "groupTime",
-                                     "noTransmission",
-                                     "noReflection",
-                                     "normalize",
-                                     "rayCount",
-                                     "mediumAbsorption",
-                                     "stopTime",
-                                     "objects"};
 
 const char* KindName(int kind) {
     switch (kind) {
@@ -263,18 +248,5 @@ std::unique_ptr<SceneSettings> SceneFromJson(const Json& json) {
 }
 
 std::unique_ptr<SceneSettings> SceneFromJsonText(std::string_view text) {
-    Json json;
-    try {
-        json = Json::parse(text);
-    } catch (const nlohmann::json::exception& e) {
-        // Syntax errors, and numbers beyond the range of a double.
-        // Drop the library's "[json.exception.parse_error.101] " prefix.
-        std::string message = e.what();
-        if (const auto end = message.find("] ");
-            message.rfind("[json.", 0) == 0 && end != std::string::npos) {
-            message.erase(0, end + 2);
-        }
-        throw SceneJsonError("", "not valid JSON: " + message);
-    }
-    return SceneFromJson(json);
+    return SceneFromJson(ParseSceneJsonText(text));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TerminalText.h"
 #include "model/SceneSettings.h"
 
 #include <nlohmann/json.hpp>
@@ -17,15 +18,19 @@
 // scene → JSON → scene unchanged to the byte.
 
 // A JSON text that does not describe a scene the scene file could hold. field() names the place,
-// e.g. "objects[2].m_width" (empty when the text is not JSON at all).
+// e.g. "objects[2].m_width" (empty when the text is not JSON at all). Both are escaped for the
+// terminal, since a field's name comes from the file.
 class SceneJsonError : public std::runtime_error {
 public:
-    SceneJsonError(std::string field, const std::string& message)
-        : std::runtime_error(field.empty() ? message : field + ": " + message),
-          m_field(std::move(field)) {}
+    SceneJsonError(const std::string& field, const std::string& message)
+        : SceneJsonError(EscapeForTerminal(field), EscapeForTerminal(message), 0) {}
     const std::string& field() const { return m_field; }
 
 private:
+    SceneJsonError(std::string field, const std::string& message, int)
+        : std::runtime_error(field.empty() ? message : field + ": " + message),
+          m_field(std::move(field)) {}
+
     std::string m_field;
 };
 
@@ -40,5 +45,6 @@ std::string SceneToJsonText(const SceneSettings& scene);
 // SceneJsonError naming the offending field.
 std::unique_ptr<SceneSettings> SceneFromJson(const nlohmann::ordered_json& json);
 
-// Parses the text and builds the scene; text that is not JSON throws SceneJsonError too.
+// Reads the text (see ParseSceneJsonText: bounded nesting, no duplicate or unknown members, no
+// NUL bytes) and builds the scene; text that is not JSON throws SceneJsonError too.
 std::unique_ptr<SceneSettings> SceneFromJsonText(std::string_view text);

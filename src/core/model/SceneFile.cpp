@@ -1,6 +1,6 @@
 #include "SceneFile.h"
 
-#include "AtomicFile.h"
+#include "InputFile.h"
 #include "BinaryArchive.h"
 #include "Listener.h"
 #include "ObjectKind.h"

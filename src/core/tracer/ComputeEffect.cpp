@@ -1,7 +1,9 @@
 #include "ComputeEffect.h"
 #include "ComputeEffectDetail.h"
 
+#include "EchoPath.h"
 #include "EchoPipeline.h"
+#include "PathKeeper.h"
 #include "ProgressSink.h"
 #include "RayWalker.h"
 #include "RectSearch.h"
@@ -16,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+constexpr double kNoTimeLimit = -1.0;
 
 // Adds echoes straight into the bins (one worker: the calling thread traces and sums).
 struct BinSink {
@@ -64,52 +68,60 @@ void Normalize(double* bins, std::int32_t count) {
     }
 }
 
-void TraceSingleThreaded(const TraceScene& scene, const RectSearch& search,
-                         const TraceParameters& params, ProgressSink* progress,
-                         const EffectOptions& options, double* bins, TraceStats& stats) {
+// The direct sound and then rays 0, 1, … on the calling thread, straight into the bins, up to
+// `rayLimit` rays and for up to `seconds`; returns the number of rays traced.
+std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& search,
+                                  const TraceParameters& params, ProgressSink* progress,
+                                  const EffectOptions& options, std::int32_t rayLimit,
+                                  double seconds, double* bins, TraceStats& stats,
+                                  PathKeeper* paths) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto inTime = [&] {
+        return seconds == kNoTimeLimit ||
+               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
+                   seconds;
+    };
     RayWalker<BinSink> walker(scene, search, params, options.cancel);
+    walker.SetPathKeeper(paths);
     BinSink sink{bins};
     walker.DirectSound(sink);
-    for (std::int32_t i = 0; i < params.rayCount; ++i) {
+    std::int32_t ray = 0;
+    while (ray < params.rayCount && ray < rayLimit && inTime()) {
         CheckCancel(options);
-        walker.TraceRay(i, sink);
-        ReportPosition(progress, i, params.rayCount);
+        walker.TraceRay(ray, sink);
+        ReportPosition(progress, ray, params.rayCount);
+        ++ray;
     }
     stats.nodes += walker.Nodes();
     stats.searches += walker.Searches();
     stats.echoes += sink.echoes;
+    return ray;
 }
 
+// The first rays on the calling thread (so small scenes finish before a pool would even have
+// started), the rest on `workers` threads, summed in ray order on the calling thread.
 void TraceParallel(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
                    ProgressSink* progress, const EffectOptions& options, int workers,
-                   const EngineTuning& tuning, double* bins, TraceStats& stats) {
-    // The direct sound and the first rays on the calling thread, straight into the bins.
-    std::int32_t first = 0;
-    {
-        const auto start = std::chrono::steady_clock::now();
-        RayWalker<BinSink> serial(scene, search, params, options.cancel);
-        BinSink sink{bins};
-        serial.DirectSound(sink);
-        while (first < params.rayCount && first < tuning.serialRays &&
-               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
-                   tuning.serialSeconds) {
-            CheckCancel(options);
-            serial.TraceRay(first, sink);
-            ReportPosition(progress, first, params.rayCount);
-            ++first;
-        }
-        stats.nodes += serial.Nodes();
-        stats.searches += serial.Searches();
-        stats.echoes += sink.echoes;
-    }
+                   const EngineTuning& tuning, double* bins, TraceStats& stats, PathKeeper* paths) {
+    const std::int32_t first =
+        TraceOnCallingThread(scene, search, params, progress, options, tuning.serialRays,
+                             tuning.serialSeconds, bins, stats, paths);
     if (first == params.rayCount) {
         return;
     }
     // The rest on the pool, summed in ray order on this thread.
+    // Each worker keeps paths of its own; they are merged at the end.
     std::vector<std::unique_ptr<RayWalker<EchoWriter>>> walkers;
+    std::vector<PathKeeper> keepers;
     for (int w = 0; w < workers; ++w) {
         walkers.push_back(
             std::make_unique<RayWalker<EchoWriter>>(scene, search, params, options.cancel));
+        if (paths != nullptr) {
+            keepers.emplace_back(paths->PerSource(), paths->SourceCount());
+        }
+    }
+    for (std::size_t w = 0; w < keepers.size(); ++w) {
+        walkers[w]->SetPathKeeper(&keepers[w]);
     }
     std::uint64_t echoes = 0;
     EchoPipeline pipeline(params.rayCount - first, workers, options.cancel);
@@ -129,6 +141,9 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         stats.searches += walker->Searches();
     }
     stats.echoes += echoes;
+    for (PathKeeper& keeper : keepers) {
+        paths->MergeFrom(std::move(keeper));
+    }
 }
 
 } // namespace
@@ -141,23 +156,35 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
                         const EngineTuning& tuning) {
     const auto start = std::chrono::steady_clock::now();
     const TraceParameters params = MakeTraceParameters(scene);
-    const int workers = WorkerCount(options.threads, params.rayCount);
     const TraceScene snapshot = SnapshotScene(scene);
+    // Rays that cannot record anything cost one empty call each; a pool would only add its
+    // hand-overs, so they run on the calling thread.
+    const int workers = RaysCanRecord(snapshot, params)
+                            ? WorkerCount(options.threads, params.rayCount)
+                            : std::min(1, WorkerCount(options.threads, params.rayCount));
 
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
+    std::unique_ptr<PathKeeper> paths;
+    if (options.paths != nullptr) {
+        paths = std::make_unique<PathKeeper>(options.paths->perSource, snapshot.sourceX.size());
+    }
     if (snapshot.hasListener) {
-        const RectSearch search(snapshot, tuning.indexFrom, tuning.index);
+        const RectSearch search(snapshot, tuning.indexFrom, tuning.index, tuning.isa);
         stats.rays = static_cast<std::uint64_t>(params.rayCount);
         if (workers <= 1) {
-            TraceSingleThreaded(snapshot, search, params, progress, options, bins.get(), stats);
+            TraceOnCallingThread(snapshot, search, params, progress, options, params.rayCount,
+                                 kNoTimeLimit, bins.get(), stats, paths.get());
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
-                          stats);
+                          stats, paths.get());
         }
     }
     if (params.normalize) {
         Normalize(bins.get(), params.binCount);
+    }
+    if (paths != nullptr) {
+        options.paths->paths = paths->Take();
     }
     scene.effect = std::move(bins);
     scene.effectCount = params.binCount;

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "EffectErrors.h"
+
 #include <atomic>
 #include <cstdint>
-#include <stdexcept>
-#include <string>
 
 class ProgressSink;
+struct EchoPathRequest;
 struct SceneSettings;
 
 // Counters of one calculation, for the command line's statistics.
@@ -22,24 +23,9 @@ struct EffectOptions {
     int threads = 0;                           // worker threads; 0 means all cores
     const std::atomic<bool>* cancel = nullptr; // set to true to stop the calculation
     TraceStats* stats = nullptr;               // filled in when given
-};
-
-// A parameter that would make the calculation unsafe; nothing was computed and the scene's
-// previous effect is kept. field() names the scene field.
-class EffectParameterError : public std::runtime_error {
-public:
-    EffectParameterError(std::string field, const std::string& message)
-        : std::runtime_error(message), m_field(std::move(field)) {}
-    const std::string& field() const { return m_field; }
-
-private:
-    std::string m_field;
-};
-
-// The calculation was cancelled through EffectOptions::cancel; the previous effect is kept.
-class EffectCancelled : public std::runtime_error {
-public:
-    EffectCancelled() : std::runtime_error("The calculation was cancelled.") {}
+    // When given, the strongest paths->perSource echo paths of each source are kept in
+    // paths->paths (replacing what it held). The bins are the same bytes with or without it.
+    EchoPathRequest* paths = nullptr;
 };
 
 // Traces the fan of rays from the scene's first object, bins the echoes by delay, normalises

@@ -12,6 +12,8 @@ struct EngineTuning {
     // The number of rectangles from which the nearest-hit search uses an index, and which one.
     std::size_t indexFrom = kIndexFromRects;
     SearchIndex index = SearchIndex::kGrid;
+    // The instruction set of the search over every rectangle.
+    RectLanes::Isa isa = RectLanes::Best();
     // With more than one worker, the calling thread first traces rays itself, up to this many and
     // for up to this long, so small scenes finish before a pool would even have started.
     std::int32_t serialRays = std::numeric_limits<std::int32_t>::max();

@@ -1,6 +1,6 @@
 #include "EchoPipeline.h"
 
-#include "ComputeEffect.h"
+#include "EffectErrors.h"
 
 #include <algorithm>
 

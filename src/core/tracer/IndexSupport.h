@@ -5,12 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 // Helpers shared by the search indexes (grid and tree) over the scene's rectangles.
 namespace index_support {
-
-// The distance a search reports when it meets nothing.
-constexpr double kNoHitDistance = 1.7e308;
 
 // Smaller and larger of two values; a NaN argument gives the other comparison's fallback.
 inline double Lo(double a, double b) {
@@ -20,19 +18,66 @@ inline double Hi(double a, double b) {
     return a < b ? b : a;
 }
 
-// The largest absolute coordinate of the rectangles' sides. Returns false when a side is not
-// finite or the coordinates are too large for an index's margins (the plain walk serves then).
-inline bool LargestCoordinate(const TraceScene& scene, double* largest) {
-    *largest = 0.0;
+// An axis-aligned box: smaller and larger x, smaller and larger y.
+struct Box {
+    double x0, y0, x1, y1;
+
+    static Box Empty() {
+        const double inf = std::numeric_limits<double>::infinity();
+        return {inf, inf, -inf, -inf};
+    }
+    void Grow(const Box& b) {
+        x0 = std::min(x0, b.x0);
+        y0 = std::min(y0, b.y0);
+        x1 = std::max(x1, b.x1);
+        y1 = std::max(y1, b.y1);
+    }
+    void Widen(double margin) {
+        x0 -= margin;
+        y0 -= margin;
+        x1 += margin;
+        y1 += margin;
+    }
+    double Perimeter() const { return (x1 - x0) + (y1 - y0); }
+};
+
+// Rectangle k's box, its sides in order.
+inline Box RectBox(const TraceScene& s, std::size_t k) {
+    return {Lo(s.left[k], s.right[k]), Lo(s.top[k], s.bottom[k]), Hi(s.left[k], s.right[k]),
+            Hi(s.top[k], s.bottom[k])};
+}
+
+// What every index sets up first: the margin by which its boxes are grown (1e-9 of the largest
+// coordinate, far more than the rounding of a computed hit point or of a box test, about 1e-15
+// relative), the farthest origin it serves (rays from farther away go to the plain walk), and the
+// box around all rectangles grown by the margin.
+struct IndexBounds {
+    double margin = 0.0;
+    double originLimit = 0.0;
+    Box box = Box::Empty();
+};
+
+// The bounds of the scene's rectangles. Returns false when there are none, a side is not finite
+// or the coordinates are too large for the margins (the plain walk serves then).
+inline bool MakeIndexBounds(const TraceScene& scene, IndexBounds& bounds) {
+    double largest = 0.0;
+    bounds.box = Box::Empty();
     for (std::size_t k = 0; k < scene.RectCount(); ++k) {
         for (double v : {scene.left[k], scene.top[k], scene.right[k], scene.bottom[k]}) {
             if (!std::isfinite(v)) {
                 return false;
             }
-            *largest = std::max(*largest, std::fabs(v));
+            largest = std::max(largest, std::fabs(v));
         }
+        bounds.box.Grow(RectBox(scene, k));
     }
-    return scene.RectCount() != 0 && *largest <= 1e100;
+    if (scene.RectCount() == 0 || !(largest <= 1e100)) {
+        return false;
+    }
+    bounds.margin = 1e-9 * (largest + 1.0);
+    bounds.originLimit = 1e3 * (largest + 1.0);
+    bounds.box.Widen(bounds.margin);
+    return true;
 }
 
 // Whether an index may serve the ray: an origin within the index's reach and a finite direction

@@ -1,13 +1,16 @@
 #pragma once
 
-#include "ComputeEffect.h"
+#include "EffectErrors.h"
+#include "PathKeeper.h"
 #include "RectSearch.h"
+#include "TraceConstants.h"
 #include "TraceParameters.h"
 
 #include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 // Traces one ray of the fan depth-first with an explicit stack and hands every echo it records to
@@ -16,6 +19,13 @@
 // only on the node, so visiting the reflection first gives the same values as building the
 // passage first. Memory is one frame per leg of the current path; nothing is allocated per node.
 //
+// Whether a ray of the fan can record anything at all: not without sources (no contribution
+// anywhere), without rectangles (no ray meets anything) or with reflections off (no point on a
+// rectangle collects contributions).
+inline bool RaysCanRecord(const TraceScene& scene, const TraceParameters& params) {
+    return !params.noReflection && !scene.sourceX.empty() && scene.RectCount() != 0;
+}
+
 // Sink: void operator()(std::int32_t bin, double amplitude).
 template <class Sink> class RayWalker {
 public:
@@ -30,14 +40,18 @@ public:
     // The echoes of the sources heard directly at the listener.
     void DirectSound(Sink& sink) {
         ++m_nodes;
+        m_ray = -1;
+        m_order = 0;
         EmitContributions(m_scene.listenerX, m_scene.listenerY, 0.0, 1.0, -1, sink);
     }
 
     // The echoes of ray i of the fan.
     void TraceRay(std::int32_t i, Sink& sink) {
-        if (m_p.noReflection || m_scene.sourceX.empty()) {
-            return; // no point on a rectangle collects contributions: the ray records nothing
+        if (!RaysCanRecord(m_scene, m_p)) {
+            return;
         }
+        m_ray = i;
+        m_order = 0;
         const double theta = static_cast<double>(i) * m_step;
         const SceneRay ray{m_scene.listenerX, m_scene.listenerY, std::cos(theta), std::sin(theta)};
         ++m_searches;
@@ -74,6 +88,9 @@ public:
     // Stops the walk after `limit` nodes in all (used to bound the work of a trial run).
     void SetNodeLimit(std::uint64_t limit) { m_nodeLimit = limit; }
 
+    // Offers the path of every echo recorded from now on to `keeper` (none: paths are not kept).
+    void SetPathKeeper(PathKeeper* keeper) { m_paths = keeper; }
+
     std::uint64_t Nodes() const { return m_nodes; }
     std::uint64_t Searches() const { return m_searches; }
 
@@ -96,9 +113,8 @@ private:
     // records its echoes and pushes it.
     void Enter(double ox, double oy, double dx, double dy, std::int32_t rect, double length,
                double factor, double parentLength, double parentAmplitude, Sink& sink) {
-        if ((++m_nodes & 1023u) == 0 && m_cancel != nullptr &&
-            m_cancel->load(std::memory_order_relaxed)) {
-            throw EffectCancelled();
+        if ((++m_nodes & 1023u) == 0) {
+            CheckCancel();
         }
         if (m_nodes > m_nodeLimit) {
             throw NodeLimitReached{};
@@ -154,7 +170,7 @@ private:
             }
             double a = m_scene.sourcePower[s];
             if (h.index >= 0) {
-                if (!(std::fabs(h.dist - dist) < 0.001)) {
+                if (!(std::fabs(h.dist - dist) < kSeenWithin)) {
                     continue;
                 }
                 double nx, ny;
@@ -165,9 +181,49 @@ private:
             a = a * MediumFactor(dist);
             const double echo = a * amplitude;
             if (echo > m_p.stopAmplitude) {
-                sink(BinIndex(length, m_p.groupTime, m_p.binCount), echo);
+                const std::int32_t bin = BinIndex(length, m_p.groupTime, m_p.binCount);
+                sink(bin, echo);
+                if (m_paths != nullptr) {
+                    OfferPath(s, h.index >= 0, px, py, rect, length, echo, bin);
+                }
             }
         }
+    }
+
+    // Hands the path of the echo just recorded to the keeper, if it would keep it. The frames on
+    // the stack are the node's ancestors; a parent whose reflection is being walked (stage
+    // kPassNext) was left by a reflection, one whose passage is being walked (kDone) by a passage.
+    void OfferPath(std::size_t source, bool reflectsAtPoint, double px, double py,
+                   std::int32_t rect, double length, double echo, std::int32_t bin) {
+        const std::uint32_t order = m_order++;
+        const auto s = static_cast<std::int32_t>(source);
+        if (!m_paths->Wants(s, echo, m_ray, order)) {
+            return;
+        }
+        EchoPath& path = m_scratch; // reuses the storage of a path the keeper dropped
+        path.points.clear();
+        path.delay = length * 0.0033333333333333335;
+        path.amplitude = echo;
+        path.bin = bin;
+        path.source = s;
+        path.ray = m_ray;
+        path.order = order;
+        path.reflections = reflectsAtPoint ? 1 : 0;
+        path.passages = 0;
+        path.points.push_back({m_scene.listenerX, m_scene.listenerY});
+        if (rect >= 0) {
+            for (std::size_t k = 0; k < m_stack.size(); ++k) {
+                path.points.push_back({m_stack[k].px, m_stack[k].py});
+                if (m_stack[k].stage == kPassNext) {
+                    ++path.reflections;
+                } else {
+                    ++path.passages;
+                }
+            }
+            path.points.push_back({px, py});
+        }
+        path.points.push_back({m_scene.sourceX[source], m_scene.sourceY[source]});
+        m_paths->Keep(path);
     }
 
     // Whether rectangle k (if any) is met along the ray nearer than the point by 0.001 or more:
@@ -177,7 +233,7 @@ private:
     bool BlockedBy(std::int32_t k, const SceneRay& ray, double pointDist) {
         double t;
         if (k < 0 || !IntersectRect(m_scene, static_cast<std::size_t>(k), ray, t) ||
-            !(t < 1.7e308) || !(t - pointDist <= -0.001)) {
+            !(t < kNoHit) || !(t - pointDist <= -kSeenWithin)) {
             return false;
         }
         return true;
@@ -237,7 +293,7 @@ private:
         const double qy = f.py + h.dist * ry;
         double n1x, n1y;
         SideNormal(m_scene, static_cast<std::size_t>(h.index), qx, qy, n1x, n1y);
-        if ((-ry) * n1y + (-rx) * n1x >= 0.999) {
+        if ((-ry) * n1y + (-rx) * n1x >= kHeadOnCosine) {
             return false;
         }
         c.dx = rx;
@@ -259,8 +315,8 @@ private:
         }
         const double dx = f.dx;
         const double dy = f.dy;
-        const double ox = f.px + 0.001 * dx;
-        const double oy = f.py + 0.001 * dy;
+        const double ox = f.px + kPassageStepIn * dx;
+        const double oy = f.py + kPassageStepIn * dy;
         double exitT;
         IntersectRect(m_scene, q, SceneRay{ox, oy, dx, dy}, exitT);
         double x = ox + exitT * dx;
@@ -268,8 +324,31 @@ private:
         ++m_searches;
         SearchHit h = m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect);
         double s = h.dist;
-        while (h.index >= 0 && h.dist < 0.001) {
-            const double step = h.dist + 0.001;
+        const double entered = kPassageStepIn + exitT;
+        while (h.index >= 0 && h.dist < kStepOverBelow) {
+            // Bound on the stepping (a ray running along the shared edge of two touching
+            // rectangles meets them again 0 ahead at every step and would walk the whole edge
+            // 0.001 at a time). Once the child's path length can no longer be below the stop
+            // distance, the child and everything beneath it can record nothing, so ending here
+            // without a child gives the same echoes as walking on. Proof:
+            //  - every search distance is ≥ 0 (IntersectRect reports |·| or the no-hit
+            //    distance), so each step turns s into (s + d2) + kStepOverExtra with non-negative
+            //    addends; rounded addition is monotonic, so the final s is ≥ s now;
+            //  - the leg is entered + s_final and the child's path length f.pathLength + leg;
+            //    by monotonicity again it is ≥ f.pathLength + (entered + s), the value tested;
+            //  - path lengths only grow down the tree (legs ≥ 0), and an echo needs
+            //    pathLength + dist < stop distance with dist ≥ 0, which then never holds;
+            //  - a NaN anywhere here stays NaN in the child's path length, which records
+            //    nothing either.
+            // The walk where this bound does not apply (a stop distance beyond the edge) is
+            // still stopped by cancellation, checked below.
+            if (!(f.pathLength + (entered + s) < m_p.stopDistance)) {
+                return false;
+            }
+            if ((++m_steps & 1023u) == 0) {
+                CheckCancel();
+            }
+            const double step = h.dist + kStepOverExtra;
             const double nx = x + step * dx;
             const double ny = y + step * dy;
             if (nx == x && ny == y) {
@@ -281,7 +360,7 @@ private:
             y = ny;
             ++m_searches;
             h = m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect);
-            s = (s + h.dist) + 0.001;
+            s = (s + h.dist) + kStepOverExtra;
         }
         if (h.index < 0) {
             return false;
@@ -289,11 +368,17 @@ private:
         c.dx = dx;
         c.dy = dy;
         c.rect = h.index;
-        c.length = (0.001 + exitT) + s;
+        c.length = entered + s;
         const double inside =
             alpha == 0.0 && std::isfinite(exitT) ? 1.0 : std::exp(-(alpha * exitT));
         c.factor = MediumFactor(h.dist) * inside;
         return true;
+    }
+
+    void CheckCancel() const {
+        if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
+            throw EffectCancelled();
+        }
     }
 
     // e^(−μ·d); with μ = 0 and a finite d that is exactly 1, so the call is saved.
@@ -312,9 +397,14 @@ private:
     std::vector<Frame> m_stack;
     std::uint64_t m_nodes = 0;
     std::uint64_t m_searches = 0;
+    std::uint64_t m_steps = 0; // steps over rectangles met right behind a passage
     std::uint64_t m_nodeLimit = ~std::uint64_t{0};
     std::vector<double> m_gain;
     std::vector<std::int32_t> m_blocker;
     double m_maxGain = 0.0;
     bool m_amplitudeNeverGrows = false;
+    PathKeeper* m_paths = nullptr;
+    EchoPath m_scratch;
+    std::int32_t m_ray = -1;
+    std::uint32_t m_order = 0;
 };

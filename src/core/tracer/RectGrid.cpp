@@ -8,31 +8,22 @@
 #include <limits>
 
 using index_support::Hi;
-using index_support::kNoHitDistance;
 using index_support::Lo;
 
 void RectGrid::Build(const TraceScene& scene) {
     m_cells.clear();
     m_entries.clear();
     const std::size_t n = scene.RectCount();
-    double largest = 0.0;
-    if (!index_support::LargestCoordinate(scene, &largest)) {
+    index_support::IndexBounds bounds;
+    if (!index_support::MakeIndexBounds(scene, bounds)) {
         return;
     }
-    const double margin = 1e-9 * (largest + 1.0);
-    m_originLimit = 1e3 * (largest + 1.0);
-    m_x0 = m_y0 = std::numeric_limits<double>::infinity();
-    m_x1 = m_y1 = -std::numeric_limits<double>::infinity();
-    for (std::size_t k = 0; k < n; ++k) {
-        m_x0 = std::min(m_x0, Lo(scene.left[k], scene.right[k]));
-        m_x1 = std::max(m_x1, Hi(scene.left[k], scene.right[k]));
-        m_y0 = std::min(m_y0, Lo(scene.top[k], scene.bottom[k]));
-        m_y1 = std::max(m_y1, Hi(scene.top[k], scene.bottom[k]));
-    }
-    m_x0 -= margin;
-    m_y0 -= margin;
-    m_x1 += margin;
-    m_y1 += margin;
+    const double margin = bounds.margin;
+    m_originLimit = bounds.originLimit;
+    m_x0 = bounds.box.x0;
+    m_y0 = bounds.box.y0;
+    m_x1 = bounds.box.x1;
+    m_y1 = bounds.box.y1;
     // About sixteen cells per rectangle, in the box's proportions; coarser while the lists would
     // take too much memory (rectangles spanning most of a fine grid), and none at all if even a
     // coarse one would.
@@ -64,13 +55,18 @@ bool RectGrid::Fill(const TraceScene& scene, double margin, double cells, double
         i1 = std::clamp(static_cast<std::int32_t>(std::floor((hi - origin) / size)) + 1, 0,
                         count - 1);
     };
+    // The cells of rectangle k's box grown by the margin, with their ring.
+    const auto cellsOf = [&](std::size_t k, std::int32_t& ix0, std::int32_t& ix1, std::int32_t& iy0,
+                             std::int32_t& iy1) {
+        index_support::Box b = index_support::RectBox(scene, k);
+        b.Widen(margin);
+        cellRange(b.x0, b.x1, m_x0, m_cellW, m_nx, ix0, ix1);
+        cellRange(b.y0, b.y1, m_y0, m_cellH, m_ny, iy0, iy1);
+    };
     std::vector<std::int32_t> counts(static_cast<std::size_t>(m_nx) * m_ny + 1, 0);
     const auto forEachCell = [&](std::size_t k, auto&& visit) {
         std::int32_t ix0, ix1, iy0, iy1;
-        cellRange(Lo(scene.left[k], scene.right[k]) - margin,
-                  Hi(scene.left[k], scene.right[k]) + margin, m_x0, m_cellW, m_nx, ix0, ix1);
-        cellRange(Lo(scene.top[k], scene.bottom[k]) - margin,
-                  Hi(scene.top[k], scene.bottom[k]) + margin, m_y0, m_cellH, m_ny, iy0, iy1);
+        cellsOf(k, ix0, ix1, iy0, iy1);
         for (std::int32_t iy = iy0; iy <= iy1; ++iy) {
             for (std::int32_t ix = ix0; ix <= ix1; ++ix) {
                 visit(static_cast<std::size_t>(iy) * static_cast<std::size_t>(m_nx) +
@@ -81,10 +77,7 @@ bool RectGrid::Fill(const TraceScene& scene, double margin, double cells, double
     std::int64_t total = 0;
     for (std::size_t k = 0; k < n; ++k) {
         std::int32_t ix0, ix1, iy0, iy1;
-        cellRange(Lo(scene.left[k], scene.right[k]) - margin,
-                  Hi(scene.left[k], scene.right[k]) + margin, m_x0, m_cellW, m_nx, ix0, ix1);
-        cellRange(Lo(scene.top[k], scene.bottom[k]) - margin,
-                  Hi(scene.top[k], scene.bottom[k]) + margin, m_y0, m_cellH, m_ny, iy0, iy1);
+        cellsOf(k, ix0, ix1, iy0, iy1);
         total += static_cast<std::int64_t>(ix1 - ix0 + 1) * (iy1 - iy0 + 1);
         if (total > kMaxEntries) {
             return false;
@@ -160,10 +153,10 @@ bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
             }
             recent[next++ & 7u] = k;
             double t;
-            if (!IntersectRect(scene, static_cast<std::size_t>(k), r, t) || !(t < kNoHitDistance)) {
+            if (!IntersectRect(scene, static_cast<std::size_t>(k), r, t) || !(t < kNoHit)) {
                 continue;
             }
-            if (visibility && t - pointDist <= -0.001) {
+            if (visibility && t - pointDist <= -kSeenWithin) {
                 hit.index = k;
                 hit.dist = t;
                 return false;

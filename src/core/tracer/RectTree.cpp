@@ -7,20 +7,21 @@
 #include <cmath>
 #include <limits>
 
+using index_support::Box;
 using index_support::Hi;
-using index_support::kNoHitDistance;
 using index_support::Lo;
+using index_support::RectBox;
 
 void RectTree::Build(const TraceScene& scene) {
     m_nodes.clear();
     m_order.clear();
     const std::size_t n = scene.RectCount();
-    double largest = 0.0;
-    if (!index_support::LargestCoordinate(scene, &largest)) {
+    index_support::IndexBounds bounds;
+    if (!index_support::MakeIndexBounds(scene, bounds)) {
         return;
     }
-    m_margin = 1e-9 * (largest + 1.0);
-    m_originLimit = 1e3 * (largest + 1.0);
+    m_margin = bounds.margin;
+    m_originLimit = bounds.originLimit;
     m_order.resize(n);
     for (std::size_t k = 0; k < n; ++k) {
         m_order[k] = static_cast<std::int32_t>(k);
@@ -35,20 +36,16 @@ void RectTree::Build(const TraceScene& scene) {
 // kCostDepth + 32 levels and the search's fixed stack always suffices.
 void RectTree::BuildNode(const TraceScene& scene, std::int32_t index, std::int32_t begin,
                          std::int32_t end, int depth) {
-    Node node{};
-    node.x0 = node.y0 = std::numeric_limits<double>::infinity();
-    node.x1 = node.y1 = -std::numeric_limits<double>::infinity();
+    Box box = Box::Empty();
     for (std::int32_t i = begin; i < end; ++i) {
-        const auto k = static_cast<std::size_t>(m_order[static_cast<std::size_t>(i)]);
-        node.x0 = std::min(node.x0, Lo(scene.left[k], scene.right[k]));
-        node.x1 = std::max(node.x1, Hi(scene.left[k], scene.right[k]));
-        node.y0 = std::min(node.y0, Lo(scene.top[k], scene.bottom[k]));
-        node.y1 = std::max(node.y1, Hi(scene.top[k], scene.bottom[k]));
+        box.Grow(RectBox(scene, static_cast<std::size_t>(m_order[static_cast<std::size_t>(i)])));
     }
-    node.x0 -= m_margin;
-    node.y0 -= m_margin;
-    node.x1 += m_margin;
-    node.y1 += m_margin;
+    box.Widen(m_margin);
+    Node node{};
+    node.x0 = box.x0;
+    node.y0 = box.y0;
+    node.x1 = box.x1;
+    node.y1 = box.y1;
     if (static_cast<std::size_t>(end - begin) <= kLeafSize) {
         node.first = begin;
         node.count = end - begin;
@@ -75,16 +72,6 @@ void RectTree::BuildNode(const TraceScene& scene, std::int32_t index, std::int32
 std::int32_t RectTree::SplitByPerimeter(const TraceScene& scene, std::int32_t begin,
                                         std::int32_t end) {
     const auto count = static_cast<std::size_t>(end - begin);
-    struct Box {
-        double x0, y0, x1, y1;
-        void Grow(const TraceScene& s, std::size_t k) {
-            x0 = std::min(x0, Lo(s.left[k], s.right[k]));
-            x1 = std::max(x1, Hi(s.left[k], s.right[k]));
-            y0 = std::min(y0, Lo(s.top[k], s.bottom[k]));
-            y1 = std::max(y1, Hi(s.top[k], s.bottom[k]));
-        }
-        double Perimeter() const { return (x1 - x0) + (y1 - y0); }
-    };
     const double inf = std::numeric_limits<double>::infinity();
     std::vector<double> prefix(count);
     double bestCost = inf;
@@ -100,14 +87,14 @@ std::int32_t RectTree::SplitByPerimeter(const TraceScene& scene, std::int32_t be
             return axis == 0 ? scene.left[u] + scene.right[u] < scene.left[v] + scene.right[v]
                              : scene.top[u] + scene.bottom[u] < scene.top[v] + scene.bottom[v];
         });
-        Box box{inf, inf, -inf, -inf};
+        Box box = Box::Empty();
         for (std::size_t i = 0; i < count; ++i) {
-            box.Grow(scene, static_cast<std::size_t>(order[i]));
+            box.Grow(RectBox(scene, static_cast<std::size_t>(order[i])));
             prefix[i] = box.Perimeter() * static_cast<double>(i + 1);
         }
-        box = Box{inf, inf, -inf, -inf};
+        box = Box::Empty();
         for (std::size_t i = count - 1; i >= 1; --i) {
-            box.Grow(scene, static_cast<std::size_t>(order[i]));
+            box.Grow(RectBox(scene, static_cast<std::size_t>(order[i])));
             const double cost = prefix[i - 1] + box.Perimeter() * static_cast<double>(count - i);
             if (cost < bestCost) {
                 bestCost = cost;
@@ -178,10 +165,10 @@ bool RectTree::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
                 const std::int32_t k = m_order[static_cast<std::size_t>(i)];
                 double t;
                 if (k == skip || !IntersectRect(scene, static_cast<std::size_t>(k), r, t) ||
-                    !(t < kNoHitDistance)) {
+                    !(t < kNoHit)) {
                     continue;
                 }
-                if (visibility && t - pointDist <= -0.001) {
+                if (visibility && t - pointDist <= -kSeenWithin) {
                     hit.index = k;
                     hit.dist = t;
                     return false;

@@ -1,6 +1,7 @@
 #include "TraceParameters.h"
 
-#include "ComputeEffect.h"
+#include "EffectErrors.h"
+#include "TraceConstants.h"
 #include "model/SceneSettings.h"
 
 #include <sstream>
@@ -44,7 +45,7 @@ TraceParameters MakeTraceParameters(const SceneSettings& scene) {
     p.rayCount = scene.rayCount;
     p.binCount = static_cast<std::int32_t>(bins);
     p.groupTime = scene.groupTime;
-    p.stopDistance = scene.stopTime * 0.3;
+    p.stopDistance = scene.stopTime * kMetresPerMillisecond;
     p.stopAmplitude = scene.stopAmplitude;
     p.passAbsorptionLimit = scene.passAbsorptionLimit;
     p.mediumAbsorption = scene.mediumAbsorption;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TraceConstants.h"
+
 #include <cmath>
 #include <cstdint>
 
@@ -37,7 +39,7 @@ TraceParameters MakeTraceParameters(const SceneSettings& scene);
 // seconds; an index that rounding pushes to the bin count or beyond goes into the last bin.
 // Needs binCount ≥ 1 and a length that passed the stop-distance test.
 inline std::int32_t BinIndex(double length, double groupTime, std::int32_t binCount) {
-    const double delay = length * 0.0033333333333333335;
+    const double delay = length * kSecondsPerMetre;
     const double index = std::floor((delay / groupTime) * 1000.0);
     if (index >= static_cast<double>(binCount)) {
         return binCount - 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TraceConstants.h"
 #include "model/SceneRay.h"
 
 #include <cmath>
@@ -37,7 +38,7 @@ inline bool IntersectRect(const TraceScene& s, std::size_t k, const SceneRay& r,
     const double Y = s.top[k];
     const double R = s.right[k];
     const double B = s.bottom[k];
-    double best = 1.7e308;
+    double best = kNoHit;
     bool hit = false;
     // A rectangle wholly behind the origin along one axis is missed by every edge test: the
     // vertical edges fail their behind check, and a horizontal edge's crossing x0 + t·dx (t ≥ 0)

@@ -5,6 +5,7 @@
 #include "SceneDrawing.h"
 #include "SelectionOrder.h"
 #include "ViewTexts.h"
+#include "edit/ObjectClipboard.h"
 #include "model/RectObject.h"
 #include "model/SceneSettings.h"
 #include "model/SoundSource.h"
@@ -61,6 +62,44 @@ void EditorController::OnUpdate(SceneSettings* scene, std::uint64_t recordSerial
     m_pShownScene = scene;
     m_nShownSerial = recordSerial;
     ApplyZoom();
+}
+
+void EditorController::OnSceneEdited(const EditSelection& selection) {
+    m_pDrawnRect = nullptr;
+    m_bDragging = false;
+    m_moveStart.reset();
+    if (m_pShownScene == nullptr) {
+        return;
+    }
+    CSceneObject* selected = nullptr;
+    switch (selection.mode) {
+    case EditSelection::Mode::Select:
+        selected = ObjectAt(*m_pShownScene, selection.index);
+        break;
+    case EditSelection::Mode::Keep:
+        selected = IndexOf(*m_pShownScene, m_pSelected) ? m_pSelected : nullptr;
+        break;
+    case EditSelection::Mode::Clear:
+        break;
+    }
+    SelectOnly(selected);
+    const ScrollSizes sizes = ComputeScrollSizes(*m_pShownScene, m_nPixelsPerMetre);
+    if (!(sizes == m_scroll.Sizes())) {
+        m_scroll.SetSizes(sizes);
+        m_host.ShowScroll(m_scroll);
+    }
+    m_host.RepaintAll();
+}
+
+void EditorController::SelectOnly(CSceneObject* object) {
+    for (const auto& element : m_pShownScene->objects) {
+        if (element.get() == object) {
+            Select(element.get());
+        } else {
+            Deselect(element.get());
+        }
+    }
+    m_pSelected = object;
 }
 
 void EditorController::Paint(Canvas& dc, const PixelRect& clientArea) {
@@ -149,6 +188,7 @@ void EditorController::PressSelect(const ScenePoint& p, bool startDrag, PixelPoi
     if (startDrag && hit != nullptr) {
         m_bDragging = true;
         m_ptLast = window;
+        m_moveStart = RecordOf(*hit);
     }
 }
 
@@ -172,7 +212,8 @@ void EditorController::PressAddSource(const ScenePoint& p) {
     Select(source);
     m_pSelected = source;
     DrawSelectionChange(m_host, old, source, m_nPixelsPerMetre);
-    m_host.MarkModified();
+    m_host.SubmitEdit(MakeInsertEdit(EditKind::AddSource, m_pShownScene->objects.size() - 1,
+                                     RecordOf(*source)));
 }
 
 void EditorController::OnMouseMove(PixelPoint window) {
@@ -230,16 +271,26 @@ void EditorController::OnCaptureLost() {
 void EditorController::FinishGesture(PixelPoint window) {
     m_bButtonDown = false;
     if (m_nGestureTool == ToolMove && m_pSelected != nullptr) {
-        m_host.MarkModified(); // even when the object was not dragged
         m_pSelected->EndMove();
         if (!(window == m_ptLast)) {
             m_host.RepaintAll();
         }
+        // An edit only when the object ended somewhere else (the snapping at the release counts).
+        ObjectRecord now = RecordOf(*m_pSelected);
+        if (m_moveStart && !(*m_moveStart == now)) {
+            if (const auto index = IndexOf(*m_pShownScene, m_pSelected)) {
+                m_host.SubmitEdit(
+                    MakeChangeEdit(EditKind::MoveObject, *index, *m_moveStart, std::move(now)));
+            }
+        }
     }
+    m_moveStart.reset();
     if (CRectObject* rect = std::exchange(m_pDrawnRect, nullptr)) {
         if (rect->m_width != 0.0 && rect->m_height != 0.0) {
             rect->EndMove();
-            m_host.MarkModified();
+            if (const auto index = IndexOf(*m_pShownScene, rect)) {
+                m_host.SubmitEdit(MakeInsertEdit(EditKind::DrawRect, *index, RecordOf(*rect)));
+            }
         } else {
             if (m_pSelected == rect) {
                 m_pSelected = nullptr;
@@ -302,8 +353,51 @@ void EditorController::ScrollAndShow(ScrollState::Axis axis, ScrollState::Action
     }
 }
 
+void EditorController::OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window) {
+    if (notches == 0) {
+        return;
+    }
+    if (zoom) {
+        const int wanted = m_nPixelsPerMetre + (notches > 0 ? 1 : -1);
+        if (wanted >= kMinPixelsPerMetre && wanted <= kMaxPixelsPerMetre) {
+            ZoomAround(wanted, window);
+        }
+        return;
+    }
+    const auto axis = horizontal ? ScrollState::Axis::Horizontal : ScrollState::Axis::Vertical;
+    // Positive notches scroll up (or left), negative ones down (or right).
+    const auto action = notches < 0 ? ScrollState::Action::LineDown : ScrollState::Action::LineUp;
+    const int lines = 3 * (notches < 0 ? -notches : notches);
+    bool moved = false;
+    for (int i = 0; i < lines; ++i) {
+        moved = m_scroll.Scroll(axis, action) || moved;
+    }
+    if (moved) {
+        m_host.ShowScroll(m_scroll);
+    }
+}
+
+void EditorController::ZoomAround(int newPixelsPerMetre, PixelPoint window) {
+    const PixelPoint target =
+        ScrollKeepingPoint(window, m_scroll.Position(), m_nPixelsPerMetre, newPixelsPerMetre);
+    m_nPixelsPerMetre = newPixelsPerMetre;
+    m_host.ShowScaleText(FormatScaleText(m_nPixelsPerMetre));
+    m_scroll.SetSizes(m_pShownScene == nullptr
+                          ? ScrollSizes{}
+                          : ComputeScrollSizes(*m_pShownScene, m_nPixelsPerMetre));
+    m_scroll.Scroll(ScrollState::Axis::Horizontal, ScrollState::Action::ThumbTo, target.x);
+    m_scroll.Scroll(ScrollState::Axis::Vertical, ScrollState::Action::ThumbTo, target.y);
+    m_host.ShowScroll(m_scroll);
+    m_host.RepaintAll();
+}
+
 void EditorController::OnClientSize(PixelSize client) {
     m_scroll.SetClientSize(client);
+    m_host.ShowScroll(m_scroll);
+}
+
+void EditorController::OnViewportSize(PixelSize outer, PixelSize bars) {
+    m_scroll.SetViewport(outer, bars);
     m_host.ShowScroll(m_scroll);
 }
 
@@ -336,18 +430,60 @@ void EditorController::DeleteSelected() {
     if (!m_host.AskDeleteObject()) {
         return;
     }
+    RemoveSelected(EditKind::DeleteObject);
+}
+
+void EditorController::CutSelected() {
+    if (m_pShownScene != nullptr && !m_bButtonDown && CanCopyObject(m_pSelected)) {
+        RemoveSelected(EditKind::CutObject);
+    }
+}
+
+void EditorController::RemoveSelected(EditKind kind) {
+    const auto index = IndexOf(*m_pShownScene, m_pSelected);
+    if (!index) {
+        return;
+    }
+    ObjectRecord record = RecordOf(*m_pSelected);
     CSceneObject* doomed = std::exchange(m_pSelected, nullptr);
     if (doomed == m_pDrawnRect) {
         m_pDrawnRect = nullptr;
     }
     RemoveObject(doomed);
     m_host.RepaintAll();
-    m_host.MarkModified();
+    m_host.SubmitEdit(MakeRemoveEdit(kind, *index, std::move(record)));
+}
+
+void EditorController::Paste(const ObjectRecord& copied) {
+    if (m_pShownScene == nullptr || m_bButtonDown) {
+        return;
+    }
+    auto edit = MakeInsertEdit(EditKind::PasteObject, m_pShownScene->objects.size(),
+                               PlacePastedObject(copied, *m_pShownScene));
+    const EditSelection selection = edit->Apply(*m_pShownScene);
+    if (selection.mode != EditSelection::Mode::Select) {
+        return; // the record made no object
+    }
+    SelectOnly(ObjectAt(*m_pShownScene, selection.index));
+    m_host.RepaintAll();
+    m_host.SubmitEdit(std::move(edit));
 }
 
 void EditorController::EditSelectedProperties(PropertiesPort& port) {
-    if (CanEditProperties(m_pSelected)) {
-        m_pSelected->EditProperties(port);
+    if (!CanEditProperties(m_pSelected)) {
+        return;
+    }
+    ObjectRecord before = RecordOf(*m_pSelected);
+    if (!m_pSelected->EditProperties(port)) {
+        return;
+    }
+    ObjectRecord after = RecordOf(*m_pSelected);
+    if (after == before) {
+        return;
+    }
+    if (const auto index = IndexOf(*m_pShownScene, m_pSelected)) {
+        m_host.SubmitEdit(
+            MakeChangeEdit(EditKind::ObjectProperties, *index, std::move(before), std::move(after)));
     }
 }
 

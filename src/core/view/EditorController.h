@@ -3,8 +3,11 @@
 #include "EditorTool.h"
 #include "ScrollState.h"
 #include "ViewGeometry.h"
+#include "edit/ObjectRecord.h"
+#include "edit/SceneEdit.h"
 
 #include <cstdint>
+#include <optional>
 
 class Canvas;
 class CRectObject;
@@ -38,6 +41,12 @@ public:
     // selection. Then the scale text, the scroll sizes (scrolled to the top-left) and a repaint.
     void OnUpdate(SceneSettings* scene, std::uint64_t recordSerial);
 
+    // An edit of the shown scene was applied or reverted outside the controller (undo, redo):
+    // ends any gesture, takes the edit's selection (Keep keeps the selected object while it is
+    // still in the scene), re-reads the scroll extent (the position stays unless the extent
+    // changed) and repaints.
+    void OnSceneEdited(const EditSelection& selection);
+
     // --- Painting ---
     // Paints the shown scene (see DrawScene) on a canvas whose origin is the scene origin, i.e.
     // already translated by minus Scroll().Position(). `clientArea` is the part of the client area
@@ -55,10 +64,18 @@ public:
     // --- Keys and scrolling ---
     // Tab steps the selection; the arrows scroll one line, like the scroll bar's arrows.
     void OnKeyDown(Key key);
+    // The mouse wheel turned by `notches` (positive: towards the top or the left of the scene).
+    // Scrolls three lines per notch, vertically, or horizontally when `horizontal` (Shift held or
+    // a horizontal wheel); with `zoom` (Ctrl held) it zooms one step (in for positive notches)
+    // instead, keeping the scene point under `window` where it is.
+    void OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window);
     // A scroll bar action (see ScrollState); `thumb` is the position for ThumbTo.
     void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb = 0);
     // The client area's size, at creation and after every resize.
     void OnClientSize(PixelSize client);
+    // The same for a window whose scroll bars come and go: its area without bars and the bars'
+    // thickness (see ScrollState::SetViewport).
+    void OnViewportSize(PixelSize outer, PixelSize bars);
 
     // --- Commands (each does nothing while its rule in CommandRules.h says disabled) ---
     // Sets m_nTool; changes nothing else (no repaint, the selection stays). Unknown values are
@@ -68,8 +85,15 @@ public:
     void ZoomOut();
     // Deletes the selected object after the host's question; never the listener.
     void DeleteSelected();
-    // Shows the selected object's properties through the port; no repaint, never modified.
+    // Shows the selected object's properties through the port; an accepted change of a value is
+    // an edit (no repaint); accepting the same values changes nothing.
     void EditSelectedProperties(PropertiesPort& port);
+    // Removes the selected rectangle or source without a question, as the edit "cut" (the caller
+    // has copied it). Nothing for the listener or no selection.
+    void CutSelected();
+    // Inserts a copied object (see PlacePastedObject) at the end of the list, selects it and
+    // submits the edit. Nothing without a shown scene or for a record that makes no object.
+    void Paste(const ObjectRecord& copied);
 
     // --- View operations, also used by the handlers ---
     ScenePoint WindowToScene(PixelPoint window) const;
@@ -100,6 +124,10 @@ private:
     void FinishGesture(PixelPoint window);
     void StepSelectionByTab();
     void RemoveObject(CSceneObject* object);
+    void RemoveSelected(EditKind kind);
+    // Makes `object` (or nothing) the only selected, red object.
+    void SelectOnly(CSceneObject* object);
+    void ZoomAround(int newPixelsPerMetre, PixelPoint window);
     void ScrollAndShow(ScrollState::Axis axis, ScrollState::Action action, int thumb);
 
     EditorHost& m_host;
@@ -119,4 +147,6 @@ private:
     PixelPoint m_ptPointer;
     std::uint64_t m_nShownSerial = 0;
     ScrollState m_scroll;
+    // The moved object's fields when the move gesture started.
+    std::optional<ObjectRecord> m_moveStart;
 };

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 
 class CSceneObject;
+class SceneEdit;
 class ScrollState;
 
 // What the editor view's controller (EditorController) needs from the window that shows it.
@@ -42,13 +44,15 @@ public:
     virtual void ShowScaleText(const std::string& text) = 0;
 
     // The scrolling changed (extents and steps after a zoom or document update, or the position
-    // after a scroll action or a resize): set both scroll bars from scroll.Sizes().total (range),
+    // after a scroll action or a resize): set both scroll bars from scroll.Range() (range),
     // scroll.ClientSize() (thumb) and scroll.Position(), and show the content from the new
     // position (a full repaint will do).
     virtual void ShowScroll(const ScrollState& scroll) = 0;
 
-    // Marks the document modified (it then asks about saving before it is closed).
-    virtual void MarkModified() = 0;
+    // Takes an edit the controller has just made to the shown scene (already applied) into the
+    // document's undo history; the document is then modified. Undoing or redoing it later comes
+    // back to the controller as OnSceneEdited.
+    virtual void SubmitEdit(std::unique_ptr<SceneEdit> edit) = 0;
 
     // Asks the modal question kDeleteQuestionText with the caption kDeleteQuestionCaption (see
     // ViewTexts.h), buttons Yes and No with Yes the default, exclamation icon, owned by the view.

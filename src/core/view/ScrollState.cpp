@@ -1,14 +1,31 @@
 #include "ScrollState.h"
 
 #include <algorithm>
+#include <cstdint>
 
 void ScrollState::SetSizes(const ScrollSizes& sizes) {
     m_sizes = sizes;
     m_position = {};
+    FitClient();
 }
 
 bool ScrollState::SetClientSize(PixelSize client) {
-    m_client = {std::max(client.cx, 0), std::max(client.cy, 0)};
+    return SetViewport(client, {});
+}
+
+bool ScrollState::SetViewport(PixelSize outer, PixelSize bars) {
+    m_outer = {std::max(outer.cx, 0), std::max(outer.cy, 0)};
+    m_bars = {std::max(bars.cx, 0), std::max(bars.cy, 0)};
+    return FitClient();
+}
+
+PixelSize ScrollState::Range() const {
+    auto withBorder = [](int extent) { return extent > 0 && extent < INT32_MAX ? extent + 1 : extent; };
+    return {withBorder(m_sizes.total.cx), withBorder(m_sizes.total.cy)};
+}
+
+bool ScrollState::FitClient() {
+    m_client = VisibleClientSize(m_outer, Range(), m_bars);
     const PixelPoint before = m_position;
     ScrollTo(Axis::Horizontal, m_position.x);
     ScrollTo(Axis::Vertical, m_position.y);
@@ -16,7 +33,7 @@ bool ScrollState::SetClientSize(PixelSize client) {
 }
 
 int ScrollState::MaxPosition(Axis axis) const {
-    const int total = axis == Axis::Horizontal ? m_sizes.total.cx : m_sizes.total.cy;
+    const int total = axis == Axis::Horizontal ? Range().cx : Range().cy;
     const int client = axis == Axis::Horizontal ? m_client.cx : m_client.cy;
     return std::max(total - client, 0);
 }

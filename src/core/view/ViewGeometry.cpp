@@ -84,3 +84,31 @@ void NormaliseSpan(double fixed, double moving, double& origin, double& size) {
         size = moving - fixed;
     }
 }
+
+PixelPoint ScrollKeepingPoint(PixelPoint window, PixelPoint scroll, int oldPixelsPerMetre,
+                              int newPixelsPerMetre) {
+    if (oldPixelsPerMetre <= 0 || newPixelsPerMetre <= 0) {
+        return scroll;
+    }
+    auto axis = [&](int w, int s) {
+        // The logical pixel under the pointer, scaled to the new zoom and rounded to nearest.
+        const std::int64_t logical = std::int64_t{w} + s;
+        const std::int64_t scaled =
+            (logical * newPixelsPerMetre * 2 + oldPixelsPerMetre) / (2 * oldPixelsPerMetre);
+        const std::int64_t position = scaled - w;
+        return static_cast<int>(std::clamp<std::int64_t>(position, 0, INT32_MAX));
+    };
+    return {axis(window.x, scroll.x), axis(window.y, scroll.y)};
+}
+
+PixelSize VisibleClientSize(PixelSize outer, PixelSize extent, PixelSize bars) {
+    bool horizontal = extent.cx > outer.cx;
+    bool vertical = extent.cy > outer.cy;
+    // Each bar that shows narrows the other axis; two rounds settle every case.
+    for (int round = 0; round < 2; ++round) {
+        horizontal = horizontal || extent.cx > outer.cx - (vertical ? bars.cx : 0);
+        vertical = vertical || extent.cy > outer.cy - (horizontal ? bars.cy : 0);
+    }
+    return {std::max(outer.cx - (vertical ? bars.cx : 0), 0),
+            std::max(outer.cy - (horizontal ? bars.cy : 0), 0)};
+}

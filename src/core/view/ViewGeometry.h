@@ -67,6 +67,19 @@ ScenePoint WindowToScene(PixelPoint window, PixelPoint scroll, int pixelsPerMetr
 // (zoom / 4), integer divisions, each 0 replaced as described at ScrollSizes.
 ScrollSizes ComputeScrollSizes(const SceneSettings& scene, int pixelsPerMetre);
 
+// The part of a scrolling window left for the picture once its scroll bars take their room.
+// `outer` is the window's area without any bar, `extent` what is to be scrolled, `bars.cx` the
+// vertical bar's width and `bars.cy` the horizontal bar's height. A bar shows when the extent
+// does not fit along its axis in the room the other bar leaves: a horizontal bar can make the
+// vertical one needed and the other way round.
+PixelSize VisibleClientSize(PixelSize outer, PixelSize extent, PixelSize bars);
+
+// The scroll position that, after a zoom from `oldPixelsPerMetre` to `newPixelsPerMetre`, keeps
+// the scene point under the window point `window` under it (to the nearest pixel; the caller
+// clamps it into the scroll range).
+PixelPoint ScrollKeepingPoint(PixelPoint window, PixelPoint scroll, int oldPixelsPerMetre,
+                              int newPixelsPerMetre);
+
 // The ruler grid's spacing in metres: doubled from 1 until the pitch (zoom × spacing) lies within
 // 40..100 pixels, at most ten times.
 int GridMultiplier(int pixelsPerMetre);

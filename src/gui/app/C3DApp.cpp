@@ -111,7 +111,17 @@ bool C3DApp::StartUp(const wxArrayString& args) {
         return false;
     }
 
-    m_pFrame->Maximize(true);
+    m_pFrame->RestoreLayout(*m_pConfig);
+    m_pFrame->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
+        // Remembered whether or not the close goes ahead: the layout is the user's either way.
+        if (m_pFrame && m_pConfig) {
+            wxLogNull quiet;
+            SaveSettings();
+            m_pFrame->SaveLayout(*m_pConfig);
+        }
+        event.Skip();
+    });
+    m_pFrame->Maximize(CMainFrame::IsRememberedMaximised(*m_pConfig));
     m_pFrame->Show(true);
     m_pFrame->Update();
     return true;

@@ -19,16 +19,23 @@ enum CommandId : int {
     ID_SCENE_SIZE_GRID = 32847,
     ID_SCENE_PARAMETERS = 32773,
 
-    // Commands nothing in the editor serves; always shown disabled.
+    // The "&Правка" menu: undo and redo through the document's command processor, and the
+    // clipboard commands of the view (the selected rectangle or source).
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
     ID_EDIT_CUT = 57635,
     ID_EDIT_COPY = 57634,
     ID_EDIT_PASTE = 57637,
+
+    // A command nothing in the editor serves; always shown disabled.
     ID_FILE_PRINT = 57607,
 
     // The main frame's bar toggles.
     ID_VIEW_TOOLBAR = 59392,
     ID_VIEW_SCENE_BAR = 32792,
     ID_VIEW_STATUS_BAR = 59393,
+    // Puts both toolbars back where they start (the editing block 33100-33149).
+    ID_VIEW_RESET_LAYOUT = 33100,
     ID_VIEW_EFFECT_PANE = 32870, // the "Эффект" pane
 
     // The editor view's commands.
@@ -42,6 +49,9 @@ enum CommandId : int {
     ID_TOOL_SOURCE = 32852,
     ID_DELETE_OBJECT = 32851,
     ID_OBJECT_PROPERTIES = 32854,
+
+    // Echo paths on the plan (33200–33249).
+    ID_VIEW_PATHS = 33200,
 };
 
 // The number of entries in the recent-file list.

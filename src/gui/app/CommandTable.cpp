@@ -13,8 +13,11 @@ const std::vector<MenuLayout>& MainMenuLayout() {
         {text::kMenuFile,
          {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, kSeparator, ID_FILE_MRU_FILE1,
           kSeparator, ID_APP_EXIT}},
+        {text::kMenuEdit,
+         {ID_EDIT_UNDO, ID_EDIT_REDO, kSeparator, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}},
         {text::kMenuView,
-         {ID_VIEW_TOOLBAR, ID_VIEW_SCENE_BAR, ID_VIEW_STATUS_BAR, ID_VIEW_EFFECT_PANE}},
+         {ID_VIEW_TOOLBAR, ID_VIEW_SCENE_BAR, ID_VIEW_STATUS_BAR, ID_VIEW_EFFECT_PANE, kSeparator,
+          ID_VIEW_RESET_LAYOUT, kSeparator, ID_VIEW_PATHS}},
         {text::kMenuScene,
          {ID_SCENE_SIZE_GRID, ID_SCENE_PARAMETERS, kSeparator, ID_ZOOM_IN, ID_ZOOM_OUT, kSeparator,
           ID_CALC_EFFECT, ID_CHECK_SCENE}},
@@ -48,11 +51,22 @@ const std::vector<int>& SceneToolbarLayout() {
 
 const std::vector<AcceleratorLayout>& AcceleratorLayouts() {
     static const std::vector<AcceleratorLayout> keys = {
-        {wxACCEL_ALT, 'C', ID_CALC_EFFECT},      {wxACCEL_ALT, 'I', ID_ZOOM_IN},
-        {wxACCEL_ALT, 'O', ID_ZOOM_OUT},         {wxACCEL_CTRL, 'N', ID_FILE_NEW},
-        {wxACCEL_CTRL, 'O', ID_FILE_OPEN},       {wxACCEL_CTRL, 'S', ID_FILE_SAVE},
-        {wxACCEL_CTRL, 'P', ID_SCENE_SIZE_GRID}, {wxACCEL_NORMAL, WXK_DELETE, ID_DELETE_OBJECT},
-        {wxACCEL_NORMAL, WXK_F1, ID_APP_ABOUT},  {wxACCEL_ALT, 'X', ID_APP_EXIT},
+        {wxACCEL_ALT, 'C', ID_CALC_EFFECT},
+        {wxACCEL_ALT, 'I', ID_ZOOM_IN},
+        {wxACCEL_ALT, 'O', ID_ZOOM_OUT},
+        {wxACCEL_CTRL, 'N', ID_FILE_NEW},
+        {wxACCEL_CTRL, 'O', ID_FILE_OPEN},
+        {wxACCEL_CTRL, 'S', ID_FILE_SAVE},
+        {wxACCEL_CTRL, 'P', ID_SCENE_SIZE_GRID},
+        {wxACCEL_NORMAL, WXK_DELETE, ID_DELETE_OBJECT},
+        {wxACCEL_NORMAL, WXK_F1, ID_APP_ABOUT},
+        {wxACCEL_ALT, 'X', ID_APP_EXIT},
+        {wxACCEL_CTRL, 'Z', ID_EDIT_UNDO},
+        {wxACCEL_CTRL, 'Y', ID_EDIT_REDO},
+        {wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', ID_EDIT_REDO},
+        {wxACCEL_CTRL, 'X', ID_EDIT_CUT},
+        {wxACCEL_CTRL, 'C', ID_EDIT_COPY},
+        {wxACCEL_CTRL, 'V', ID_EDIT_PASTE},
     };
     return keys;
 }
@@ -93,6 +107,7 @@ bool IsCheckCommand(int id) {
     case ID_TOOL_MOVE:
     case ID_TOOL_RECT:
     case ID_TOOL_SOURCE:
+    case ID_VIEW_PATHS:
         return true;
     default:
         return false;

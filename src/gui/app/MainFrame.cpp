@@ -8,6 +8,7 @@
 #include "app/Strings.h"
 #include "app/ToolbarImages.h"
 #include "effect/EffectPane.h"
+#include "sound/EffectSoundButtons.h"
 #include "model/SceneSettings.h"
 #include "view/SceneCanvas.h"
 
@@ -78,6 +79,7 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     m_aui.AddPane(m_pMainBar, toolbarPane(kMainBarPane, text::kMainBarCaption).Top().Row(0));
     m_aui.AddPane(m_pSceneBar, toolbarPane(kSceneBarPane, text::kSceneBarCaption).Bottom().Row(0));
     m_pEffectPane = new CEffectPane(this);
+    AddEffectSoundButtons(*m_pEffectPane);
     m_aui.AddPane(m_pEffectPane, wxAuiPaneInfo()
                                      .Name(CEffectPane::kPaneName)
                                      .Caption(Ui(text::kEffectPaneCaption))
@@ -91,7 +93,10 @@ CMainFrame::CMainFrame(wxDocManager* manager)
                                      .Dockable()
                                      .Hide());
     m_aui.Update();
-    Centre();
+    m_defaultPerspective = m_aui.SavePerspective();
+    PlaceForFirstStart();
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) { OnSizeOrMove(event); });
+    Bind(wxEVT_MOVE, [this](wxMoveEvent& event) { OnSizeOrMove(event); });
 }
 
 CMainFrame::~CMainFrame() {
@@ -130,8 +135,7 @@ wxAuiToolBar* CMainFrame::BuildToolbar(int resourceId, const std::vector<int>& l
             continue;
         }
         const auto texts = text::TextsOf(id);
-        const bool served =
-            id != ID_EDIT_CUT && id != ID_EDIT_COPY && id != ID_EDIT_PASTE && id != ID_FILE_PRINT;
+        const bool served = id != ID_FILE_PRINT;
         bar->AddTool(id, wxString(), ToolbarImage(id), wxNullBitmap,
                      IsCheckCommand(id) ? wxITEM_CHECK : wxITEM_NORMAL,
                      served ? Ui(texts.tooltip) : wxString(),
@@ -157,6 +161,7 @@ void CMainFrame::SetSceneCanvas(CSceneCanvas* canvas) {
     m_pCanvas = canvas;
     m_aui.AddPane(canvas, wxAuiPaneInfo().Name("View").CenterPane().PaneBorder(false));
     m_aui.Update();
+    m_defaultPerspective = m_aui.SavePerspective();
 }
 
 void CMainFrame::SetStatusPaneText(int pane, const wxString& text) {
@@ -172,6 +177,9 @@ CommandState CMainFrame::QueryCommand(int commandId) {
     CommandState state;
     state.enabled = event.GetSetEnabled() ? event.GetEnabled() : rules::UnservedCommandEnabled();
     state.checked = event.GetSetChecked() && event.GetChecked();
+    if (event.GetSetText()) {
+        state.text = event.GetText();
+    }
     return state;
 }
 
@@ -185,6 +193,9 @@ void CMainFrame::UpdateCommandUI() {
             }
             if (item->IsCheckable() && item->IsChecked() != state.checked) {
                 item->Check(state.checked);
+            }
+            if (!state.text.empty() && item->GetItemLabel() != state.text) {
+                item->SetItemLabel(state.text);
             }
         }
         for (wxAuiToolBar* toolbar : {m_pMainBar, m_pSceneBar}) {
@@ -289,6 +300,8 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_UPDATE_UI(ID_VIEW_SCENE_BAR, CMainFrame::OnUpdateToggleBar)
     EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnToggleBar)
     EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateToggleBar)
+    EVT_MENU(ID_VIEW_RESET_LAYOUT, CMainFrame::OnResetLayout)
+    EVT_UPDATE_UI(ID_VIEW_RESET_LAYOUT, CMainFrame::OnUpdateResetLayout)
     EVT_MENU(ID_VIEW_EFFECT_PANE, CMainFrame::OnToggleBar)
     EVT_UPDATE_UI(ID_VIEW_EFFECT_PANE, CMainFrame::OnUpdateToggleBar)
     EVT_MENU_OPEN(CMainFrame::OnMenuOpen)

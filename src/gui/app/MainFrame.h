@@ -6,6 +6,7 @@
 #include <vector>
 
 class wxAuiToolBar;
+class wxConfigBase;
 class CSceneCanvas;
 class CEffectPane;
 struct SceneSettings;
@@ -14,6 +15,8 @@ struct SceneSettings;
 struct CommandState {
     bool enabled = false;
     bool checked = false;
+    // The item's label when the rule sets one (the undo and redo items name their edit).
+    wxString text;
 };
 
 // The main window: menu bar, the main toolbar (top) and the scene toolbar (bottom) as dockable AUI
@@ -56,6 +59,21 @@ public:
     // Whether the bar or pane that a toggle command (59392, 32792, 59393, 32870) shows is visible.
     bool IsBarShown(int toggleId);
 
+    // --- The window's place and the bars' layout, remembered across runs (MainFrameLayout.cpp) ---
+    // Takes the remembered size, position, maximised state and pane layout from the settings,
+    // each falling back to the default when missing, damaged or off every screen. Call once the
+    // view's canvas is in place, before the frame is shown.
+    void RestoreLayout(wxConfigBase& config);
+    void SaveLayout(wxConfigBase& config) const;
+    // Whether the window was maximised when the layout was last saved (yes when nothing was).
+    static bool IsRememberedMaximised(wxConfigBase& config);
+    // Puts every pane back where it starts: the toolbars docked, shown, in their rows.
+    void ResetLayout();
+    // The pane layout the frame starts with (as the AUI manager writes it).
+    const wxString& DefaultPerspective() const { return m_defaultPerspective; }
+    // The window's position and client size when it is neither maximised nor minimised.
+    wxRect RestoredRect() const { return m_restoredRect; }
+
 private:
     wxMenuBar* BuildMenuBar();
     int StatusPaneWidth(const char* widestText) const;
@@ -65,6 +83,11 @@ private:
     void OnUpdateToggleBar(wxUpdateUIEvent& event);
     void OnMenuOpen(wxMenuEvent& event);
     void OnIdle(wxIdleEvent& event);
+    void OnResetLayout(wxCommandEvent& event);
+    void OnUpdateResetLayout(wxUpdateUIEvent& event);
+    void OnSizeOrMove(wxEvent& event);
+    void PlaceForFirstStart();
+    void ApplyRestoredRect();
 
     wxAuiManager m_aui;
     wxAuiToolBar* m_pMainBar = nullptr;
@@ -73,6 +96,8 @@ private:
     CSceneCanvas* m_pCanvas = nullptr;
     wxMenu* m_pFileMenu = nullptr;
     size_t m_nRecentPos = 0; // where the recent files stand in the File menu
+    wxString m_defaultPerspective;
+    wxRect m_restoredRect;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -4,6 +4,7 @@
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
+#include <wx/sizer.h>
 // After msgdlg.h, which declares its base.
 #include <wx/generic/msgdlgg.h>
 
@@ -32,6 +33,78 @@ int Run(wxWindow* parent, const wxString& message, long style,
     return box.ShowModal();
 }
 
+// The "Save changes?" box: its buttons in the order Yes, No, Cancel whatever the desktop's
+// convention (which puts the affirmative button last), each with its mnemonic; the plain keys Y
+// and N answer as well, as the underlined letters promise.
+class CSaveChangesBox : public wxGenericMessageDialog {
+public:
+    CSaveChangesBox(wxWindow* parent, const wxString& message)
+        : wxGenericMessageDialog(parent, message, Ui(text::kAppTitle),
+                                 wxYES_NO | wxCANCEL | wxICON_QUESTION | wxCENTRE) {
+        SetYesNoCancelLabels(Ui(text::kYesButton), Ui(text::kNoButton), Ui(text::kCancelButton));
+        Bind(wxEVT_CHAR_HOOK, &CSaveChangesBox::OnCharHook, this);
+    }
+
+    int ShowModal() override {
+        if (!m_bBuilt) {
+            m_bBuilt = true;
+            DoCreateMsgdialog();
+            PutButtonsInOrder();
+        }
+        // The base class would build the box a second time.
+        return wxDialog::ShowModal();
+    }
+
+private:
+    void PutButtonsInOrder() {
+        wxWindow* yes = FindWindow(wxID_YES);
+        wxWindow* no = FindWindow(wxID_NO);
+        wxWindow* cancel = FindWindow(wxID_CANCEL);
+        wxSizer* row = yes ? yes->GetContainingSizer() : nullptr;
+        if (!row || !no || !cancel || no->GetContainingSizer() != row ||
+            cancel->GetContainingSizer() != row) {
+            return;
+        }
+        row->Clear(false); // the buttons stay; the desktop's spacers go
+        row->AddStretchSpacer();
+        for (wxWindow* button : {yes, no, cancel}) {
+            row->Add(button, 0, wxLEFT, FromDIP(6));
+        }
+        yes->SetFocus();
+        Layout();
+        Fit();
+        Centre(wxBOTH);
+        if (GetParent()) {
+            CentreOnParent();
+        }
+    }
+
+    void OnCharHook(wxKeyEvent& event) {
+        if (!event.HasAnyModifiers()) {
+            switch (event.GetKeyCode()) {
+            case 'Y':
+                Answer(wxID_YES);
+                return;
+            case 'N':
+                Answer(wxID_NO);
+                return;
+            default:
+                break;
+            }
+        }
+        event.Skip();
+    }
+
+    void Answer(int id) {
+        SetReturnCode(id);
+        if (IsModal()) {
+            EndModal(id);
+        }
+    }
+
+    bool m_bBuilt = false;
+};
+
 } // namespace
 
 void ShowExclamation(wxWindow* parent, const wxString& message) {
@@ -52,7 +125,8 @@ bool AskWarningYesNo(wxWindow* parent, const wxString& message, const wxString& 
 
 int AskSaveChanges(wxWindow* parent, const wxString& documentName) {
     const wxString question = wxString::Format(Ui(text::kSaveChanges), documentName);
-    switch (Run(parent, question, wxYES_NO | wxCANCEL | wxICON_QUESTION)) {
+    CSaveChangesBox box(OwnerOf(parent), question);
+    switch (box.ShowModal()) {
     case wxID_YES:
         return wxYES;
     case wxID_NO:

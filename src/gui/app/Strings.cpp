@@ -1,6 +1,7 @@
 #include "app/Strings.h"
 
 #include "app/CommandIds.h"
+#include "edit/SceneEdit.h"
 
 #include <wx/string.h>
 
@@ -24,6 +25,24 @@ CommandTexts TextsOf(int commandId) {
         return {"&Панель инструментов \"сцена\"", "Отображение панели инструментов \"сцена\"", ""};
     case ID_VIEW_STATUS_BAR:
         return {"&Строка состояния", "Отображение строки состояния", ""};
+    case ID_VIEW_PATHS:
+        return {"Показать пу&ти",
+                "Показ на плане путей самых сильных эхо последнего расчёта, цвет по задержке", ""};
+    case ID_VIEW_RESET_LAYOUT:
+        return {"&Исходное расположение панелей",
+                "Возврат панелей инструментов на их исходные места", ""};
+    case ID_EDIT_UNDO:
+        return {"&Отменить\tCtrl+Z", "Отмена последнего действия", "Отменить"};
+    case ID_EDIT_REDO:
+        return {"&Повторить\tCtrl+Y", "Повторение отменённого действия", "Повторить"};
+    case ID_EDIT_CUT:
+        return {"&Вырезать\tCtrl+X", "Удаление выделенного объекта с переносом его в буфер обмена",
+                "Вырезать"};
+    case ID_EDIT_COPY:
+        return {"&Копировать\tCtrl+C", "Копирование выделенного объекта в буфер обмена",
+                "Копировать"};
+    case ID_EDIT_PASTE:
+        return {"Вст&авить\tCtrl+V", "Вставка объекта из буфера обмена", "Вставить"};
     case ID_VIEW_EFFECT_PANE:
         return {"&Эффект", "Отображение панели эффекта: эхограмма, кривая спада и показатели", ""};
     case ID_SCENE_SIZE_GRID:
@@ -65,6 +84,30 @@ CommandTexts TextsOf(int commandId) {
         }
         return {};
     }
+}
+
+const char* EditName(int editKind) {
+    switch (static_cast<EditKind>(editKind)) {
+    case EditKind::AddSource:
+        return kEditAddSource;
+    case EditKind::DrawRect:
+        return kEditDrawRect;
+    case EditKind::MoveObject:
+        return kEditMoveObject;
+    case EditKind::DeleteObject:
+        return kEditDeleteObject;
+    case EditKind::CutObject:
+        return kEditCutObject;
+    case EditKind::PasteObject:
+        return kEditPasteObject;
+    case EditKind::ObjectProperties:
+        return kEditObjectProperties;
+    case EditKind::SceneSize:
+        return kEditSceneSize;
+    case EditKind::SceneParameters:
+        return kEditSceneParameters;
+    }
+    return "";
 }
 
 } // namespace text

@@ -21,6 +21,7 @@ inline constexpr const char* kReady = "Готово";
 inline constexpr const char* kMainBarCaption = "Основная";
 inline constexpr const char* kSceneBarCaption = "Сцена";
 inline constexpr const char* kMenuFile = "&Файл";
+inline constexpr const char* kMenuEdit = "&Правка";
 inline constexpr const char* kMenuView = "&Вид";
 inline constexpr const char* kMenuScene = "&Сцена";
 inline constexpr const char* kMenuObjects = "&Работа с объектами";
@@ -28,6 +29,26 @@ inline constexpr const char* kMenuHelp = "&Помощь";
 inline constexpr const char* kRecentPlaceholder = "Недавно открытый файл";
 inline constexpr const char* kRecentPrompt = "Открытие данного документа";
 
+// Echo paths on the plan: the legend and the hovered path's description (delay in ms, level in
+// dB, reflections, passages).
+inline constexpr const char* kPathsLegendTitle = "Задержка пути";
+inline constexpr const char* kMillisecondsSuffix = " мс";
+inline constexpr const char* kPathHoverFormat =
+    "Путь: задержка %s мс, уровень %s дБ, отражений %d, прохождений %d";
+
+// Undo and redo: the items name what they undo ("Отменить перемещение объекта"); the name of an
+// edit is in the accusative, as it follows the verb. %s is the name, the accelerator follows.
+inline constexpr const char* kUndoNamed = "&Отменить %s\tCtrl+Z";
+inline constexpr const char* kRedoNamed = "&Повторить %s\tCtrl+Y";
+inline constexpr const char* kEditAddSource = "добавление источника звука";
+inline constexpr const char* kEditDrawRect = "рисование прямоугольника";
+inline constexpr const char* kEditMoveObject = "перемещение объекта";
+inline constexpr const char* kEditDeleteObject = "удаление объекта";
+inline constexpr const char* kEditCutObject = "вырезание объекта";
+inline constexpr const char* kEditPasteObject = "вставку объекта";
+inline constexpr const char* kEditObjectProperties = "изменение свойств объекта";
+inline constexpr const char* kEditSceneSize = "изменение размеров сцены и сетки";
+inline constexpr const char* kEditSceneParameters = "изменение параметров сцены";
 // The effect pane.
 inline constexpr const char* kEffectPaneCaption = "Эффект";
 inline constexpr const char* kEffectDbSwitch = "дБ";
@@ -45,6 +66,10 @@ inline constexpr const char* kSaveAsTitle = "Save As";
 inline constexpr const char* kDocTypeName = "Vorta";
 inline constexpr const char* kViewTypeName = "Sonivera Document";
 inline constexpr const char* kSaveChanges = "Save changes to %s?";
+// Its buttons, in this order, with their mnemonics.
+inline constexpr const char* kYesButton = "&Yes";
+inline constexpr const char* kNoButton = "&No";
+inline constexpr const char* kCancelButton = "Cancel";
 inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
 inline constexpr const char* kSaveFailed = "The scene was not saved.\n%s";
 
@@ -111,6 +136,24 @@ inline constexpr const char* kEffectFileFilter =
 inline constexpr const char* kEffectExtension = "e3d";
 inline constexpr const char* kEffectSaveFailed = "The effect was not saved.\n%s";
 
+// Listening to the effect: the impulse response's export and the dry sound played through it.
+inline constexpr const char* kExportWavButton = "Экспорт WAV...";
+inline constexpr const char* kListenButton = "Прослушать...";
+inline constexpr const char* kWavFileFilter = "Файлы WAV (*.wav)|*.wav|Все файлы (*.*)|*";
+inline constexpr const char* kWavExtension = "wav";
+inline constexpr const char* kSoundFileFilter =
+    "Звуковые файлы (*.wav, *.flac, *.aiff, *.ogg)|"
+    "*.wav;*.WAV;*.flac;*.FLAC;*.aiff;*.AIFF;*.aif;*.AIF;*.ogg;*.OGG|Все файлы (*.*)|*";
+inline constexpr const char* kDrySoundTitle = "Звук для прослушивания";
+inline constexpr const char* kListenTitle = "Прослушивание";
+inline constexpr const char* kListenPreparing = "Свёртка звука с эффектом...";
+inline constexpr const char* kListenPlaying = "Воспроизведение: %s";
+inline constexpr const char* kStopButton = "Стоп";
+inline constexpr const char* kNoAudioDevice =
+    "Нет устройства вывода звука: прослушать результат нельзя.\nСохранить его в файл WAV?";
+inline constexpr const char* kSoundFailed = "Звук не получен.\n%s";
+inline constexpr const char* kWavSaveFailed = "Файл WAV не сохранён.\n%s";
+
 // Numeric exchange of dialog fields; %1 and %2 are the bounds.
 inline constexpr const char* kEnterInteger = "Please enter an integer.";
 inline constexpr const char* kEnterNumber = "Please enter a number.";
@@ -127,6 +170,9 @@ struct CommandTexts {
 
 // The texts of a command id; all empty for an unknown id.
 CommandTexts TextsOf(int commandId);
+
+// The accusative name of an edit (see EditKind), for the undo and redo items.
+const char* EditName(int editKind);
 
 } // namespace text
 

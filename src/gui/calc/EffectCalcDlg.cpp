@@ -126,6 +126,7 @@ bool CEffectCalcDlg::Calculate() {
         CPositionQueue queue;
         EffectOptions options;
         options.cancel = &m_stop;
+        options.paths = m_pPaths;
         std::exception_ptr failure;
         std::thread worker([this, &queue, &options, &failure] {
             try {
@@ -231,10 +232,11 @@ void CEffectCalcDlg::OnCloseWindow(wxCloseEvent& event) {
     EndDialog(wxID_CANCEL);
 }
 
-void RunEffectCalculation(wxWindow* owner, SceneSettings& scene,
-                          std::function<void()> onCalculated) {
+void RunEffectCalculation(wxWindow* owner, SceneSettings& scene, std::function<void()> onCalculated,
+                          EchoPathRequest* paths) {
     CEffectCalcDlg dialog(owner, scene);
     dialog.SetCalculatedHandler(std::move(onCalculated));
+    dialog.SetPathRequest(paths);
     dialog.CentreOnParent();
     dialog.ShowModal();
 }

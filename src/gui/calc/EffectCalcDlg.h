@@ -10,6 +10,7 @@
 
 class wxButton;
 class wxGauge;
+struct EchoPathRequest;
 class wxStaticText;
 struct SceneSettings;
 
@@ -46,7 +47,9 @@ public:
     // The estimate under the bar (empty when there is none).
     wxString RemainingText() const;
     // Called after each calculation that produced an effect.
-    void SetCalculatedHandler(std::function<void()> handler) { m_onCalculated = std::move(handler); }
+    void SetCalculatedHandler(std::function<void()> handler) {
+        m_onCalculated = std::move(handler);
+    }
     // Saves the effect, as the save button does; true when a file was written.
     bool Save();
     // Whether a calculation is running (the dialog then takes no input).
@@ -56,6 +59,9 @@ public:
     void SetProgressObserver(CGaugeProgress::Observer observer) {
         m_progressObserver = std::move(observer);
     }
+
+    // Keeps the strongest echo paths of each calculation in `request` (none: no paths).
+    void SetPathRequest(EchoPathRequest* request) { m_pPaths = request; }
 
     int ShowModal() override;
 
@@ -82,12 +88,15 @@ private:
     double m_stopLatency = 0.0;
     std::function<void()> m_onCalculated;
     CGaugeProgress::Observer m_progressObserver;
+    EchoPathRequest* m_pPaths = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };
 
 // The calculation command's dialog: shows a CEffectCalcDlg on the scene, owned by and centred
 // over `owner` (the main window), and destroys it when it ends. `onCalculated` (may be empty) runs
-// after each calculation that produced an effect.
+// after each calculation that produced an effect. Each calculation keeps its echo paths in `paths`
+// when given.
 void RunEffectCalculation(wxWindow* owner, SceneSettings& scene,
-                          std::function<void()> onCalculated = {});
+                          std::function<void()> onCalculated = {},
+                          EchoPathRequest* paths = nullptr);

@@ -6,12 +6,14 @@
 #include "app/FileNames.h"
 #include "app/MessageBoxes.h"
 #include "app/Strings.h"
+#include "model/SceneEditCommand.h"
 #include "model/SceneEdits.h"
 #include "model/SceneFile.h"
 #include "model/SceneFileError.h"
 #include "model/SceneParamsDlg.h"
 #include "model/SceneSizeDlg.h"
 
+#include <wx/cmdproc.h>
 #include <wx/filename.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(C3DDoc, wxDocument);
@@ -128,8 +130,69 @@ bool C3DDoc::SaveSceneFile(const wxString& path) {
 }
 
 void C3DDoc::ReplaceScene(std::unique_ptr<SceneSettings> scene) {
+    if (wxCommandProcessor* commands = GetCommandProcessor()) {
+        commands->ClearCommands();
+    }
     m_pScene = std::move(scene);
     ++m_nSceneSerial;
+}
+
+// --- Undo and redo ---
+
+void C3DDoc::SubmitEdit(std::unique_ptr<SceneEdit> edit, bool alreadyApplied) {
+    wxCommandProcessor* commands = GetCommandProcessor();
+    if (!m_pScene || !edit) {
+        return;
+    }
+    if (!commands) {
+        if (!alreadyApplied) {
+            NotifySceneEdited(edit->Apply(*m_pScene));
+        }
+        Modify(true);
+        return;
+    }
+    commands->Submit(new CSceneEditCommand(*this, std::move(edit), alreadyApplied));
+    FollowCommandStack();
+}
+
+bool C3DDoc::UndoEdit() {
+    wxCommandProcessor* commands = GetCommandProcessor();
+    if (!m_pScene || !commands || !commands->CanUndo()) {
+        return false;
+    }
+    const bool undone = commands->Undo();
+    FollowCommandStack();
+    return undone;
+}
+
+bool C3DDoc::RedoEdit() {
+    wxCommandProcessor* commands = GetCommandProcessor();
+    if (!m_pScene || !commands || !commands->CanRedo()) {
+        return false;
+    }
+    const bool redone = commands->Redo();
+    FollowCommandStack();
+    return redone;
+}
+
+void C3DDoc::NotifySceneEdited(const EditSelection& selection) {
+    EditedHint hint(selection);
+    UpdateAllViews(nullptr, &hint);
+}
+
+void C3DDoc::FollowCommandStack() {
+    if (wxCommandProcessor* commands = GetCommandProcessor()) {
+        Modify(commands->IsDirty());
+    }
+}
+
+void C3DDoc::Modify(bool modified) {
+    wxDocument::Modify(modified);
+    if (!modified) {
+        if (wxCommandProcessor* commands = GetCommandProcessor()) {
+            commands->MarkAsSaved();
+        }
+    }
 }
 
 void C3DDoc::TakeFileName(const wxString& path) {
@@ -157,8 +220,9 @@ void C3DDoc::OnSceneSizeGrid(wxCommandEvent&) {
     if (dialog.ShowModal() != wxID_OK) {
         return;
     }
+    const SettingsRecord before = SettingsOf(*m_pScene);
     if (ApplySceneSizeFields(*m_pScene, fields)) {
-        Modify(true);
+        SubmitEdit(MakeSettingsEdit(EditKind::SceneSize, before, SettingsOf(*m_pScene)), true);
         UpdateAllViews();
     }
 }
@@ -169,8 +233,14 @@ void C3DDoc::OnSceneParameters(wxCommandEvent&) {
     if (dialog.ShowModal() != wxID_OK) {
         return;
     }
+    const SettingsRecord before = SettingsOf(*m_pScene);
     ApplySceneParamFields(*m_pScene, fields);
-    Modify(true);
+    const SettingsRecord after = SettingsOf(*m_pScene);
+    if (!(after == before)) {
+        SubmitEdit(MakeSettingsEdit(EditKind::SceneParameters, before, after), true);
+    } else {
+        Modify(true); // accepted unchanged: marked all the same, as this dialog always did
+    }
 }
 
 void C3DDoc::OnUpdateSceneCommand(wxUpdateUIEvent& event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "edit/SceneEdit.h"
 #include "model/SceneSettings.h"
 
 #include <wx/docview.h>
@@ -32,6 +33,26 @@ public:
     // drop their selection); a plain redraw request has no hint.
     static wxObject* SceneReplacedHint();
 
+    // --- Undo and redo through the document's command processor ---
+    // Puts an edit of the scene on the undo stack (dropping what could be redone) and marks the
+    // document modified. `alreadyApplied`: the editor has made the change already; otherwise it
+    // is applied now.
+    void SubmitEdit(std::unique_ptr<SceneEdit> edit, bool alreadyApplied);
+    // Undoes or redoes one edit; the modified flag follows the stack (clear exactly at the state
+    // last saved or opened). False when there was nothing to undo or redo.
+    bool UndoEdit();
+    bool RedoEdit();
+    // Tells the views that an edit was applied or reverted, with the selection it gives.
+    void NotifySceneEdited(const EditSelection& selection);
+    // The hint UpdateAllViews carries for NotifySceneEdited.
+    class EditedHint : public wxObject {
+    public:
+        explicit EditedHint(const EditSelection& selection) : m_selection(selection) {}
+        EditSelection m_selection;
+    };
+    // Marking the document unmodified also marks the undo stack's current state as saved.
+    void Modify(bool modified) override;
+
     // Builds the default scene (a listener at (50, 50)) under the name "Untitled", not modified.
     bool OnNewDocument() override;
     // Releases the scene with all its objects and its effect.
@@ -62,7 +83,11 @@ private:
     // one the file dialogs start in.
     void TakeFileName(const wxString& path);
 
-    // Takes `scene` as the current record under a new serial (null releases the record).
+    // Sets the modified flag from the command processor's stack.
+    void FollowCommandStack();
+
+    // Takes `scene` as the current record under a new serial (null releases the record); the
+    // undo stack starts empty.
     void ReplaceScene(std::unique_ptr<SceneSettings> scene);
 
     std::unique_ptr<SceneSettings> m_pScene;

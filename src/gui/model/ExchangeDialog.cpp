@@ -17,6 +17,13 @@ void CExchangeDialog::AddExchange(wxWindow* control) {
     m_exchange.push_back(control);
 }
 
+int CExchangeDialog::ShowModal() {
+    CentreOnParent();
+    // Once more when the window system has mapped it, which may have placed it by itself.
+    CallAfter([this] { CentreOnParent(); });
+    return wxDialog::ShowModal();
+}
+
 bool CExchangeDialog::Validate() {
     for (wxWindow* control : m_exchange) {
         wxValidator* validator = control->GetValidator();

@@ -19,6 +19,10 @@ public:
     bool Validate() override;
     bool TransferDataToWindow() override;
     bool TransferDataFromWindow() override;
+    // Centres the dialog over its owner again just before it shows: the owner may have moved or
+    // changed size since the dialog was built, and a first dialog's placement at construction
+    // may be lost before the window system maps it.
+    int ShowModal() override;
 
 protected:
     void AddExchange(wxWindow* control);

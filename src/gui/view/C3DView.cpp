@@ -4,18 +4,24 @@
 #include "app/CommandRules.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
-#include "effect/EffectPane.h"
 #include "app/Strings.h"
 #include "calc/EffectCalcDlg.h"
 #include "calc/SceneCheckReport.h"
+#include "effect/EffectPane.h"
 #include "model/C3DDoc.h"
+#include "paths/PathsOverlayView.h"
 #include "view/CommandRules.h"
 #include "view/DcCanvas.h"
 #include "view/DialogPropertiesPort.h"
+#include "view/ObjectClipboardIO.h"
+#include "edit/ObjectClipboard.h"
+#include "model/SceneEditCommand.h"
 #include "view/SceneCanvas.h"
 #include "view/ViewHost.h"
 
 #include <wx/app.h>
+#include <wx/cmdproc.h>
+#include <wx/utils.h>
 #include <wx/menu.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(C3DView, wxView);
@@ -40,7 +46,8 @@ EditorTool ToolOf(int commandId) {
 
 C3DView::C3DView()
     : m_pHost(std::make_unique<CViewHost>(*this)),
-      m_pController(std::make_unique<EditorController>(*m_pHost)) {}
+      m_pController(std::make_unique<EditorController>(*m_pHost)),
+      m_pPaths(std::make_unique<CPathsOverlayView>(*this)) {}
 
 C3DView::~C3DView() = default;
 
@@ -59,8 +66,7 @@ bool C3DView::OnCreate(wxDocument* doc, long flags) {
         frame->SetSceneCanvas(m_pCanvas);
     }
     m_pCanvas->SetView(this);
-    const wxSize client = m_pCanvas->GetClientSize();
-    m_pController->OnClientSize({client.x, client.y});
+    m_pCanvas->ReportViewport();
     m_pCanvas->SetFocus();
     Activate(true);
     return true;
@@ -98,9 +104,14 @@ void C3DView::PaintArea(wxDC& dc, const wxRect& area) {
     CDcCanvas canvas(dc, {-at.x, -at.y});
     m_pController->Paint(
         canvas, {area.GetLeft(), area.GetTop(), area.GetRight() + 1, area.GetBottom() + 1});
+    m_pPaths->Paint(dc, canvas, ShownScene(), m_pController->PixelsPerMetre(), at);
 }
 
-void C3DView::OnUpdate(wxView*, wxObject*) {
+void C3DView::OnUpdate(wxView*, wxObject* hint) {
+    if (auto* edited = dynamic_cast<C3DDoc::EditedHint*>(hint)) {
+        m_pController->OnSceneEdited(edited->m_selection);
+        return;
+    }
     C3DDoc* doc = GetSceneDocument();
     m_pController->OnUpdate(doc ? doc->GetScene() : nullptr, doc ? doc->GetSceneSerial() : 0);
     // A new or opened scene replaces the scene record: the pane shows its (absent) effect.
@@ -131,6 +142,7 @@ CMainFrame* C3DView::GetMainFrame() const {
 // --- Input from the canvas ---
 
 void C3DView::OnLButtonDown(PixelPoint window) {
+    m_pPaths->OnClick(window, m_pController->Scroll().Position(), m_pController->PixelsPerMetre());
     m_pController->OnLButtonDown(window);
 }
 
@@ -140,6 +152,8 @@ void C3DView::OnLButtonUp(PixelPoint window) {
 
 void C3DView::OnMouseMove(PixelPoint window) {
     m_pController->OnMouseMove(window);
+    m_pPaths->OnMouseMove(window, m_pController->Scroll().Position(),
+                          m_pController->PixelsPerMetre());
 }
 
 void C3DView::OnKeyDown(EditorController::Key key) {
@@ -150,12 +164,16 @@ void C3DView::OnScroll(ScrollState::Axis axis, ScrollState::Action action, int t
     m_pController->OnScroll(axis, action, thumb);
 }
 
-void C3DView::OnClientSize(PixelSize client) {
-    m_pController->OnClientSize(client);
+void C3DView::OnViewportSize(PixelSize outer, PixelSize bars) {
+    m_pController->OnViewportSize(outer, bars);
 }
 
 void C3DView::OnCaptureLost() {
     m_pController->OnCaptureLost();
+}
+
+void C3DView::OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window) {
+    m_pController->OnWheel(notches, horizontal, zoom, window);
 }
 
 // --- Context menu ---
@@ -244,6 +262,98 @@ void C3DView::OnUpdateZoomOut(wxUpdateUIEvent& event) {
     event.Enable(CanZoomOut(m_pController->PixelsPerMetre()));
 }
 
+// --- Undo, redo, clipboard ---
+
+namespace {
+
+// The undo or redo item's label: the plain one, or the one naming the edit it acts on.
+wxString UndoRedoLabel(int id, const wxCommand* command) {
+    const auto* edit = dynamic_cast<const CSceneEditCommand*>(command);
+    if (!edit) {
+        return Ui(text::TextsOf(id).label);
+    }
+    return wxString::Format(Ui(id == ID_EDIT_UNDO ? text::kUndoNamed : text::kRedoNamed),
+                            Ui(text::EditName(static_cast<int>(edit->Kind()))));
+}
+
+} // namespace
+
+void C3DView::OnUndo(wxCommandEvent&) {
+    if (C3DDoc* doc = GetSceneDocument(); doc && !m_pController->IsButtonDown()) {
+        doc->UndoEdit();
+    }
+}
+
+void C3DView::OnUpdateUndo(wxUpdateUIEvent& event) {
+    C3DDoc* doc = GetSceneDocument();
+    wxCommandProcessor* commands = doc ? doc->GetCommandProcessor() : nullptr;
+    const bool can = commands && commands->CanUndo();
+    event.Enable(can && !m_pController->IsButtonDown());
+    event.SetText(UndoRedoLabel(ID_EDIT_UNDO, can ? commands->GetCurrentCommand() : nullptr));
+}
+
+void C3DView::OnRedo(wxCommandEvent&) {
+    if (C3DDoc* doc = GetSceneDocument(); doc && !m_pController->IsButtonDown()) {
+        doc->RedoEdit();
+    }
+}
+
+void C3DView::OnUpdateRedo(wxUpdateUIEvent& event) {
+    C3DDoc* doc = GetSceneDocument();
+    wxCommandProcessor* commands = doc ? doc->GetCommandProcessor() : nullptr;
+    const bool can = commands && commands->CanRedo();
+    const wxCommand* next = nullptr;
+    if (can) {
+        // The command after the current one (the first one when everything was undone).
+        const wxCommand* current = commands->GetCurrentCommand();
+        bool passed = current == nullptr;
+        for (const wxObject* object : commands->GetCommands()) {
+            if (passed) {
+                next = static_cast<const wxCommand*>(object);
+                break;
+            }
+            passed = object == current;
+        }
+    }
+    event.Enable(can && !m_pController->IsButtonDown());
+    event.SetText(UndoRedoLabel(ID_EDIT_REDO, next));
+}
+
+void C3DView::OnCutOrCopy(wxCommandEvent& event) {
+    CSceneObject* selected = m_pController->Selected();
+    if (!CanCopyObject(selected) || m_pController->IsButtonDown()) {
+        return;
+    }
+    if (!PutObjectOnClipboard(*selected)) {
+        wxBell();
+        return;
+    }
+    if (event.GetId() == ID_EDIT_CUT) {
+        m_pController->CutSelected();
+    }
+}
+
+void C3DView::OnUpdateCutOrCopy(wxUpdateUIEvent& event) {
+    event.Enable(CanCopyObject(m_pController->Selected()) && !m_pController->IsButtonDown());
+}
+
+void C3DView::OnPaste(wxCommandEvent&) {
+    if (!ShownScene() || m_pController->IsButtonDown()) {
+        return;
+    }
+    if (const auto copied = ObjectFromClipboard()) {
+        m_pController->Paste(*copied);
+    } else {
+        wxBell(); // nothing the scene can take
+    }
+}
+
+void C3DView::OnUpdatePaste(wxUpdateUIEvent& event) {
+    // Asking the system clipboard on every idle turn would be a round trip to the display
+    // server each time; a paste of anything else than an object just beeps.
+    event.Enable(ShownScene() != nullptr && !m_pController->IsButtonDown());
+}
+
 void C3DView::OnCheckScene(wxCommandEvent&) {
     CheckScene(true);
 }
@@ -252,12 +362,26 @@ void C3DView::OnCalcEffect(wxCommandEvent&) {
     if (CheckScene(false)) {
         CMainFrame* frame = GetMainFrame();
         SceneSettings& scene = *ShownScene();
-        RunEffectCalculation(frame, scene, [frame, &scene] {
-            if (frame) {
-                frame->ShowEffectOf(scene);
-            }
-        });
+        EchoPathRequest* paths = m_pPaths->PrepareCalculation(scene);
+        RunEffectCalculation(
+            frame, scene,
+            [frame, &scene] {
+                if (frame) {
+                    frame->ShowEffectOf(scene);
+                }
+            },
+            paths);
+        m_pPaths->CalculationEnded(scene);
     }
+}
+
+void C3DView::OnShowPaths(wxCommandEvent&) {
+    m_pPaths->Toggle();
+}
+
+void C3DView::OnUpdateShowPaths(wxUpdateUIEvent& event) {
+    event.Enable(m_pPaths->Available());
+    event.Check(m_pPaths->Shown());
 }
 
 void C3DView::OnUpdateCalcCommand(wxUpdateUIEvent& event) {
@@ -286,6 +410,18 @@ wxBEGIN_EVENT_TABLE(C3DView, wxView)
     EVT_MENU(ID_OBJECT_PROPERTIES, C3DView::OnObjectProperties)
     EVT_UPDATE_UI(ID_OBJECT_PROPERTIES, C3DView::OnUpdateObjectProperties)
 
+    // Undo, redo and the clipboard.
+    EVT_MENU(ID_EDIT_UNDO, C3DView::OnUndo)
+    EVT_UPDATE_UI(ID_EDIT_UNDO, C3DView::OnUpdateUndo)
+    EVT_MENU(ID_EDIT_REDO, C3DView::OnRedo)
+    EVT_UPDATE_UI(ID_EDIT_REDO, C3DView::OnUpdateRedo)
+    EVT_MENU(ID_EDIT_CUT, C3DView::OnCutOrCopy)
+    EVT_UPDATE_UI(ID_EDIT_CUT, C3DView::OnUpdateCutOrCopy)
+    EVT_MENU(ID_EDIT_COPY, C3DView::OnCutOrCopy)
+    EVT_UPDATE_UI(ID_EDIT_COPY, C3DView::OnUpdateCutOrCopy)
+    EVT_MENU(ID_EDIT_PASTE, C3DView::OnPaste)
+    EVT_UPDATE_UI(ID_EDIT_PASTE, C3DView::OnUpdatePaste)
+
     // Zoom.
     EVT_MENU(ID_ZOOM_IN, C3DView::OnZoomIn)
     EVT_UPDATE_UI(ID_ZOOM_IN, C3DView::OnUpdateZoomIn)
@@ -297,4 +433,8 @@ wxBEGIN_EVENT_TABLE(C3DView, wxView)
     EVT_UPDATE_UI(ID_CHECK_SCENE, C3DView::OnUpdateCalcCommand)
     EVT_MENU(ID_CALC_EFFECT, C3DView::OnCalcEffect)
     EVT_UPDATE_UI(ID_CALC_EFFECT, C3DView::OnUpdateCalcCommand)
+
+    // Echo paths on the plan.
+    EVT_MENU(ID_VIEW_PATHS, C3DView::OnShowPaths)
+    EVT_UPDATE_UI(ID_VIEW_PATHS, C3DView::OnUpdateShowPaths)
 wxEND_EVENT_TABLE()

@@ -8,6 +8,7 @@
 #include <memory>
 
 class C3DDoc;
+class CPathsOverlayView;
 class CSceneCanvas;
 class CMainFrame;
 class CSceneObject;
@@ -61,14 +62,20 @@ public:
     // Opens the objects' context menu at the point; the selection and the tool stay as they are.
     void OnRightButtonDown(const wxPoint& window);
     void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb);
-    void OnClientSize(PixelSize client);
+    // The canvas's area without scroll bars and the bars' thickness, after every resize.
+    void OnViewportSize(PixelSize outer, PixelSize bars);
     void OnCaptureLost();
+    // The mouse wheel (see EditorController::OnWheel).
+    void OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window);
     // Paints the part `area` (window pixels) of the client area on the canvas's paint DC.
     void PaintArea(wxDC& dc, const wxRect& area);
 
     // The "&Работа с объектами" popup with each item enabled and checked as the main menu shows
     // it. The caller owns it.
     std::unique_ptr<wxMenu> CreateObjectsMenu() const;
+    // The echo paths of the last calculation on the plan.
+    CPathsOverlayView& Paths() { return *m_pPaths; }
+
     // Replaces how the context menu is shown (tests); an empty one restores the frame's popup.
     void SetPopupPresenter(PopupPresenter presenter) { m_popupPresenter = std::move(presenter); }
 
@@ -89,7 +96,21 @@ private:
     void OnZoomOut(wxCommandEvent& event);
     void OnUpdateZoomOut(wxUpdateUIEvent& event);
 
+    // Undo, redo and the clipboard ("&Правка").
+    void OnUndo(wxCommandEvent& event);
+    void OnUpdateUndo(wxUpdateUIEvent& event);
+    void OnRedo(wxCommandEvent& event);
+    void OnUpdateRedo(wxUpdateUIEvent& event);
+    void OnCutOrCopy(wxCommandEvent& event);
+    void OnUpdateCutOrCopy(wxUpdateUIEvent& event);
+    void OnPaste(wxCommandEvent& event);
+    void OnUpdatePaste(wxUpdateUIEvent& event);
+
     void ShowPopup(wxMenu& menu, const wxPoint& window);
+
+    // "Показать пути" (33200).
+    void OnShowPaths(wxCommandEvent& event);
+    void OnUpdateShowPaths(wxUpdateUIEvent& event);
 
     CSceneCanvas* m_pCanvas = nullptr;
     // The scene (by its serial) whose effect the frame's effect pane shows.
@@ -97,6 +118,7 @@ private:
     std::unique_ptr<CViewHost> m_pHost;
     std::unique_ptr<EditorController> m_pController;
     PopupPresenter m_popupPresenter;
+    std::unique_ptr<CPathsOverlayView> m_pPaths;
 
     wxDECLARE_DYNAMIC_CLASS(C3DView);
     wxDECLARE_EVENT_TABLE();

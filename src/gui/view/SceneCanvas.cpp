@@ -1,9 +1,11 @@
 #include "view/SceneCanvas.h"
 
+#include "paths/PathsOverlayView.h"
 #include "view/C3DView.h"
 #include "view/ScrollState.h"
 
 #include <wx/dcclient.h>
+#include <wx/settings.h>
 
 namespace {
 
@@ -66,11 +68,11 @@ CSceneCanvas::CSceneCanvas(wxWindow* parent)
 }
 
 void CSceneCanvas::ShowScroll(const ScrollState& scroll) {
-    const ScrollSizes& sizes = scroll.Sizes();
+    const PixelSize range = scroll.Range();
     const PixelSize client = scroll.ClientSize();
     const PixelPoint at = scroll.Position();
-    SetScrollbar(wxHORIZONTAL, at.x, client.cx, sizes.total.cx, false);
-    SetScrollbar(wxVERTICAL, at.y, client.cy, sizes.total.cy, true);
+    SetScrollbar(wxHORIZONTAL, at.x, client.cx, range.cx, false);
+    SetScrollbar(wxVERTICAL, at.y, client.cy, range.cy, true);
     Refresh(true);
 }
 
@@ -93,8 +95,33 @@ void CSceneCanvas::OnMouseMove(wxMouseEvent& event) {
     }
 }
 
+// Keys the view takes without doing anything with them, so that the scrolled window's own key
+// bindings (which scroll by amounts of their own) never see them.
+bool IsSwallowedKey(int keyCode) {
+    switch (keyCode) {
+    case WXK_PAGEUP:
+    case WXK_PAGEDOWN:
+    case WXK_HOME:
+    case WXK_END:
+    case WXK_NUMPAD_PAGEUP:
+    case WXK_NUMPAD_PAGEDOWN:
+    case WXK_NUMPAD_HOME:
+    case WXK_NUMPAD_END:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CSceneCanvas::OnKeyDown(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && m_pView && m_pView->Paths().OnEscape()) {
+        return; // Esc cleared the echo paths' highlight
+    }
     const EditorController::Key key = KeyOf(event.GetKeyCode());
+    if (key == EditorController::Key::Other && IsSwallowedKey(event.GetKeyCode()) &&
+        !event.HasAnyModifiers()) {
+        return;
+    }
     if (!m_pView || key == EditorController::Key::Other) {
         event.Skip(); // Delete, Alt+I and the other accelerators are the frame's
         return;
@@ -117,11 +144,21 @@ void CSceneCanvas::OnPaint(wxPaintEvent&) {
     }
 }
 
-void CSceneCanvas::OnSize(wxSizeEvent& event) {
-    if (m_pView) {
-        const wxSize client = GetClientSize();
-        m_pView->OnClientSize({client.x, client.y});
+void CSceneCanvas::ReportViewport() {
+    if (!m_pView) {
+        return;
     }
+    // The canvas has no border, so its whole size is the area the bars are taken from. The
+    // toolkit gives the client size only after the bars have been shown or hidden, which is
+    // too late for the scroll range that decides whether they show.
+    const wxSize outer = GetSize();
+    const int vertical = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this);
+    const int horizontal = wxSystemSettings::GetMetric(wxSYS_HSCROLL_Y, this);
+    m_pView->OnViewportSize({outer.x, outer.y}, {std::max(vertical, 0), std::max(horizontal, 0)});
+}
+
+void CSceneCanvas::OnSize(wxSizeEvent& event) {
+    ReportViewport();
     event.Skip();
 }
 
@@ -133,6 +170,25 @@ void CSceneCanvas::OnScroll(wxScrollWinEvent& event) {
     const auto axis = event.GetOrientation() == wxHORIZONTAL ? ScrollState::Axis::Horizontal
                                                              : ScrollState::Axis::Vertical;
     m_pView->OnScroll(axis, action, event.GetPosition());
+}
+
+void CSceneCanvas::OnMouseWheel(wxMouseEvent& event) {
+    if (!m_pView || event.GetWheelDelta() <= 0) {
+        return;
+    }
+    // Fine-grained wheels send parts of a notch: they add up until a whole notch is reached.
+    const bool horizontalWheel = event.GetWheelAxis() == wxMOUSE_WHEEL_HORIZONTAL;
+    int& pending = horizontalWheel ? m_nWheelPendingX : m_nWheelPendingY;
+    // A horizontal wheel turned right reports a positive rotation; it scrolls right, as a
+    // vertical wheel turned towards the user scrolls down.
+    pending += horizontalWheel ? -event.GetWheelRotation() : event.GetWheelRotation();
+    const int notches = pending / event.GetWheelDelta();
+    if (notches == 0) {
+        return;
+    }
+    pending -= notches * event.GetWheelDelta();
+    const bool zoom = event.ControlDown() && !horizontalWheel;
+    m_pView->OnWheel(notches, horizontalWheel || event.ShiftDown(), zoom, PointOf(event));
 }
 
 void CSceneCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) {
@@ -155,5 +211,6 @@ wxBEGIN_EVENT_TABLE(CSceneCanvas, wxWindow)
     EVT_PAINT(CSceneCanvas::OnPaint)
     EVT_SIZE(CSceneCanvas::OnSize)
     EVT_SCROLLWIN(CSceneCanvas::OnScroll)
+    EVT_MOUSEWHEEL(CSceneCanvas::OnMouseWheel)
     EVT_MOUSE_CAPTURE_LOST(CSceneCanvas::OnCaptureLost)
 wxEND_EVENT_TABLE()

@@ -19,6 +19,9 @@ public:
 
     // Sets both scroll bars from the view's scrolling (range, thumb, position) and repaints.
     void ShowScroll(const ScrollState& scroll);
+    // Tells the view the window's area without scroll bars and the bars' thickness, from which
+    // the view works out the client area the bars leave (they show only while needed).
+    void ReportViewport();
 
 private:
     void OnLButtonDown(wxMouseEvent& event);
@@ -30,8 +33,12 @@ private:
     void OnSize(wxSizeEvent& event);
     void OnScroll(wxScrollWinEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnMouseWheel(wxMouseEvent& event);
 
     C3DView* m_pView = nullptr;
+    // Wheel rotation not yet amounting to a whole notch.
+    int m_nWheelPendingX = 0;
+    int m_nWheelPendingY = 0;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -82,9 +82,9 @@ void CViewHost::ShowScroll(const ScrollState& scroll) {
     }
 }
 
-void CViewHost::MarkModified() {
+void CViewHost::SubmitEdit(std::unique_ptr<SceneEdit> edit) {
     if (C3DDoc* doc = m_view.GetSceneDocument()) {
-        doc->Modify(true);
+        doc->SubmitEdit(std::move(edit), true);
     }
 }
 

@@ -22,7 +22,7 @@ public:
     void ShowPointerText(const std::string& text) override;
     void ShowScaleText(const std::string& text) override;
     void ShowScroll(const ScrollState& scroll) override;
-    void MarkModified() override;
+    void SubmitEdit(std::unique_ptr<SceneEdit> edit) override;
     bool AskDeleteObject() override;
 
 private:

@@ -1,5 +1,5 @@
 #include "model/SafeFileWriter.h"
-#include "model/AtomicFile.h"
+#include "model/InputFile.h"
 #include "model/SceneFileError.h"
 #include "support/TempDir.h"
 

@@ -1,5 +1,5 @@
 // The writer as an ordinary user sees it: permissions are the system's answer, not root's.
-#include "model/AtomicFile.h"
+#include "model/InputFile.h"
 #include "model/SafeFileWriter.h"
 #include "model/SceneFileError.h"
 #include "support/TempDir.h"

@@ -1,5 +1,5 @@
 #include "model/SceneFile.h"
-#include "model/AtomicFile.h"
+#include "model/InputFile.h"
 #include "model/Listener.h"
 #include "model/RectObject.h"
 #include "model/SceneFileError.h"

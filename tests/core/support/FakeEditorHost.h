@@ -1,9 +1,11 @@
 #pragma once
 
+#include "edit/SceneEdit.h"
 #include "model/SceneObject.h"
 #include "view/EditorHost.h"
 #include "view/ScrollState.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,7 +39,10 @@ public:
         ++scrollShows;
         shownScroll = scroll.Position();
     }
-    void MarkModified() override { ++modified; }
+    void SubmitEdit(std::unique_ptr<SceneEdit> edit) override {
+        ++modified;
+        edits.push_back(std::move(edit));
+    }
     bool AskDeleteObject() override {
         ++questions;
         return answerYes;
@@ -52,7 +57,8 @@ public:
     std::string scaleText;
     int scrollShows = 0;
     PixelPoint shownScroll{-1, -1};
-    int modified = 0;
+    int modified = 0; // edits submitted
+    std::vector<std::unique_ptr<SceneEdit>> edits;
     int questions = 0;
     bool answerYes = false;
 };

@@ -1,5 +1,5 @@
 #include "tracer/EffectFile.h"
-#include "model/AtomicFile.h"
+#include "model/InputFile.h"
 #include "model/SceneFileError.h"
 #include "model/SceneSettings.h"
 #include "support/TempDir.h"

@@ -7,8 +7,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -121,6 +127,67 @@ TEST(EffectSafety, CancellationStopsInsideALongRay) {
     options.cancel = &cancel;
     EXPECT_THROW(ComputeEffect(*scene, nullptr, options), EffectCancelled);
     EXPECT_EQ(scene->effectCount, 0);
+}
+
+// Runs fn on its own thread. If it has not returned after `seconds`, the calculation hangs: the
+// test program reports it and exits, since a thread stuck in a loop cannot be taken back.
+template <class Fn> void FinishesWithin(double seconds, const char* what, Fn fn) {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool done = false;
+    std::thread worker([&] {
+        fn();
+        std::lock_guard lock(mutex);
+        done = true;
+        cv.notify_all();
+    });
+    std::unique_lock lock(mutex);
+    if (!cv.wait_for(lock, std::chrono::duration<double>(seconds), [&] { return done; })) {
+        std::fprintf(stderr, "FAILED: %s did not return within %.0f s\n", what, seconds);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    lock.unlock();
+    worker.join();
+}
+
+TEST(EffectSafety, WalkAlongATouchingEdgeEndsAtTheStopDistance) {
+    // A 10^12 m edge walked 0.001 m at a time would take 10^15 searches; past the stop distance
+    // (300 m here) nothing can be recorded any more, so the walk ends there.
+    auto scene = EdgeWalkScene(1e12, 1000.0);
+    TraceStats stats;
+    FinishesWithin(60.0, "the walk along a touching edge", [&] { Effect(*scene, 1, &stats); });
+    EXPECT_GT(stats.searches, 100000u); // it did walk
+    EXPECT_LT(stats.searches, 1000000u);
+}
+
+TEST(EffectSafety, CancellationReachesTheWalkAlongATouchingEdge) {
+    // With a stop distance of 3·10^299 m the walk is not bounded; the flag still ends it, on the
+    // calling thread and on the pool.
+    EngineTuning pool;
+    pool.serialRays = 0;
+    for (const auto& [threads, tuning] : {std::pair{1, EngineTuning{}}, std::pair{2, pool}}) {
+        auto scene = EdgeWalkScene(1e12, 1e300);
+        scene->groupTime = 1e299;
+        std::atomic<bool> cancel{false};
+        EffectOptions options;
+        options.threads = threads;
+        options.cancel = &cancel;
+        bool cancelled = false;
+        std::thread trigger([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            cancel = true;
+        });
+        FinishesWithin(60.0, "the cancelled walk along a touching edge", [&] {
+            try {
+                ComputeEffectTuned(*scene, nullptr, options, tuning);
+            } catch (const EffectCancelled&) {
+                cancelled = true;
+            }
+        });
+        trigger.join();
+        EXPECT_TRUE(cancelled) << threads << " threads";
+    }
 }
 
 TEST(EffectSafety, RoundingPastTheLastBinGoesIntoTheLastBin) {

@@ -246,22 +246,114 @@ std::uint64_t CountFanNodes(const SceneSettings& scene, std::uint64_t budget) {
     return walker.Nodes();
 }
 
-std::unique_ptr<SceneSettings> MakeRandomScene(std::uint64_t seed, std::uint64_t nodeBudget) {
-    auto scene = BuildScene(seed);
-    for (int attempt = 0; CountFanNodes(*scene, nodeBudget) > nodeBudget; ++attempt) {
-        if (scene->stopTime > 10.0) {
-            scene->stopTime = std::max(10.0, scene->stopTime / 4.0);
-        } else if (scene->stopAmplitude < 0.1) {
-            scene->stopAmplitude = scene->stopAmplitude * 10.0;
-        } else if (scene->rayCount > 10) {
-            scene->rayCount = 10;
-        } else {
-            scene->noTransmission = true;
-            scene->stopAmplitude = 0.5;
-        }
-        if (attempt > 20) {
-            scene->noReflection = true;
+namespace {
+
+bool Overlap(const Box& a, const Box& b) {
+    return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+bool InsideAny(const std::vector<Box>& boxes, double x, double y) {
+    for (const Box& b : boxes) {
+        if (x >= b.x && x <= b.x + b.w && y >= b.y && y <= b.y + b.h) {
+            return true;
         }
     }
+    return false;
+}
+
+std::unique_ptr<SceneSettings> BuildHall(std::uint64_t seed) {
+    Dice dice(seed);
+    auto scene = std::make_unique<SceneSettings>();
+    scene->normalize = dice.Chance(0.5);
+    const int rayChoices[] = {10, 16, 36, 100, 360};
+    scene->rayCount = dice.Pick(rayChoices);
+    const double stopTimes[] = {300.0, 1000.0, 3000.0};
+    scene->stopTime = dice.Pick(stopTimes);
+    scene->groupTime = dice.Chance(0.5) ? 10.0 : dice.Coord(1.0, 20.0);
+    scene->stopAmplitude = dice.Chance(0.8) ? 0.001 : 0.0001;
+    scene->noTransmission = dice.Chance(0.1);
+    const double media[] = {0.0, 0.0, 0.001};
+    scene->mediumAbsorption = dice.Pick(media);
+    const double side = dice.Coord(20.0, 80.0);
+    const double wall = dice.Chance(0.5) ? 1.0 : 0.5;
+    std::vector<Box> boxes = {{0, 0, side, wall},
+                              {0, side - wall, side, wall},
+                              {0, wall, wall, side - 2 * wall},
+                              {side - wall, wall, wall, side - 2 * wall}};
+    const int pillars = dice.Int(11, 26);
+    for (int tries = 0; static_cast<int>(boxes.size()) < 4 + pillars && tries < 400; ++tries) {
+        Box b;
+        if (dice.Chance(0.3)) {
+            b = TouchingBox(
+                dice,
+                boxes[static_cast<std::size_t>(dice.Int(0, static_cast<int>(boxes.size()) - 1))]);
+        } else {
+            b = {dice.Coord(wall, side - wall), dice.Coord(wall, side - wall),
+                 dice.Coord(0.25, side / 6), dice.Coord(0.25, side / 6)};
+        }
+        bool free = b.x >= wall && b.y >= wall && b.x + b.w <= side - wall &&
+                    b.y + b.h <= side - wall && b.w > 0.0 && b.h > 0.0;
+        for (std::size_t i = 0; free && i < boxes.size(); ++i) {
+            free = !Overlap(b, boxes[i]);
+        }
+        if (free) {
+            boxes.push_back(b);
+        }
+    }
+    const auto freePoint = [&](double& x, double& y) {
+        do {
+            x = dice.Coord(wall, side - wall);
+            y = dice.Coord(wall, side - wall);
+        } while (InsideAny(boxes, x, y) && !dice.Chance(0.05)); // now and then on an outline
+    };
+    auto* listener = scene->Add<CListener>();
+    freePoint(listener->m_x, listener->m_y);
+    const int sources = dice.Int(1, 3);
+    for (int i = 0; i < sources; ++i) {
+        auto* s = scene->Add<CSoundSource>();
+        freePoint(s->m_x, s->m_y);
+        s->m_power = dice.Chance(0.7) ? 1.0 : dice.Real(0.0, 1.0);
+    }
+    for (const Box& b : boxes) {
+        auto* r = scene->Add<CRectObject>();
+        r->m_x = b.x;
+        r->m_y = b.y;
+        r->m_width = b.w;
+        r->m_height = b.h;
+        r->m_reflection = dice.Chance(0.2) ? 1.0 : dice.Real(0.5, 1.0);
+        r->m_absorption = dice.Chance(0.1) ? 1.7e308 : dice.Real(0.0, 0.1);
+    }
+    return scene;
+}
+
+void Tame(SceneSettings& scene, std::uint64_t nodeBudget) {
+    for (int attempt = 0; CountFanNodes(scene, nodeBudget) > nodeBudget; ++attempt) {
+        if (scene.stopTime > 10.0) {
+            scene.stopTime = std::max(10.0, scene.stopTime / 4.0);
+        } else if (scene.stopAmplitude < 0.1) {
+            scene.stopAmplitude = scene.stopAmplitude * 10.0;
+        } else if (scene.rayCount > 10) {
+            scene.rayCount = 10;
+        } else {
+            scene.noTransmission = true;
+            scene.stopAmplitude = 0.5;
+        }
+        if (attempt > 20) {
+            scene.noReflection = true;
+        }
+    }
+}
+
+} // namespace
+
+std::unique_ptr<SceneSettings> MakeRandomHall(std::uint64_t seed, std::uint64_t nodeBudget) {
+    auto scene = BuildHall(seed);
+    Tame(*scene, nodeBudget);
+    return scene;
+}
+
+std::unique_ptr<SceneSettings> MakeRandomScene(std::uint64_t seed, std::uint64_t nodeBudget) {
+    auto scene = BuildScene(seed);
+    Tame(*scene, nodeBudget);
     return scene;
 }

@@ -16,5 +16,10 @@
 // reference. The same seed and budget always give the same scene.
 std::unique_ptr<SceneSettings> MakeRandomScene(std::uint64_t seed, std::uint64_t nodeBudget);
 
+// A seeded closed hall: four walls around 11 to 26 pillars (some touching each other or a wall),
+// reflection 0.5 to 1, little absorption, the listener and one to three sources inside; tamed to
+// `nodeBudget` path nodes like MakeRandomScene.
+std::unique_ptr<SceneSettings> MakeRandomHall(std::uint64_t seed, std::uint64_t nodeBudget);
+
 // The number of path nodes the fan of the scene visits, or budget + 1 if it visits more.
 std::uint64_t CountFanNodes(const SceneSettings& scene, std::uint64_t budget);

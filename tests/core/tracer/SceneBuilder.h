@@ -7,6 +7,7 @@
 #include "tracer/ComputeEffect.h"
 #include "tracer/ProgressSink.h"
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,27 @@ inline CRectObject* AddRect(SceneSettings& scene, double x, double y, double w, 
     r->m_reflection = reflection;
     r->m_absorption = absorption;
     return r;
+}
+
+// Two rectangles `edge` metres long touching along the line x = 10, and a wall 5 m beyond their
+// far end. Ray 1 of the 4-ray fan from the listener at (10, 5) runs exactly along the shared edge
+// (its x step rounds away), so a passage steps over the touching rectangle 0.001 m at a time for
+// the whole edge; a path of about edge + 11 m reaches the wall. The touching pair reflects
+// nothing, so no endless chain of zero legs forms.
+inline std::unique_ptr<SceneSettings> EdgeWalkScene(double edge, double stopTime) {
+    auto scene = SceneWithListener(10, 5);
+    scene->rayCount = 4;
+    scene->stopTime = stopTime;
+    AddSource(*scene, 30, 5, 1.0);
+    AddRect(*scene, 0, 11, 10, edge, 0.0, 0.0);
+    AddRect(*scene, 10, 11, 10, edge, 0.0, 0.0);
+    // The point where the walk meets the wall is the listener's x plus the leg times the ray's
+    // tiny x step: 4 units in the last place right of 10. The wall's right side is put exactly
+    // there, so a source to the right hears that point with a cosine that is not 0.
+    const double wallRight = 10.0 + (edge + 5.0) * std::cos(2.0 * 3.141592653589793 / 4.0);
+    AddRect(*scene, 0, 11 + edge + 5, wallRight, 1, 0.9, 0.5);
+    AddSource(*scene, 15, 11 + edge + 2.5, 1.0);
+    return scene;
 }
 
 struct RecordedProgress : ProgressSink {

@@ -82,7 +82,7 @@ TEST_F(EditorTest, DeletingTheRectangleBeingDrawnEndsItsGestureSafely) {
     EXPECT_EQ(host.modified, 1); // the delete only
 }
 
-TEST_F(EditorTest, PropertiesGoThroughThePortWithoutRepaintOrModifiedFlag) {
+TEST_F(EditorTest, PropertiesGoThroughThePortWithoutRepaintAndAChangedValueIsAnEdit) {
     ScriptedProperties port;
     editor.EditSelectedProperties(port); // nothing selected: nothing shown
     EXPECT_EQ(port.noPropertiesShown, 0);
@@ -99,7 +99,7 @@ TEST_F(EditorTest, PropertiesGoThroughThePortWithoutRepaintOrModifiedFlag) {
     editor.EditSelectedProperties(port);
     EXPECT_EQ(source->m_power, 0.75);
     EXPECT_EQ(host.repaints, repaints);
-    EXPECT_EQ(host.modified, 0);
+    EXPECT_EQ(host.modified, 1);
     ExpectOnlySelected(source);
 }
 

@@ -108,15 +108,57 @@ TEST(ScrollState, StepsStayWithinTheRangeTheClientLeaves) {
     EXPECT_TRUE(scroll.Scroll(Axis::Vertical, Action::PageDown));
     EXPECT_EQ(scroll.Position(), (PixelPoint{7, 375}));
     EXPECT_TRUE(scroll.Scroll(Axis::Vertical, Action::ThumbTo, 5000));
-    EXPECT_EQ(scroll.Position().y, 2400); // 3000 − 600
+    EXPECT_EQ(scroll.Position().y, 2401); // 3000 and the border line − 600
     EXPECT_FALSE(scroll.Scroll(Axis::Vertical, Action::PageDown));
 
     // A larger client pulls the position back; new sizes scroll to the top-left.
     EXPECT_TRUE(scroll.SetClientSize({800, 2900}));
-    EXPECT_EQ(scroll.Position().y, 100);
+    EXPECT_EQ(scroll.Position().y, 101);
     scroll.SetSizes(ComputeScrollSizes(*SceneOfSize(100.0, 100.0), 29));
     EXPECT_EQ(scroll.Position(), (PixelPoint{0, 0}));
     // A scene smaller than the window does not scroll at all.
     scroll.SetClientSize({4000, 4000});
     EXPECT_FALSE(scroll.Scroll(Axis::Horizontal, Action::Bottom));
+}
+
+TEST(ScrollState, TheScrollBarsTakeTheirRoomSoTheFarCornerAndTheBorderCanBeReached) {
+    // The bars show only where the range does not fit; one bar can make the other needed.
+    const PixelSize bars{15, 12};
+    EXPECT_EQ(VisibleClientSize({800, 600}, {700, 500}, bars), (PixelSize{800, 600}));
+    EXPECT_EQ(VisibleClientSize({800, 600}, {3001, 500}, bars), (PixelSize{800, 588}));
+    EXPECT_EQ(VisibleClientSize({800, 600}, {3001, 590}, bars), (PixelSize{785, 588}));
+    EXPECT_EQ(VisibleClientSize({800, 600}, {790, 3001}, bars), (PixelSize{785, 588}));
+    EXPECT_EQ(VisibleClientSize({800, 600}, {785, 3001}, bars), (PixelSize{785, 600}));
+    EXPECT_EQ(VisibleClientSize({800, 600}, {3001, 3001}, bars), (PixelSize{785, 588}));
+    EXPECT_EQ(VisibleClientSize({10, 10}, {3001, 3001}, bars), (PixelSize{0, 0}));
+
+    // At every zoom and several window sizes, scrolled fully, the scene's far corner (the border
+    // at whole metres × zoom) is the last visible pixel of the client area the bars leave.
+    using Axis = ScrollState::Axis;
+    using Action = ScrollState::Action;
+    const auto scene = SceneOfSize(100.0, 100.0);
+    for (const PixelSize outer : {PixelSize{1280, 850}, PixelSize{800, 600}, PixelSize{1600, 3010}}) {
+        for (int zoom = kMinPixelsPerMetre; zoom <= kMaxPixelsPerMetre; ++zoom) {
+            ScrollState scroll;
+            scroll.SetViewport(outer, bars);
+            scroll.SetSizes(ComputeScrollSizes(*scene, zoom));
+            scroll.Scroll(Axis::Horizontal, Action::Bottom);
+            scroll.Scroll(Axis::Vertical, Action::Bottom);
+            const PixelSize client = scroll.ClientSize();
+            const PixelPoint corner{100 * zoom - scroll.Position().x,
+                                    100 * zoom - scroll.Position().y};
+            EXPECT_GE(corner.x, 0);
+            EXPECT_LT(corner.x, client.cx) << zoom;
+            EXPECT_LT(corner.y, client.cy) << zoom;
+            // The corner maps back to the scene's far corner, inside: it can be picked.
+            const ScenePoint p = WindowToScene(corner, scroll.Position(), zoom, *scene);
+            EXPECT_TRUE(p.inside);
+            EXPECT_EQ(p.x, 100.0);
+            EXPECT_EQ(p.y, 100.0);
+            // A bar that shows has something to scroll.
+            if (client.cx < outer.cx) {
+                EXPECT_GT(scroll.MaxPosition(Axis::Vertical), 0) << zoom;
+            }
+        }
+    }
 }

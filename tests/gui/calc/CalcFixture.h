@@ -69,7 +69,7 @@ protected:
             dialog.CallAfter([&dialog, &hasIcon] {
                 hasIcon = false;
                 for (wxWindow* child : dialog.GetChildren()) {
-                    hasIcon = hasIcon || wxDynamicCast(child, wxStaticBitmap) != nullptr;
+                    hasIcon = hasIcon || dynamic_cast<wxStaticBitmap*>(child) != nullptr;
                 }
                 dialog.EndModal(wxID_OK);
             });

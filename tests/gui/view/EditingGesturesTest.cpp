@@ -1,5 +1,7 @@
 #include "view/ViewFixture.h"
 
+#include <wx/settings.h>
+
 #include "app/CommandIds.h"
 #include "model/Listener.h"
 #include "model/RectObject.h"
@@ -163,8 +165,11 @@ TEST_F(ViewTest, StatusPanesShowThePointerAndTheScale) {
 }
 
 TEST_F(ViewTest, ScrollBarsFollowTheZoomTheArrowsAndTheScrollBarsOwnActions) {
-    EXPECT_EQ(Canvas().GetScrollRange(wxHORIZONTAL), 3000);
-    EXPECT_EQ(Canvas().GetScrollThumb(wxHORIZONTAL), Canvas().GetClientSize().x);
+    // The range is the extent and the border line; the thumb is the width the vertical bar leaves.
+    EXPECT_EQ(Canvas().GetScrollRange(wxHORIZONTAL), 3001);
+    const int barWidth = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, &Canvas());
+    EXPECT_GT(barWidth, 0);
+    EXPECT_EQ(Canvas().GetScrollThumb(wxHORIZONTAL), Canvas().GetSize().x - barWidth);
     Key(WXK_RIGHT); // one line: 30 / 4 pixels
     Key(WXK_DOWN);
     EXPECT_EQ(Canvas().GetScrollPos(wxHORIZONTAL), 7);
@@ -180,9 +185,40 @@ TEST_F(ViewTest, ScrollBarsFollowTheZoomTheArrowsAndTheScrollBarsOwnActions) {
     EXPECT_EQ(Scene().objects.back()->m_y, 13.0);
 
     Command(ID_ZOOM_OUT); // back to the top-left corner
-    EXPECT_EQ(Canvas().GetScrollRange(wxHORIZONTAL), 2900);
+    EXPECT_EQ(Canvas().GetScrollRange(wxHORIZONTAL), 2901);
     EXPECT_EQ(Canvas().GetScrollPos(wxHORIZONTAL), 0);
     EXPECT_EQ(Canvas().GetScrollPos(wxVERTICAL), 0);
+
+    // Page Up, Page Down, Home and End do nothing in the view.
+    for (int key : {WXK_PAGEDOWN, WXK_PAGEUP, WXK_HOME, WXK_END}) {
+        Key(key);
+        EXPECT_EQ(Canvas().GetScrollPos(wxVERTICAL), 0) << key;
+        EXPECT_EQ(Canvas().GetScrollPos(wxHORIZONTAL), 0) << key;
+    }
+}
+
+TEST_F(ViewTest, TheFarCornerCanBeScrolledToAndPickedAtEveryZoom) {
+    UseTool(ID_TOOL_SOURCE);
+    for (int zoom = 30; zoom >= 1; zoom -= 7) {
+        while (View().Controller().PixelsPerMetre() > zoom) {
+            Command(ID_ZOOM_OUT);
+        }
+        for (int orientation : {wxHORIZONTAL, wxVERTICAL}) {
+            wxScrollWinEvent end(wxEVT_SCROLLWIN_BOTTOM, 0, orientation);
+            Canvas().ProcessWindowEvent(end);
+        }
+        // The corner lies within what the bars leave (their thumbs); a press there adds a source
+        // on it.
+        const int right = Canvas().GetScrollThumb(wxHORIZONTAL) - 1;
+        const int bottom = Canvas().GetScrollThumb(wxVERTICAL) - 1;
+        const int cornerX = 100 * zoom - Canvas().GetScrollPos(wxHORIZONTAL);
+        const int cornerY = 100 * zoom - Canvas().GetScrollPos(wxVERTICAL);
+        EXPECT_LE(cornerX, right) << zoom;
+        EXPECT_LE(cornerY, bottom) << zoom;
+        Click(cornerX, cornerY);
+        EXPECT_EQ(Scene().objects.back()->m_x, 100.0) << zoom;
+        EXPECT_EQ(Scene().objects.back()->m_y, 100.0) << zoom;
+    }
 }
 
 TEST_F(ViewTest, NewAndOpenClearTheSelectionButKeepTheZoom) {

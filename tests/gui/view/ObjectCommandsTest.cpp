@@ -6,9 +6,11 @@
 #include "model/SoundSource.h"
 #include "model/SourcePropsDlg.h"
 
+#include <wx/cmdproc.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -150,9 +152,15 @@ TEST_F(ObjectCommandsTest, SourcePropertiesShowPercentRefuseAboveHundredAndStore
     Key(WXK_TAB);
     Key(WXK_TAB);
     source->m_power = 0.5;
-    dialogs.Then([](wxDialog& dialog) {
+    dialogs.Then([this](wxDialog& dialog) {
         EXPECT_NE(dynamic_cast<CSourcePropsDlg*>(&dialog), nullptr);
         EXPECT_EQ(dialog.GetId(), 168);
+        // Centred over the main window.
+        const wxPoint centre = dialog.GetScreenRect().GetPosition() + dialog.GetSize() / 2;
+        const wxRect owner = View().GetMainFrame()->GetScreenRect();
+        const wxPoint ownerCentre = owner.GetPosition() + owner.GetSize() / 2;
+        EXPECT_LE(std::abs(centre.x - ownerCentre.x), 2);
+        EXPECT_LE(std::abs(centre.y - ownerCentre.y), 2);
         EXPECT_EQ(dialog.GetTitle().utf8_string(), "Свойства объекта \"источник звука\"");
         EXPECT_EQ(FieldText(dialog, IDC_SOURCE_POWER), "50");
         SetField(dialog, IDC_SOURCE_POWER, "150");
@@ -169,6 +177,11 @@ TEST_F(ObjectCommandsTest, SourcePropertiesShowPercentRefuseAboveHundredAndStore
     });
     Command(ID_OBJECT_PROPERTIES);
     EXPECT_EQ(source->m_power, 0.75);
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(View().Selected(), source);
+    // Undone, the power is back and the scene is as it was opened.
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(source->m_power, 0.5);
     EXPECT_FALSE(Doc().IsModified());
     EXPECT_EQ(View().Selected(), source);
 }
@@ -176,6 +189,7 @@ TEST_F(ObjectCommandsTest, SourcePropertiesShowPercentRefuseAboveHundredAndStore
 TEST_F(ObjectCommandsTest, RectanglePropertiesAcceptTheirBoundsAndCancelKeepsTheValues) {
     Click(45, 100); // the rectangle alone
     ASSERT_EQ(View().Selected(), rect);
+    const size_t editsBefore = Doc().GetCommandProcessor()->GetCommands().GetCount();
     dialogs.Then([](wxDialog& dialog) {
         EXPECT_NE(dynamic_cast<CRectPropsDlg*>(&dialog), nullptr);
         EXPECT_EQ(dialog.GetId(), 167);
@@ -203,7 +217,8 @@ TEST_F(ObjectCommandsTest, RectanglePropertiesAcceptTheirBoundsAndCancelKeepsThe
     Command(ID_OBJECT_PROPERTIES);
     EXPECT_EQ(rect->m_absorption, 0.0);
     EXPECT_EQ(rect->m_reflection, 1.0);
-    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_TRUE(Doc().IsModified()); // by the first, accepted change
+    EXPECT_EQ(Doc().GetCommandProcessor()->GetCommands().GetCount(), editsBefore + 1);
 }
 
 TEST_F(ObjectCommandsTest, TheListenerHasOnlyAMessageUnderTheApplicationTitle) {

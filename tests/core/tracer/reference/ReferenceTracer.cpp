@@ -50,10 +50,10 @@ Vec2 Reflect(Vec2 d, Vec2 n) {
 class ReferenceTracer {
 public:
     ReferenceTracer(const SceneSettings& settings, std::vector<double>& bins,
-                    std::vector<int>& progress)
+                    std::vector<int>& progress, std::vector<LoggedEcho>* log)
         : m_objects(settings.objects), m_bins(bins), m_settings(settings), m_progress(progress),
-          m_stopDistance(settings.stopTime * 0.3), m_stopAmplitude(settings.stopAmplitude),
-          m_binCount(static_cast<int>(bins.size())) {}
+          m_log(log), m_stopDistance(settings.stopTime * 0.3),
+          m_stopAmplitude(settings.stopAmplitude), m_binCount(static_cast<int>(bins.size())) {}
 
     ~ReferenceTracer() { ClearEchoes(); }
 
@@ -66,7 +66,7 @@ public:
         ++nodes;
         root.contributions = CollectSourceContributions(&root, listener);
         CollectEchoes(&root);
-        HandOver();
+        HandOver(-1);
         for (int i = 0; i < n; ++i) {
             const double theta = i * step;
             const SceneRay ray{listener.x, listener.y, std::cos(theta), std::sin(theta)};
@@ -82,7 +82,7 @@ public:
                 node->parent = &root;
                 TracePath(ray, static_cast<const CRectObject*>(h), node, 1);
                 CollectEchoes(node);
-                HandOver();
+                HandOver(i);
                 delete node;
                 root.reflectionChild = nullptr;
             }
@@ -144,6 +144,7 @@ private:
         (void)node;
         SourceContribution* first = nullptr;
         SourceContribution* last = nullptr;
+        int sourceRank = -1;
         for (const auto& object : m_objects) {
             if (object == nullptr) {
                 break;
@@ -151,6 +152,7 @@ private:
             if (object->GetKind() != OBJ_SOURCE) {
                 continue;
             }
+            ++sourceRank;
             const auto& source = static_cast<const CSoundSource&>(*object);
             const double sx = source.m_x;
             const double sy = source.m_y;
@@ -170,7 +172,7 @@ private:
                 amplitude = source.m_power * c * rect.m_reflection;
             }
             amplitude = amplitude * std::exp(-(m_settings.mediumAbsorption * dist));
-            auto* contribution = new SourceContribution{dist, amplitude, nullptr};
+            auto* contribution = new SourceContribution{dist, amplitude, nullptr, sourceRank};
             if (last == nullptr) {
                 first = contribution;
             } else {
@@ -247,7 +249,7 @@ private:
                 const double length = node->pathLength + c->distance;
                 const double amplitude = c->amplitude * node->amplitude;
                 if (length < m_stopDistance && amplitude > m_stopAmplitude) {
-                    AddEcho(length, amplitude);
+                    AddEcho(length, amplitude, c->source);
                 }
             }
             CollectEchoes(node->reflectionChild);
@@ -255,8 +257,8 @@ private:
         }
     }
 
-    void AddEcho(double length, double amplitude) {
-        auto* echo = new Echo{length * 0.0033333333333333335, amplitude, nullptr};
+    void AddEcho(double length, double amplitude, int source) {
+        auto* echo = new Echo{length * 0.0033333333333333335, amplitude, nullptr, source};
         if (m_lastEcho == nullptr) {
             m_firstEcho = echo;
         } else {
@@ -265,11 +267,15 @@ private:
         m_lastEcho = echo;
     }
 
-    void HandOver() {
+    void HandOver(int ray) {
+        unsigned order = 0;
         for (const Echo* e = m_firstEcho; e != nullptr; e = e->next) {
             const double index = std::floor((e->delay / m_settings.groupTime) * 1000);
             int bin = index >= m_binCount ? m_binCount - 1 : static_cast<int>(index);
             m_bins[static_cast<std::size_t>(bin)] += e->amplitude;
+            if (m_log != nullptr) {
+                m_log->push_back({ray, order++, e->source, e->delay, e->amplitude, bin});
+            }
         }
         ClearEchoes();
     }
@@ -289,6 +295,7 @@ private:
     std::vector<double>& m_bins;
     const SceneSettings& m_settings;
     std::vector<int>& m_progress;
+    std::vector<LoggedEcho>* m_log;
     double m_stopDistance;
     double m_stopAmplitude;
     int m_binCount;
@@ -310,13 +317,14 @@ PathNode::~PathNode() {
     delete passageChild;
 }
 
-ReferenceResult ComputeReferenceEffect(const SceneSettings& scene) {
+ReferenceResult ComputeReferenceEffect(const SceneSettings& scene, bool logEchoes) {
     ReferenceResult result;
     const double count = std::ceil(scene.stopTime / scene.groupTime);
     result.bins.assign(static_cast<std::size_t>(count), 0.0);
     const CSceneObject* listener = scene.FirstObject();
     if (listener != nullptr) {
-        ReferenceTracer tracer(scene, result.bins, result.progress);
+        ReferenceTracer tracer(scene, result.bins, result.progress,
+                               logEchoes ? &result.echoes : nullptr);
         tracer.TraceFan(Vec2{listener->m_x, listener->m_y});
         result.nodes = tracer.nodes;
     }
@@ -360,15 +368,16 @@ void RunOnLargeStack(void (*fn)(void*), void* arg) {
     pthread_join(thread, nullptr);
 }
 
-ReferenceResult ComputeReferenceEffectOnLargeStack(const SceneSettings& scene) {
+ReferenceResult ComputeReferenceEffectOnLargeStack(const SceneSettings& scene, bool logEchoes) {
     struct Job {
         const SceneSettings* scene;
+        bool log;
         ReferenceResult result;
-    } job{&scene, {}};
+    } job{&scene, logEchoes, {}};
     RunOnLargeStack(
         [](void* p) {
             auto* j = static_cast<Job*>(p);
-            j->result = ComputeReferenceEffect(*j->scene);
+            j->result = ComputeReferenceEffect(*j->scene, j->log);
         },
         &job);
     return job.result;

@@ -24,12 +24,25 @@ struct SourceContribution {
     double distance = 0.0;
     double amplitude = 0.0;
     SourceContribution* next = nullptr;
+    int source = 0; // which source (rank among the sources), for the echo log
 };
 
 struct Echo {
     double delay = 0.0;
     double amplitude = 0.0;
     Echo* next = nullptr;
+    int source = 0;
+};
+
+// One recorded echo as the log of a calculation lists it: the ray (−1 for the direct sound),
+// its rank among that ray's echoes, the source, the delay, amplitude and bin.
+struct LoggedEcho {
+    int ray = -1;
+    unsigned order = 0;
+    int source = 0;
+    double delay = 0.0;
+    double amplitude = 0.0;
+    int bin = 0;
 };
 
 struct PathNode {
@@ -58,11 +71,13 @@ struct ReferenceResult {
     std::vector<double> bins;
     std::vector<int> progress;
     unsigned long long nodes = 0;
+    std::vector<LoggedEcho> echoes; // filled only when asked for
 };
-ReferenceResult ComputeReferenceEffect(const SceneSettings& scene);
+ReferenceResult ComputeReferenceEffect(const SceneSettings& scene, bool logEchoes = false);
 
 // Runs fn on a thread with a stack large enough for the deepest recursion of the reference.
 void RunOnLargeStack(void (*fn)(void*), void* arg);
-ReferenceResult ComputeReferenceEffectOnLargeStack(const SceneSettings& scene);
+ReferenceResult ComputeReferenceEffectOnLargeStack(const SceneSettings& scene,
+                                                   bool logEchoes = false);
 
 } // namespace reference

@@ -1,0 +1,96 @@
+// sonivera-cli auralize DRY.wav EFFECT.e3d -o OUT.wav: the dry sound as it would be heard with
+// the effect: every channel convolved with the effect's impulse response at the dry sound's rate.
+#include "AudioError.h"
+#include "AudioFile.h"
+#include "Command.h"
+#include "Convolution.h"
+#include "EffectInput.h"
+#include "ExitCodes.h"
+#include "ImpulseResponse.h"
+#include "Interrupt.h"
+#include "Level.h"
+#include "SoundOutput.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cmath>
+#include <memory>
+#include <optional>
+
+namespace {
+
+struct AuralizeOptions {
+    std::string dry;
+    std::string effect;
+    std::string output;
+    std::optional<double> gain;
+    bool normalize = false;
+    GroupTimeSource groupTime;
+};
+
+constexpr double kMaxGainDb = 120.0;
+
+int RunAuralize(const AuralizeOptions& options) {
+    if (options.gain && !(std::fabs(*options.gain) <= kMaxGainDb))
+        throw CliFailure(kExitBadInput, "--gain must be a number of decibels from -120 to 120");
+    RefuseOutputOverInputs(options.output,
+                           {options.dry, options.effect, options.groupTime.scenePath});
+    const EffectInput effect = LoadEffectOrFail(options.effect, options.groupTime);
+    AudioBuffer dry;
+    try {
+        dry = ReadAudioFile(options.dry);
+    } catch (const AudioError& e) {
+        throw CliFailure(kExitBadInput, e.what());
+    }
+    if (dry.Frames() == 0)
+        throw CliFailure(kExitBadInput, options.dry + ": the file holds no sound");
+
+    AudioBuffer wet;
+    try {
+        const auto response = ImpulseResponseFromBins(effect.bins, effect.groupTime, dry.rate);
+        wet = Convolve(dry, response, &InstallInterruptFlag());
+    } catch (const ConvolutionCancelled&) {
+        throw CliFailure(kExitInterrupted, "Interrupted; no file was written.");
+    } catch (const AudioError& e) {
+        throw CliFailure(kExitBadInput, options.effect + " at " + std::to_string(dry.rate) +
+                                            " Hz: " + e.what());
+    }
+
+    if (options.normalize) {
+        NormalizeToFullScale(wet);
+    } else if (options.gain) {
+        ApplyGain(wet, DecibelsToFactor(*options.gain));
+    }
+    if (!std::isfinite(PeakOf(wet)))
+        throw CliFailure(kExitBadInput, "the result exceeds the range of float samples; lower "
+                                        "--gain or use --normalize; no file was written");
+    WarnIfAboveFullScale(wet, "Use --normalize or --gain to lower it.");
+    WriteSoundOrFail(options.output, wet);
+    return kExitOk;
+}
+
+} // namespace
+
+Command AddAuralizeCommand(CLI::App& app) {
+    auto options = std::make_shared<AuralizeOptions>();
+    CLI::App* sub =
+        app.add_subcommand("auralize", "Apply an effect to a dry sound (FFT convolution)");
+    sub->add_option("DRY", options->dry, "The dry sound (WAV, FLAC, AIFF, ...; any channels)")
+        ->required();
+    sub->add_option("EFFECT.e3d", options->effect, "The effect file")->required();
+    sub->add_option("-o,--output", options->output, "The WAV file to write (32-bit float)")
+        ->required()
+        ->option_text("OUT.wav");
+    auto* gain = sub->add_option("--gain", options->gain, "Gain applied to the result")
+                     ->option_text("DB");
+    auto* normalize =
+        sub->add_flag("--normalize", options->normalize, "Bring the result's peak to full scale");
+    gain->excludes(normalize);
+    normalize->excludes(gain);
+    AddGroupTimeOptions(*sub, options->groupTime);
+    sub->footer("The impulse response is placed at the dry sound's rate; each channel is "
+                "convolved with it and the result keeps the whole tail (dry length + response "
+                "length - 1 frames). A result above full scale is written as it is, with a "
+                "warning giving its peak. Ctrl+C stops without writing anything (exit code 130).");
+    return {sub, [options] { return RunAuralize(*options); }};
+}

@@ -1,0 +1,84 @@
+#include "ObjectRecord.h"
+
+#include "model/BinaryArchive.h"
+#include "model/Listener.h"
+#include "model/ObjectKind.h"
+#include "model/RectObject.h"
+#include "model/SceneSettings.h"
+#include "model/SoundSource.h"
+
+#include <iterator>
+
+namespace {
+
+std::unique_ptr<CSceneObject> NewObjectOfKind(std::int32_t kind, SceneSettings* scene) {
+    switch (kind) {
+    case OBJ_LISTENER:
+        return std::make_unique<CListener>(scene);
+    case OBJ_RECT:
+        return std::make_unique<CRectObject>(scene);
+    case OBJ_SOURCE:
+        return std::make_unique<CSoundSource>(scene);
+    default:
+        return nullptr;
+    }
+}
+
+// Loads the fields into `object`; false when they are short or too long.
+bool LoadFields(CSceneObject& object, const std::vector<std::uint8_t>& fields) {
+    ArchiveReader ar(fields);
+    try {
+        object.Load(ar);
+    } catch (const ArchiveFormatError&) {
+        return false;
+    }
+    return ar.Remaining() == 0;
+}
+
+} // namespace
+
+ObjectRecord RecordOf(const CSceneObject& object) {
+    ArchiveWriter ar;
+    object.Save(ar);
+    return {object.GetKind(), ar.TakeBytes()};
+}
+
+std::unique_ptr<CSceneObject> MakeObject(const ObjectRecord& record, SceneSettings* scene) {
+    auto object = NewObjectOfKind(record.kind, scene);
+    if (!object || !LoadFields(*object, record.fields)) {
+        return nullptr;
+    }
+    return object;
+}
+
+bool RestoreObject(CSceneObject& object, const ObjectRecord& record) {
+    if (object.GetKind() != record.kind) {
+        return false;
+    }
+    // Read into a scratch object first, so that a damaged record changes nothing.
+    auto scratch = MakeObject(record, object.m_pSettings);
+    if (!scratch) {
+        return false;
+    }
+    ArchiveReader ar(record.fields);
+    object.Load(ar);
+    return true;
+}
+
+CSceneObject* ObjectAt(const SceneSettings& scene, std::size_t index) {
+    if (index >= scene.objects.size()) {
+        return nullptr;
+    }
+    return std::next(scene.objects.begin(), static_cast<std::ptrdiff_t>(index))->get();
+}
+
+std::optional<std::size_t> IndexOf(const SceneSettings& scene, const CSceneObject* object) {
+    std::size_t index = 0;
+    for (const auto& element : scene.objects) {
+        if (element.get() == object) {
+            return index;
+        }
+        ++index;
+    }
+    return std::nullopt;
+}

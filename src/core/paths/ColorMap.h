@@ -1,0 +1,12 @@
+#pragma once
+
+#include "model/Colors.h"
+
+// The viridis colour map (dark blue-violet → teal → yellow): perceptually uniform, readable by
+// people with the common colour-vision deficiencies, and light enough at its end to stay visible
+// against black outlines. t is clamped to 0..1; NaN gives the start of the map.
+RgbColor Viridis(double t);
+
+// The colour `c` seen with the given opacity (clamped to 0..1) over a white background, so a
+// surface without transparency shows it exactly.
+RgbColor OverWhite(RgbColor c, double opacity);

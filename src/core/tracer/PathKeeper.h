@@ -1,0 +1,52 @@
+#pragma once
+
+#include "EchoPath.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// Keeps the strongest `perSource` paths of each source (ranked by RanksBefore) in one bounded heap
+// per source, the weakest kept path on top, so memory never grows with the number of echoes
+// offered. The tracer asks Wants() before it builds a path, so a path that would not be kept
+// costs one comparison.
+class PathKeeper {
+public:
+    PathKeeper(std::size_t perSource, std::size_t sourceCount);
+
+    // Whether a path of this rank would be kept now.
+    bool Wants(std::int32_t source, double amplitude, std::int32_t ray, std::uint32_t order) const {
+        const Heap& heap = m_heaps[static_cast<std::size_t>(source)];
+        if (heap.size() < m_perSource) {
+            return true;
+        }
+        if (m_perSource == 0) {
+            return false;
+        }
+        const EchoPath& weakest = heap.front();
+        return RanksBefore(amplitude, ray, order, weakest.amplitude, weakest.ray, weakest.order);
+    }
+
+    // Keeps the path, dropping the weakest kept one of its source when that source is full. Only
+    // for a path that Wants() accepted. `path` receives the dropped path (or an empty one), so the
+    // caller can reuse its storage for the next path instead of allocating.
+    void Keep(EchoPath& path);
+
+    // Offers every path another keeper holds (the result does not depend on which keeper saw
+    // which path first).
+    void MergeFrom(PathKeeper&& other);
+
+    // The kept paths, by source and the strongest first; the keeper is empty afterwards.
+    std::vector<EchoPath> Take();
+
+    // The number of paths held now.
+    std::size_t Size() const;
+
+    std::size_t PerSource() const { return m_perSource; }
+    std::size_t SourceCount() const { return m_heaps.size(); }
+
+private:
+    using Heap = std::vector<EchoPath>;
+    std::size_t m_perSource;
+    std::vector<Heap> m_heaps;
+};

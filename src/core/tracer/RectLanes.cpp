@@ -1,0 +1,243 @@
+#include "RectLanes.h"
+
+#include "TraceConstants.h"
+
+#include <cstring>
+#include <limits>
+
+// The helpers below take and return vectors wider than the baseline's registers; they are all
+// inlined into the one function per instruction set, so no vector crosses a call and the warning
+// about the calling convention of such vectors does not apply.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace {
+
+using Lanes = RectLanes;
+
+template <class V> __attribute__((always_inline)) inline V Load(const double* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+template <class V> __attribute__((always_inline)) inline V Broadcast(double x) {
+    V v;
+    for (std::size_t i = 0; i < sizeof(V) / sizeof(double); ++i) {
+        v[i] = x;
+    }
+    return v;
+}
+
+// |v|: the sign bit cleared, as std::fabs does.
+template <class V, class M> __attribute__((always_inline)) inline V Abs(V v) {
+    M bits;
+    std::memcpy(&bits, &v, sizeof v);
+    bits &= Broadcast<M>(0) + std::numeric_limits<std::int64_t>::max();
+    std::memcpy(&v, &bits, sizeof v);
+    return v;
+}
+
+// Whether every lane of a mask is set.
+template <class M> __attribute__((always_inline)) inline bool AllSet(const M& m) {
+    std::int64_t all = -1;
+    for (std::size_t i = 0; i < sizeof(M) / sizeof(std::int64_t); ++i) {
+        all &= m[i];
+    }
+    return all == -1;
+}
+
+// One edge of every lane: on the horizontal line `level` over [lo, hi] (or the vertical one, with
+// the axes swapped). Behind when the ray moves away from the line (the direction's sign is the
+// same for every lane); otherwise ti = |(origin − level) / d| and the crossing origin' + ti·d'
+// must lie within the edge; then ti replaces the best parameter when it is below it.
+template <class V, class M>
+__attribute__((always_inline)) inline void Edge(const V& level, const V& origin, double d,
+                                                const V& dv, const V& across, const V& lo,
+                                                const V& hi, const V& dAcross, V& best, M& any) {
+    const M none = Broadcast<M>(0);
+    const M behind = d > 0.0 ? M(origin > level) : (d < 0.0 ? M(origin < level) : none);
+    const V ti = Abs<V, M>((origin - level) / dv);
+    const V h = across + ti * dAcross;
+    const M ok = ~behind & M(lo <= h) & M(h <= hi);
+    const M take = ok & M(ti < best);
+    best = take ? ti : best;
+    any |= ok;
+}
+
+// One group of lanes: the edge tests of IntersectRect in its order (top, bottom, left, right),
+// lane by lane (see RectLanes.h). V holds doubles, M the matching 64-bit masks (all ones where a
+// comparison holds).
+template <class V, class M>
+__attribute__((always_inline)) inline void Group(const double* left, const double* top,
+                                                 const double* right, const double* bottom,
+                                                 const SceneRay& r, double* t, std::int64_t* hit) {
+    const V X = Load<V>(left);
+    const V Y = Load<V>(top);
+    const V R = Load<V>(right);
+    const V B = Load<V>(bottom);
+    const V x0 = Broadcast<V>(r.x0);
+    const V y0 = Broadcast<V>(r.y0);
+    const V dx = Broadcast<V>(r.dx);
+    const V dy = Broadcast<V>(r.dy);
+    V best = Broadcast<V>(kNoHit);
+    M any = Broadcast<M>(0);
+    // IntersectRect's shortcut, for the whole group: a rectangle wholly behind the origin along
+    // one axis is missed by every edge test (its condition is taken here word for word), and a
+    // padding lane (NaN sides) is missed by every edge test too. When every lane is one or the
+    // other, the edge tests would give (no hit, no-hit distance) in every lane: answer that
+    // without the divisions.
+    M away = M(X != X);
+    if (r.dx > 0.0) {
+        away |= M(x0 > R) & M(x0 > X);
+    } else if (r.dx < 0.0) {
+        away |= M(x0 < X) & M(x0 < R);
+    }
+    if (r.dy > 0.0) {
+        away |= M(y0 > B) & M(y0 > Y);
+    } else if (r.dy < 0.0) {
+        away |= M(y0 < Y) & M(y0 < B);
+    }
+    if (AllSet(away)) {
+        std::memcpy(t, &best, sizeof best);
+        std::memcpy(hit, &any, sizeof any);
+        return;
+    }
+    if (!(r.dy == 0.0)) {
+        Edge<V, M>(Y, y0, r.dy, dy, x0, X, R, dx, best, any);
+        Edge<V, M>(B, y0, r.dy, dy, x0, X, R, dx, best, any);
+    }
+    if (!(r.dx == 0.0)) {
+        Edge<V, M>(X, x0, r.dx, dx, y0, Y, B, dy, best, any);
+        Edge<V, M>(R, x0, r.dx, dx, y0, Y, B, dy, best, any);
+    }
+    std::memcpy(t, &best, sizeof best);
+    // Masks are 0 or −1; the block reports 0 or 1.
+    const M one = any & Broadcast<M>(1);
+    std::memcpy(hit, &one, sizeof one);
+}
+
+template <class V, class M>
+__attribute__((always_inline)) inline void Block(const Lanes& lanes, std::size_t block,
+                                                 const SceneRay& r, double* t, std::int64_t* hit) {
+    constexpr std::size_t n = sizeof(V) / sizeof(double);
+    const std::size_t base = block * Lanes::kBlock;
+    for (std::size_t g = 0; g < Lanes::kBlock; g += n) {
+        Group<V, M>(lanes.Left() + base + g, lanes.Top() + base + g, lanes.Right() + base + g,
+                    lanes.Bottom() + base + g, r, t + g, hit + g);
+    }
+}
+
+typedef double V2 __attribute__((vector_size(16)));
+typedef std::int64_t M2 __attribute__((vector_size(16)));
+typedef double V4 __attribute__((vector_size(32)));
+typedef std::int64_t M4 __attribute__((vector_size(32)));
+typedef double V8 __attribute__((vector_size(64)));
+typedef std::int64_t M8 __attribute__((vector_size(64)));
+
+void BlockScalar(const Lanes& lanes, std::size_t block, const SceneRay& r, double* t,
+                 std::int64_t* hit) {
+    const TraceScene& scene = lanes.Scene();
+    for (std::size_t i = 0; i < Lanes::kBlock; ++i) {
+        const std::size_t k = block * Lanes::kBlock + i;
+        if (k < scene.RectCount()) {
+            hit[i] = IntersectRect(scene, k, r, t[i]) ? 1 : 0;
+        } else {
+            hit[i] = 0;
+            t[i] = kNoHit;
+        }
+    }
+}
+
+void BlockSse2(const Lanes& lanes, std::size_t block, const SceneRay& r, double* t,
+               std::int64_t* hit) {
+    Block<V2, M2>(lanes, block, r, t, hit);
+}
+
+__attribute__((target("avx2"))) void BlockAvx2(const Lanes& lanes, std::size_t block,
+                                               const SceneRay& r, double* t, std::int64_t* hit) {
+    Block<V4, M4>(lanes, block, r, t, hit);
+}
+
+__attribute__((target("avx512f"))) void BlockAvx512(const Lanes& lanes, std::size_t block,
+                                                    const SceneRay& r, double* t,
+                                                    std::int64_t* hit) {
+    Block<V8, M8>(lanes, block, r, t, hit);
+}
+
+bool Supports(RectLanes::Isa isa) {
+    switch (isa) {
+    case RectLanes::Isa::kScalar:
+    case RectLanes::Isa::kSse2:
+        return true;
+    case RectLanes::Isa::kAvx2:
+        return __builtin_cpu_supports("avx2");
+    case RectLanes::Isa::kAvx512:
+        return __builtin_cpu_supports("avx512f");
+    }
+    return false;
+}
+
+} // namespace
+
+RectLanes::RectLanes(const TraceScene& scene, Isa isa) : m_scene(scene), m_isa(isa) {
+    if (!Supports(m_isa)) {
+        m_isa = Isa::kScalar;
+    }
+    const std::size_t n = scene.RectCount();
+    m_blocks = (n + kBlock - 1) / kBlock;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    m_left.assign(m_blocks * kBlock, nan);
+    m_top.assign(m_blocks * kBlock, nan);
+    m_right.assign(m_blocks * kBlock, nan);
+    m_bottom.assign(m_blocks * kBlock, nan);
+    std::copy(scene.left.begin(), scene.left.end(), m_left.begin());
+    std::copy(scene.top.begin(), scene.top.end(), m_top.begin());
+    std::copy(scene.right.begin(), scene.right.end(), m_right.begin());
+    std::copy(scene.bottom.begin(), scene.bottom.end(), m_bottom.begin());
+    switch (m_isa) {
+    case Isa::kScalar:
+        m_kernel = BlockScalar;
+        break;
+    case Isa::kSse2:
+        m_kernel = BlockSse2;
+        break;
+    case Isa::kAvx2:
+        m_kernel = BlockAvx2;
+        break;
+    case Isa::kAvx512:
+        m_kernel = BlockAvx512;
+        break;
+    }
+}
+
+// AVX2 where the processor has it, else the scalar code. Measured on the benchmark scenes (see
+// bench/README.md): AVX2 beats the scalar code; two-lane SSE2 and eight-lane AVX-512 were slower
+// than the scalar code on the development machine (its AVX-512 division is slow), so they are
+// kept, tested, and not chosen.
+RectLanes::Isa RectLanes::Best() {
+    return Supports(Isa::kAvx2) ? Isa::kAvx2 : Isa::kScalar;
+}
+
+std::vector<RectLanes::Isa> RectLanes::Available() {
+    std::vector<Isa> result;
+    for (Isa isa : {Isa::kScalar, Isa::kSse2, Isa::kAvx2, Isa::kAvx512}) {
+        if (Supports(isa)) {
+            result.push_back(isa);
+        }
+    }
+    return result;
+}
+
+const char* RectLanes::Name(Isa isa) {
+    switch (isa) {
+    case Isa::kScalar:
+        return "scalar";
+    case Isa::kSse2:
+        return "sse2";
+    case Isa::kAvx2:
+        return "avx2";
+    case Isa::kAvx512:
+        return "avx512";
+    }
+    return "?";
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "TraceScene.h"
+#include "model/SceneRay.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// The rectangles' sides as flat arrays padded to whole blocks, and the intersection of one ray
+// with a block of them at a time, several rectangles per instruction.
+//
+// Each lane performs exactly the operations of IntersectRect (the rectangle's own edge tests:
+// top, bottom, left, right), on the same values and in the same order: the same subtraction,
+// division, absolute value, product and sum per edge, each rounded on its own (no fused
+// multiply-add: the build forbids contraction and no target below enables it), the same
+// comparisons, and the same "take ti when it is below the best so far" per edge. What differs is
+// only that an edge's arithmetic is carried out in every lane and its result then kept or dropped
+// by the edge's condition, where the scalar code branches around it; a value computed and then
+// dropped has no effect (IEEE operations have no side effects here, and no traps are enabled).
+// The scalar code's shortcut for rectangles wholly behind the origin is not taken; it answers what
+// the edge tests answer (see IntersectRect), so both give the same (hit, t).
+//
+// The padding rectangles have NaN sides: every comparison with them is false, so they are never
+// hit and report the no-hit distance.
+class RectLanes {
+public:
+    // The instruction sets a block can be computed with. kScalar calls IntersectRect per rectangle.
+    enum class Isa { kScalar, kSse2, kAvx2, kAvx512 };
+    static constexpr std::size_t kBlock = 8;
+
+    explicit RectLanes(const TraceScene& scene, Isa isa = Best());
+
+    // The instruction set used by default on this processor, and all it offers (kScalar first).
+    static Isa Best();
+    static std::vector<Isa> Available();
+    static const char* Name(Isa isa);
+
+    Isa Used() const { return m_isa; }
+    std::size_t Blocks() const { return m_blocks; }
+
+    // For the rectangles kBlock·block … kBlock·block + kBlock − 1: hit[i] is 1 when the ray
+    // crosses rectangle i of the block and 0 otherwise, t[i] the parameter IntersectRect reports.
+    void Intersect(std::size_t block, const SceneRay& ray, double* t, std::int64_t* hit) const {
+        m_kernel(*this, block, ray, t, hit);
+    }
+
+    // The padded sides (Blocks() · kBlock values each) and the scene they were taken from.
+    const double* Left() const { return m_left.data(); }
+    const double* Top() const { return m_top.data(); }
+    const double* Right() const { return m_right.data(); }
+    const double* Bottom() const { return m_bottom.data(); }
+    const TraceScene& Scene() const { return m_scene; }
+
+    using Kernel = void (*)(const RectLanes&, std::size_t, const SceneRay&, double*, std::int64_t*);
+
+private:
+    const TraceScene& m_scene;
+    std::size_t m_blocks = 0;
+    std::vector<double> m_left, m_top, m_right, m_bottom;
+    Isa m_isa;
+    Kernel m_kernel;
+};

@@ -1,0 +1,161 @@
+// The main window's place on the screen and the panes' layout: the first start's size, the
+// settings that remember both across runs, and the way back to the default layout.
+#include "app/CommandRules.h"
+#include "app/MainFrame.h"
+#include "view/WindowPlacement.h"
+
+#include <wx/confbase.h>
+#include <wx/display.h>
+
+#include <vector>
+
+namespace {
+
+constexpr const char* kLayoutGroup = "/Main Window";
+constexpr const char* kLeftKey = "Left";
+constexpr const char* kTopKey = "Top";
+constexpr const char* kWidthKey = "Width";
+constexpr const char* kHeightKey = "Height";
+constexpr const char* kMaximisedKey = "Maximized";
+constexpr const char* kPanesKey = "Panes";
+
+PixelRect ToPixelRect(const wxRect& r) {
+    return {r.x, r.y, r.x + r.width, r.y + r.height};
+}
+
+wxRect ToWxRect(const PixelRect& r) {
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+std::vector<PixelRect> WorkAreas() {
+    std::vector<PixelRect> areas;
+    for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {
+        areas.push_back(ToPixelRect(wxDisplay(i).GetClientArea()));
+    }
+    return areas;
+}
+
+// Whether a loaded layout can be used: every docked pane on one of the frame's edges (the view
+// in the centre), every floating pane with its caption on a screen.
+bool LayoutUsable(wxAuiManager& aui) {
+    const std::vector<PixelRect> areas = WorkAreas();
+    wxAuiPaneInfoArray& panes = aui.GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i) {
+        const wxAuiPaneInfo& pane = panes.Item(i);
+        if (pane.IsDocked()) {
+            const bool centre = pane.dock_direction == wxAUI_DOCK_CENTER;
+            const bool edge = pane.dock_direction >= wxAUI_DOCK_TOP &&
+                              pane.dock_direction <= wxAUI_DOCK_LEFT;
+            if (pane.name == "View" ? !centre : !edge) {
+                return false;
+            }
+        }
+        if (!pane.IsShown() || !pane.IsFloating()) {
+            continue;
+        }
+        wxSize size = pane.floating_size;
+        if (size.x <= 0 || size.y <= 0) {
+            size = pane.window ? pane.window->GetBestSize() : wxSize(100, 40);
+        }
+        // The bars are small: judge a rectangle of at least the checked minimum size around it.
+        const PixelRect rect{pane.floating_pos.x, pane.floating_pos.y,
+                             pane.floating_pos.x + std::max(size.x, 320),
+                             pane.floating_pos.y + std::max(size.y, 240)};
+        if (!UsableWindowRect(rect, areas)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void CMainFrame::PlaceForFirstStart() {
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
+    m_restoredRect = ToWxRect(DefaultWindowRect(ToPixelRect(area)));
+    ApplyRestoredRect();
+}
+
+void CMainFrame::ApplyRestoredRect() {
+    // The position of the window's frame and the size of its client area: the toolkit reports
+    // and takes both the same way before and after the window manager has decorated the window,
+    // so the window comes back exactly as it was left.
+    Move(m_restoredRect.GetPosition());
+    SetClientSize(m_restoredRect.GetSize());
+}
+
+void CMainFrame::OnSizeOrMove(wxEvent& event) {
+    if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) {
+        m_restoredRect = wxRect(GetPosition(), GetClientSize());
+    }
+    event.Skip();
+}
+
+void CMainFrame::RestoreLayout(wxConfigBase& config) {
+    const wxString oldPath = config.GetPath();
+    config.SetPath(kLayoutGroup);
+    long left = 0;
+    long top = 0;
+    long width = 0;
+    long height = 0;
+    if (config.Read(kLeftKey, &left) && config.Read(kTopKey, &top) &&
+        config.Read(kWidthKey, &width) && config.Read(kHeightKey, &height) &&
+        left >= INT32_MIN / 2 && left <= INT32_MAX / 2 && top >= INT32_MIN / 2 &&
+        top <= INT32_MAX / 2 && width > 0 && width <= INT32_MAX / 2 && height > 0 &&
+        height <= INT32_MAX / 2) {
+        const PixelRect remembered{int(left), int(top), int(left + width), int(top + height)};
+        if (const auto usable = UsableWindowRect(remembered, WorkAreas())) {
+            m_restoredRect = ToWxRect(*usable);
+            ApplyRestoredRect();
+        }
+    }
+    wxString panes;
+    if (config.Read(kPanesKey, &panes) && !panes.empty()) {
+        // A damaged layout is refused quietly (the toolkit would assert on it) and replaced.
+        const wxAssertHandler_t assertHandler = wxSetAssertHandler(nullptr);
+        const bool loaded = m_aui.LoadPerspective(panes, false);
+        wxSetAssertHandler(assertHandler);
+        if (!loaded || !LayoutUsable(m_aui)) {
+            m_aui.LoadPerspective(m_defaultPerspective, false);
+        }
+        // The centre pane is never hidden, whatever the setting said.
+        wxAuiPaneInfo& view = m_aui.GetPane("View");
+        if (view.IsOk()) {
+            view.Show();
+        }
+        m_aui.Update();
+    }
+    config.SetPath(oldPath);
+}
+
+bool CMainFrame::IsRememberedMaximised(wxConfigBase& config) {
+    bool maximised = true;
+    config.Read(wxString(kLayoutGroup) + "/" + kMaximisedKey, &maximised, true);
+    return maximised;
+}
+
+void CMainFrame::SaveLayout(wxConfigBase& config) const {
+    const wxString oldPath = config.GetPath();
+    config.SetPath(kLayoutGroup);
+    config.Write(kLeftKey, long{m_restoredRect.x});
+    config.Write(kTopKey, long{m_restoredRect.y});
+    config.Write(kWidthKey, long{m_restoredRect.width});
+    config.Write(kHeightKey, long{m_restoredRect.height});
+    config.Write(kMaximisedKey, IsMaximized());
+    config.Write(kPanesKey, const_cast<wxAuiManager&>(m_aui).SavePerspective());
+    config.SetPath(oldPath);
+    config.Flush();
+}
+
+void CMainFrame::ResetLayout() {
+    m_aui.LoadPerspective(m_defaultPerspective, true);
+}
+
+void CMainFrame::OnResetLayout(wxCommandEvent&) {
+    ResetLayout();
+}
+
+void CMainFrame::OnUpdateResetLayout(wxUpdateUIEvent& event) {
+    event.Enable(rules::AlwaysEnabled());
+}

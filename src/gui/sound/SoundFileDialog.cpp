@@ -1,0 +1,43 @@
+#include "sound/SoundFileDialog.h"
+
+#include "app/MessageBoxes.h"
+#include "app/Strings.h"
+
+#include <wx/filename.h>
+
+CSoundFileDialog::CSoundFileDialog(wxWindow* parent, Purpose purpose)
+    : wxFileDialog(parent,
+                   Ui(purpose == Purpose::OpenDrySound ? text::kDrySoundTitle
+                                                       : text::kSaveAsTitle),
+                   wxString(), wxString(),
+                   Ui(purpose == Purpose::OpenDrySound ? text::kSoundFileFilter
+                                                       : text::kWavFileFilter),
+                   purpose == Purpose::OpenDrySound ? wxFD_OPEN | wxFD_FILE_MUST_EXIST
+                                                    : wxFD_SAVE | wxFD_OVERWRITE_PROMPT),
+      m_purpose(purpose) {}
+
+wxString CSoundFileDialog::GetPath() const {
+    return m_chosenPath.empty() ? wxFileDialog::GetPath() : m_chosenPath;
+}
+
+wxString AskDrySoundPath(wxWindow* parent) {
+    CSoundFileDialog dialog(parent, CSoundFileDialog::Purpose::OpenDrySound);
+    return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
+}
+
+wxString AskSaveWavPath(wxWindow* parent) {
+    CSoundFileDialog dialog(parent, CSoundFileDialog::Purpose::SaveWav);
+    if (dialog.ShowModal() != wxID_OK) {
+        return {};
+    }
+    const wxString chosen = dialog.GetPath();
+    wxString path = chosen;
+    if (!path.empty() && !wxFileName(path).HasExt()) {
+        path += "." + Ui(text::kWavExtension);
+    }
+    // The dialog confirmed replacing only the name as typed; ask again for the completed name.
+    if (path != chosen && wxFileName::Exists(path) && !AskReplaceFile(parent, path)) {
+        return {};
+    }
+    return path;
+}

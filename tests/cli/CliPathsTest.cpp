@@ -1,0 +1,71 @@
+// sonivera-cli effect --paths: the kept echo paths as JSON, written beside an unchanged effect
+// file.
+#include "support/RunCli.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <fstream>
+#include <map>
+
+namespace {
+
+nlohmann::json ReadJson(const std::string& path) {
+    std::ifstream in(path);
+    return nlohmann::json::parse(in);
+}
+
+TEST(CliPaths, WritesTheKeptPathsAndTheSameEffect) {
+    TempDir dir;
+    const std::string plain = dir.File("plain.e3d");
+    const std::string withPaths = dir.File("paths.e3d");
+    const std::string json = dir.File("paths.json");
+    ASSERT_EQ(RunCli({"effect", DataFile("echoes.3d"), "-o", plain}).exitCode, 0);
+    const CliRun run = RunCli({"effect", DataFile("echoes.3d"), "-o", withPaths, "--paths", json,
+                               "--paths-per-source", "5", "--threads", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadBytes(withPaths), ReadBytes(plain));
+
+    const nlohmann::json doc = ReadJson(json);
+    EXPECT_EQ(doc["paths_per_source"], 5);
+    const auto& paths = doc["paths"];
+    ASSERT_FALSE(paths.empty());
+    std::map<int, int> perSource;
+    double previous = 2.0;
+    int previousSource = -1;
+    for (const auto& p : paths) {
+        const int source = p["source"];
+        EXPECT_LE(++perSource[source], 5);
+        const double amplitude = p["amplitude"];
+        if (source == previousSource) {
+            EXPECT_LE(amplitude, previous); // the strongest first within a source
+        }
+        previous = amplitude;
+        previousSource = source;
+        ASSERT_GE(p["points"].size(), 2u);
+        for (const auto& point : p["points"]) {
+            ASSERT_EQ(point.size(), 2u);
+        }
+        EXPECT_GE(p["delay_s"].get<double>(), 0.0);
+        for (const char* key : {"ray", "bin", "level_db", "reflections", "passages"}) {
+            EXPECT_TRUE(p.contains(key)) << key;
+        }
+    }
+
+    ASSERT_EQ(RunCli({"effect", DataFile("echoes.3d"), "-o", withPaths, "--paths", json,
+                      "--paths-per-source", "0"})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(ReadJson(json)["paths"].empty());
+}
+
+TEST(CliPaths, PathsPerSourceNeedsPaths) {
+    TempDir dir;
+    const CliRun run = RunCli(
+        {"effect", DataFile("echoes.3d"), "-o", dir.File("out.e3d"), "--paths-per-source", "3"});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("--paths"), std::string::npos) << run.err;
+}
+
+} // namespace

@@ -1,0 +1,123 @@
+// Every instruction set of the block intersection gives, lane for lane, the bits of the scalar
+// IntersectRect on the same rectangles and rays, special values included.
+#include "tracer/RectLanes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+
+namespace {
+
+TraceScene RandomRects(std::mt19937_64& rng, std::size_t count) {
+    std::uniform_int_distribution<int> pick(0, 9);
+    std::uniform_real_distribution<double> real(-50.0, 50.0);
+    TraceScene s;
+    for (std::size_t k = 0; k < count; ++k) {
+        const double x = pick(rng) < 5 ? std::round(real(rng)) : real(rng);
+        const double y = pick(rng) < 5 ? std::round(real(rng)) : real(rng);
+        const double w = pick(rng) == 0 ? 0.0 : std::fabs(std::round(real(rng) / 4));
+        const double h = pick(rng) == 0 ? 0.0 : std::fabs(real(rng) / 4);
+        s.left.push_back(x);
+        s.top.push_back(y);
+        s.right.push_back(x + w);
+        s.bottom.push_back(y + h);
+    }
+    if (count > 3) { // a side that is not finite
+        s.right[3] = std::numeric_limits<double>::infinity();
+    }
+    return s;
+}
+
+SceneRay RandomRay(std::mt19937_64& rng, const TraceScene& s) {
+    std::uniform_int_distribution<int> pick(0, 15);
+    std::uniform_real_distribution<double> real(-60.0, 60.0);
+    std::uniform_real_distribution<double> angle(0.0, 6.283185307179586);
+    SceneRay r{real(rng), real(rng), 0.0, 0.0};
+    // Origins on a side, at a corner, directions along the axes (±0 included), unit, not unit,
+    // tiny, infinite and NaN.
+    const std::size_t k = static_cast<std::size_t>(pick(rng)) % s.RectCount();
+    switch (pick(rng)) {
+    case 0:
+        r.x0 = s.left[k];
+        break;
+    case 1:
+        r.y0 = s.bottom[k];
+        break;
+    case 2:
+        r.x0 = s.right[k];
+        r.y0 = s.top[k];
+        break;
+    default:
+        break;
+    }
+    const double a = angle(rng);
+    r.dx = std::cos(a);
+    r.dy = std::sin(a);
+    const double specials[] = {0.0,
+                               -0.0,
+                               1.0,
+                               -1.0,
+                               1e-300,
+                               6.123233995736766e-17,
+                               std::numeric_limits<double>::infinity(),
+                               std::numeric_limits<double>::quiet_NaN(),
+                               3.0};
+    switch (pick(rng)) {
+    case 0:
+        r.dx = specials[static_cast<std::size_t>(pick(rng)) % std::size(specials)];
+        break;
+    case 1:
+        r.dy = specials[static_cast<std::size_t>(pick(rng)) % std::size(specials)];
+        break;
+    case 2:
+        r.dx = 0.0;
+        r.dy = pick(rng) < 8 ? 1.0 : -1.0;
+        break;
+    default:
+        break;
+    }
+    return r;
+}
+
+TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
+    std::mt19937_64 rng(7);
+    const auto isas = RectLanes::Available();
+    ASSERT_GE(isas.size(), 2u); // scalar and the baseline vectors at least
+    std::size_t compared = 0;
+    std::size_t hits = 0;
+    for (int scene = 0; scene < 200; ++scene) {
+        const TraceScene s = RandomRects(rng, 1 + static_cast<std::size_t>(scene % 21));
+        for (int ray = 0; ray < 200; ++ray) {
+            const SceneRay r = RandomRay(rng, s);
+            for (RectLanes::Isa isa : isas) {
+                const RectLanes lanes(s, isa);
+                ASSERT_EQ(lanes.Used(), isa);
+                for (std::size_t b = 0; b < lanes.Blocks(); ++b) {
+                    double t[RectLanes::kBlock];
+                    std::int64_t hit[RectLanes::kBlock];
+                    lanes.Intersect(b, r, t, hit);
+                    for (std::size_t i = 0; i < RectLanes::kBlock; ++i) {
+                        const std::size_t k = b * RectLanes::kBlock + i;
+                        double expectedT = kNoHit;
+                        const bool expectedHit =
+                            k < s.RectCount() && IntersectRect(s, k, r, expectedT);
+                        ASSERT_EQ(hit[i] != 0, expectedHit)
+                            << RectLanes::Name(isa) << " rect " << k;
+                        ASSERT_EQ(0, std::memcmp(&t[i], &expectedT, sizeof(double)))
+                            << RectLanes::Name(isa) << " rect " << k << ": " << t[i] << " vs "
+                            << expectedT;
+                        ++compared;
+                        hits += expectedHit ? 1 : 0;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(compared, 100000u);
+    EXPECT_GT(hits, compared / 50); // rays do meet rectangles
+}
+
+} // namespace

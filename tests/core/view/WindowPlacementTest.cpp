@@ -1,0 +1,26 @@
+#include "view/WindowPlacement.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+TEST(WindowPlacementTest, DefaultIsCentredAndFitsSmallScreens) {
+    EXPECT_EQ(DefaultWindowRect({0, 0, 1280, 1024}), (PixelRect{128, 152, 1152, 872}));
+    EXPECT_EQ(DefaultWindowRect({100, 30, 900, 630}), (PixelRect{100, 30, 900, 630}));
+}
+
+TEST(WindowPlacementTest, RememberedRectanglesAreUsedOnlyWhenTheCaptionCanBeGrabbed) {
+    const std::vector<PixelRect> screens = {{0, 0, 1280, 1024}, {1280, 0, 2560, 1024}};
+    const PixelRect fine{1400, 100, 2200, 700};
+    EXPECT_EQ(UsableWindowRect(fine, screens), fine);
+    // Partly off the left edge but the caption is still reachable.
+    EXPECT_TRUE(UsableWindowRect({-700, 10, 100, 600}, screens));
+    // Gone with the second screen, above the top, far away, too small, inverted, too large.
+    EXPECT_FALSE(UsableWindowRect(fine, std::span(screens).first(1)));
+    EXPECT_FALSE(UsableWindowRect({100, -100, 900, 500}, screens));
+    EXPECT_FALSE(UsableWindowRect({-30000, -30000, -29000, -29000}, screens));
+    EXPECT_FALSE(UsableWindowRect({0, 0, 200, 100}, screens));
+    EXPECT_FALSE(UsableWindowRect({900, 700, 100, 100}, screens));
+    EXPECT_FALSE(UsableWindowRect({0, 0, 3000, 900}, screens));
+    EXPECT_FALSE(UsableWindowRect(fine, {}));
+}
