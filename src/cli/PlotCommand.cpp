@@ -3,6 +3,7 @@
 #include "Command.h"
 #include "EffectInput.h"
 #include "ExitCodes.h"
+#include "OutputFiles.h"
 #include "SceneInput.h"
 #include "render/CairoPlot.h"
 
