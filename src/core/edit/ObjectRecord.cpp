@@ -1,28 +1,12 @@
 #include "ObjectRecord.h"
 
 #include "model/BinaryArchive.h"
-#include "model/Listener.h"
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
+#include "model/SceneFile.h"
 #include "model/SceneSettings.h"
-#include "model/SoundSource.h"
 
 #include <iterator>
 
 namespace {
-
-std::unique_ptr<CSceneObject> NewObjectOfKind(std::int32_t kind, SceneSettings* scene) {
-    switch (kind) {
-    case OBJ_LISTENER:
-        return std::make_unique<CListener>(scene);
-    case OBJ_RECT:
-        return std::make_unique<CRectObject>(scene);
-    case OBJ_SOURCE:
-        return std::make_unique<CSoundSource>(scene);
-    default:
-        return nullptr;
-    }
-}
 
 // Loads the fields into `object`; false when they are short or too long.
 bool LoadFields(CSceneObject& object, const std::vector<std::uint8_t>& fields) {
@@ -44,7 +28,7 @@ ObjectRecord RecordOf(const CSceneObject& object) {
 }
 
 std::unique_ptr<CSceneObject> MakeObject(const ObjectRecord& record, SceneSettings* scene) {
-    auto object = NewObjectOfKind(record.kind, scene);
+    auto object = MakeObjectOfKind(record.kind, scene);
     if (!object || !LoadFields(*object, record.fields)) {
         return nullptr;
     }

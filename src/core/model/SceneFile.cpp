@@ -1,7 +1,7 @@
 #include "SceneFile.h"
 
-#include "InputFile.h"
 #include "BinaryArchive.h"
+#include "InputFile.h"
 #include "Listener.h"
 #include "ObjectKind.h"
 #include "RectObject.h"
@@ -98,7 +98,9 @@ bool ObjectFieldsFinite(const CSceneObject& o) {
     return true;
 }
 
-std::unique_ptr<CSceneObject> MakeObject(std::int32_t kind, SceneSettings* scene) {
+} // namespace
+
+std::unique_ptr<CSceneObject> MakeObjectOfKind(std::int32_t kind, SceneSettings* scene) {
     switch (kind) {
     case OBJ_LISTENER:
         return std::make_unique<CListener>(scene);
@@ -110,8 +112,6 @@ std::unique_ptr<CSceneObject> MakeObject(std::int32_t kind, SceneSettings* scene
         return nullptr;
     }
 }
-
-} // namespace
 
 std::vector<std::uint8_t> SaveSceneToBytes(const SceneSettings& scene) {
     ArchiveWriter ar;
@@ -143,7 +143,7 @@ std::unique_ptr<SceneSettings> LoadSceneFromBytes(std::span<const std::uint8_t> 
             BadFormat(path, "the object count exceeds what the file holds");
         }
         for (std::int32_t i = 0; i < count; ++i) {
-            auto object = MakeObject(ar.ReadInt32(), scene.get());
+            auto object = MakeObjectOfKind(ar.ReadInt32(), scene.get());
             if (!object) {
                 BadFormat(path, "unknown object kind");
             }

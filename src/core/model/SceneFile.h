@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SceneObject.h"
 #include "SceneSettings.h"
 
 #include <cstdint>
@@ -12,6 +13,10 @@
 // record (kind code and fields) per object. All values little-endian.
 
 constexpr std::size_t kSceneHeaderSize = 98; // tag, both blocks and the object count
+
+// A new object of the file's kind code (listener, rectangle, source) belonging to `scene`, with
+// default fields; nullptr for an unknown code.
+std::unique_ptr<CSceneObject> MakeObjectOfKind(std::int32_t kind, SceneSettings* scene);
 
 // Serialises the scene into the bytes of a scene file.
 std::vector<std::uint8_t> SaveSceneToBytes(const SceneSettings& scene);
