@@ -1,14 +1,13 @@
 #include "app/C3DApp.h"
 
 #include "app/AboutDlg.h"
-#include "app/CommandIds.h"
-#include "app/CommandRules.h"
-#include "app/CommandTable.h"
-#include "app/FileDialogs.h"
+#include "common/CommandIds.h"
+#include "common/CommandTable.h"
+#include "common/FileDialogs.h"
 #include "app/MainFrame.h"
 #include "app/RecentFiles.h"
 #include "app/SceneDocManager.h"
-#include "app/Strings.h"
+#include "common/Strings.h"
 #include "model/C3DDoc.h"
 #include "view/C3DView.h"
 
@@ -236,35 +235,11 @@ void C3DApp::OnRecentFile(wxCommandEvent& event) {
     }
 }
 
-void C3DApp::OnUpdateAlwaysEnabled(wxUpdateUIEvent& event) {
-    event.Enable(rules::AlwaysEnabled());
-}
-
-void C3DApp::OnUpdateRecentFile(wxUpdateUIEvent& event) {
-    const int count = m_pDocManager ? static_cast<int>(m_pDocManager->RecentFiles().size()) : 0;
-    event.Enable(rules::RecentFileEnabled(event.GetId() - ID_FILE_MRU_FILE1, count));
-}
-
-void C3DApp::OnUpdateUnserved(wxUpdateUIEvent& event) {
-    if (IsCommandId(event.GetId())) {
-        event.Enable(rules::UnservedCommandEnabled());
-    } else {
-        event.Skip();
-    }
-}
-
 // clang-format off
 wxBEGIN_EVENT_TABLE(C3DApp, wxApp)
     EVT_MENU(ID_APP_ABOUT, C3DApp::OnAppAbout)
-    EVT_UPDATE_UI(ID_APP_ABOUT, C3DApp::OnUpdateAlwaysEnabled)
     EVT_MENU(ID_FILE_NEW, C3DApp::OnFileNew)
-    EVT_UPDATE_UI(ID_FILE_NEW, C3DApp::OnUpdateAlwaysEnabled)
     EVT_MENU(ID_FILE_OPEN, C3DApp::OnFileOpen)
-    EVT_UPDATE_UI(ID_FILE_OPEN, C3DApp::OnUpdateAlwaysEnabled)
     EVT_MENU(ID_APP_EXIT, C3DApp::OnAppExit)
-    EVT_UPDATE_UI(ID_APP_EXIT, C3DApp::OnUpdateAlwaysEnabled)
     EVT_MENU_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, C3DApp::OnRecentFile)
-    EVT_UPDATE_UI_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, C3DApp::OnUpdateRecentFile)
-    // Last: whatever no other rule has answered is shown disabled.
-    EVT_UPDATE_UI_RANGE(ID_SCENE_PARAMETERS, ID_VIEW_STATUS_BAR, C3DApp::OnUpdateUnserved)
 wxEND_EVENT_TABLE()

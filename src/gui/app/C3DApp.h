@@ -12,8 +12,9 @@ class CSceneDocManager;
 
 // The application object: sets up the settings and the recent-file list, registers the one
 // document template (C3DDoc, C3DView, CMainFrame), processes the command line, shows the main
-// window, and serves About, New, Open, Exit and the recent files. It also refuses every command
-// whose enable rule says disabled, whether it comes from a menu, a toolbar or an accelerator.
+// window, and serves About, New, Open, Exit and the recent files (their rules are declared with
+// the commands, common/CommandTable.cpp). It also refuses every command whose enable rule says
+// disabled, whether it comes from a menu, a toolbar or an accelerator.
 class C3DApp : public wxApp {
 public:
     C3DApp();
@@ -58,9 +59,6 @@ private:
     void OnFileOpen(wxCommandEvent& event);
     void OnAppExit(wxCommandEvent& event);
     void OnRecentFile(wxCommandEvent& event);
-    void OnUpdateAlwaysEnabled(wxUpdateUIEvent& event);
-    void OnUpdateRecentFile(wxUpdateUIEvent& event);
-    void OnUpdateUnserved(wxUpdateUIEvent& event);
 
     wxString m_settingsFile;
     std::unique_ptr<wxConfigBase> m_pConfig;

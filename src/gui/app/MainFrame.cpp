@@ -1,18 +1,18 @@
 #include "app/MainFrame.h"
 
 #include "app/AppIcon.h"
-#include "app/CommandIds.h"
-#include "app/CommandRules.h"
-#include "app/CommandTable.h"
 #include "app/RecentFiles.h"
-#include "app/Strings.h"
+#include "app/SceneDocManager.h"
 #include "app/ToolbarImages.h"
+#include "common/CommandIds.h"
+#include "common/CommandTable.h"
+#include "common/Strings.h"
 #include "effect/EffectPane.h"
-#include "sound/EffectSoundButtons.h"
 #include "model/SceneSettings.h"
+#include "sound/EffectSoundButtons.h"
+#include "view/C3DView.h"
 #include "view/SceneCanvas.h"
 
-#include <algorithm>
 #include <wx/aui/auibar.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
@@ -97,6 +97,8 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     PlaceForFirstStart();
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) { OnSizeOrMove(event); });
     Bind(wxEVT_MOVE, [this](wxMoveEvent& event) { OnSizeOrMove(event); });
+    // Last in the routing (after the view and the document): every declared command's state.
+    Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateCommand, this);
 }
 
 CMainFrame::~CMainFrame() {
@@ -112,13 +114,13 @@ wxMenuBar* CMainFrame::BuildMenuBar() {
                 menu->AppendSeparator();
                 continue;
             }
-            const auto texts = text::TextsOf(id);
+            const CommandDecl& command = *FindCommand(id);
             if (id == ID_FILE_MRU_FILE1) {
                 m_pFileMenu = menu;
                 m_nRecentPos = menu->GetMenuItemCount();
             }
-            menu->Append(id, Ui(texts.label), Ui(texts.prompt),
-                         IsCheckCommand(id) ? wxITEM_CHECK : wxITEM_NORMAL);
+            menu->Append(id, Ui(command.label), Ui(command.prompt),
+                         command.check ? wxITEM_CHECK : wxITEM_NORMAL);
         }
         bar->Append(menu, Ui(layout.title));
     }
@@ -134,12 +136,10 @@ wxAuiToolBar* CMainFrame::BuildToolbar(int resourceId, const std::vector<int>& l
             bar->AddSeparator();
             continue;
         }
-        const auto texts = text::TextsOf(id);
-        const bool served = id != ID_FILE_PRINT;
+        const CommandDecl& command = *FindCommand(id);
         bar->AddTool(id, wxString(), ToolbarImage(id), wxNullBitmap,
-                     IsCheckCommand(id) ? wxITEM_CHECK : wxITEM_NORMAL,
-                     served ? Ui(texts.tooltip) : wxString(),
-                     served ? Ui(texts.prompt) : wxString(), nullptr);
+                     command.check ? wxITEM_CHECK : wxITEM_NORMAL, Ui(command.tooltip),
+                     Ui(command.prompt), nullptr);
     }
     bar->Realize();
     bar->Bind(wxEVT_MOTION, [this, bar](wxMouseEvent& event) { ShowToolPrompt(bar, event); });
@@ -170,12 +170,51 @@ void CMainFrame::SetStatusPaneText(int pane, const wxString& text) {
     }
 }
 
+void CMainFrame::SetStatusMessage(const wxString& text) {
+    if (GetStatusBar()) {
+        SetStatusText(text, 0);
+    }
+}
+
+CommandContext CMainFrame::GatherCommandContext() {
+    CommandContext context;
+    if (auto* docs = dynamic_cast<CSceneDocManager*>(GetDocumentManager())) {
+        context.recentFileCount = static_cast<int>(docs->RecentFiles().size());
+        // The view the commands go to, as the document manager routes them.
+        if (auto* view = wxDynamicCast(docs->GetAnyUsableView(), C3DView)) {
+            view->DescribeCommandState(context);
+        }
+    }
+    context.mainBarShown = IsBarShown(ID_VIEW_TOOLBAR);
+    context.sceneBarShown = IsBarShown(ID_VIEW_SCENE_BAR);
+    context.statusBarShown = IsBarShown(ID_VIEW_STATUS_BAR);
+    context.effectPaneShown = IsBarShown(ID_VIEW_EFFECT_PANE);
+    return context;
+}
+
+void CMainFrame::OnUpdateCommand(wxUpdateUIEvent& event) {
+    const CommandDecl* command = FindCommand(event.GetId());
+    if (!command) {
+        event.Skip();
+        return;
+    }
+    const CommandState state = EvaluateCommand(*command, GatherCommandContext());
+    event.Enable(state.enabled);
+    if (command->check) {
+        event.Check(state.checked);
+    }
+    if (!state.text.empty()) {
+        event.SetText(state.text);
+    }
+}
+
 CommandState CMainFrame::QueryCommand(int commandId) {
     wxUpdateUIEvent event(commandId);
     event.SetEventObject(this);
     ProcessWindowEvent(event);
     CommandState state;
-    state.enabled = event.GetSetEnabled() ? event.GetEnabled() : rules::UnservedCommandEnabled();
+    // A command whose rule nobody evaluates is shown and treated as disabled.
+    state.enabled = event.GetSetEnabled() && event.GetEnabled();
     state.checked = event.GetSetChecked() && event.GetChecked();
     if (event.GetSetText()) {
         state.text = event.GetText();
@@ -277,11 +316,6 @@ void CMainFrame::ShowEffectOf(const SceneSettings& scene) {
     }
 }
 
-void CMainFrame::OnUpdateToggleBar(wxUpdateUIEvent& event) {
-    event.Enable(rules::AlwaysEnabled());
-    event.Check(rules::BarToggleChecked(IsBarShown(event.GetId())));
-}
-
 void CMainFrame::OnMenuOpen(wxMenuEvent& event) {
     UpdateCommandUI();
     event.Skip();
@@ -295,15 +329,10 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
 // clang-format off
 wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_MENU(ID_VIEW_TOOLBAR, CMainFrame::OnToggleBar)
-    EVT_UPDATE_UI(ID_VIEW_TOOLBAR, CMainFrame::OnUpdateToggleBar)
     EVT_MENU(ID_VIEW_SCENE_BAR, CMainFrame::OnToggleBar)
-    EVT_UPDATE_UI(ID_VIEW_SCENE_BAR, CMainFrame::OnUpdateToggleBar)
     EVT_MENU(ID_VIEW_STATUS_BAR, CMainFrame::OnToggleBar)
-    EVT_UPDATE_UI(ID_VIEW_STATUS_BAR, CMainFrame::OnUpdateToggleBar)
     EVT_MENU(ID_VIEW_RESET_LAYOUT, CMainFrame::OnResetLayout)
-    EVT_UPDATE_UI(ID_VIEW_RESET_LAYOUT, CMainFrame::OnUpdateResetLayout)
     EVT_MENU(ID_VIEW_EFFECT_PANE, CMainFrame::OnToggleBar)
-    EVT_UPDATE_UI(ID_VIEW_EFFECT_PANE, CMainFrame::OnUpdateToggleBar)
     EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
     EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()

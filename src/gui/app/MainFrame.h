@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/CommandContext.h"
+#include "common/ViewFrame.h"
+
 #include <wx/aui/aui.h>
 #include <wx/docview.h>
 
@@ -11,20 +14,13 @@ class CSceneCanvas;
 class CEffectPane;
 struct SceneSettings;
 
-// The enabled and checked state of a command as its update-UI rule gives it.
-struct CommandState {
-    bool enabled = false;
-    bool checked = false;
-    // The item's label when the rule sets one (the undo and redo items name their edit).
-    wxString text;
-};
-
 // The main window: menu bar, the main toolbar (top) and the scene toolbar (bottom) as dockable AUI
 // panes, the "Эффект" pane (dockable on every edge, hidden until asked for or until a calculation
 // gives an effect), the three-pane status bar, and the editor view's canvas in the client area. It
 // serves the toggles of the "&Вид" menu; every other command goes to the view, the document or
-// the application object.
-class CMainFrame : public wxDocParentFrame {
+// the application object. It answers every command's update-UI request from the command's
+// declared rules over the state it gathers (GatherCommandContext).
+class CMainFrame : public wxDocParentFrame, public ViewFrame {
 public:
     // Pane names of the two toolbars in the AUI manager.
     static constexpr const char* kMainBarPane = "MainBar";
@@ -33,25 +29,28 @@ public:
     explicit CMainFrame(wxDocManager* manager);
     ~CMainFrame() override;
 
-    // The editor view's canvas; the view creates it on first use and the frame keeps it.
-    CSceneCanvas* GetSceneCanvas() const { return m_pCanvas; }
-    void SetSceneCanvas(CSceneCanvas* canvas);
-
-    // Writes status pane 1 (pointer coordinates) or 2 (zoom); used by the view.
-    void SetStatusPaneText(int pane, const wxString& text);
-
+    // --- ViewFrame ---
+    wxFrame& Window() override { return *this; }
+    CSceneCanvas* GetSceneCanvas() const override { return m_pCanvas; }
+    void SetSceneCanvas(CSceneCanvas* canvas) override;
+    void SetStatusPaneText(int pane, const wxString& text) override;
+    void SetStatusMessage(const wxString& text) override;
     // Asks the command routing (view, document, frame, application) for a command's state. A
     // command whose rule nobody evaluates counts as disabled.
-    CommandState QueryCommand(int commandId);
+    CommandState QueryCommand(int commandId) override;
+
+    // The state the commands' rules read, gathered from the application's recent files, the
+    // bars and the view (with its document) the commands go to.
+    CommandContext GatherCommandContext();
     // Applies every command's state to the menu bar and both toolbars.
     void UpdateCommandUI();
     // Shows the recent files in the File menu in place of the placeholder item.
     void ShowRecentFiles(const std::vector<wxString>& paths);
 
     // The "Эффект" pane, which the frame owns.
-    CEffectPane* GetEffectPane() const { return m_pEffectPane; }
+    CEffectPane* GetEffectPane() const override { return m_pEffectPane; }
     // Shows the scene's last effect in the pane, and the pane itself when it holds an effect.
-    void ShowEffectOf(const SceneSettings& scene);
+    void ShowEffectOf(const SceneSettings& scene) override;
 
     wxAuiManager& GetAuiManager() { return m_aui; }
     wxAuiToolBar* GetMainBar() const { return m_pMainBar; }
@@ -80,11 +79,10 @@ private:
     wxAuiToolBar* BuildToolbar(int resourceId, const std::vector<int>& layout);
     void ShowToolPrompt(wxAuiToolBar* bar, wxMouseEvent& event);
     void OnToggleBar(wxCommandEvent& event);
-    void OnUpdateToggleBar(wxUpdateUIEvent& event);
+    void OnUpdateCommand(wxUpdateUIEvent& event);
     void OnMenuOpen(wxMenuEvent& event);
     void OnIdle(wxIdleEvent& event);
     void OnResetLayout(wxCommandEvent& event);
-    void OnUpdateResetLayout(wxUpdateUIEvent& event);
     void OnSizeOrMove(wxEvent& event);
     void PlaceForFirstStart();
     void ApplyRestoredRect();

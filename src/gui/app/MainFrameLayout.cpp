@@ -1,6 +1,5 @@
 // The main window's place on the screen and the panes' layout: the first start's size, the
 // settings that remember both across runs, and the way back to the default layout.
-#include "app/CommandRules.h"
 #include "app/MainFrame.h"
 #include "view/WindowPlacement.h"
 
@@ -154,8 +153,4 @@ void CMainFrame::ResetLayout() {
 
 void CMainFrame::OnResetLayout(wxCommandEvent&) {
     ResetLayout();
-}
-
-void CMainFrame::OnUpdateResetLayout(wxUpdateUIEvent& event) {
-    event.Enable(rules::AlwaysEnabled());
 }

@@ -1,6 +1,6 @@
 #include "app/RecentFiles.h"
 
-#include "app/Strings.h"
+#include "common/Strings.h"
 
 #include <wx/config.h>
 #include <wx/filename.h>

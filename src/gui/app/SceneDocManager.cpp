@@ -1,7 +1,7 @@
 #include "app/SceneDocManager.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
+#include "common/CommandIds.h"
+#include "common/Strings.h"
 
 #include <wx/filehistory.h>
 

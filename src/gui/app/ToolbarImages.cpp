@@ -1,6 +1,6 @@
 #include "app/ToolbarImages.h"
 
-#include "app/CommandIds.h"
+#include "common/CommandIds.h"
 
 #include <wx/bitmap.h>
 #include <wx/image.h>

@@ -1,8 +1,8 @@
 #include "calc/EffectCalcDlg.h"
 
-#include "app/CommandIds.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/CommandIds.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
 #include "calc/CalcWorker.h"
 #include "calc/SaveEffect.h"
 #include "model/SceneSettings.h"

@@ -1,8 +1,8 @@
 #include "calc/SaveEffect.h"
 
-#include "app/FileNames.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/FileNames.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
 #include "model/SafeFileWriter.h"
 #include "model/SceneFileError.h"
 #include "tracer/EffectFile.h"

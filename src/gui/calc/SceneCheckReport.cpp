@@ -1,7 +1,7 @@
 #include "calc/SceneCheckReport.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
 #include "calc/SceneCheck.h"
 
 #include <wx/string.h>

@@ -1,6 +1,6 @@
 #include "effect/EffectPane.h"
 
-#include "app/Strings.h"
+#include "common/Strings.h"
 #include "effect/GcPlotPort.h"
 #include "model/SceneSettings.h"
 #include "plot/EffectPlot.h"

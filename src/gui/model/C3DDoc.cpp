@@ -1,11 +1,10 @@
 #include "model/C3DDoc.h"
 
-#include "app/CommandIds.h"
-#include "app/CommandRules.h"
-#include "app/FileDialogs.h"
-#include "app/FileNames.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/CommandIds.h"
+#include "common/FileDialogs.h"
+#include "common/FileNames.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
 #include "model/SceneEditCommand.h"
 #include "model/SceneEdits.h"
 #include "model/SceneFile.h"
@@ -243,18 +242,10 @@ void C3DDoc::OnSceneParameters(wxCommandEvent&) {
     }
 }
 
-void C3DDoc::OnUpdateSceneCommand(wxUpdateUIEvent& event) {
-    event.Enable(rules::SceneCommandEnabled(m_pScene != nullptr));
-}
-
 // clang-format off
 wxBEGIN_EVENT_TABLE(C3DDoc, wxDocument)
     EVT_MENU(ID_FILE_SAVE, C3DDoc::OnFileSave)
-    EVT_UPDATE_UI(ID_FILE_SAVE, C3DDoc::OnUpdateSceneCommand)
     EVT_MENU(ID_FILE_SAVE_AS, C3DDoc::OnFileSaveAs)
-    EVT_UPDATE_UI(ID_FILE_SAVE_AS, C3DDoc::OnUpdateSceneCommand)
     EVT_MENU(ID_SCENE_SIZE_GRID, C3DDoc::OnSceneSizeGrid)
-    EVT_UPDATE_UI(ID_SCENE_SIZE_GRID, C3DDoc::OnUpdateSceneCommand)
     EVT_MENU(ID_SCENE_PARAMETERS, C3DDoc::OnSceneParameters)
-    EVT_UPDATE_UI(ID_SCENE_PARAMETERS, C3DDoc::OnUpdateSceneCommand)
 wxEND_EVENT_TABLE()

@@ -78,7 +78,6 @@ private:
     void OnFileSaveAs(wxCommandEvent& event);
     void OnSceneSizeGrid(wxCommandEvent& event);
     void OnSceneParameters(wxCommandEvent& event);
-    void OnUpdateSceneCommand(wxUpdateUIEvent& event);
     // Gives the document the file's name and marks it saved and unmodified; its folder becomes the
     // one the file dialogs start in.
     void TakeFileName(const wxString& path);

@@ -1,6 +1,6 @@
 #include "model/ExchangeDialog.h"
 
-#include "app/Strings.h"
+#include "common/Strings.h"
 
 #include <algorithm>
 

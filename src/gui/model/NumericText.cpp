@@ -1,6 +1,6 @@
 #include "model/NumericText.h"
 
-#include "app/Strings.h"
+#include "common/Strings.h"
 
 #include <algorithm>
 #include <cctype>

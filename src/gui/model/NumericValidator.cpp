@@ -1,7 +1,7 @@
 #include "model/NumericValidator.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
 #include "model/NumericText.h"
 
 #include <wx/textctrl.h>

@@ -1,6 +1,6 @@
 #include "model/SceneEditCommand.h"
 
-#include "app/Strings.h"
+#include "common/Strings.h"
 #include "model/C3DDoc.h"
 
 CSceneEditCommand::CSceneEditCommand(C3DDoc& doc, std::unique_ptr<SceneEdit> edit,

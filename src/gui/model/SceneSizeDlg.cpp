@@ -1,7 +1,7 @@
 #include "model/SceneSizeDlg.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
+#include "common/CommandIds.h"
+#include "common/Strings.h"
 #include "model/NumericValidator.h"
 
 #include <wx/checkbox.h>

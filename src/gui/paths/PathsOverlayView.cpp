@@ -1,7 +1,7 @@
 #include "paths/PathsOverlayView.h"
 
-#include "app/MainFrame.h"
-#include "app/Strings.h"
+#include "common/Strings.h"
+#include "common/ViewFrame.h"
 #include "effect/EffectPane.h"
 #include "model/SceneFile.h"
 #include "model/SceneSettings.h"
@@ -42,7 +42,7 @@ void CPathsOverlayView::CalculationEnded(const SceneSettings& scene) {
     m_request = EchoPathRequest{};
     // A click on a bar of the echogram highlights that bin's paths in the view current then (a
     // view closed since is never reached).
-    CMainFrame* frame = m_view.GetMainFrame();
+    ViewFrame* frame = m_view.GetViewFrame();
     if (CEffectPane* pane = frame != nullptr ? frame->GetEffectPane() : nullptr) {
         pane->SetBinClickHandler([](std::size_t bin) {
             wxDocManager* manager = wxDocManager::GetDocumentManager();
@@ -148,19 +148,19 @@ void CPathsOverlayView::HighlightBin(std::int32_t bin) {
 }
 
 void CPathsOverlayView::ShowMessage(int index) {
-    CMainFrame* frame = m_view.GetMainFrame();
-    if (frame == nullptr || frame->GetStatusBar() == nullptr) {
+    ViewFrame* frame = m_view.GetViewFrame();
+    if (frame == nullptr) {
         return;
     }
     if (index < 0) {
-        frame->SetStatusText(Ui(text::kReady), 0);
+        frame->SetStatusMessage(Ui(text::kReady));
         return;
     }
     const EchoPath& path = m_overlay.Paths()[static_cast<std::size_t>(index)];
     const wxString message = wxString::Format(
         Ui(text::kPathHoverFormat), Number(path.delay * 1000.0),
         Number(20.0 * std::log10(path.amplitude)), path.reflections, path.passages);
-    frame->SetStatusText(message, 0);
+    frame->SetStatusMessage(message);
 }
 
 void CPathsOverlayView::Repaint() {

@@ -1,6 +1,6 @@
 #include "sound/EffectSoundButtons.h"
 
-#include "app/Strings.h"
+#include "common/Strings.h"
 #include "effect/EffectPane.h"
 #include "sound/ExportWav.h"
 #include "sound/ListenDialog.h"

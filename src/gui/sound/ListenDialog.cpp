@@ -5,9 +5,9 @@
 #include "Convolution.h"
 #include "ImpulseResponse.h"
 #include "Level.h"
-#include "app/FileNames.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/FileNames.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
 #include "sound/ExportWav.h"
 #include "sound/SoundFileDialog.h"
 

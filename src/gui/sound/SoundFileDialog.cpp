@@ -1,7 +1,7 @@
 #include "sound/SoundFileDialog.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
 
 #include <wx/filename.h>
 

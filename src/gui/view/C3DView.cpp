@@ -1,18 +1,16 @@
 #include "view/C3DView.h"
 
-#include "app/CommandIds.h"
-#include "app/CommandRules.h"
-#include "app/CommandTable.h"
-#include "app/MainFrame.h"
-#include "app/Strings.h"
 #include "calc/EffectCalcDlg.h"
 #include "calc/SceneCheckReport.h"
+#include "common/CommandIds.h"
+#include "common/CommandTable.h"
+#include "common/Strings.h"
+#include "common/ViewFrame.h"
 #include "edit/ObjectClipboard.h"
 #include "effect/EffectPane.h"
 #include "model/C3DDoc.h"
 #include "model/SceneEditCommand.h"
 #include "paths/PathsOverlayView.h"
-#include "view/CommandRules.h"
 #include "view/DcCanvas.h"
 #include "view/DialogPropertiesPort.h"
 #include "view/ObjectClipboardIO.h"
@@ -55,14 +53,14 @@ bool C3DView::OnCreate(wxDocument* doc, long flags) {
     if (!wxView::OnCreate(doc, flags)) {
         return false;
     }
-    auto* frame = wxDynamicCast(wxTheApp->GetTopWindow(), CMainFrame);
+    auto* frame = dynamic_cast<ViewFrame*>(wxTheApp->GetTopWindow());
     if (!frame) {
         return false;
     }
-    SetFrame(frame);
+    SetFrame(&frame->Window());
     m_pCanvas = frame->GetSceneCanvas();
     if (!m_pCanvas) {
-        m_pCanvas = new CSceneCanvas(frame);
+        m_pCanvas = new CSceneCanvas(&frame->Window());
         frame->SetSceneCanvas(m_pCanvas);
     }
     m_pCanvas->SetView(this);
@@ -86,7 +84,7 @@ bool C3DView::OnClose(bool deleteWindow) {
     // The canvas stays with the frame; nothing may point into the document's scene any more.
     m_pCanvas = nullptr;
     m_pController->OnUpdate(nullptr, 0);
-    if (CMainFrame* frame = GetMainFrame()) {
+    if (ViewFrame* frame = GetViewFrame()) {
         frame->GetEffectPane()->Clear();
     }
     m_nEffectSerial = 0;
@@ -115,7 +113,7 @@ void C3DView::OnUpdate(wxView*, wxObject* hint) {
     C3DDoc* doc = GetSceneDocument();
     m_pController->OnUpdate(doc ? doc->GetScene() : nullptr, doc ? doc->GetSceneSerial() : 0);
     // A new or opened scene replaces the scene record: the pane shows its (absent) effect.
-    CMainFrame* frame = GetMainFrame();
+    ViewFrame* frame = GetViewFrame();
     if (frame && doc && doc->GetScene() && doc->GetSceneSerial() != m_nEffectSerial) {
         m_nEffectSerial = doc->GetSceneSerial();
         frame->GetEffectPane()->ShowEffectOf(*doc->GetScene());
@@ -135,8 +133,8 @@ C3DDoc* C3DView::GetSceneDocument() const {
     return wxDynamicCast(GetDocument(), C3DDoc);
 }
 
-CMainFrame* C3DView::GetMainFrame() const {
-    return wxDynamicCast(GetFrame(), CMainFrame);
+ViewFrame* C3DView::GetViewFrame() const {
+    return dynamic_cast<ViewFrame*>(GetFrame());
 }
 
 // --- Input from the canvas ---
@@ -180,15 +178,16 @@ void C3DView::OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window
 
 std::unique_ptr<wxMenu> C3DView::CreateObjectsMenu() const {
     auto menu = std::make_unique<wxMenu>();
-    CMainFrame* frame = GetMainFrame();
+    ViewFrame* frame = GetViewFrame();
     for (int id : ObjectsMenuLayout().items) {
         if (id == kSeparator) {
             menu->AppendSeparator();
             continue;
         }
-        const auto texts = text::TextsOf(id);
-        const bool check = IsCheckCommand(id);
-        menu->Append(id, Ui(texts.label), Ui(texts.prompt), check ? wxITEM_CHECK : wxITEM_NORMAL);
+        const CommandDecl& command = *FindCommand(id);
+        const bool check = command.check;
+        menu->Append(id, Ui(command.label), Ui(command.prompt),
+                     check ? wxITEM_CHECK : wxITEM_NORMAL);
         // The same rules as the main menu's, asked the same way.
         const CommandState state = frame ? frame->QueryCommand(id) : CommandState{};
         menu->Enable(id, state.enabled);
@@ -209,13 +208,14 @@ void C3DView::ShowPopup(wxMenu& menu, const wxPoint& window) {
         m_popupPresenter(menu, window);
         return;
     }
-    CMainFrame* frame = GetMainFrame();
+    ViewFrame* frame = GetViewFrame();
     if (!frame || !m_pCanvas) {
         return;
     }
     // Owned by the frame, so the chosen command takes the way of every other command (the gate,
     // then the document manager to this view); its top-left corner at the pointer.
-    frame->PopupMenu(&menu, frame->ScreenToClient(m_pCanvas->ClientToScreen(window)));
+    wxFrame& owner = frame->Window();
+    owner.PopupMenu(&menu, owner.ScreenToClient(m_pCanvas->ClientToScreen(window)));
 }
 
 // --- Commands ---
@@ -224,59 +224,68 @@ void C3DView::OnToolCommand(wxCommandEvent& event) {
     m_pController->SetTool(ToolOf(event.GetId()));
 }
 
-void C3DView::OnUpdateTool(wxUpdateUIEvent& event) {
-    event.Enable(true);
-    event.Check(IsToolChecked(m_pController->Tool(), ToolOf(event.GetId())));
-}
-
 void C3DView::OnDeleteObject(wxCommandEvent&) {
     m_pController->DeleteSelected();
 }
 
-void C3DView::OnUpdateDeleteObject(wxUpdateUIEvent& event) {
-    event.Enable(CanDeleteObject(m_pController->Selected()));
-}
-
 void C3DView::OnObjectProperties(wxCommandEvent&) {
-    CDialogPropertiesPort port(m_pCanvas, GetMainFrame());
+    ViewFrame* frame = GetViewFrame();
+    CDialogPropertiesPort port(m_pCanvas, frame ? &frame->Window() : nullptr);
     m_pController->EditSelectedProperties(port);
-}
-
-void C3DView::OnUpdateObjectProperties(wxUpdateUIEvent& event) {
-    event.Enable(CanEditProperties(m_pController->Selected()));
 }
 
 void C3DView::OnZoomIn(wxCommandEvent&) {
     m_pController->ZoomIn();
 }
 
-void C3DView::OnUpdateZoomIn(wxUpdateUIEvent& event) {
-    event.Enable(CanZoomIn(m_pController->PixelsPerMetre()));
-}
-
 void C3DView::OnZoomOut(wxCommandEvent&) {
     m_pController->ZoomOut();
-}
-
-void C3DView::OnUpdateZoomOut(wxUpdateUIEvent& event) {
-    event.Enable(CanZoomOut(m_pController->PixelsPerMetre()));
 }
 
 // --- Undo, redo, clipboard ---
 
 namespace {
 
-// The undo or redo item's label: the plain one, or the one naming the edit it acts on.
-wxString UndoRedoLabel(int id, const wxCommand* command) {
+// The scene edit a command of the undo stack is, as an EditKind, or -1.
+int EditKindOf(const wxCommand* command) {
     const auto* edit = dynamic_cast<const CSceneEditCommand*>(command);
-    if (!edit) {
-        return Ui(text::TextsOf(id).label);
+    return edit ? static_cast<int>(edit->Kind()) : -1;
+}
+
+// The command Redo would act on: the one after the current one (the first one when everything
+// was undone).
+const wxCommand* NextRedoCommand(wxCommandProcessor& commands) {
+    const wxCommand* current = commands.GetCurrentCommand();
+    bool passed = current == nullptr;
+    for (const wxObject* object : commands.GetCommands()) {
+        if (passed) {
+            return static_cast<const wxCommand*>(object);
+        }
+        passed = object == current;
     }
-    return wxString::Format(Ui(id == ID_EDIT_UNDO ? text::kUndoNamed : text::kRedoNamed),
-                            Ui(text::EditName(static_cast<int>(edit->Kind()))));
+    return nullptr;
 }
 
 } // namespace
+
+void C3DView::DescribeCommandState(CommandContext& context) const {
+    context.hasView = true;
+    C3DDoc* doc = GetSceneDocument();
+    context.documentHasScene = doc && doc->GetScene();
+    context.viewShowsScene = ShownScene() != nullptr;
+    context.selected = m_pController->Selected();
+    context.pixelsPerMetre = m_pController->PixelsPerMetre();
+    context.tool = m_pController->Tool();
+    context.buttonDown = m_pController->IsButtonDown();
+    if (wxCommandProcessor* commands = doc ? doc->GetCommandProcessor() : nullptr) {
+        context.canUndo = commands->CanUndo();
+        context.canRedo = commands->CanRedo();
+        context.undoEditKind = context.canUndo ? EditKindOf(commands->GetCurrentCommand()) : -1;
+        context.redoEditKind = context.canRedo ? EditKindOf(NextRedoCommand(*commands)) : -1;
+    }
+    context.pathsAvailable = m_pPaths->Available();
+    context.pathsShown = m_pPaths->Shown();
+}
 
 void C3DView::OnUndo(wxCommandEvent&) {
     if (C3DDoc* doc = GetSceneDocument(); doc && !m_pController->IsButtonDown()) {
@@ -284,39 +293,10 @@ void C3DView::OnUndo(wxCommandEvent&) {
     }
 }
 
-void C3DView::OnUpdateUndo(wxUpdateUIEvent& event) {
-    C3DDoc* doc = GetSceneDocument();
-    wxCommandProcessor* commands = doc ? doc->GetCommandProcessor() : nullptr;
-    const bool can = commands && commands->CanUndo();
-    event.Enable(can && !m_pController->IsButtonDown());
-    event.SetText(UndoRedoLabel(ID_EDIT_UNDO, can ? commands->GetCurrentCommand() : nullptr));
-}
-
 void C3DView::OnRedo(wxCommandEvent&) {
     if (C3DDoc* doc = GetSceneDocument(); doc && !m_pController->IsButtonDown()) {
         doc->RedoEdit();
     }
-}
-
-void C3DView::OnUpdateRedo(wxUpdateUIEvent& event) {
-    C3DDoc* doc = GetSceneDocument();
-    wxCommandProcessor* commands = doc ? doc->GetCommandProcessor() : nullptr;
-    const bool can = commands && commands->CanRedo();
-    const wxCommand* next = nullptr;
-    if (can) {
-        // The command after the current one (the first one when everything was undone).
-        const wxCommand* current = commands->GetCurrentCommand();
-        bool passed = current == nullptr;
-        for (const wxObject* object : commands->GetCommands()) {
-            if (passed) {
-                next = static_cast<const wxCommand*>(object);
-                break;
-            }
-            passed = object == current;
-        }
-    }
-    event.Enable(can && !m_pController->IsButtonDown());
-    event.SetText(UndoRedoLabel(ID_EDIT_REDO, next));
 }
 
 void C3DView::OnCutOrCopy(wxCommandEvent& event) {
@@ -333,10 +313,6 @@ void C3DView::OnCutOrCopy(wxCommandEvent& event) {
     }
 }
 
-void C3DView::OnUpdateCutOrCopy(wxUpdateUIEvent& event) {
-    event.Enable(CanCopyObject(m_pController->Selected()) && !m_pController->IsButtonDown());
-}
-
 void C3DView::OnPaste(wxCommandEvent&) {
     if (!ShownScene() || m_pController->IsButtonDown()) {
         return;
@@ -348,23 +324,17 @@ void C3DView::OnPaste(wxCommandEvent&) {
     }
 }
 
-void C3DView::OnUpdatePaste(wxUpdateUIEvent& event) {
-    // Asking the system clipboard on every idle turn would be a round trip to the display
-    // server each time; a paste of anything else than an object just beeps.
-    event.Enable(ShownScene() != nullptr && !m_pController->IsButtonDown());
-}
-
 void C3DView::OnCheckScene(wxCommandEvent&) {
     CheckScene(true);
 }
 
 void C3DView::OnCalcEffect(wxCommandEvent&) {
     if (CheckScene(false)) {
-        CMainFrame* frame = GetMainFrame();
+        ViewFrame* frame = GetViewFrame();
         SceneSettings& scene = *ShownScene();
         EchoPathRequest* paths = m_pPaths->PrepareCalculation(scene);
         RunEffectCalculation(
-            frame, scene,
+            frame ? &frame->Window() : nullptr, scene,
             [frame, &scene] {
                 if (frame) {
                     frame->ShowEffectOf(scene);
@@ -379,62 +349,38 @@ void C3DView::OnShowPaths(wxCommandEvent&) {
     m_pPaths->Toggle();
 }
 
-void C3DView::OnUpdateShowPaths(wxUpdateUIEvent& event) {
-    event.Enable(m_pPaths->Available());
-    event.Check(m_pPaths->Shown());
-}
-
-void C3DView::OnUpdateCalcCommand(wxUpdateUIEvent& event) {
-    event.Enable(rules::SceneCommandEnabled(ShownScene() != nullptr));
-}
-
 bool C3DView::CheckScene(bool reportSuccess) {
     return ShownScene() && CheckSceneAndReport(m_pCanvas, *ShownScene(), reportSuccess);
 }
 
-// The view's commands, each next to its enable-and-check rule. The pointer, the keys, the size,
-// the scroll bars and painting arrive through the canvas (CSceneCanvas).
+// The view's commands (their enable, check and label rules are declared with the commands,
+// common/CommandTable.cpp, over the state DescribeCommandState gives). The pointer, the keys, the
+// size, the scroll bars and painting arrive through the canvas (CSceneCanvas).
 // clang-format off
 wxBEGIN_EVENT_TABLE(C3DView, wxView)
     // Editing tools and object commands.
     EVT_MENU(ID_TOOL_RECT, C3DView::OnToolCommand)
-    EVT_UPDATE_UI(ID_TOOL_RECT, C3DView::OnUpdateTool)
     EVT_MENU(ID_TOOL_MOVE, C3DView::OnToolCommand)
-    EVT_UPDATE_UI(ID_TOOL_MOVE, C3DView::OnUpdateTool)
     EVT_MENU(ID_TOOL_SELECT, C3DView::OnToolCommand)
-    EVT_UPDATE_UI(ID_TOOL_SELECT, C3DView::OnUpdateTool)
     EVT_MENU(ID_DELETE_OBJECT, C3DView::OnDeleteObject)
-    EVT_UPDATE_UI(ID_DELETE_OBJECT, C3DView::OnUpdateDeleteObject)
     EVT_MENU(ID_TOOL_SOURCE, C3DView::OnToolCommand)
-    EVT_UPDATE_UI(ID_TOOL_SOURCE, C3DView::OnUpdateTool)
     EVT_MENU(ID_OBJECT_PROPERTIES, C3DView::OnObjectProperties)
-    EVT_UPDATE_UI(ID_OBJECT_PROPERTIES, C3DView::OnUpdateObjectProperties)
 
     // Undo, redo and the clipboard.
     EVT_MENU(ID_EDIT_UNDO, C3DView::OnUndo)
-    EVT_UPDATE_UI(ID_EDIT_UNDO, C3DView::OnUpdateUndo)
     EVT_MENU(ID_EDIT_REDO, C3DView::OnRedo)
-    EVT_UPDATE_UI(ID_EDIT_REDO, C3DView::OnUpdateRedo)
     EVT_MENU(ID_EDIT_CUT, C3DView::OnCutOrCopy)
-    EVT_UPDATE_UI(ID_EDIT_CUT, C3DView::OnUpdateCutOrCopy)
     EVT_MENU(ID_EDIT_COPY, C3DView::OnCutOrCopy)
-    EVT_UPDATE_UI(ID_EDIT_COPY, C3DView::OnUpdateCutOrCopy)
     EVT_MENU(ID_EDIT_PASTE, C3DView::OnPaste)
-    EVT_UPDATE_UI(ID_EDIT_PASTE, C3DView::OnUpdatePaste)
 
     // Zoom.
     EVT_MENU(ID_ZOOM_IN, C3DView::OnZoomIn)
-    EVT_UPDATE_UI(ID_ZOOM_IN, C3DView::OnUpdateZoomIn)
     EVT_MENU(ID_ZOOM_OUT, C3DView::OnZoomOut)
-    EVT_UPDATE_UI(ID_ZOOM_OUT, C3DView::OnUpdateZoomOut)
 
     // Scene check and effect calculation.
     EVT_MENU(ID_CHECK_SCENE, C3DView::OnCheckScene)
-    EVT_UPDATE_UI(ID_CHECK_SCENE, C3DView::OnUpdateCalcCommand)
     EVT_MENU(ID_CALC_EFFECT, C3DView::OnCalcEffect)
-    EVT_UPDATE_UI(ID_CALC_EFFECT, C3DView::OnUpdateCalcCommand)
 
     // Echo paths on the plan.
     EVT_MENU(ID_VIEW_PATHS, C3DView::OnShowPaths)
-    EVT_UPDATE_UI(ID_VIEW_PATHS, C3DView::OnUpdateShowPaths)
 wxEND_EVENT_TABLE()

@@ -10,9 +10,10 @@
 class C3DDoc;
 class CPathsOverlayView;
 class CSceneCanvas;
-class CMainFrame;
 class CSceneObject;
 class CViewHost;
+class ViewFrame;
+struct CommandContext;
 class wxMenu;
 struct SceneSettings;
 
@@ -20,8 +21,9 @@ struct SceneSettings;
 // a white scrolling canvas in the main frame's client area, and turns the pointer and the keys
 // into edits under the four tools. The behaviour (state, tools, zoom, scrolling, drawing) is the
 // toolkit-free EditorController the view owns; the view connects it to the canvas, the frame's
-// status bar and the document (CViewHost), serves the view's commands with their enable and check
-// rules, and shows the objects' context menu.
+// status bar and the document (CViewHost), serves the view's commands, describes the state their
+// rules read, and shows the objects' context menu. It reaches the main window only through
+// ViewFrame.
 class C3DView : public wxView {
 public:
     // Shows a popup menu over the canvas at a window point, carrying out the chosen command.
@@ -42,7 +44,10 @@ public:
 
     C3DDoc* GetSceneDocument() const;
     CSceneCanvas* GetCanvas() const { return m_pCanvas; }
-    CMainFrame* GetMainFrame() const;
+    // The window the view lives in, or null.
+    ViewFrame* GetViewFrame() const;
+    // Puts the view's and its document's part of the commands' state into `context`.
+    void DescribeCommandState(CommandContext& context) const;
     EditorController& Controller() { return *m_pController; }
     const EditorController& Controller() const { return *m_pController; }
 
@@ -83,34 +88,23 @@ private:
     // The scene check (32794) and the effect calculation (32793).
     void OnCheckScene(wxCommandEvent& event);
     void OnCalcEffect(wxCommandEvent& event);
-    void OnUpdateCalcCommand(wxUpdateUIEvent& event);
 
     void OnToolCommand(wxCommandEvent& event);
-    void OnUpdateTool(wxUpdateUIEvent& event);
     void OnDeleteObject(wxCommandEvent& event);
-    void OnUpdateDeleteObject(wxUpdateUIEvent& event);
     void OnObjectProperties(wxCommandEvent& event);
-    void OnUpdateObjectProperties(wxUpdateUIEvent& event);
     void OnZoomIn(wxCommandEvent& event);
-    void OnUpdateZoomIn(wxUpdateUIEvent& event);
     void OnZoomOut(wxCommandEvent& event);
-    void OnUpdateZoomOut(wxUpdateUIEvent& event);
 
     // Undo, redo and the clipboard ("&Правка").
     void OnUndo(wxCommandEvent& event);
-    void OnUpdateUndo(wxUpdateUIEvent& event);
     void OnRedo(wxCommandEvent& event);
-    void OnUpdateRedo(wxUpdateUIEvent& event);
     void OnCutOrCopy(wxCommandEvent& event);
-    void OnUpdateCutOrCopy(wxUpdateUIEvent& event);
     void OnPaste(wxCommandEvent& event);
-    void OnUpdatePaste(wxUpdateUIEvent& event);
 
     void ShowPopup(wxMenu& menu, const wxPoint& window);
 
     // "Показать пути" (33200).
     void OnShowPaths(wxCommandEvent& event);
-    void OnUpdateShowPaths(wxUpdateUIEvent& event);
 
     CSceneCanvas* m_pCanvas = nullptr;
     // The scene (by its serial) whose effect the frame's effect pane shows.

@@ -1,7 +1,7 @@
 #include "view/DialogPropertiesPort.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
 #include "model/RectPropsDlg.h"
 #include "model/SourcePropsDlg.h"
 

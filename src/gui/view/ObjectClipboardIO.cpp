@@ -1,6 +1,6 @@
 #include "view/ObjectClipboardIO.h"
 
-#include "app/Strings.h"
+#include "common/Strings.h"
 #include "edit/ObjectClipboard.h"
 
 #include <wx/clipbrd.h>

@@ -1,8 +1,8 @@
 #include "view/ViewHost.h"
 
-#include "app/MainFrame.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
+#include "common/ViewFrame.h"
 #include "model/C3DDoc.h"
 #include "view/C3DView.h"
 #include "view/ObjectBounds.h"
@@ -58,12 +58,12 @@ void CViewHost::DrawObjectsNow(std::span<CSceneObject* const> objects, double pi
 }
 
 void CViewHost::ShowStatusText(int pane, const std::string& text) {
-    CMainFrame* frame = m_view.GetMainFrame();
+    ViewFrame* frame = m_view.GetViewFrame();
     if (!frame) {
         return; // no main window: the text is dropped
     }
     frame->SetStatusPaneText(pane, wxString::FromUTF8(text));
-    if (wxStatusBar* status = frame->GetStatusBar(); status && status->IsShown()) {
+    if (wxStatusBar* status = frame->Window().GetStatusBar(); status && status->IsShown()) {
         status->Update();
     }
 }

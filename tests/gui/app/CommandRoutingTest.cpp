@@ -1,8 +1,8 @@
 #include "support/AppFixture.h"
 
 #include "app/AboutDlg.h"
-#include "app/CommandIds.h"
-#include "app/CommandTable.h"
+#include "common/CommandIds.h"
+#include "common/CommandTable.h"
 #include "calc/EffectCalcDlg.h"
 #include "model/SceneSizeDlg.h"
 

@@ -1,7 +1,7 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
-#include "app/CommandIds.h"
+#include "common/CommandIds.h"
 #include "app/RecentFiles.h"
 #include "app/SceneDocManager.h"
 

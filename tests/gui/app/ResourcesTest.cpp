@@ -1,7 +1,7 @@
 #include "app/AppIcon.h"
-#include "app/CommandIds.h"
-#include "app/CommandTable.h"
-#include "app/Strings.h"
+#include "common/CommandIds.h"
+#include "common/CommandTable.h"
+#include "common/Strings.h"
 #include "app/ToolbarImages.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +33,7 @@ TEST(Resources, EveryToolbarButtonHasAWellFormedPicture) {
 TEST(Resources, EveryCommandOnAMenuOrToolbarHasItsTexts) {
     std::set<int> ids(AllCommandIds().begin(), AllCommandIds().end());
     for (int id : ids) {
-        const auto texts = text::TextsOf(id);
-        EXPECT_FALSE(texts.label.empty() && id != ID_FILE_PRINT) << id;
+        EXPECT_FALSE(*FindCommand(id)->label == '\0' && id != ID_FILE_PRINT) << id;
     }
     EXPECT_EQ(AllCommandIds().size(), ids.size());
     // 31 commands on menus and toolbars plus the three further recent-file entries.

@@ -1,8 +1,8 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
-#include "app/CommandIds.h"
-#include "app/CommandTable.h"
+#include "common/CommandIds.h"
+#include "common/CommandTable.h"
 #include "app/SceneDocManager.h"
 #include "model/Listener.h"
 #include "view/C3DView.h"

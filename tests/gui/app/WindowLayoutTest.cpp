@@ -1,8 +1,8 @@
 // The main window's remembered layout and the "Save changes?" box's buttons.
 #include "support/AppFixture.h"
 
-#include "app/CommandIds.h"
-#include "app/MessageBoxes.h"
+#include "common/CommandIds.h"
+#include "common/MessageBoxes.h"
 
 #include <wx/button.h>
 #include <wx/fileconf.h>

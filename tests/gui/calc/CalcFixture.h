@@ -3,7 +3,7 @@
 #include "support/SceneBytes.h"
 #include "view/ViewFixture.h"
 
-#include "app/CommandIds.h"
+#include "common/CommandIds.h"
 #include "calc/EffectCalcDlg.h"
 #include "calc/SaveEffect.h"
 #include "model/RectObject.h"

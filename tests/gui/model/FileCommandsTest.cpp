@@ -1,7 +1,7 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
-#include "app/CommandIds.h"
+#include "common/CommandIds.h"
 #include "model/RectObject.h"
 #include "model/SoundSource.h"
 

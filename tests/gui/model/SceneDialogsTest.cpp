@@ -1,6 +1,6 @@
 #include "support/AppFixture.h"
 
-#include "app/CommandIds.h"
+#include "common/CommandIds.h"
 #include "model/SceneParamsDlg.h"
 #include "model/SceneSizeDlg.h"
 

@@ -1,6 +1,6 @@
 #include "support/DialogScript.h"
 
-#include "app/FileDialogs.h"
+#include "common/FileDialogs.h"
 
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>

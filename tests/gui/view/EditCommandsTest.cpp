@@ -3,7 +3,7 @@
 // and the wheel's scrolling and zooming.
 #include "view/ViewFixture.h"
 
-#include "app/CommandIds.h"
+#include "common/CommandIds.h"
 #include "edit/ObjectClipboard.h"
 #include "model/SoundSource.h"
 

@@ -2,7 +2,7 @@
 
 #include <wx/settings.h>
 
-#include "app/CommandIds.h"
+#include "common/CommandIds.h"
 #include "model/Listener.h"
 #include "model/RectObject.h"
 #include "model/SceneFile.h"

@@ -1,6 +1,7 @@
 #include "view/ViewFixture.h"
 
-#include "app/CommandIds.h"
+#include "common/CommandIds.h"
+#include "common/ViewFrame.h"
 #include "model/RectObject.h"
 #include "model/RectPropsDlg.h"
 #include "model/SoundSource.h"
@@ -157,7 +158,7 @@ TEST_F(ObjectCommandsTest, SourcePropertiesShowPercentRefuseAboveHundredAndStore
         EXPECT_EQ(dialog.GetId(), 168);
         // Centred over the main window.
         const wxPoint centre = dialog.GetScreenRect().GetPosition() + dialog.GetSize() / 2;
-        const wxRect owner = View().GetMainFrame()->GetScreenRect();
+        const wxRect owner = View().GetViewFrame()->Window().GetScreenRect();
         const wxPoint ownerCentre = owner.GetPosition() + owner.GetSize() / 2;
         EXPECT_LE(std::abs(centre.x - ownerCentre.x), 2);
         EXPECT_LE(std::abs(centre.y - ownerCentre.y), 2);

@@ -1,6 +1,6 @@
 #include "view/ViewFixture.h"
 
-#include "app/CommandIds.h"
+#include "common/CommandIds.h"
 
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>

@@ -160,17 +160,6 @@ inline constexpr const char* kEnterNumber = "Please enter a number.";
 inline constexpr const char* kEnterIntegerBetween = "Please enter an integer between %1 and %2.";
 inline constexpr const char* kEnterNumberBetween = "Please enter a number between %1 and %2.";
 
-// The texts of one command: its menu item (with mnemonic and accelerator after a tab), its status
-// prompt and its toolbar tooltip. Empty where the command has none.
-struct CommandTexts {
-    std::string_view label;
-    std::string_view prompt;
-    std::string_view tooltip;
-};
-
-// The texts of a command id; all empty for an unknown id.
-CommandTexts TextsOf(int commandId);
-
 // The accusative name of an edit (see EditKind), for the undo and redo items.
 const char* EditName(int editKind);
 

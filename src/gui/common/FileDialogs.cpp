@@ -1,7 +1,7 @@
-#include "app/FileDialogs.h"
+#include "common/FileDialogs.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "common/MessageBoxes.h"
+#include "common/Strings.h"
 
 #include <wx/docview.h>
 #include <wx/filehistory.h>

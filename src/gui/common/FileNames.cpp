@@ -1,4 +1,4 @@
-#include "app/FileNames.h"
+#include "common/FileNames.h"
 
 #include <wx/filename.h>
 

@@ -1,6 +1,6 @@
-#include "app/MessageBoxes.h"
+#include "common/MessageBoxes.h"
 
-#include "app/Strings.h"
+#include "common/Strings.h"
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>

@@ -1,0 +1,37 @@
+#pragma once
+
+struct CommandState;
+struct SceneSettings;
+class CEffectPane;
+class CSceneCanvas;
+class wxFrame;
+class wxString;
+
+// What the editor view needs of the window it lives in: the place for its canvas, the status
+// panes, the commands' state for the context menu and the "Эффект" pane. The main frame
+// implements it, so the view does not depend on the application's shell.
+class ViewFrame {
+public:
+    // The window itself (parent of the canvas, the dialogs and the context menu).
+    virtual wxFrame& Window() = 0;
+
+    // The editor view's canvas; the view creates it on first use and the frame keeps it.
+    virtual CSceneCanvas* GetSceneCanvas() const = 0;
+    virtual void SetSceneCanvas(CSceneCanvas* canvas) = 0;
+
+    // Writes status pane 1 (pointer coordinates) or 2 (zoom).
+    virtual void SetStatusPaneText(int pane, const wxString& text) = 0;
+    // Writes status pane 0 (messages and prompts), when the frame has a status bar.
+    virtual void SetStatusMessage(const wxString& text) = 0;
+
+    // A command's state as the command routing (view, document, frame, application) gives it.
+    virtual CommandState QueryCommand(int commandId) = 0;
+
+    // The "Эффект" pane, and showing the scene's last effect in it (the pane itself appears when
+    // it holds an effect).
+    virtual CEffectPane* GetEffectPane() const = 0;
+    virtual void ShowEffectOf(const SceneSettings& scene) = 0;
+
+protected:
+    ~ViewFrame() = default;
+};
