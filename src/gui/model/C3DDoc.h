@@ -1,6 +1,7 @@
 #pragma once
 
 #include "edit/SceneEdit.h"
+#include "model/SceneEditCommand.h"
 #include "model/SceneSettings.h"
 
 #include <wx/docview.h>
@@ -12,7 +13,7 @@
 // and Save As and the two scene dialogs (32847 size and grid, 32773 parameters). The one document
 // of the application is created at start-up and reused for every New and Open; its views keep
 // non-owning pointers into the record and are told through UpdateAllViews whenever it changes.
-class C3DDoc : public wxDocument {
+class C3DDoc : public wxDocument, public SceneEditTarget {
 public:
     enum class OpenResult {
         Opened,     // the file's scene is now the document's, under the file's name
@@ -43,7 +44,8 @@ public:
     bool UndoEdit();
     bool RedoEdit();
     // Tells the views that an edit was applied or reverted, with the selection it gives.
-    void NotifySceneEdited(const EditSelection& selection);
+    void NotifySceneEdited(const EditSelection& selection) override;
+    SceneSettings* EditedScene() override { return m_pScene.get(); }
     // The hint UpdateAllViews carries for NotifySceneEdited.
     class EditedHint : public wxObject {
     public:

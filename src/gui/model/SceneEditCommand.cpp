@@ -1,9 +1,8 @@
 #include "model/SceneEditCommand.h"
 
 #include "common/Strings.h"
-#include "model/C3DDoc.h"
 
-CSceneEditCommand::CSceneEditCommand(C3DDoc& doc, std::unique_ptr<SceneEdit> edit,
+CSceneEditCommand::CSceneEditCommand(SceneEditTarget& doc, std::unique_ptr<SceneEdit> edit,
                                      bool alreadyApplied)
     : wxCommand(true, Ui(text::EditName(static_cast<int>(edit->Kind())))), m_doc(doc),
       m_pEdit(std::move(edit)), m_bSkipNextDo(alreadyApplied) {}
@@ -13,7 +12,7 @@ bool CSceneEditCommand::Do() {
         m_bSkipNextDo = false;
         return true;
     }
-    SceneSettings* scene = m_doc.GetScene();
+    SceneSettings* scene = m_doc.EditedScene();
     if (!scene) {
         return false;
     }
@@ -22,7 +21,7 @@ bool CSceneEditCommand::Do() {
 }
 
 bool CSceneEditCommand::Undo() {
-    SceneSettings* scene = m_doc.GetScene();
+    SceneSettings* scene = m_doc.EditedScene();
     if (!scene) {
         return false;
     }

@@ -10,7 +10,7 @@
 #include "effect/EffectPane.h"
 #include "model/C3DDoc.h"
 #include "model/SceneEditCommand.h"
-#include "paths/PathsOverlayView.h"
+#include "view/PathsOverlayView.h"
 #include "view/DcCanvas.h"
 #include "view/DialogPropertiesPort.h"
 #include "view/ObjectClipboardIO.h"
@@ -152,6 +152,10 @@ void C3DView::OnMouseMove(PixelPoint window) {
     m_pController->OnMouseMove(window);
     m_pPaths->OnMouseMove(window, m_pController->Scroll().Position(),
                           m_pController->PixelsPerMetre());
+}
+
+bool C3DView::OnEscape() {
+    return m_pPaths->OnEscape();
 }
 
 void C3DView::OnKeyDown(EditorController::Key key) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "view/CanvasInput.h"
 #include "view/EditorController.h"
+#include "view/ViewParts.h"
 
 #include <wx/docview.h>
 
@@ -24,7 +26,7 @@ struct SceneSettings;
 // status bar and the document (CViewHost), serves the view's commands, describes the state their
 // rules read, and shows the objects' context menu. It reaches the main window only through
 // ViewFrame.
-class C3DView : public wxView {
+class C3DView : public wxView, public CanvasInput, public ViewParts {
 public:
     // Shows a popup menu over the canvas at a window point, carrying out the chosen command.
     using PopupPresenter = std::function<void(wxMenu& menu, const wxPoint& windowPoint)>;
@@ -42,10 +44,11 @@ public:
     // Shows "<document name> - Sonivera" as the frame's title.
     void OnChangeFilename() override;
 
-    C3DDoc* GetSceneDocument() const;
-    CSceneCanvas* GetCanvas() const { return m_pCanvas; }
+    C3DDoc* GetSceneDocument() const override;
+    CSceneCanvas* GetCanvas() const override { return m_pCanvas; }
     // The window the view lives in, or null.
-    ViewFrame* GetViewFrame() const;
+    ViewFrame* GetViewFrame() const override;
+    PixelPoint ScrollPosition() const override { return m_pController->Scroll().Position(); }
     // Puts the view's and its document's part of the commands' state into `context`.
     void DescribeCommandState(CommandContext& context) const;
     EditorController& Controller() { return *m_pController; }
@@ -60,26 +63,28 @@ public:
     CSceneObject* Selected() const { return m_pController->Selected(); }
 
     // --- Input from the canvas, in window pixels ---
-    void OnLButtonDown(PixelPoint window);
-    void OnLButtonUp(PixelPoint window);
-    void OnMouseMove(PixelPoint window);
-    void OnKeyDown(EditorController::Key key);
+    void OnLButtonDown(PixelPoint window) override;
+    void OnLButtonUp(PixelPoint window) override;
+    void OnMouseMove(PixelPoint window) override;
+    // Esc first clears the echo paths' highlight or hovered path, if any.
+    bool OnEscape() override;
+    void OnKeyDown(EditorController::Key key) override;
     // Opens the objects' context menu at the point; the selection and the tool stay as they are.
-    void OnRightButtonDown(const wxPoint& window);
-    void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb);
+    void OnRightButtonDown(const wxPoint& window) override;
+    void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb) override;
     // The canvas's area without scroll bars and the bars' thickness, after every resize.
-    void OnViewportSize(PixelSize outer, PixelSize bars);
-    void OnCaptureLost();
+    void OnViewportSize(PixelSize outer, PixelSize bars) override;
+    void OnCaptureLost() override;
     // The mouse wheel (see EditorController::OnWheel).
-    void OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window);
+    void OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window) override;
     // Paints the part `area` (window pixels) of the client area on the canvas's paint DC.
-    void PaintArea(wxDC& dc, const wxRect& area);
+    void PaintArea(wxDC& dc, const wxRect& area) override;
 
     // The "&Работа с объектами" popup with each item enabled and checked as the main menu shows
     // it. The caller owns it.
     std::unique_ptr<wxMenu> CreateObjectsMenu() const;
     // The echo paths of the last calculation on the plan.
-    CPathsOverlayView& Paths() { return *m_pPaths; }
+    CPathsOverlayView& Paths() override { return *m_pPaths; }
 
     // Replaces how the context menu is shown (tests); an empty one restores the frame's popup.
     void SetPopupPresenter(PopupPresenter presenter) { m_popupPresenter = std::move(presenter); }

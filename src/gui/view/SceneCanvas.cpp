@@ -1,7 +1,6 @@
 #include "view/SceneCanvas.h"
 
-#include "paths/PathsOverlayView.h"
-#include "view/C3DView.h"
+#include "view/CanvasInput.h"
 #include "view/ScrollState.h"
 
 #include <wx/dcclient.h>
@@ -114,7 +113,7 @@ bool IsSwallowedKey(int keyCode) {
 }
 
 void CSceneCanvas::OnKeyDown(wxKeyEvent& event) {
-    if (event.GetKeyCode() == WXK_ESCAPE && m_pView && m_pView->Paths().OnEscape()) {
+    if (event.GetKeyCode() == WXK_ESCAPE && m_pView && m_pView->OnEscape()) {
         return; // Esc cleared the echo paths' highlight
     }
     const EditorController::Key key = KeyOf(event.GetKeyCode());

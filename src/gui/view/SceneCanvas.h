@@ -2,7 +2,7 @@
 
 #include <wx/window.h>
 
-class C3DView;
+class CanvasInput;
 class ScrollState;
 
 // The window of the editor view, in the main frame's client area: white, with two scroll bars that
@@ -14,8 +14,8 @@ class CSceneCanvas : public wxWindow {
 public:
     explicit CSceneCanvas(wxWindow* parent);
 
-    void SetView(C3DView* view) { m_pView = view; }
-    C3DView* GetView() const { return m_pView; }
+    void SetView(CanvasInput* view) { m_pView = view; }
+    CanvasInput* GetView() const { return m_pView; }
 
     // Sets both scroll bars from the view's scrolling (range, thumb, position) and repaints.
     void ShowScroll(const ScrollState& scroll);
@@ -35,7 +35,7 @@ private:
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnMouseWheel(wxMouseEvent& event);
 
-    C3DView* m_pView = nullptr;
+    CanvasInput* m_pView = nullptr;
     // Wheel rotation not yet amounting to a whole notch.
     int m_nWheelPendingX = 0;
     int m_nWheelPendingY = 0;

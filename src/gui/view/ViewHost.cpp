@@ -4,9 +4,9 @@
 #include "common/Strings.h"
 #include "common/ViewFrame.h"
 #include "model/C3DDoc.h"
-#include "view/C3DView.h"
 #include "view/ObjectBounds.h"
 #include "view/SceneCanvas.h"
+#include "view/ViewParts.h"
 #include "view/ViewTexts.h"
 
 #include <wx/statusbr.h>
@@ -37,7 +37,7 @@ void CViewHost::DrawObjectsNow(std::span<CSceneObject* const> objects, double pi
     if (!canvas) {
         return;
     }
-    const PixelPoint scroll = m_view.Controller().Scroll().Position();
+    const PixelPoint scroll = m_view.ScrollPosition();
     const wxSize client = canvas->GetClientSize();
     for (CSceneObject* object : objects) {
         const PixelRect bounds = ObjectPixelBounds(*object, pixelsPerMetre);

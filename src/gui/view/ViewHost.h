@@ -2,7 +2,7 @@
 
 #include "view/EditorHost.h"
 
-class C3DView;
+class ViewParts;
 
 // What the editor's controller needs from the wxWidgets side, carried out on the view's canvas,
 // the main frame's status bar and the document. Owned by the view; everything is looked up
@@ -13,7 +13,7 @@ class C3DView;
 // once, shows exactly what drawing the two outlines over the picture would.
 class CViewHost : public EditorHost {
 public:
-    explicit CViewHost(C3DView& view) : m_view(view) {}
+    explicit CViewHost(ViewParts& view) : m_view(view) {}
 
     void CapturePointer() override;
     void ReleasePointer() override;
@@ -28,5 +28,5 @@ public:
 private:
     void ShowStatusText(int pane, const std::string& text);
 
-    C3DView& m_view;
+    ViewParts& m_view;
 };

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-class C3DView;
+class ViewParts;
 class Canvas;
 class wxDC;
 struct SceneSettings;
@@ -21,7 +21,7 @@ struct SceneSettings;
 // first difference.
 class CPathsOverlayView {
 public:
-    explicit CPathsOverlayView(C3DView& view) : m_view(view) {}
+    explicit CPathsOverlayView(ViewParts& view) : m_view(view) {}
 
     // The request a calculation fills in; remembers the scene as it is now.
     EchoPathRequest* PrepareCalculation(const SceneSettings& scene);
@@ -53,7 +53,7 @@ private:
     void Repaint();
     void ShowMessage(int index);
 
-    C3DView& m_view;
+    ViewParts& m_view;
     PathOverlay m_overlay;
     EchoPathRequest m_request;
     std::vector<std::uint8_t> m_sceneAtCalculation;

@@ -1,13 +1,13 @@
-#include "paths/PathsOverlayView.h"
+#include "view/PathsOverlayView.h"
 
 #include "common/Strings.h"
 #include "common/ViewFrame.h"
 #include "effect/EffectPane.h"
 #include "model/SceneFile.h"
 #include "model/SceneSettings.h"
-#include "view/C3DView.h"
 #include "view/DcCanvas.h"
 #include "view/SceneCanvas.h"
+#include "view/ViewParts.h"
 
 #include <wx/dc.h>
 #include <wx/docview.h>
@@ -46,7 +46,7 @@ void CPathsOverlayView::CalculationEnded(const SceneSettings& scene) {
     if (CEffectPane* pane = frame != nullptr ? frame->GetEffectPane() : nullptr) {
         pane->SetBinClickHandler([](std::size_t bin) {
             wxDocManager* manager = wxDocManager::GetDocumentManager();
-            auto* view = wxDynamicCast(manager ? manager->GetCurrentView() : nullptr, C3DView);
+            auto* view = dynamic_cast<ViewParts*>(manager ? manager->GetCurrentView() : nullptr);
             if (view != nullptr) {
                 view->Paths().HighlightBin(static_cast<std::int32_t>(bin));
             }

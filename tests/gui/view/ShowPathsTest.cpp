@@ -4,7 +4,7 @@
 #include "app/MainFrame.h"
 #include "calc/CalcFixture.h"
 #include "effect/EffectPane.h"
-#include "paths/PathsOverlayView.h"
+#include "view/PathsOverlayView.h"
 
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "view/ViewGeometry.h"
+
+class C3DDoc;
+class CPathsOverlayView;
+class CSceneCanvas;
+class ViewFrame;
+
+// What the view's helpers (the host of its controller, the echo paths overlay) reach through the
+// view that owns them. The editor view implements it, so the helpers do not depend on the view.
+class ViewParts {
+public:
+    // The canvas, the window the view lives in and the document; each may be null.
+    virtual CSceneCanvas* GetCanvas() const = 0;
+    virtual ViewFrame* GetViewFrame() const = 0;
+    virtual C3DDoc* GetSceneDocument() const = 0;
+    // The scroll position, in pixels of the scene at the current zoom.
+    virtual PixelPoint ScrollPosition() const = 0;
+    // The echo paths on the plan.
+    virtual CPathsOverlayView& Paths() = 0;
+
+protected:
+    ~ViewParts() = default;
+};
