@@ -1,10 +1,10 @@
 #include "calc/EffectCalcDlg.h"
 
+#include "calc/CalcWorker.h"
+#include "calc/SaveEffect.h"
 #include "common/CommandIds.h"
 #include "common/MessageBoxes.h"
 #include "common/Strings.h"
-#include "calc/CalcWorker.h"
-#include "calc/SaveEffect.h"
 #include "model/SceneSettings.h"
 #include "tracer/ComputeEffect.h"
 

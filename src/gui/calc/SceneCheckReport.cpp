@@ -1,8 +1,8 @@
 #include "calc/SceneCheckReport.h"
 
+#include "calc/SceneCheck.h"
 #include "common/MessageBoxes.h"
 #include "common/Strings.h"
-#include "calc/SceneCheck.h"
 
 #include <wx/string.h>
 

@@ -17,8 +17,8 @@ struct MenuTitle {
 
 // The popups of the menu bar, in order.
 constexpr MenuTitle kMenus[] = {
-    {MenuPlace::File, text::kMenuFile},   {MenuPlace::Edit, text::kMenuEdit},
-    {MenuPlace::View, text::kMenuView},   {MenuPlace::Scene, text::kMenuScene},
+    {MenuPlace::File, text::kMenuFile},       {MenuPlace::Edit, text::kMenuEdit},
+    {MenuPlace::View, text::kMenuView},       {MenuPlace::Scene, text::kMenuScene},
     {MenuPlace::Objects, text::kMenuObjects}, {MenuPlace::Help, text::kMenuHelp},
 };
 
@@ -64,9 +64,9 @@ const std::vector<MenuLayout>& MainMenuLayout() {
 }
 
 const MenuLayout& ObjectsMenuLayout() {
-    static const MenuLayout menu = MenuOf(*std::find_if(
-        std::begin(kMenus), std::end(kMenus),
-        [](const MenuTitle& m) { return m.place == MenuPlace::Objects; }));
+    static const MenuLayout menu =
+        MenuOf(*std::find_if(std::begin(kMenus), std::end(kMenus),
+                             [](const MenuTitle& m) { return m.place == MenuPlace::Objects; }));
     return menu;
 }
 

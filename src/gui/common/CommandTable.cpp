@@ -18,8 +18,7 @@ bool Always(const CommandContext&) {
 
 // A recent-file entry (from 0) is enabled while the list has that many entries; the placeholder
 // shown for an empty list is therefore disabled.
-template <int Index>
-bool RecentFileEnabled(const CommandContext& c) {
+template <int Index> bool RecentFileEnabled(const CommandContext& c) {
     return Index < c.recentFileCount;
 }
 
@@ -90,8 +89,7 @@ bool HasView(const CommandContext& c) {
 }
 
 // A tool's command shows its check mark while that tool is current.
-template <EditorTool Tool>
-bool ToolChecked(const CommandContext& c) {
+template <EditorTool Tool> bool ToolChecked(const CommandContext& c) {
     return c.hasView && IsToolChecked(c.tool, Tool);
 }
 

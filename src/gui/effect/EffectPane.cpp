@@ -31,7 +31,8 @@ CEffectPane::CEffectPane(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     m_pDb->SetValue(true);
     m_pDb->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { m_pPlot->Refresh(false); });
 
-    m_pPlot = new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE);
+    m_pPlot =
+        new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE);
     m_pPlot->SetBackgroundStyle(wxBG_STYLE_PAINT);
     m_pPlot->SetMinSize(FromDIP(wxSize(480, 260)));
     m_pPlot->Bind(wxEVT_PAINT, &CEffectPane::OnPaintPlot, this);

@@ -17,8 +17,8 @@ bool WriteWav(wxWindow* parent, const wxString& path, const AudioBuffer& sound) 
         WriteFileSafely(ToFileSystem(AbsolutePath(path)), EncodeFloatWav(sound));
         return true;
     } catch (const SceneFileError& error) {
-        ShowExclamation(parent, wxString::Format(Ui(text::kWavSaveFailed),
-                                                 FromFileSystem(error.what())));
+        ShowExclamation(parent,
+                        wxString::Format(Ui(text::kWavSaveFailed), FromFileSystem(error.what())));
     } catch (const AudioError& error) {
         ShowExclamation(parent,
                         wxString::Format(Ui(text::kWavSaveFailed), FromFileSystem(error.what())));

@@ -6,14 +6,12 @@
 #include <wx/filename.h>
 
 CSoundFileDialog::CSoundFileDialog(wxWindow* parent, Purpose purpose)
-    : wxFileDialog(parent,
-                   Ui(purpose == Purpose::OpenDrySound ? text::kDrySoundTitle
-                                                       : text::kSaveAsTitle),
-                   wxString(), wxString(),
-                   Ui(purpose == Purpose::OpenDrySound ? text::kSoundFileFilter
-                                                       : text::kWavFileFilter),
-                   purpose == Purpose::OpenDrySound ? wxFD_OPEN | wxFD_FILE_MUST_EXIST
-                                                    : wxFD_SAVE | wxFD_OVERWRITE_PROMPT),
+    : wxFileDialog(
+          parent, Ui(purpose == Purpose::OpenDrySound ? text::kDrySoundTitle : text::kSaveAsTitle),
+          wxString(), wxString(),
+          Ui(purpose == Purpose::OpenDrySound ? text::kSoundFileFilter : text::kWavFileFilter),
+          purpose == Purpose::OpenDrySound ? wxFD_OPEN | wxFD_FILE_MUST_EXIST
+                                           : wxFD_SAVE | wxFD_OVERWRITE_PROMPT),
       m_purpose(purpose) {}
 
 wxString CSoundFileDialog::GetPath() const {

@@ -10,10 +10,10 @@
 #include "effect/EffectPane.h"
 #include "model/C3DDoc.h"
 #include "model/SceneEditCommand.h"
-#include "view/PathsOverlayView.h"
 #include "view/DcCanvas.h"
 #include "view/DialogPropertiesPort.h"
 #include "view/ObjectClipboardIO.h"
+#include "view/PathsOverlayView.h"
 #include "view/SceneCanvas.h"
 #include "view/ViewHost.h"
 

@@ -1,9 +1,9 @@
 #include "support/AppFixture.h"
 
 #include "app/AboutDlg.h"
+#include "calc/EffectCalcDlg.h"
 #include "common/CommandIds.h"
 #include "common/CommandTable.h"
-#include "calc/EffectCalcDlg.h"
 #include "model/SceneSizeDlg.h"
 
 #include <wx/accel.h>

@@ -1,9 +1,9 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
-#include "common/CommandIds.h"
 #include "app/RecentFiles.h"
 #include "app/SceneDocManager.h"
+#include "common/CommandIds.h"
 
 #include <wx/fileconf.h>
 

@@ -1,6 +1,6 @@
 #include "app/AppIcon.h"
-#include "common/CommandTable.h"
 #include "app/ToolbarImages.h"
+#include "common/CommandTable.h"
 
 #include <gtest/gtest.h>
 

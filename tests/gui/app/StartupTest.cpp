@@ -1,9 +1,9 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
+#include "app/SceneDocManager.h"
 #include "common/CommandIds.h"
 #include "common/CommandTable.h"
-#include "app/SceneDocManager.h"
 #include "model/Listener.h"
 #include "view/C3DView.h"
 
@@ -101,11 +101,10 @@ static std::vector<std::string> CommandSurfaces(CMainFrame& frame) {
     for (size_t m = 0; m < bar->GetMenuCount(); ++m) {
         lines.push_back(Utf8(bar->GetMenuLabel(m)));
         for (const wxMenuItem* item : bar->GetMenu(m)->GetMenuItems()) {
-            lines.push_back(item->IsSeparator()
-                                ? "  -"
-                                : "  " + Utf8(item->GetItemLabel()) +
-                                      (item->IsCheckable() ? " [x]" : "") + " | " +
-                                      Utf8(item->GetHelp()));
+            lines.push_back(item->IsSeparator() ? "  -"
+                                                : "  " + Utf8(item->GetItemLabel()) +
+                                                      (item->IsCheckable() ? " [x]" : "") + " | " +
+                                                      Utf8(item->GetHelp()));
         }
     }
     for (wxAuiToolBar* toolbar : {frame.GetMainBar(), frame.GetSceneBar()}) {

@@ -3,9 +3,9 @@
 #include "support/SceneBytes.h"
 #include "view/ViewFixture.h"
 
-#include "common/CommandIds.h"
 #include "calc/EffectCalcDlg.h"
 #include "calc/SaveEffect.h"
+#include "common/CommandIds.h"
 #include "model/RectObject.h"
 #include "model/SoundSource.h"
 #include "tracer/EffectFile.h"
