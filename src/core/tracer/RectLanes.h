@@ -1,11 +1,13 @@
 #pragma once
 
-#include "TraceScene.h"
-#include "model/SceneRay.h"
+#include "core/tracer/TraceScene.h"
+#include "core/model/SceneRay.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+namespace sonivera {
 
 // The rectangles' sides as flat arrays padded to whole blocks, and the intersection of one ray
 // with a block of them at a time, several rectangles per instruction.
@@ -61,3 +63,5 @@ private:
     Isa m_isa;
     Kernel m_kernel;
 };
+
+} // namespace sonivera

@@ -1,20 +1,22 @@
-#include "app/C3DApp.h"
+#include "gui/app/C3DApp.h"
 
-#include "app/AboutDlg.h"
-#include "app/MainFrame.h"
-#include "app/RecentFiles.h"
-#include "app/SceneDocManager.h"
-#include "common/CommandIds.h"
-#include "common/CommandTable.h"
-#include "common/FileDialogs.h"
-#include "common/Strings.h"
-#include "model/C3DDoc.h"
-#include "view/C3DView.h"
+#include "gui/app/AboutDlg.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/SceneDocManager.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/CommandTable.h"
+#include "gui/common/FileDialogs.h"
+#include "gui/common/Strings.h"
+#include "gui/model/C3DDoc.h"
+#include "gui/view/C3DView.h"
 
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/utils.h>
+
+namespace sonivera {
 
 C3DApp& TheApp() {
     return *static_cast<C3DApp*>(wxApp::GetInstance());
@@ -243,3 +245,5 @@ wxBEGIN_EVENT_TABLE(C3DApp, wxApp)
     EVT_MENU(ID_APP_EXIT, C3DApp::OnAppExit)
     EVT_MENU_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE4, C3DApp::OnRecentFile)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

@@ -1,23 +1,25 @@
-#include "app/MainFrame.h"
+#include "gui/app/MainFrame.h"
 
-#include "app/AppIcon.h"
-#include "app/RecentFiles.h"
-#include "app/SceneDocManager.h"
-#include "app/ToolbarImages.h"
-#include "common/CommandIds.h"
-#include "common/CommandTable.h"
-#include "common/Strings.h"
-#include "effect/EffectPane.h"
-#include "model/SceneSettings.h"
-#include "sound/EffectSoundButtons.h"
-#include "view/C3DView.h"
-#include "view/SceneCanvas.h"
+#include "gui/app/AppIcon.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/SceneDocManager.h"
+#include "gui/app/ToolbarImages.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/CommandTable.h"
+#include "gui/common/Strings.h"
+#include "gui/effect/EffectPane.h"
+#include "core/model/SceneSettings.h"
+#include "gui/sound/EffectSoundButtons.h"
+#include "gui/view/C3DView.h"
+#include "gui/view/SceneCanvas.h"
 
 #include <wx/aui/auibar.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 
 #include <algorithm>
+
+namespace sonivera {
 
 namespace {
 
@@ -336,3 +338,5 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
     EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

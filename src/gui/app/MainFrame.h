@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/CommandContext.h"
-#include "common/ViewFrame.h"
+#include "gui/common/CommandContext.h"
+#include "gui/common/ViewFrame.h"
 
 #include <wx/aui/aui.h>
 #include <wx/docview.h>
@@ -10,6 +10,9 @@
 
 class wxAuiToolBar;
 class wxConfigBase;
+
+namespace sonivera {
+
 class CSceneCanvas;
 class CEffectPane;
 struct SceneSettings;
@@ -99,3 +102,5 @@ private:
 
     wxDECLARE_EVENT_TABLE();
 };
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
 // The main window's place on the screen and the panes' layout: the first start's size, the
 // settings that remember both across runs, and the way back to the default layout.
-#include "app/MainFrame.h"
-#include "view/WindowPlacement.h"
+#include "gui/app/MainFrame.h"
+#include "core/view/WindowPlacement.h"
 
 #include <wx/confbase.h>
 #include <wx/display.h>
 
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -154,3 +156,5 @@ void CMainFrame::ResetLayout() {
 void CMainFrame::OnResetLayout(wxCommandEvent&) {
     ResetLayout();
 }
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "app/SceneDocManager.h"
+#include "gui/app/SceneDocManager.h"
 
-#include "common/CommandIds.h"
-#include "common/Strings.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/Strings.h"
 
 #include <wx/filehistory.h>
+
+namespace sonivera {
 
 CSceneDocManager::CSceneDocManager() : wxDocManager(0, false) {
     // Initialised here, not by the base constructor, so that our file history is the one created.
@@ -59,3 +61,5 @@ void CSceneDocManager::NotifyRecentFiles() {
         m_recentListener();
     }
 }
+
+} // namespace sonivera

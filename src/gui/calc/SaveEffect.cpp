@@ -1,18 +1,20 @@
-#include "calc/SaveEffect.h"
+#include "gui/calc/SaveEffect.h"
 
-#include "common/FileNames.h"
-#include "common/MessageBoxes.h"
-#include "common/Strings.h"
-#include "model/SafeFileWriter.h"
-#include "model/SceneFileError.h"
-#include "tracer/EffectFile.h"
-#include "tracer/EffectFinite.h"
+#include "gui/common/FileNames.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/Strings.h"
+#include "core/model/SafeFileWriter.h"
+#include "core/model/SceneFileError.h"
+#include "core/tracer/EffectFile.h"
+#include "core/tracer/EffectFinite.h"
 
 #include <wx/docview.h>
 #include <wx/filename.h>
 
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 CEffectFileDialog::CEffectFileDialog(wxWindow* parent)
     : wxFileDialog(parent, Ui(text::kSaveAsTitle), wxString(), wxString(),
@@ -87,3 +89,5 @@ bool SaveEffect(wxWindow* parent, const SceneSettings& scene) {
     }
     return true;
 }
+
+} // namespace sonivera

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace sonivera {
+
 class CSceneObject;
 
 // What the enable, check and label rules of the commands read: a snapshot of the application's,
@@ -48,3 +50,5 @@ struct CommandState {
     // The item's label when a rule sets one (the undo and redo items name their edit).
     wxString text;
 };
+
+} // namespace sonivera

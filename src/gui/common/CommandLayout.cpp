@@ -1,12 +1,14 @@
 // The menu bar, the context menu, the toolbars and the accelerator table as the command rows
 // (CommandTable.cpp) place them.
-#include "common/CommandIds.h"
-#include "common/CommandTable.h"
-#include "common/Strings.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/CommandTable.h"
+#include "gui/common/Strings.h"
 
 #include <wx/accel.h>
 
 #include <algorithm>
+
+namespace sonivera {
 
 namespace {
 
@@ -122,3 +124,5 @@ bool IsCheckCommand(int id) {
     const CommandDecl* command = FindCommand(id);
     return command != nullptr && command->check;
 }
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
-#include "common/CommandTable.h"
+#include "gui/common/CommandTable.h"
 
-#include "common/CommandIds.h"
-#include "common/Strings.h"
-#include "edit/ObjectClipboard.h"
-#include "view/CommandRules.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/Strings.h"
+#include "core/edit/ObjectClipboard.h"
+#include "core/view/CommandRules.h"
 
 #include <algorithm>
 #include <array>
+
+namespace sonivera {
 
 namespace {
 
@@ -260,3 +262,5 @@ CommandState EvaluateCommand(const CommandDecl& command, const CommandContext& c
     }
     return state;
 }
+
+} // namespace sonivera

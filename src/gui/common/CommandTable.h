@@ -1,9 +1,11 @@
 #pragma once
 
-#include "common/CommandContext.h"
+#include "gui/common/CommandContext.h"
 
 #include <span>
 #include <vector>
+
+namespace sonivera {
 
 // Every command of the editor declared once, as one row: its id (CommandIds.h), its texts, its
 // key, where it stands on the menus and toolbars, and its enable, check and label rules. The
@@ -80,3 +82,5 @@ const std::vector<int>& AllCommandIds();
 bool IsCommandId(int id);
 // Commands whose menu items and buttons carry a check mark (bar toggles and editing tools).
 bool IsCheckCommand(int id);
+
+} // namespace sonivera

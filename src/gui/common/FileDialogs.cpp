@@ -1,11 +1,13 @@
-#include "common/FileDialogs.h"
+#include "gui/common/FileDialogs.h"
 
-#include "common/MessageBoxes.h"
-#include "common/Strings.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/Strings.h"
 
 #include <wx/docview.h>
 #include <wx/filehistory.h>
 #include <wx/filename.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -73,3 +75,5 @@ wxString LastSceneFolder() {
     }
     return {};
 }
+
+} // namespace sonivera

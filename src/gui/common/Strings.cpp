@@ -1,8 +1,10 @@
-#include "common/Strings.h"
+#include "gui/common/Strings.h"
 
-#include "edit/SceneEdit.h"
+#include "core/edit/SceneEdit.h"
 
 #include <wx/string.h>
+
+namespace sonivera {
 
 namespace text {
 
@@ -35,3 +37,5 @@ const char* EditName(int editKind) {
 wxString Ui(std::string_view utf8) {
     return wxString::FromUTF8(utf8.data(), utf8.size());
 }
+
+} // namespace sonivera

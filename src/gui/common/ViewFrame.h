@@ -1,11 +1,14 @@
 #pragma once
 
+class wxFrame;
+class wxString;
+
+namespace sonivera {
+
 struct CommandState;
 struct SceneSettings;
 class CEffectPane;
 class CSceneCanvas;
-class wxFrame;
-class wxString;
 
 // What the editor view needs of the window it lives in: the place for its canvas, the status
 // panes, the commands' state for the context menu and the "Эффект" pane. The main frame
@@ -35,3 +38,5 @@ public:
 protected:
     ~ViewFrame() = default;
 };
+
+} // namespace sonivera

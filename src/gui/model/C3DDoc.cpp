@@ -1,19 +1,21 @@
-#include "model/C3DDoc.h"
+#include "gui/model/C3DDoc.h"
 
-#include "common/CommandIds.h"
-#include "common/FileDialogs.h"
-#include "common/FileNames.h"
-#include "common/MessageBoxes.h"
-#include "common/Strings.h"
-#include "model/SceneEditCommand.h"
-#include "model/SceneEdits.h"
-#include "model/SceneFile.h"
-#include "model/SceneFileError.h"
-#include "model/SceneParamsDlg.h"
-#include "model/SceneSizeDlg.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/FileDialogs.h"
+#include "gui/common/FileNames.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/Strings.h"
+#include "gui/model/SceneEditCommand.h"
+#include "gui/model/SceneEdits.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneFileError.h"
+#include "gui/model/SceneParamsDlg.h"
+#include "gui/model/SceneSizeDlg.h"
 
 #include <wx/cmdproc.h>
 #include <wx/filename.h>
+
+namespace sonivera {
 
 wxIMPLEMENT_DYNAMIC_CLASS(C3DDoc, wxDocument);
 
@@ -249,3 +251,5 @@ wxBEGIN_EVENT_TABLE(C3DDoc, wxDocument)
     EVT_MENU(ID_SCENE_SIZE_GRID, C3DDoc::OnSceneSizeGrid)
     EVT_MENU(ID_SCENE_PARAMETERS, C3DDoc::OnSceneParameters)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

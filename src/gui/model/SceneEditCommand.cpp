@@ -1,6 +1,8 @@
-#include "model/SceneEditCommand.h"
+#include "gui/model/SceneEditCommand.h"
 
-#include "common/Strings.h"
+#include "gui/common/Strings.h"
+
+namespace sonivera {
 
 CSceneEditCommand::CSceneEditCommand(SceneEditTarget& doc, std::unique_ptr<SceneEdit> edit,
                                      bool alreadyApplied)
@@ -28,3 +30,5 @@ bool CSceneEditCommand::Undo() {
     m_doc.NotifySceneEdited(m_pEdit->Revert(*scene));
     return true;
 }
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "edit/SceneEdit.h"
+#include "core/edit/SceneEdit.h"
 
 #include <wx/cmdproc.h>
 
 #include <memory>
+
+namespace sonivera {
 
 // What a scene edit on the undo stack acts on: the document's scene, and the views to tell.
 class SceneEditTarget {
@@ -35,3 +37,5 @@ private:
     std::unique_ptr<SceneEdit> m_pEdit;
     bool m_bSkipNextDo;
 };
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "sound/SoundFileDialog.h"
+#include "gui/sound/SoundFileDialog.h"
 
-#include "common/MessageBoxes.h"
-#include "common/Strings.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/Strings.h"
 
 #include <wx/filename.h>
+
+namespace sonivera {
 
 CSoundFileDialog::CSoundFileDialog(wxWindow* parent, Purpose purpose)
     : wxFileDialog(
@@ -39,3 +41,5 @@ wxString AskSaveWavPath(wxWindow* parent) {
     }
     return path;
 }
+
+} // namespace sonivera

@@ -1,26 +1,28 @@
-#include "view/C3DView.h"
+#include "gui/view/C3DView.h"
 
-#include "calc/EffectCalcDlg.h"
-#include "calc/SceneCheckReport.h"
-#include "common/CommandIds.h"
-#include "common/CommandTable.h"
-#include "common/Strings.h"
-#include "common/ViewFrame.h"
-#include "edit/ObjectClipboard.h"
-#include "effect/EffectPane.h"
-#include "model/C3DDoc.h"
-#include "model/SceneEditCommand.h"
-#include "view/DcCanvas.h"
-#include "view/DialogPropertiesPort.h"
-#include "view/ObjectClipboardIO.h"
-#include "view/PathsOverlayView.h"
-#include "view/SceneCanvas.h"
-#include "view/ViewHost.h"
+#include "gui/calc/EffectCalcDlg.h"
+#include "gui/calc/SceneCheckReport.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/CommandTable.h"
+#include "gui/common/Strings.h"
+#include "gui/common/ViewFrame.h"
+#include "core/edit/ObjectClipboard.h"
+#include "gui/effect/EffectPane.h"
+#include "gui/model/C3DDoc.h"
+#include "gui/model/SceneEditCommand.h"
+#include "gui/view/DcCanvas.h"
+#include "gui/view/DialogPropertiesPort.h"
+#include "gui/view/ObjectClipboardIO.h"
+#include "gui/view/PathsOverlayView.h"
+#include "gui/view/SceneCanvas.h"
+#include "gui/view/ViewHost.h"
 
 #include <wx/app.h>
 #include <wx/cmdproc.h>
 #include <wx/menu.h>
 #include <wx/utils.h>
+
+namespace sonivera {
 
 wxIMPLEMENT_DYNAMIC_CLASS(C3DView, wxView);
 
@@ -388,3 +390,5 @@ wxBEGIN_EVENT_TABLE(C3DView, wxView)
     // Echo paths on the plan.
     EVT_MENU(ID_VIEW_PATHS, C3DView::OnShowPaths)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

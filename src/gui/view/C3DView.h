@@ -1,13 +1,17 @@
 #pragma once
 
-#include "view/CanvasInput.h"
-#include "view/EditorController.h"
-#include "view/ViewParts.h"
+#include "gui/view/CanvasInput.h"
+#include "core/view/EditorController.h"
+#include "gui/view/ViewParts.h"
 
 #include <wx/docview.h>
 
 #include <functional>
 #include <memory>
+
+class wxMenu;
+
+namespace sonivera {
 
 class C3DDoc;
 class CPathsOverlayView;
@@ -16,7 +20,6 @@ class CSceneObject;
 class CViewHost;
 class ViewFrame;
 struct CommandContext;
-class wxMenu;
 struct SceneSettings;
 
 // The editor view of the scene document: shows the scene at a zoom of 1 to 30 pixels per metre on
@@ -122,3 +125,5 @@ private:
     wxDECLARE_DYNAMIC_CLASS(C3DView);
     wxDECLARE_EVENT_TABLE();
 };
+
+} // namespace sonivera

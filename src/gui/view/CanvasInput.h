@@ -1,10 +1,12 @@
 #pragma once
 
-#include "view/EditorController.h"
+#include "core/view/EditorController.h"
 
 class wxDC;
 class wxPoint;
 class wxRect;
+
+namespace sonivera {
 
 // What the canvas hands to the view attached to it: the pointer, the keys, the scroll bars, its
 // size, a lost pointer capture, and the painting of the part of the client area to update. The
@@ -27,3 +29,5 @@ public:
 protected:
     ~CanvasInput() = default;
 };
+
+} // namespace sonivera

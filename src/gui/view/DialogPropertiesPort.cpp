@@ -1,9 +1,11 @@
-#include "view/DialogPropertiesPort.h"
+#include "gui/view/DialogPropertiesPort.h"
 
-#include "common/MessageBoxes.h"
-#include "common/Strings.h"
-#include "model/RectPropsDlg.h"
-#include "model/SourcePropsDlg.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/Strings.h"
+#include "gui/model/RectPropsDlg.h"
+#include "gui/model/SourcePropsDlg.h"
+
+namespace sonivera {
 
 void CDialogPropertiesPort::ShowNoProperties() {
     ShowPlainMessage(m_pViewWindow, Ui(text::kNoProperties));
@@ -30,3 +32,5 @@ bool CDialogPropertiesPort::EditRectProperties(double& absorption, double& refle
     reflectionPercent = reflectionField;
     return true;
 }
+
+} // namespace sonivera

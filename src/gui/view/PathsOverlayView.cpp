@@ -1,18 +1,20 @@
-#include "view/PathsOverlayView.h"
+#include "gui/view/PathsOverlayView.h"
 
-#include "common/Strings.h"
-#include "common/ViewFrame.h"
-#include "effect/EffectPane.h"
-#include "model/SceneFile.h"
-#include "model/SceneSettings.h"
-#include "view/DcCanvas.h"
-#include "view/SceneCanvas.h"
-#include "view/ViewParts.h"
+#include "gui/common/Strings.h"
+#include "gui/common/ViewFrame.h"
+#include "gui/effect/EffectPane.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneSettings.h"
+#include "gui/view/DcCanvas.h"
+#include "gui/view/SceneCanvas.h"
+#include "gui/view/ViewParts.h"
 
 #include <wx/dc.h>
 #include <wx/docview.h>
 
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -168,3 +170,5 @@ void CPathsOverlayView::Repaint() {
         canvas->Refresh(false);
     }
 }
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
-#include "view/SceneCanvas.h"
+#include "gui/view/SceneCanvas.h"
 
-#include "view/CanvasInput.h"
-#include "view/ScrollState.h"
+#include "gui/view/CanvasInput.h"
+#include "core/view/ScrollState.h"
 
 #include <wx/dcclient.h>
 #include <wx/settings.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -213,3 +215,5 @@ wxBEGIN_EVENT_TABLE(CSceneCanvas, wxWindow)
     EVT_MOUSEWHEEL(CSceneCanvas::OnMouseWheel)
     EVT_MOUSE_CAPTURE_LOST(CSceneCanvas::OnCaptureLost)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

@@ -1,18 +1,20 @@
-#include "view/ViewHost.h"
+#include "gui/view/ViewHost.h"
 
-#include "common/MessageBoxes.h"
-#include "common/Strings.h"
-#include "common/ViewFrame.h"
-#include "model/C3DDoc.h"
-#include "view/ObjectBounds.h"
-#include "view/SceneCanvas.h"
-#include "view/ViewParts.h"
-#include "view/ViewTexts.h"
+#include "gui/common/MessageBoxes.h"
+#include "gui/common/Strings.h"
+#include "gui/common/ViewFrame.h"
+#include "gui/model/C3DDoc.h"
+#include "core/view/ObjectBounds.h"
+#include "gui/view/SceneCanvas.h"
+#include "gui/view/ViewParts.h"
+#include "core/view/ViewTexts.h"
 
 #include <wx/statusbr.h>
 
 #include <algorithm>
 #include <cstdint>
+
+namespace sonivera {
 
 void CViewHost::CapturePointer() {
     if (CSceneCanvas* canvas = m_view.GetCanvas(); canvas && !canvas->HasCapture()) {
@@ -91,3 +93,5 @@ void CViewHost::SubmitEdit(std::unique_ptr<SceneEdit> edit) {
 bool CViewHost::AskDeleteObject() {
     return AskWarningYesNo(m_view.GetCanvas(), Ui(kDeleteQuestionText), Ui(kDeleteQuestionCaption));
 }
+
+} // namespace sonivera

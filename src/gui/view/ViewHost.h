@@ -1,6 +1,8 @@
 #pragma once
 
-#include "view/EditorHost.h"
+#include "core/view/EditorHost.h"
+
+namespace sonivera {
 
 class ViewParts;
 
@@ -30,3 +32,5 @@ private:
 
     ViewParts& m_view;
 };
+
+} // namespace sonivera

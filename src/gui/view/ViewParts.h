@@ -1,6 +1,8 @@
 #pragma once
 
-#include "view/ViewGeometry.h"
+#include "core/view/ViewGeometry.h"
+
+namespace sonivera {
 
 class C3DDoc;
 class CPathsOverlayView;
@@ -23,3 +25,5 @@ public:
 protected:
     ~ViewParts() = default;
 };
+
+} // namespace sonivera

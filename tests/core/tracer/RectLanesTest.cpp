@@ -1,6 +1,6 @@
 // Every instruction set of the block intersection gives, lane for lane, the bits of the scalar
 // IntersectRect on the same rectangles and rays, special values included.
-#include "tracer/RectLanes.h"
+#include "core/tracer/RectLanes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 #include <cstring>
 #include <limits>
 #include <random>
+
+namespace sonivera {
 
 namespace {
 
@@ -121,3 +123,5 @@ TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
 }
 
 } // namespace
+
+} // namespace sonivera

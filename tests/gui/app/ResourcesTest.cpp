@@ -1,10 +1,12 @@
-#include "app/AppIcon.h"
-#include "app/ToolbarImages.h"
-#include "common/CommandTable.h"
+#include "gui/app/AppIcon.h"
+#include "gui/app/ToolbarImages.h"
+#include "gui/common/CommandTable.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+namespace sonivera {
 
 TEST(Resources, EveryToolbarButtonHasAWellFormedPicture) {
     for (const auto* layout : {&MainToolbarLayout(), &SceneToolbarLayout()}) {
@@ -59,3 +61,5 @@ TEST(Resources, IconIsABlueCurveOverAGreyGridInABlackFrame) {
         EXPECT_LT(topBlue(size / 2), topBlue(size - 4));
     }
 }
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
-#include "app/SceneDocManager.h"
-#include "common/CommandIds.h"
-#include "common/CommandTable.h"
-#include "model/Listener.h"
-#include "view/C3DView.h"
+#include "gui/app/SceneDocManager.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/CommandTable.h"
+#include "core/model/Listener.h"
+#include "gui/view/C3DView.h"
 
 #include <wx/aui/auibar.h>
 #include <wx/statusbr.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -278,3 +280,5 @@ TEST(SceneFileArgument, IsTheFirstArgumentThatIsNotASwitch) {
     EXPECT_EQ(arg({"-v", "/tmp/a.3d", "b.3d"}), "/tmp/a.3d");
     EXPECT_EQ(arg({"--", "-odd.3d"}), "-odd.3d");
 }
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
 // The main window's remembered layout and the "Save changes?" box's buttons.
 #include "support/AppFixture.h"
 
-#include "common/CommandIds.h"
-#include "common/MessageBoxes.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/MessageBoxes.h"
 
 #include <wx/button.h>
 #include <wx/fileconf.h>
 
 #include <fstream>
+
+namespace sonivera {
 
 namespace {
 
@@ -79,3 +81,5 @@ TEST_F(WindowLayoutTest, SaveChangesOffersYesNoCancelInThisOrderAndTheLettersAns
     });
     EXPECT_EQ(AskSaveChanges(&Frame(), "scene.3d"), wxNO);
 }
+
+} // namespace sonivera

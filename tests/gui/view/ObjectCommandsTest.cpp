@@ -1,11 +1,11 @@
 #include "view/ViewFixture.h"
 
-#include "common/CommandIds.h"
-#include "common/ViewFrame.h"
-#include "model/RectObject.h"
-#include "model/RectPropsDlg.h"
-#include "model/SoundSource.h"
-#include "model/SourcePropsDlg.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/ViewFrame.h"
+#include "core/model/RectObject.h"
+#include "gui/model/RectPropsDlg.h"
+#include "core/model/SoundSource.h"
+#include "gui/model/SourcePropsDlg.h"
 
 #include <wx/cmdproc.h>
 #include <wx/menu.h>
@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -235,3 +237,5 @@ TEST_F(ObjectCommandsTest, TheListenerHasOnlyAMessageUnderTheApplicationTitle) {
     EXPECT_FALSE(style & wxICON_MASK); // any icon flag, wxICON_NONE too, would show an icon
     EXPECT_FALSE(Doc().IsModified());
 }
+
+} // namespace sonivera
