@@ -2,6 +2,7 @@
 
 #include "TraceConstants.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -127,6 +128,37 @@ __attribute__((always_inline)) inline void Block(const Lanes& lanes, std::size_t
     }
 }
 
+// Lanes::Search over every block with the block code `block`; see RectLanes.h.
+template <class BlockFn>
+__attribute__((always_inline)) inline bool SearchBlocks(const Lanes& lanes, const SceneRay& r,
+                                                        int skip, bool visibility,
+                                                        double pointDist, int& index,
+                                                        double& dist, BlockFn block) {
+    index = -1;
+    dist = kNoHit;
+    const std::size_t n = lanes.Scene().RectCount();
+    for (std::size_t b = 0; b < lanes.Blocks(); ++b) {
+        double t[Lanes::kBlock];
+        std::int64_t crossed[Lanes::kBlock];
+        block(lanes, b, r, t, crossed);
+        const std::size_t base = b * Lanes::kBlock;
+        const std::size_t end = std::min(n - base, Lanes::kBlock);
+        for (std::size_t i = 0; i < end; ++i) {
+            const int k = static_cast<int>(base + i);
+            if (k != skip && crossed[i] != 0 && t[i] < dist) {
+                dist = t[i];
+                index = k;
+                // The final distance can only be smaller, and rounding is monotonic, so
+                // |final − pointDist| ≥ kSeenWithin already holds: the point is hidden.
+                if (visibility && t[i] - pointDist <= -kSeenWithin) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
 typedef double V2 __attribute__((vector_size(16)));
 typedef std::int64_t M2 __attribute__((vector_size(16)));
 typedef double V4 __attribute__((vector_size(32)));
@@ -164,6 +196,38 @@ __attribute__((target("avx512f"))) void BlockAvx512(const Lanes& lanes, std::siz
     Block<V8, M8>(lanes, block, r, t, hit);
 }
 
+bool SearchScalar(const Lanes& lanes, const SceneRay& r, int skip, bool visibility,
+                  double pointDist, int& index, double& dist) {
+    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist, BlockScalar);
+}
+
+bool SearchSse2(const Lanes& lanes, const SceneRay& r, int skip, bool visibility,
+                double pointDist, int& index, double& dist) {
+    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist,
+                        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
+                           std::int64_t* hit) { Block<V2, M2>(l, b, ray, t, hit); });
+}
+
+__attribute__((target("avx2"))) bool SearchAvx2(const Lanes& lanes, const SceneRay& r, int skip,
+                                                bool visibility, double pointDist, int& index,
+                                                double& dist) {
+    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist,
+                        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
+                           std::int64_t* hit) __attribute__((always_inline)) {
+                            Block<V4, M4>(l, b, ray, t, hit);
+                        });
+}
+
+__attribute__((target("avx512f"))) bool SearchAvx512(const Lanes& lanes, const SceneRay& r,
+                                                     int skip, bool visibility, double pointDist,
+                                                     int& index, double& dist) {
+    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist,
+                        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
+                           std::int64_t* hit) __attribute__((always_inline)) {
+                            Block<V8, M8>(l, b, ray, t, hit);
+                        });
+}
+
 bool Supports(RectLanes::Isa isa) {
     switch (isa) {
     case RectLanes::Isa::kScalar:
@@ -197,15 +261,19 @@ RectLanes::RectLanes(const TraceScene& scene, Isa isa) : m_scene(scene), m_isa(i
     switch (m_isa) {
     case Isa::kScalar:
         m_kernel = BlockScalar;
+        m_search = SearchScalar;
         break;
     case Isa::kSse2:
         m_kernel = BlockSse2;
+        m_search = SearchSse2;
         break;
     case Isa::kAvx2:
         m_kernel = BlockAvx2;
+        m_search = SearchAvx2;
         break;
     case Isa::kAvx512:
         m_kernel = BlockAvx512;
+        m_search = SearchAvx512;
         break;
     }
 }

@@ -45,6 +45,19 @@ public:
         m_kernel(*this, block, ray, t, hit);
     }
 
+    // The nearest rectangle along the ray over every block, leaving out rectangle `skip` (-1:
+    // none): index and dist start at -1 and the no-hit distance, and a rectangle replaces them
+    // when it is crossed and its t is strictly below dist, in rectangle order (so the earlier one
+    // wins a tie). With `visibility`, returns false as soon as a rectangle so taken lies nearer
+    // than pointDist by kSeenWithin or more; otherwise returns true. The blocks and the choice
+    // among their results run in one call of the instruction set's code: the choice is the same
+    // comparisons in the same order as a scan of Intersect's results, only without the call and
+    // the round trip through memory per block.
+    bool Search(const SceneRay& ray, int skip, bool visibility, double pointDist, int& index,
+                double& dist) const {
+        return m_search(*this, ray, skip, visibility, pointDist, index, dist);
+    }
+
     // The padded sides (Blocks() · kBlock values each) and the scene they were taken from.
     const double* Left() const { return m_left.data(); }
     const double* Top() const { return m_top.data(); }
@@ -53,6 +66,8 @@ public:
     const TraceScene& Scene() const { return m_scene; }
 
     using Kernel = void (*)(const RectLanes&, std::size_t, const SceneRay&, double*, std::int64_t*);
+    using SearchKernel = bool (*)(const RectLanes&, const SceneRay&, int, bool, double, int&,
+                                  double&);
 
 private:
     const TraceScene& m_scene;
@@ -60,4 +75,5 @@ private:
     std::vector<double> m_left, m_top, m_right, m_bottom;
     Isa m_isa;
     Kernel m_kernel;
+    SearchKernel m_search;
 };
