@@ -8,7 +8,10 @@
 #include <vector>
 
 // The rectangles' sides as flat arrays padded to whole blocks, and the intersection of one ray
-// with a block of them at a time, several rectangles per instruction.
+// with a block of them at a time, several rectangles per instruction. By default the lanes hold
+// the rectangles in the order of a curve through their centres rather than in list order, so
+// that a group of lanes holds near rectangles and is more often wholly behind a ray; the search
+// over all blocks then compares (t, list index), which picks what the list-order walk picks.
 //
 // Each lane performs exactly the operations of IntersectRect (the rectangle's own edge tests:
 // top, bottom, left, right), on the same values and in the same order: the same subtraction,
@@ -28,8 +31,11 @@ public:
     // The instruction sets a block can be computed with. kScalar calls IntersectRect per rectangle.
     enum class Isa { kScalar, kSse2, kAvx2, kAvx512 };
     static constexpr std::size_t kBlock = 8;
+    // Which rectangle goes into which lane: list order, or near rectangles side by side.
+    enum class LaneOrder { kList, kSpatial };
 
-    explicit RectLanes(const TraceScene& scene, Isa isa = Best());
+    explicit RectLanes(const TraceScene& scene, Isa isa = Best(),
+                       LaneOrder order = LaneOrder::kSpatial);
 
     // The instruction set used by default on this processor, and all it offers (kScalar first).
     static Isa Best();
@@ -39,8 +45,9 @@ public:
     Isa Used() const { return m_isa; }
     std::size_t Blocks() const { return m_blocks; }
 
-    // For the rectangles kBlock·block … kBlock·block + kBlock − 1: hit[i] is 1 when the ray
-    // crosses rectangle i of the block and 0 otherwise, t[i] the parameter IntersectRect reports.
+    // For the lanes kBlock·block … kBlock·block + kBlock − 1: hit[i] is 1 when the ray crosses
+    // the rectangle of lane i of the block (RectOrder) and 0 otherwise, t[i] the parameter
+    // IntersectRect reports.
     void Intersect(std::size_t block, const SceneRay& ray, double* t, std::int64_t* hit) const {
         m_kernel(*this, block, ray, t, hit);
     }
@@ -64,6 +71,8 @@ public:
     const double* Right() const { return m_right.data(); }
     const double* Bottom() const { return m_bottom.data(); }
     const TraceScene& Scene() const { return m_scene; }
+    // The rectangle of each lane (Blocks() · kBlock values; -1 for the padding).
+    const std::int32_t* RectOrder() const { return m_rect.data(); }
 
     using Kernel = void (*)(const RectLanes&, std::size_t, const SceneRay&, double*, std::int64_t*);
     using SearchKernel = bool (*)(const RectLanes&, const SceneRay&, int, bool, double, int&,
@@ -73,6 +82,7 @@ private:
     const TraceScene& m_scene;
     std::size_t m_blocks = 0;
     std::vector<double> m_left, m_top, m_right, m_bottom;
+    std::vector<std::int32_t> m_rect;
     Isa m_isa;
     Kernel m_kernel;
     SearchKernel m_search;

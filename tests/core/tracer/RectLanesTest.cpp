@@ -113,7 +113,10 @@ TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
         for (int ray = 0; ray < 200; ++ray) {
             const SceneRay r = RandomRay(rng, s);
             for (RectLanes::Isa isa : isas) {
-                const RectLanes lanes(s, isa);
+                // Near rectangles side by side, or in list order every other scene.
+                const RectLanes lanes(s, isa,
+                                      scene % 2 == 0 ? RectLanes::LaneOrder::kSpatial
+                                                     : RectLanes::LaneOrder::kList);
                 ASSERT_EQ(lanes.Used(), isa);
                 const int skip = ray % 3 == 0 ? -1 : ray % static_cast<int>(s.RectCount());
                 const bool visibility = ray % 2 == 0;
@@ -123,17 +126,20 @@ TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
                 ASSERT_EQ(lanes.Search(r, skip, visibility, pointDist, index, dist),
                           ScalarSearch(s, r, skip, visibility, pointDist, expectedIndex,
                                        expectedDist));
-                ASSERT_EQ(index, expectedIndex) << RectLanes::Name(isa);
-                ASSERT_EQ(0, std::memcmp(&dist, &expectedDist, sizeof(double)));
+                if (!visibility || expectedIndex < 0 || expectedDist - pointDist > -0.001) {
+                    // A hidden point may be named by any rectangle that hides it.
+                    ASSERT_EQ(index, expectedIndex) << RectLanes::Name(isa);
+                    ASSERT_EQ(0, std::memcmp(&dist, &expectedDist, sizeof(double)));
+                }
                 for (std::size_t b = 0; b < lanes.Blocks(); ++b) {
                     double t[RectLanes::kBlock];
                     std::int64_t hit[RectLanes::kBlock];
                     lanes.Intersect(b, r, t, hit);
                     for (std::size_t i = 0; i < RectLanes::kBlock; ++i) {
-                        const std::size_t k = b * RectLanes::kBlock + i;
+                        const std::int32_t k = lanes.RectOrder()[b * RectLanes::kBlock + i];
                         double expectedT = kNoHit;
                         const bool expectedHit =
-                            k < s.RectCount() && IntersectRect(s, k, r, expectedT);
+                            k >= 0 && IntersectRect(s, static_cast<std::size_t>(k), r, expectedT);
                         ASSERT_EQ(hit[i] != 0, expectedHit)
                             << RectLanes::Name(isa) << " rect " << k;
                         ASSERT_EQ(0, std::memcmp(&t[i], &expectedT, sizeof(double)))
