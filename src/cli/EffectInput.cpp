@@ -1,13 +1,15 @@
-#include "EffectInput.h"
+#include "cli/EffectInput.h"
 
-#include "ExitCodes.h"
-#include "NumberText.h"
-#include "SceneInput.h"
-#include "analysis/EffectReader.h"
+#include "cli/ExitCodes.h"
+#include "cli/NumberText.h"
+#include "cli/SceneInput.h"
+#include "core/analysis/EffectReader.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -70,3 +72,5 @@ EffectInput LoadEffectOrFail(const std::string& path, const GroupTimeSource& sou
     }
     return input;
 }
+
+} // namespace sonivera

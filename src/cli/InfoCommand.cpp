@@ -1,18 +1,20 @@
 // sonivera-cli info SCENE.3d [--json]: the settings and the objects of a scene.
-#include "Command.h"
-#include "ExitCodes.h"
-#include "NumberText.h"
-#include "SceneInput.h"
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
-#include "model/SoundSource.h"
-#include "json/SceneJson.h"
+#include "cli/Command.h"
+#include "cli/ExitCodes.h"
+#include "cli/NumberText.h"
+#include "cli/SceneInput.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SoundSource.h"
+#include "cli/json/SceneJson.h"
 
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 #include <memory>
 #include <sstream>
+
+namespace sonivera {
 
 namespace {
 
@@ -85,3 +87,5 @@ Command AddInfoCommand(CLI::App& app) {
                 return static_cast<int>(kExitOk);
             }};
 }
+
+} // namespace sonivera

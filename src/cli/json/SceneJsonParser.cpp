@@ -1,12 +1,14 @@
-#include "SceneJsonParser.h"
+#include "cli/json/SceneJsonParser.h"
 
-#include "SceneJson.h"
+#include "cli/json/SceneJson.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 using Json = nlohmann::ordered_json;
 
@@ -184,3 +186,5 @@ Json ParseSceneJsonText(std::string_view text) {
     }
     return sax.TakeResult();
 }
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "ObjectRecord.h"
+#include "core/edit/ObjectRecord.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+namespace sonivera {
 
 struct SceneSettings;
 
@@ -79,3 +81,5 @@ std::unique_ptr<SceneEdit> MakeChangeEdit(EditKind kind, std::size_t index, Obje
 // The scene's settings changed (the size and grid, the calculation parameters).
 std::unique_ptr<SceneEdit> MakeSettingsEdit(EditKind kind, SettingsRecord before,
                                             SettingsRecord after);
+
+} // namespace sonivera

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "Colors.h"
-#include "SceneRay.h"
+#include "core/model/Colors.h"
+#include "core/model/SceneRay.h"
+
+namespace sonivera {
 
 class ArchiveReader;
 class ArchiveWriter;
@@ -61,3 +63,5 @@ protected:
     void SelectOutlinePen(Canvas& dc) const;
     bool SnapOn() const;
 };
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "SceneObject.h"
+#include "core/model/SceneObject.h"
 
 #include <cstdint>
 #include <list>
 #include <memory>
+
+namespace sonivera {
 
 using ObjectList = std::list<std::unique_ptr<CSceneObject>>;
 
@@ -58,3 +60,5 @@ struct SceneSettings {
 // The scene a new document starts with: default settings and a listener at (50, 50), placed
 // as is (neither snapped nor clamped).
 std::unique_ptr<SceneSettings> MakeDefaultScene();
+
+} // namespace sonivera

@@ -1,21 +1,23 @@
-#include "ComputeEffect.h"
-#include "ComputeEffectDetail.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/ComputeEffectDetail.h"
 
-#include "EchoPath.h"
-#include "EchoPipeline.h"
-#include "PathKeeper.h"
-#include "ProgressSink.h"
-#include "RayWalker.h"
-#include "RectSearch.h"
-#include "TraceParameters.h"
-#include "TraceScene.h"
-#include "model/SceneSettings.h"
+#include "core/tracer/EchoPath.h"
+#include "core/tracer/EchoPipeline.h"
+#include "core/tracer/PathKeeper.h"
+#include "core/tracer/ProgressSink.h"
+#include "core/tracer/RayWalker.h"
+#include "core/tracer/RectSearch.h"
+#include "core/tracer/TraceParameters.h"
+#include "core/tracer/TraceScene.h"
+#include "core/model/SceneSettings.h"
 
 #include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -205,3 +207,5 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
         *options.stats = stats;
     }
 }
+
+} // namespace sonivera

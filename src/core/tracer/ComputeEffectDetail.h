@@ -1,11 +1,13 @@
 #pragma once
 
-#include "ComputeEffect.h"
-#include "RectSearch.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/RectSearch.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+
+namespace sonivera {
 
 // How the calculation is run; none of it changes the result. ComputeEffect uses the defaults.
 struct EngineTuning {
@@ -28,3 +30,5 @@ struct EngineTuning {
 // splitting the fan between the calling thread and the pool.
 void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options,
                         const EngineTuning& tuning);
+
+} // namespace sonivera

@@ -1,8 +1,10 @@
-#include "EchoPipeline.h"
+#include "core/tracer/EchoPipeline.h"
 
-#include "EffectErrors.h"
+#include "core/tracer/EffectErrors.h"
 
 #include <algorithm>
+
+namespace sonivera {
 
 void EchoWriter::Flush() {
     m_chunk = m_pipeline.Submit(m_ray, m_chunk, false);
@@ -184,3 +186,5 @@ void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const Ray
         std::rethrow_exception(m_error);
     }
 }
+
+} // namespace sonivera

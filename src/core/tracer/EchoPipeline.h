@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+namespace sonivera {
+
 // A batch of echoes of one ray, in the order they were recorded.
 struct EchoChunk {
     static constexpr std::size_t kCapacity = 2048;
@@ -109,3 +111,5 @@ private:
     std::exception_ptr m_error;
     std::vector<std::thread> m_threads;
 };
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
-#include "RectLanes.h"
+#include "core/tracer/RectLanes.h"
 
-#include "TraceConstants.h"
+#include "core/tracer/TraceConstants.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+namespace sonivera {
 
 // The helpers below take and return vectors wider than the baseline's registers; they are all
 // inlined into the one function per instruction set, so no vector crosses a call and the warning
@@ -379,3 +381,5 @@ const char* RectLanes::Name(Isa isa) {
     }
     return "?";
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "TraceScene.h"
-#include "model/SceneRay.h"
+#include "core/tracer/TraceScene.h"
+#include "core/model/SceneRay.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+namespace sonivera {
 
 // The rectangles' sides as flat arrays padded to whole blocks, and the intersection of one ray
 // with a block of them at a time, several rectangles per instruction. By default the lanes hold
@@ -87,3 +89,5 @@ private:
     Kernel m_kernel;
     SearchKernel m_search;
 };
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
 #pragma once
 
-#include "RectGrid.h"
-#include "RectLanes.h"
-#include "RectTree.h"
-#include "TraceConstants.h"
-#include "TraceScene.h"
+#include "core/tracer/RectGrid.h"
+#include "core/tracer/RectLanes.h"
+#include "core/tracer/RectTree.h"
+#include "core/tracer/TraceConstants.h"
+#include "core/tracer/TraceScene.h"
 
 #include <algorithm>
 #include <cstdint>
+
+namespace sonivera {
 
 // The nearest rectangle along a ray: the smallest intersection parameter, ties going to the
 // rectangle earlier in the object list, the left-out rectangle skipped. A rectangle whose
@@ -83,3 +85,5 @@ private:
     RectTree m_tree;
     RectGrid m_grid;
 };
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
-#include "TraceParameters.h"
+#include "core/tracer/TraceParameters.h"
 
-#include "EffectErrors.h"
-#include "TraceConstants.h"
-#include "model/SceneSettings.h"
+#include "core/tracer/EffectErrors.h"
+#include "core/tracer/TraceConstants.h"
+#include "core/model/SceneSettings.h"
 
 #include <sstream>
+
+namespace sonivera {
 
 namespace {
 
@@ -54,3 +56,5 @@ TraceParameters MakeTraceParameters(const SceneSettings& scene) {
     p.normalize = scene.normalize;
     return p;
 }
+
+} // namespace sonivera

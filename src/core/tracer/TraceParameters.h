@@ -1,9 +1,11 @@
 #pragma once
 
-#include "TraceConstants.h"
+#include "core/tracer/TraceConstants.h"
 
 #include <cmath>
 #include <cstdint>
+
+namespace sonivera {
 
 struct SceneSettings;
 
@@ -49,3 +51,5 @@ inline std::int32_t BinIndex(double length, double groupTime, std::int32_t binCo
     }
     return static_cast<std::int32_t>(index);
 }
+
+} // namespace sonivera

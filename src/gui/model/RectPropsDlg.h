@@ -1,6 +1,8 @@
 #pragma once
 
-#include "model/ExchangeDialog.h"
+#include "gui/model/ExchangeDialog.h"
+
+namespace sonivera {
 
 // Dialog 167, the properties of a rectangle: its absorption coefficient (0 to 1.7e308, per metre
 // of path) and its reflection coefficient in percent (0 to 100). Exchanges with the two values it
@@ -12,3 +14,5 @@ public:
 
     CRectPropsDlg(wxWindow* parent, double& absorption, double& reflectionPercent);
 };
+
+} // namespace sonivera

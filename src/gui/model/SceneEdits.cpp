@@ -1,7 +1,9 @@
-#include "model/SceneEdits.h"
+#include "gui/model/SceneEdits.h"
 
-#include "model/NumericText.h"
-#include "model/SceneSettings.h"
+#include "gui/model/NumericText.h"
+#include "core/model/SceneSettings.h"
+
+namespace sonivera {
 
 SceneSizeFields SceneSizeFieldsOf(const SceneSettings& scene) {
     return {TruncateToInt(scene.width), TruncateToInt(scene.height), TruncateToInt(scene.gridX),
@@ -48,3 +50,5 @@ void ApplySceneParamFields(SceneSettings& scene, const SceneParamFields& fields)
     scene.mediumAbsorption = fields.mediumAbsorption;
     scene.stopTime = fields.stopTime;
 }
+
+} // namespace sonivera

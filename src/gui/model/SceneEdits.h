@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace sonivera {
+
 struct SceneSettings;
 
 // The values the scene-size dialog (169) exchanges: whole metres and the snapping flag.
@@ -36,3 +38,5 @@ bool ApplySceneSizeFields(SceneSettings& scene, const SceneSizeFields& fields);
 SceneParamFields SceneParamFieldsOf(const SceneSettings& scene);
 // Stores all nine accepted parameters, changed or not.
 void ApplySceneParamFields(SceneSettings& scene, const SceneParamFields& fields);
+
+} // namespace sonivera

@@ -1,8 +1,8 @@
-#include "model/SceneParamsDlg.h"
+#include "gui/model/SceneParamsDlg.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
-#include "model/NumericValidator.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/Strings.h"
+#include "gui/model/NumericValidator.h"
 
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
@@ -12,6 +12,8 @@
 #include <wx/valgen.h>
 
 #include <map>
+
+namespace sonivera {
 
 CSceneParamsDlg::CSceneParamsDlg(wxWindow* parent, SceneParamFields& fields)
     : CExchangeDialog(parent, IDD_SCENE_PARAMS, Ui(text::kSceneParamsTitle)), m_fields(fields) {
@@ -63,3 +65,5 @@ CSceneParamsDlg::CSceneParamsDlg(wxWindow* parent, SceneParamFields& fields)
     LayOut(content, box);
     LoadFields();
 }
+
+} // namespace sonivera

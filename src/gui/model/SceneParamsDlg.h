@@ -1,7 +1,9 @@
 #pragma once
 
-#include "model/ExchangeDialog.h"
-#include "model/SceneEdits.h"
+#include "gui/model/ExchangeDialog.h"
+#include "gui/model/SceneEdits.h"
+
+namespace sonivera {
 
 // Dialog 133, "Параметры сцены": the nine calculation parameters of the scene. The controls stand
 // top to bottom as ray count, grouping, passage limit, medium absorption, stop time, stop
@@ -18,3 +20,5 @@ public:
 private:
     SceneParamFields& m_fields;
 };
+
+} // namespace sonivera

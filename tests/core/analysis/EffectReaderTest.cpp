@@ -1,10 +1,12 @@
-#include "analysis/EffectReader.h"
-#include "tracer/EffectFile.h"
+#include "core/analysis/EffectReader.h"
+#include "core/tracer/EffectFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 TEST(EffectReader, ReadsBackWhatTheWriterWrote) {
     const std::vector<double> bins = {0.0, 1.0, -0.25, 5e-324};
@@ -21,8 +23,7 @@ TEST(EffectReader, RefusesWhatTheProgramCouldNotHaveWritten) {
     wrongTag[1] = 'e';
     auto longer = good;
     longer.push_back(0);
-    auto shorter = good;
-    shorter.pop_back();
+    const std::vector<std::uint8_t> shorter(good.begin(), good.end() - 1);
     auto negative = good;
     negative[10] = 0x80; // the count's top byte
     const std::vector<std::vector<std::uint8_t>> bad = {
@@ -41,3 +42,5 @@ TEST(EffectReader, RefusesWhatTheProgramCouldNotHaveWritten) {
         EXPECT_THROW(ReadEffectBytes(bad[i]), EffectFormatError) << i;
     }
 }
+
+} // namespace sonivera

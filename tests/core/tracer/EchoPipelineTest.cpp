@@ -1,13 +1,15 @@
 // The pool's hand-over: every echo reaches the calling thread once, in ray order and in the order
 // each ray wrote it, also when single rays write more than the queue holds; a worker's failure
 // reaches the caller.
-#include "tracer/EchoPipeline.h"
+#include "core/tracer/EchoPipeline.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <stdexcept>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -62,3 +64,5 @@ TEST(EchoPipeline, AWorkersFailureReachesTheCaller) {
 }
 
 } // namespace
+
+} // namespace sonivera

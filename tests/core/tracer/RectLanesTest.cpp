@@ -1,7 +1,7 @@
 // Every instruction set of the block intersection gives, lane for lane, the bits of the scalar
 // IntersectRect on the same rectangles and rays, special values included; and its search over
 // every block gives the scalar walk's nearest rectangle and visibility answer.
-#include "tracer/RectLanes.h"
+#include "core/tracer/RectLanes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,8 @@
 #include <cstring>
 #include <limits>
 #include <random>
+
+namespace sonivera {
 
 namespace {
 
@@ -157,3 +159,5 @@ TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
 }
 
 } // namespace
+
+} // namespace sonivera

@@ -2,12 +2,14 @@
 #include "RandomScene.h"
 #include "SceneBuilder.h"
 #include "reference/ReferenceTracer.h"
-#include "tracer/RectSearch.h"
+#include "core/tracer/RectSearch.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
+
+namespace sonivera {
 
 namespace {
 
@@ -169,3 +171,5 @@ TEST(SearchIndex, ManyRectangleScenesMatchTheReference) {
 }
 
 } // namespace
+
+} // namespace sonivera
