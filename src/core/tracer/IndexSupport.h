@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/tracer/TraceConstants.h"
 #include "core/tracer/TraceScene.h"
 #include "core/model/SceneRay.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace sonivera {
 
@@ -18,6 +21,20 @@ inline double Lo(double a, double b) {
 }
 inline double Hi(double a, double b) {
     return a < b ? b : a;
+}
+
+// Narrows [tIn, tOut] to the part of the ray o + t·d (inv = 1/d) between lo and hi on one axis.
+// Returns false when the ray runs parallel to the axis outside the slab.
+__attribute__((always_inline)) inline bool ClipToSlab(double o, double d, double inv, double lo,
+                                                      double hi, double& tIn, double& tOut) {
+    if (d != 0.0) {
+        const double a = (lo - o) * inv;
+        const double b = (hi - o) * inv;
+        tIn = Hi(tIn, Lo(a, b));
+        tOut = Lo(tOut, Hi(a, b));
+        return true;
+    }
+    return !(o < lo || o > hi);
 }
 
 // An axis-aligned box: smaller and larger x, smaller and larger y.
@@ -97,6 +114,49 @@ inline bool AcceptsRay(const SceneRay& r, double originLimit) {
     }
     return (ax == 0.0 || ax >= 1e-200) && (ay == 0.0 || ay >= 1e-200);
 }
+
+// Tests rectangle k, which the index could not rule out, exactly as the plain walk does. A
+// visibility search stops (false) at a rectangle nearer than the point by kSeenWithin or more;
+// otherwise the nearer parameter wins, ties to the lower index, whatever order the index visits
+// rectangles in. Hit is the searches' SearchHit.
+template <class Hit>
+__attribute__((always_inline)) inline bool OfferRect(const TraceScene& scene, std::int32_t k,
+                                                     const SceneRay& r, bool visibility,
+                                                     double pointDist, Hit& hit) {
+    double t;
+    if (!IntersectRect(scene, static_cast<std::size_t>(k), r, t) || !(t < kNoHit)) {
+        return true;
+    }
+    if (visibility && t - pointDist <= -kSeenWithin) {
+        hit.index = k;
+        hit.dist = t;
+        return false;
+    }
+    if (t < hit.dist || (t == hit.dist && k < hit.index)) {
+        hit.dist = t;
+        hit.index = k;
+    }
+    return true;
+}
+
+// What the grid and the tree share: the reach of the rays they serve, set when they are built.
+class IndexBase {
+protected:
+    // The bounds a build works in; none when the plain walk must serve the scene instead.
+    std::optional<IndexBounds> BeginBuild(const TraceScene& scene) {
+        IndexBounds bounds;
+        if (!MakeIndexBounds(scene, bounds)) {
+            return std::nullopt;
+        }
+        m_originLimit = bounds.originLimit;
+        return bounds;
+    }
+    bool AcceptsWhenBuilt(bool built, const SceneRay& r) const {
+        return built && AcceptsRay(r, m_originLimit);
+    }
+
+    double m_originLimit = 0.0;
+};
 
 } // namespace index_support
 

@@ -9,23 +9,21 @@
 
 namespace sonivera {
 
-using index_support::Hi;
 using index_support::Lo;
 
 void RectGrid::Build(const TraceScene& scene) {
     m_cells.clear();
     m_entries.clear();
-    const std::size_t n = scene.RectCount();
-    index_support::IndexBounds bounds;
-    if (!index_support::MakeIndexBounds(scene, bounds)) {
+    const auto bounds = BeginBuild(scene);
+    if (!bounds) {
         return;
     }
-    const double margin = bounds.margin;
-    m_originLimit = bounds.originLimit;
-    m_x0 = bounds.box.x0;
-    m_y0 = bounds.box.y0;
-    m_x1 = bounds.box.x1;
-    m_y1 = bounds.box.y1;
+    const double margin = bounds->margin;
+    const std::size_t n = scene.RectCount();
+    m_x0 = bounds->box.x0;
+    m_y0 = bounds->box.y0;
+    m_x1 = bounds->box.x1;
+    m_y1 = bounds->box.y1;
     // About sixteen cells per rectangle, in the box's proportions; coarser while the lists would
     // take too much memory (rectangles spanning most of a fine grid), and none at all if even a
     // coarse one would.
@@ -103,7 +101,7 @@ bool RectGrid::Fill(const TraceScene& scene, double margin, double cells, double
 }
 
 bool RectGrid::Accepts(const SceneRay& r) const {
-    return !m_cells.empty() && index_support::AcceptsRay(r, m_originLimit);
+    return AcceptsWhenBuilt(!m_cells.empty(), r);
 }
 
 bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool visibility,
@@ -115,20 +113,8 @@ bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
     // The part of the ray inside the grid's box.
     double tIn = 0.0;
     double tOut = inf;
-    if (r.dx != 0.0) {
-        const double a = (m_x0 - r.x0) * invDx;
-        const double b = (m_x1 - r.x0) * invDx;
-        tIn = Hi(tIn, Lo(a, b));
-        tOut = Lo(tOut, Hi(a, b));
-    } else if (r.x0 < m_x0 || r.x0 > m_x1) {
-        return true;
-    }
-    if (r.dy != 0.0) {
-        const double a = (m_y0 - r.y0) * invDy;
-        const double b = (m_y1 - r.y0) * invDy;
-        tIn = Hi(tIn, Lo(a, b));
-        tOut = Lo(tOut, Hi(a, b));
-    } else if (r.y0 < m_y0 || r.y0 > m_y1) {
+    if (!index_support::ClipToSlab(r.x0, r.dx, invDx, m_x0, m_x1, tIn, tOut) ||
+        !index_support::ClipToSlab(r.y0, r.dy, invDy, m_y0, m_y1, tIn, tOut)) {
         return true;
     }
     if (tIn > tOut) {
@@ -154,18 +140,8 @@ bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
                 continue;
             }
             recent[next++ & 7u] = k;
-            double t;
-            if (!IntersectRect(scene, static_cast<std::size_t>(k), r, t) || !(t < kNoHit)) {
-                continue;
-            }
-            if (visibility && t - pointDist <= -kSeenWithin) {
-                hit.index = k;
-                hit.dist = t;
+            if (!index_support::OfferRect(scene, k, r, visibility, pointDist, hit)) {
                 return false;
-            }
-            if (t < hit.dist || (t == hit.dist && k < hit.index)) {
-                hit.dist = t;
-                hit.index = k;
             }
         }
         // The parameters at which the ray leaves this cell through its x and y sides.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/tracer/IndexSupport.h"
 #include "core/tracer/TraceScene.h"
 
 #include <cstdint>
@@ -24,7 +25,7 @@ struct SearchHit;
 //    lies at least a whole cell beyond them, and its hit lies well beyond that exit.
 // Rays the error bound does not cover are not accepted (see RectTree::Accepts) and go to the
 // plain walk.
-class RectGrid {
+class RectGrid : private index_support::IndexBase {
 public:
     void Build(const TraceScene& scene);
     bool Empty() const { return m_cells.empty(); }
@@ -45,7 +46,6 @@ private:
     std::int32_t m_nx = 0, m_ny = 0;
     std::vector<std::int32_t> m_cells;   // per cell: offset of its list in m_entries (+1 at end)
     std::vector<std::int32_t> m_entries; // rectangle indices, ascending within a cell
-    double m_originLimit = 0.0;
 };
 
 } // namespace sonivera

@@ -330,24 +330,11 @@ RectLanes::RectLanes(const TraceScene& scene, Isa isa, LaneOrder order)
         m_right[lane] = scene.right[k];
         m_bottom[lane] = scene.bottom[k];
     }
-    switch (m_isa) {
-    case Isa::kScalar:
-        m_kernel = BlockScalar;
-        m_search = SearchScalar;
-        break;
-    case Isa::kSse2:
-        m_kernel = BlockSse2;
-        m_search = SearchSse2;
-        break;
-    case Isa::kAvx2:
-        m_kernel = BlockAvx2;
-        m_search = SearchAvx2;
-        break;
-    case Isa::kAvx512:
-        m_kernel = BlockAvx512;
-        m_search = SearchAvx512;
-        break;
-    }
+    // The block and whole-search kernels of each instruction set, in the order of Isa.
+    static constexpr Kernel kKernels[] = {BlockScalar, BlockSse2, BlockAvx2, BlockAvx512};
+    static constexpr SearchKernel kSearches[] = {SearchScalar, SearchSse2, SearchAvx2, SearchAvx512};
+    m_kernel = kKernels[static_cast<int>(m_isa)];
+    m_search = kSearches[static_cast<int>(m_isa)];
 }
 
 // AVX2 where the processor has it, else the scalar code. Measured on the benchmark scenes (see

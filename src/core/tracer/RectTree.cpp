@@ -17,13 +17,12 @@ using index_support::RectBox;
 void RectTree::Build(const TraceScene& scene) {
     m_nodes.clear();
     m_order.clear();
-    const std::size_t n = scene.RectCount();
-    index_support::IndexBounds bounds;
-    if (!index_support::MakeIndexBounds(scene, bounds)) {
+    const auto bounds = BeginBuild(scene);
+    if (!bounds) {
         return;
     }
-    m_margin = bounds.margin;
-    m_originLimit = bounds.originLimit;
+    m_margin = bounds->margin;
+    const std::size_t n = scene.RectCount();
     m_order.resize(n);
     for (std::size_t k = 0; k < n; ++k) {
         m_order[k] = static_cast<std::int32_t>(k);
@@ -110,27 +109,15 @@ std::int32_t RectTree::SplitByPerimeter(const TraceScene& scene, std::int32_t be
 }
 
 bool RectTree::Accepts(const SceneRay& r) const {
-    return !m_nodes.empty() && index_support::AcceptsRay(r, m_originLimit);
+    return AcceptsWhenBuilt(!m_nodes.empty(), r);
 }
 
 __attribute__((always_inline)) inline bool
 RectTree::Slab(const Node& n, const SceneRay& r, double invDx, double invDy, double& tEnter) {
     double tmin = -std::numeric_limits<double>::infinity();
     double tmax = std::numeric_limits<double>::infinity();
-    if (r.dx != 0.0) {
-        const double a = (n.x0 - r.x0) * invDx;
-        const double b = (n.x1 - r.x0) * invDx;
-        tmin = Lo(a, b);
-        tmax = Hi(a, b);
-    } else if (r.x0 < n.x0 || r.x0 > n.x1) {
-        return false;
-    }
-    if (r.dy != 0.0) {
-        const double a = (n.y0 - r.y0) * invDy;
-        const double b = (n.y1 - r.y0) * invDy;
-        tmin = Hi(tmin, Lo(a, b));
-        tmax = Lo(tmax, Hi(a, b));
-    } else if (r.y0 < n.y0 || r.y0 > n.y1) {
+    if (!index_support::ClipToSlab(r.x0, r.dx, invDx, n.x0, n.x1, tmin, tmax) ||
+        !index_support::ClipToSlab(r.y0, r.dy, invDy, n.y0, n.y1, tmin, tmax)) {
         return false;
     }
     if (tmax < 0.0 || tmin > tmax) {
@@ -165,19 +152,8 @@ bool RectTree::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
         if (n.count > 0) {
             for (std::int32_t i = n.first; i < n.first + n.count; ++i) {
                 const std::int32_t k = m_order[static_cast<std::size_t>(i)];
-                double t;
-                if (k == skip || !IntersectRect(scene, static_cast<std::size_t>(k), r, t) ||
-                    !(t < kNoHit)) {
-                    continue;
-                }
-                if (visibility && t - pointDist <= -kSeenWithin) {
-                    hit.index = k;
-                    hit.dist = t;
+                if (k != skip && !index_support::OfferRect(scene, k, r, visibility, pointDist, hit)) {
                     return false;
-                }
-                if (t < hit.dist || (t == hit.dist && k < hit.index)) {
-                    hit.dist = t;
-                    hit.index = k;
                 }
             }
             continue;

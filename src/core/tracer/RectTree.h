@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/tracer/IndexSupport.h"
 #include "core/tracer/TraceScene.h"
 
 #include <cstdint>
@@ -19,7 +20,7 @@ struct SearchHit;
 // 1e-15 relative), so a rectangle whose computed parameter could win is never skipped. Rays the
 // error bound does not cover (an origin far outside the scene, a direction that is not about unit
 // length, not finite, or with a component below 1e-200) are not accepted and go to the plain walk.
-class RectTree {
+class RectTree : private index_support::IndexBase {
 public:
     // Builds the tree; it stays empty when a coordinate is not finite or too large for the margin.
     void Build(const TraceScene& scene);
@@ -50,7 +51,6 @@ private:
     std::vector<Node> m_nodes;
     std::vector<std::int32_t> m_order;
     double m_margin = 0.0;
-    double m_originLimit = 0.0;
 };
 
 } // namespace sonivera

@@ -32,6 +32,24 @@ struct TraceScene {
 // Reads the scene's objects in list order. The list ends at its end or at an empty entry.
 TraceScene SnapshotScene(const SceneSettings& scene);
 
+// One edge of a rectangle: the line `edge` across the axis the ray moves along with origin o and
+// step d (d ≠ 0), spanning [lo, hi] on the other axis (origin oAcross, step dAcross). An edge behind
+// the origin is skipped; otherwise the crossing parameter |(o − edge) / d| and the crossing point
+// oAcross + t·dAcross are computed in this order, and a point on the edge, ends included, makes the
+// parameter a candidate for the nearest.
+__attribute__((always_inline)) inline void CrossEdge(double o, double d, double edge, double oAcross,
+                                                     double dAcross, double lo, double hi,
+                                                     bool& hit, double& best) {
+    if (!((d > 0.0 && o > edge) || (d < 0.0 && o < edge))) {
+        const double ti = std::fabs((o - edge) / d);
+        const double h = oAcross + ti * dAcross;
+        if (lo <= h && h <= hi) {
+            hit = true;
+            best = ti < best ? ti : best;
+        }
+    }
+}
+
 // The intersection of a ray with rectangle k, computed edge by edge as the rectangle itself does
 // it (top, bottom, left, right; both ends of an edge included). t receives the nearest edge
 // parameter, or the no-hit distance when no edge is crossed.
@@ -52,40 +70,12 @@ inline bool IntersectRect(const TraceScene& s, std::size_t k, const SceneRay& r,
         return false;
     }
     if (!(r.dy == 0.0)) {
-        if (!((r.dy > 0.0 && r.y0 > Y) || (r.dy < 0.0 && r.y0 < Y))) {
-            const double ti = std::fabs((r.y0 - Y) / r.dy);
-            const double xh = r.x0 + ti * r.dx;
-            if (X <= xh && xh <= R) {
-                hit = true;
-                best = ti < best ? ti : best;
-            }
-        }
-        if (!((r.dy > 0.0 && r.y0 > B) || (r.dy < 0.0 && r.y0 < B))) {
-            const double ti = std::fabs((r.y0 - B) / r.dy);
-            const double xh = r.x0 + ti * r.dx;
-            if (X <= xh && xh <= R) {
-                hit = true;
-                best = ti < best ? ti : best;
-            }
-        }
+        CrossEdge(r.y0, r.dy, Y, r.x0, r.dx, X, R, hit, best); // top
+        CrossEdge(r.y0, r.dy, B, r.x0, r.dx, X, R, hit, best); // bottom
     }
     if (!(r.dx == 0.0)) {
-        if (!((r.dx > 0.0 && r.x0 > X) || (r.dx < 0.0 && r.x0 < X))) {
-            const double ti = std::fabs((r.x0 - X) / r.dx);
-            const double yh = r.y0 + ti * r.dy;
-            if (Y <= yh && yh <= B) {
-                hit = true;
-                best = ti < best ? ti : best;
-            }
-        }
-        if (!((r.dx > 0.0 && r.x0 > R) || (r.dx < 0.0 && r.x0 < R))) {
-            const double ti = std::fabs((r.x0 - R) / r.dx);
-            const double yh = r.y0 + ti * r.dy;
-            if (Y <= yh && yh <= B) {
-                hit = true;
-                best = ti < best ? ti : best;
-            }
-        }
+        CrossEdge(r.x0, r.dx, X, r.y0, r.dy, Y, B, hit, best); // left
+        CrossEdge(r.x0, r.dx, R, r.y0, r.dy, Y, B, hit, best); // right
     }
     t = best;
     return hit;
