@@ -21,8 +21,7 @@ TEST(EffectReader, RefusesWhatTheProgramCouldNotHaveWritten) {
     wrongTag[1] = 'e';
     auto longer = good;
     longer.push_back(0);
-    auto shorter = good;
-    shorter.pop_back();
+    const std::vector<std::uint8_t> shorter(good.begin(), good.end() - 1);
     auto negative = good;
     negative[10] = 0x80; // the count's top byte
     const std::vector<std::vector<std::uint8_t>> bad = {
