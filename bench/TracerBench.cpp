@@ -68,7 +68,7 @@ void NoSources(benchmark::State& state, int threads) {
     for (auto it = scene->objects.begin(); it != scene->objects.end();) {
         it = (*it)->GetKind() == OBJ_SOURCE ? scene->objects.erase(it) : std::next(it);
     }
-    scene->rayCount = 10000000;
+    scene->params.rayCount = 10000000;
     EffectOptions options;
     options.threads = threads;
     for (auto _ : state) {
@@ -157,9 +157,9 @@ std::unique_ptr<SceneSettings> GrowthRoom(int rects, int rays, double stopTime) 
     const double side = 10.0 * grid + 2.0;
     scene->width = side;
     scene->height = side;
-    scene->rayCount = rays;
-    scene->stopTime = stopTime;
-    scene->groupTime = 10.0;
+    scene->params.rayCount = rays;
+    scene->params.stopTime = stopTime;
+    scene->params.groupTime = 10.0;
     auto* listener = scene->Add<CListener>();
     listener->m_x = 1.0 + 10.0 * (grid / 2) + 0.5;
     listener->m_y = 1.0 + 10.0 * (grid / 2) + 0.5;

@@ -40,7 +40,7 @@ struct EffectCommandOptions {
 std::string EffectCsv(const SceneSettings& scene) {
     std::string text = "bin,start_ms,amplitude\n";
     for (std::int32_t i = 0; i < scene.effectCount; ++i) {
-        text += std::to_string(i) + ',' + RoundTripText(i * scene.effectGroupTime) + ',' +
+        text += std::to_string(i) + ',' + RoundTripText(i * scene.effectParams.groupTime) + ',' +
                 RoundTripText(scene.effect[static_cast<std::size_t>(i)]) + '\n';
     }
     return text;

@@ -118,20 +118,7 @@ private:
 } // namespace
 
 SettingsRecord SettingsOf(const SceneSettings& s) {
-    return {s.width,
-            s.height,
-            s.gridX,
-            s.gridY,
-            s.snapToGrid,
-            s.passAbsorptionLimit,
-            s.stopAmplitude,
-            s.groupTime,
-            s.noTransmission,
-            s.noReflection,
-            s.normalize,
-            s.rayCount,
-            s.mediumAbsorption,
-            s.stopTime};
+    return {s.width, s.height, s.gridX, s.gridY, s.snapToGrid, s.params};
 }
 
 void RestoreSettings(SceneSettings& s, const SettingsRecord& r) {
@@ -140,15 +127,7 @@ void RestoreSettings(SceneSettings& s, const SettingsRecord& r) {
     s.gridX = r.gridX;
     s.gridY = r.gridY;
     s.snapToGrid = r.snapToGrid;
-    s.passAbsorptionLimit = r.passAbsorptionLimit;
-    s.stopAmplitude = r.stopAmplitude;
-    s.groupTime = r.groupTime;
-    s.noTransmission = r.noTransmission;
-    s.noReflection = r.noReflection;
-    s.normalize = r.normalize;
-    s.rayCount = r.rayCount;
-    s.mediumAbsorption = r.mediumAbsorption;
-    s.stopTime = r.stopTime;
+    s.params = r.params;
 }
 
 std::unique_ptr<SceneEdit> MakeInsertEdit(EditKind kind, std::size_t index, ObjectRecord object) {

@@ -86,10 +86,10 @@ std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& sea
     BinSink sink{bins};
     walker.DirectSound(sink);
     std::int32_t ray = 0;
-    while (ray < params.rayCount && ray < rayLimit && inTime()) {
+    while (ray < params.calc.rayCount && ray < rayLimit && inTime()) {
         CheckCancel(options);
         walker.TraceRay(ray, sink);
-        ReportPosition(progress, ray, params.rayCount);
+        ReportPosition(progress, ray, params.calc.rayCount);
         ++ray;
     }
     stats.nodes += walker.Nodes();
@@ -106,7 +106,7 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
     const std::int32_t first =
         TraceOnCallingThread(scene, search, params, progress, options, tuning.serialRays,
                              tuning.serialSeconds, bins, stats, paths);
-    if (first == params.rayCount) {
+    if (first == params.calc.rayCount) {
         return;
     }
     // The rest on the pool, summed in ray order on this thread.
@@ -124,7 +124,7 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         walkers[w]->SetPathKeeper(&keepers[w]);
     }
     std::uint64_t echoes = 0;
-    EchoPipeline pipeline(params.rayCount - first, workers, options.cancel);
+    EchoPipeline pipeline(params.calc.rayCount - first, workers, options.cancel);
     pipeline.Run(
         [&](int worker, std::int32_t ray, EchoWriter& writer) {
             walkers[static_cast<std::size_t>(worker)]->TraceRay(first + ray, writer);
@@ -135,7 +135,7 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
             }
             echoes += chunk.count;
         },
-        [&](std::int32_t ray) { ReportPosition(progress, first + ray, params.rayCount); });
+        [&](std::int32_t ray) { ReportPosition(progress, first + ray, params.calc.rayCount); });
     for (const auto& walker : walkers) {
         stats.nodes += walker->Nodes();
         stats.searches += walker->Searches();
@@ -160,8 +160,8 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     // Rays that cannot record anything cost one empty call each; a pool would only add its
     // hand-overs, so they run on the calling thread.
     const int workers = RaysCanRecord(snapshot, params)
-                            ? WorkerCount(options.threads, params.rayCount)
-                            : std::min(1, WorkerCount(options.threads, params.rayCount));
+                            ? WorkerCount(options.threads, params.calc.rayCount)
+                            : std::min(1, WorkerCount(options.threads, params.calc.rayCount));
 
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
@@ -171,16 +171,16 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     }
     if (snapshot.hasListener) {
         const RectSearch search(snapshot, tuning.indexFrom, tuning.index, tuning.isa);
-        stats.rays = static_cast<std::uint64_t>(params.rayCount);
+        stats.rays = static_cast<std::uint64_t>(params.calc.rayCount);
         if (workers <= 1) {
-            TraceOnCallingThread(snapshot, search, params, progress, options, params.rayCount,
+            TraceOnCallingThread(snapshot, search, params, progress, options, params.calc.rayCount,
                                  kNoTimeLimit, bins.get(), stats, paths.get());
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
                           stats, paths.get());
         }
     }
-    if (params.normalize) {
+    if (params.calc.normalize) {
         Normalize(bins.get(), params.binCount);
     }
     if (paths != nullptr) {
@@ -188,8 +188,7 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     }
     scene.effect = std::move(bins);
     scene.effectCount = params.binCount;
-    scene.effectGroupTime = params.groupTime;
-    scene.effectStopTime = scene.stopTime;
+    scene.effectParams = params.calc;
     if (options.stats != nullptr) {
         stats.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

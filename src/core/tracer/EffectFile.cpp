@@ -35,7 +35,7 @@ std::vector<std::uint8_t> SaveEffectToBytes(const SceneSettings& scene) {
     RequireFiniteEffect(scene);
     const std::span<const double> bins(scene.effect.get(),
                                        static_cast<std::size_t>(scene.effectCount));
-    return EffectToBytes(bins, scene.effectStopTime);
+    return EffectToBytes(bins, scene.effectParams.stopTime);
 }
 
 void WriteEffectFile(const std::string& path, const SceneSettings& scene) {

@@ -31,7 +31,8 @@ CEffectPane::CEffectPane(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     m_pDb->SetValue(true);
     m_pDb->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { m_pPlot->Refresh(false); });
 
-    m_pPlot = new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE);
+    m_pPlot =
+        new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE);
     m_pPlot->SetBackgroundStyle(wxBG_STYLE_PAINT);
     m_pPlot->SetMinSize(FromDIP(wxSize(480, 260)));
     m_pPlot->Bind(wxEVT_PAINT, &CEffectPane::OnPaintPlot, this);
@@ -56,8 +57,8 @@ void CEffectPane::ShowEffectOf(const SceneSettings& scene) {
         return;
     }
     const double* bins = scene.effect.get();
-    SetEffect(std::vector<double>(bins, bins + scene.effectCount), scene.effectGroupTime,
-              scene.effectStopTime);
+    SetEffect(std::vector<double>(bins, bins + scene.effectCount), scene.effectParams.groupTime,
+              scene.effectParams.stopTime);
 }
 
 void CEffectPane::SetEffect(std::vector<double> bins, double groupTime, double stopTime) {

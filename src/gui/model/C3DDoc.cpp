@@ -228,13 +228,13 @@ void C3DDoc::OnSceneSizeGrid(wxCommandEvent&) {
 }
 
 void C3DDoc::OnSceneParameters(wxCommandEvent&) {
-    SceneParamFields fields = SceneParamFieldsOf(*m_pScene);
-    CSceneParamsDlg dialog(GetDocumentWindow(), fields);
+    CalcParameters params = m_pScene->params;
+    CSceneParamsDlg dialog(GetDocumentWindow(), params);
     if (dialog.ShowModal() != wxID_OK) {
         return;
     }
     const SettingsRecord before = SettingsOf(*m_pScene);
-    ApplySceneParamFields(*m_pScene, fields);
+    m_pScene->params = params; // all nine, changed or not
     const SettingsRecord after = SettingsOf(*m_pScene);
     if (!(after == before)) {
         SubmitEdit(MakeSettingsEdit(EditKind::SceneParameters, before, after), true);

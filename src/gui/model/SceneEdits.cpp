@@ -24,27 +24,3 @@ bool ApplySceneSizeFields(SceneSettings& scene, const SceneSizeFields& fields) {
     }
     return stored;
 }
-
-SceneParamFields SceneParamFieldsOf(const SceneSettings& scene) {
-    return {scene.passAbsorptionLimit,
-            scene.stopAmplitude,
-            scene.groupTime,
-            scene.noTransmission,
-            scene.noReflection,
-            scene.normalize,
-            scene.rayCount,
-            scene.mediumAbsorption,
-            scene.stopTime};
-}
-
-void ApplySceneParamFields(SceneSettings& scene, const SceneParamFields& fields) {
-    scene.passAbsorptionLimit = fields.passAbsorptionLimit;
-    scene.stopAmplitude = fields.stopAmplitude;
-    scene.groupTime = fields.groupTime;
-    scene.noTransmission = fields.noTransmission;
-    scene.noReflection = fields.noReflection;
-    scene.normalize = fields.normalize;
-    scene.rayCount = fields.rayCount;
-    scene.mediumAbsorption = fields.mediumAbsorption;
-    scene.stopTime = fields.stopTime;
-}

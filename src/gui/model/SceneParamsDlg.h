@@ -1,7 +1,7 @@
 #pragma once
 
+#include "model/CalcParameters.h"
 #include "model/ExchangeDialog.h"
-#include "model/SceneEdits.h"
 
 // Dialog 133, "Параметры сцены": the nine calculation parameters of the scene. The controls stand
 // top to bottom as ray count, grouping, passage limit, medium absorption, stop time, stop
@@ -10,11 +10,10 @@
 // absorption, stop time.
 class CSceneParamsDlg : public CExchangeDialog {
 public:
-    // The largest finite value, standing for an infinite coefficient in the "0 - Inf" fields.
-    static constexpr double kInfiniteCoefficient = 1.7e308;
-
-    CSceneParamsDlg(wxWindow* parent, SceneParamFields& fields);
+    // Exchanges with `params`; its values are written only when OK is accepted. The ranges are
+    // those of the parameter table (core/model/CalcParameterTable.h).
+    CSceneParamsDlg(wxWindow* parent, CalcParameters& params);
 
 private:
-    SceneParamFields& m_fields;
+    CalcParameters& m_params;
 };

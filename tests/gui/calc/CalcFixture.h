@@ -126,6 +126,6 @@ protected:
         const SceneSettings& scene = Scene();
         return EffectToBytes(std::span<const double>(scene.effect.get(),
                                                      static_cast<std::size_t>(scene.effectCount)),
-                             scene.stopTime);
+                             scene.params.stopTime);
     }
 };
