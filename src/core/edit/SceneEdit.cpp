@@ -118,15 +118,11 @@ private:
 } // namespace
 
 SettingsRecord SettingsOf(const SceneSettings& s) {
-    return {s.width, s.height, s.gridX, s.gridY, s.snapToGrid, s.params};
+    return {static_cast<const SceneLayout&>(s), s.params};
 }
 
 void RestoreSettings(SceneSettings& s, const SettingsRecord& r) {
-    s.width = r.width;
-    s.height = r.height;
-    s.gridX = r.gridX;
-    s.gridY = r.gridY;
-    s.snapToGrid = r.snapToGrid;
+    static_cast<SceneLayout&>(s) = r;
     s.params = r.params;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ObjectRecord.h"
 #include "model/CalcParameters.h"
+#include "model/SceneLayout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,12 +33,7 @@ struct EditSelection {
 };
 
 // The scene record's settings: its size, its grid and its calculation parameters.
-struct SettingsRecord {
-    double width = 0.0;
-    double height = 0.0;
-    double gridX = 0.0;
-    double gridY = 0.0;
-    bool snapToGrid = false;
+struct SettingsRecord : SceneLayout {
     CalcParameters params;
     friend bool operator==(const SettingsRecord&, const SettingsRecord&) = default;
 };

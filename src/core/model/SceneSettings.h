@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalcParameters.h"
+#include "SceneLayout.h"
 #include "SceneObject.h"
 
 #include <cstdint>
@@ -12,12 +13,7 @@ using ObjectList = std::list<std::unique_ptr<CSceneObject>>;
 // One scene: its size, grid, calculation parameters, the objects it owns and the last effect
 // computed for it. The size, the grid and the parameters are stored in the scene file in this
 // order.
-struct SceneSettings {
-    double width = 100.0;
-    double height = 100.0;
-    double gridX = 1.0;
-    double gridY = 1.0;
-    bool snapToGrid = true;
+struct SceneSettings : SceneLayout {
     CalcParameters params;
     // The scene's objects in order; the first one is the listener.
     ObjectList objects;
@@ -28,7 +24,8 @@ struct SceneSettings {
     std::int32_t effectCount = 0;
     CalcParameters effectParams;
 
-    SceneSettings() = default;
+    // A new scene: 100 × 100 m with a 1 m grid and snapping on, the default parameters.
+    SceneSettings() : SceneLayout{100.0, 100.0, 1.0, 1.0, true} {}
     SceneSettings(const SceneSettings&) = delete;
     SceneSettings& operator=(const SceneSettings&) = delete;
 

@@ -1,15 +1,11 @@
 #pragma once
 
+#include "model/SceneLayout.h"
+
 struct SceneSettings;
 
 // The values the scene-size dialog (169) exchanges: whole metres and the snapping flag.
-struct SceneSizeFields {
-    int width = 0;
-    int height = 0;
-    int gridX = 0;
-    int gridY = 0;
-    bool snapToGrid = false;
-};
+using SceneSizeFields = BasicSceneLayout<int>;
 
 // The size dialog's fields for a scene: sizes and grid steps truncated toward zero.
 SceneSizeFields SceneSizeFieldsOf(const SceneSettings& scene);
