@@ -1,13 +1,15 @@
 // Auralisation speed: one minute of 48 kHz sound convolved with a 2 s impulse response (the
 // response of an effect of 200 bins of 10 ms), mono and stereo, then brought to full scale.
-#include "Convolution.h"
-#include "ImpulseResponse.h"
-#include "Level.h"
+#include "audio/Convolution.h"
+#include "audio/ImpulseResponse.h"
+#include "audio/Level.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <random>
+
+using namespace sonivera;
 
 namespace {
 

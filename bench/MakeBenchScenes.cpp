@@ -3,11 +3,11 @@
 //
 // A scene is a room: four walls along the border, pillars on a jittered grid (never overlapping)
 // and a few sources and the listener in the free space between them.
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SceneFile.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +15,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+using namespace sonivera;
 
 namespace {
 

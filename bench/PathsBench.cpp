@@ -2,15 +2,17 @@
 // with the default 200 paths per source and with 10 000 per source, at 1 and 2 threads.
 // `sonivera_bench_paths --once SCENE.3d none|K` runs one calculation on one thread and exits, for
 // counting instructions under callgrind.
-#include "model/SceneFile.h"
-#include "model/SceneSettings.h"
-#include "tracer/ComputeEffect.h"
-#include "tracer/EchoPath.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneSettings.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/EchoPath.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstring>
 #include <string>
+
+using namespace sonivera;
 
 namespace {
 

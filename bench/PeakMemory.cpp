@@ -2,16 +2,18 @@
 // the wall time, the processor time (user + system, all threads; less disturbed by other load on
 // the machine than the wall time) and the peak resident memory of this process. Run once per scene
 // and tracer so each figure stands alone: sonivera_bench_memory SCENE.3d fast|reference [THREADS]
-#include "model/SceneFile.h"
-#include "model/SceneSettings.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneSettings.h"
 #include "reference/ReferenceTracer.h"
-#include "tracer/ComputeEffect.h"
+#include "core/tracer/ComputeEffect.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <sys/resource.h>
+
+using namespace sonivera;
 
 int main(int argc, char** argv) {
     if (argc < 3) {

@@ -1,12 +1,14 @@
 // The scene check on clean scenes of many rectangles (the whole sweep runs, nothing is found
 // early): a square lattice of unit rectangles one metre apart, sources between them.
-#include "calc/SceneCheck.h"
-#include "model/RectObject.h"
-#include "model/SoundSource.h"
+#include "core/calc/SceneCheck.h"
+#include "core/model/RectObject.h"
+#include "core/model/SoundSource.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+
+using namespace sonivera;
 
 namespace {
 

@@ -1,18 +1,18 @@
 // The effect calculation on the benchmark scenes: the plain reference, then the product's tracer
 // with 1 and 2 worker threads, side by side in one run.
-#include "model/Listener.h"
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
-#include "model/SceneFile.h"
-#include "model/SceneObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/Listener.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/ComputeEffectDetail.h"
+#include "core/tracer/EchoPipeline.h"
+#include "core/tracer/RectLanes.h"
+#include "core/tracer/TraceScene.h"
 #include "reference/ReferenceTracer.h"
-#include "tracer/ComputeEffect.h"
-#include "tracer/ComputeEffectDetail.h"
-#include "tracer/EchoPipeline.h"
-#include "tracer/RectLanes.h"
-#include "tracer/TraceScene.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,6 +20,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+using namespace sonivera;
 
 namespace {
 

@@ -6,18 +6,20 @@
 // part of what is tested: one that does not reach the running loop shows as a timeout). Only a
 // crash, a sanitizer report or an unexpected exception is a finding; an effect that is not
 // finite must be refused with its own error.
-#include "calc/SceneCheck.h"
-#include "model/RectObject.h"
-#include "model/SoundSource.h"
-#include "tracer/ComputeEffect.h"
-#include "tracer/EffectFile.h"
-#include "tracer/EffectFinite.h"
+#include "core/calc/SceneCheck.h"
+#include "core/model/RectObject.h"
+#include "core/model/SoundSource.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/EffectFile.h"
+#include "core/tracer/EffectFinite.h"
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <thread>
+
+using namespace sonivera;
 
 namespace {
 

@@ -2,12 +2,14 @@
 // either give a scene that goes to JSON and back to the same scene-file bytes, or be refused with
 // SceneJsonError whose message holds no control character; anything else (a crash, a sanitizer
 // report, another exception) is a finding.
-#include "model/SceneFile.h"
-#include "json/SceneJson.h"
+#include "core/model/SceneFile.h"
+#include "cli/json/SceneJson.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+
+using namespace sonivera;
 
 namespace {
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace sonivera {
+
 // A piece of sound in memory: interleaved 32-bit float samples (frame 0's channels first), the
 // sample rate in hertz and the channel count.
 struct AudioBuffer {
@@ -14,3 +16,5 @@ struct AudioBuffer {
         return channels > 0 ? samples.size() / static_cast<std::size_t>(channels) : 0;
     }
 };
+
+} // namespace sonivera

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace sonivera {
+
 // Sound that cannot be read, made or played. The message is the text shown to the user.
 class AudioError : public std::runtime_error {
 public:
@@ -16,3 +18,5 @@ public:
         : AudioError(detail.empty() ? "No audio output device is available."
                                     : "No audio output device is available (" + detail + ").") {}
 };
+
+} // namespace sonivera

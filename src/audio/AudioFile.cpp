@@ -1,7 +1,7 @@
-#include "AudioFile.h"
+#include "audio/AudioFile.h"
 
-#include "AudioError.h"
-#include "AudioLimits.h"
+#include "audio/AudioError.h"
+#include "audio/AudioLimits.h"
 
 #include <sndfile.h>
 
@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+
+namespace sonivera {
 
 namespace {
 
@@ -164,3 +166,5 @@ std::vector<std::uint8_t> EncodeFloatWav(const AudioBuffer& sound) {
     memory.bytes.resize(static_cast<std::size_t>(memory.size));
     return std::move(memory.bytes);
 }
+
+} // namespace sonivera

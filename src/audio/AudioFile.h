@@ -1,11 +1,13 @@
 #pragma once
 
-#include "AudioBuffer.h"
+#include "audio/AudioBuffer.h"
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 // Sound files through libsndfile: whatever it reads (WAV, FLAC, AIFF, Ogg and more) comes in as
 // float samples; what the program writes is 32-bit float WAV, built in memory so that the caller
@@ -22,3 +24,5 @@ AudioBuffer DecodeAudio(std::span<const std::uint8_t> bytes, const std::string& 
 // The bytes of a 32-bit float WAV file holding the buffer. Throws AudioError when the buffer's
 // rate or channel count is out of range or libsndfile refuses it.
 std::vector<std::uint8_t> EncodeFloatWav(const AudioBuffer& sound);
+
+} // namespace sonivera

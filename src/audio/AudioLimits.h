@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+namespace sonivera {
+
 // The bounds within which the audio library works. They keep a damaged or hostile file, or a
 // mistaken option, from asking for more memory than a desktop has.
 
@@ -20,3 +22,5 @@ inline constexpr std::size_t kMaxSamples = std::size_t{1} << 27;
 constexpr bool IsSupportedRate(long long rate) {
     return rate >= kMinSampleRate && rate <= kMaxSampleRate;
 }
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
-#include "AudioPlayer.h"
+#include "audio/AudioPlayer.h"
 
-#include "AudioError.h"
+#include "audio/AudioError.h"
 
 #include <alsa/asoundlib.h>
 #include <portaudio.h>
 
 #include <algorithm>
 #include <string>
+
+namespace sonivera {
 
 namespace {
 
@@ -116,3 +118,5 @@ bool AudioPlayer::IsPlaying() const {
 std::size_t AudioPlayer::FramesPlayed() const {
     return m_stream ? m_stream->position.load(std::memory_order_relaxed) : 0;
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "AudioBuffer.h"
+#include "audio/AudioBuffer.h"
 
 #include <atomic>
 #include <cstddef>
 #include <functional>
 #include <memory>
+
+namespace sonivera {
 
 // Plays a sound on the default audio output through PortAudio without blocking the caller: Play
 // starts the stream and returns; PortAudio's own thread pulls the samples; Stop ends it at once.
@@ -50,3 +52,5 @@ private:
 // the frames taken from the sound. This is what the playback thread does for every block.
 std::size_t FillPlaybackBlock(const AudioBuffer& sound, std::size_t position, float* out,
                               std::size_t frames, int outChannels);
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
-#include "Convolution.h"
+#include "audio/Convolution.h"
 
-#include "AudioError.h"
-#include "AudioLimits.h"
+#include "audio/AudioError.h"
+#include "audio/AudioLimits.h"
 
 #include <kiss_fftr.h>
 
 #include <cmath>
 #include <memory>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -109,3 +111,5 @@ AudioBuffer Convolve(const AudioBuffer& dry, std::span<const float> response,
     }
     return wet;
 }
+
+} // namespace sonivera

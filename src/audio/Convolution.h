@@ -1,11 +1,13 @@
 #pragma once
 
-#include "AudioBuffer.h"
+#include "audio/AudioBuffer.h"
 
 #include <atomic>
 #include <cstddef>
 #include <span>
 #include <stdexcept>
+
+namespace sonivera {
 
 // Thrown when a convolution is stopped through its cancel flag.
 class ConvolutionCancelled : public std::runtime_error {
@@ -23,3 +25,5 @@ AudioBuffer Convolve(const AudioBuffer& dry, std::span<const float> response,
 // The FFT length the convolution uses for a response of `responseLength` samples and a signal of
 // `signalLength` frames: the power of two that needs the fewest operations per output sample.
 std::size_t ChooseFftLength(std::size_t responseLength, std::size_t signalLength);
+
+} // namespace sonivera

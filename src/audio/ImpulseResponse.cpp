@@ -1,11 +1,13 @@
-#include "ImpulseResponse.h"
+#include "audio/ImpulseResponse.h"
 
-#include "AudioError.h"
-#include "AudioLimits.h"
+#include "audio/AudioError.h"
+#include "audio/AudioLimits.h"
 
 #include <cmath>
 #include <limits>
 #include <string>
+
+namespace sonivera {
 
 namespace {
 
@@ -68,3 +70,5 @@ std::vector<float> ImpulseResponseFromBins(std::span<const double> bins, double 
     }
     return response;
 }
+
+} // namespace sonivera

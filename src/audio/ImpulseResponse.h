@@ -3,6 +3,8 @@
 #include <span>
 #include <vector>
 
+namespace sonivera {
+
 // The effect as a sampled impulse response: bin i's value at sample round(i·g·rate/1000), g the
 // grouping time in milliseconds, zeros elsewhere; the response ends with the last bin's sample.
 //
@@ -16,3 +18,5 @@ std::vector<float> ImpulseResponseFromBins(std::span<const double> bins, double 
 // The lowest sample rate at which bins of this grouping time fall on distinct samples: one sample
 // per grouping time, ceil(1000 / g) hertz, at least 1.
 long long LowestDistinctRate(double groupTimeMs);
+
+} // namespace sonivera

@@ -1,7 +1,9 @@
-#include "Level.h"
+#include "audio/Level.h"
 
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 float PeakOf(const AudioBuffer& sound) {
     float peak = 0.0f;
@@ -32,3 +34,5 @@ double NormalizeToFullScale(AudioBuffer& sound) {
         s = std::fmax(-1.0f, std::fmin(1.0f, s));
     return factor;
 }
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "AudioBuffer.h"
+#include "audio/AudioBuffer.h"
+
+namespace sonivera {
 
 // The level of a sound: its peak, gains in decibels, and bringing a peak to full scale.
 
@@ -19,3 +21,5 @@ void ApplyGain(AudioBuffer& sound, double factor);
 // Scales the sound so that its peak is exactly full scale (1.0). Silence stays silence. Returns
 // the factor applied.
 double NormalizeToFullScale(AudioBuffer& sound);
+
+} // namespace sonivera

@@ -1,11 +1,11 @@
 // sonivera-cli analyze EFFECT.e3d (--group-time MS | --scene SCENE.3d) [--json]: the bin count,
 // grouping width, first arrival, peak and room-acoustic figures of an effect file.
-#include "Command.h"
-#include "EffectInput.h"
-#include "ExitCodes.h"
-#include "NumberText.h"
-#include "OutputFiles.h"
-#include "analysis/EffectFigures.h"
+#include "cli/Command.h"
+#include "cli/EffectInput.h"
+#include "cli/ExitCodes.h"
+#include "cli/NumberText.h"
+#include "cli/OutputFiles.h"
+#include "core/analysis/EffectFigures.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
@@ -14,6 +14,8 @@
 #include <iostream>
 #include <memory>
 #include <sstream>
+
+namespace sonivera {
 
 namespace {
 
@@ -104,3 +106,5 @@ Command AddAnalyzeCommand(CLI::App& app) {
                 return static_cast<int>(kExitOk);
             }};
 }
+
+} // namespace sonivera

@@ -1,21 +1,23 @@
 // sonivera-cli auralize DRY.wav EFFECT.e3d -o OUT.wav: the dry sound as it would be heard with
 // the effect: every channel convolved with the effect's impulse response at the dry sound's rate.
-#include "AudioError.h"
-#include "AudioFile.h"
-#include "Command.h"
-#include "Convolution.h"
-#include "EffectInput.h"
-#include "ExitCodes.h"
-#include "ImpulseResponse.h"
-#include "Interrupt.h"
-#include "Level.h"
-#include "SoundOutput.h"
+#include "audio/AudioError.h"
+#include "audio/AudioFile.h"
+#include "cli/Command.h"
+#include "audio/Convolution.h"
+#include "cli/EffectInput.h"
+#include "cli/ExitCodes.h"
+#include "audio/ImpulseResponse.h"
+#include "cli/Interrupt.h"
+#include "audio/Level.h"
+#include "cli/SoundOutput.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cmath>
 #include <memory>
 #include <optional>
+
+namespace sonivera {
 
 namespace {
 
@@ -94,3 +96,5 @@ Command AddAuralizeCommand(CLI::App& app) {
                 "warning giving its peak. Ctrl+C stops without writing anything (exit code 130).");
     return {sub, [options] { return RunAuralize(*options); }};
 }
+
+} // namespace sonivera

@@ -1,15 +1,17 @@
 // sonivera-cli build SCENE.json -o OUT.3d: a scene file from its JSON form (as `info --json`
 // prints it).
-#include "Command.h"
-#include "ExitCodes.h"
-#include "OutputFiles.h"
-#include "SceneInput.h"
-#include "model/SceneFile.h"
-#include "json/SceneJson.h"
+#include "cli/Command.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputFiles.h"
+#include "cli/SceneInput.h"
+#include "core/model/SceneFile.h"
+#include "cli/json/SceneJson.h"
 
 #include <CLI/CLI.hpp>
 
 #include <memory>
+
+namespace sonivera {
 
 namespace {
 
@@ -46,3 +48,5 @@ Command AddBuildCommand(CLI::App& app) {
                 return static_cast<int>(kExitOk);
             }};
 }
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
 // sonivera-cli check SCENE.3d: the scene check, as the editor runs it before a calculation.
-#include "Command.h"
-#include "ExitCodes.h"
-#include "SceneInput.h"
-#include "calc/SceneCheck.h"
+#include "cli/Command.h"
+#include "cli/ExitCodes.h"
+#include "cli/SceneInput.h"
+#include "core/calc/SceneCheck.h"
 
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 #include <memory>
+
+namespace sonivera {
 
 Command AddCheckCommand(CLI::App& app) {
     auto input = std::make_shared<std::string>();
@@ -26,3 +28,5 @@ Command AddCheckCommand(CLI::App& app) {
                 return static_cast<int>(kExitOk);
             }};
 }
+
+} // namespace sonivera

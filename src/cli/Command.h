@@ -6,6 +6,8 @@ namespace CLI {
 class App;
 }
 
+namespace sonivera {
+
 // A subcommand: its parser, registered on the main parser, and what runs when it was chosen.
 // `run` returns the exit code or throws CliFailure.
 struct Command {
@@ -22,3 +24,5 @@ Command AddAnalyzeCommand(CLI::App& app);
 Command AddPlotCommand(CLI::App& app);
 Command AddWavCommand(CLI::App& app);
 Command AddAuralizeCommand(CLI::App& app);
+
+} // namespace sonivera

@@ -1,18 +1,18 @@
 // sonivera-cli effect SCENE.3d -o OUT.e3d: checks the scene, calculates its effect and writes
 // the effect file (and, on request, a CSV table and the calculation's statistics).
-#include "Command.h"
-#include "ExitCodes.h"
-#include "Interrupt.h"
-#include "NumberText.h"
-#include "OutputFiles.h"
-#include "ProgressBar.h"
-#include "SceneInput.h"
-#include "calc/SceneCheck.h"
-#include "tracer/ComputeEffect.h"
-#include "tracer/EchoPath.h"
-#include "tracer/EffectFile.h"
-#include "tracer/EffectFinite.h"
-#include "json/PathsJson.h"
+#include "cli/Command.h"
+#include "cli/ExitCodes.h"
+#include "cli/Interrupt.h"
+#include "cli/NumberText.h"
+#include "cli/OutputFiles.h"
+#include "cli/ProgressBar.h"
+#include "cli/SceneInput.h"
+#include "cli/json/PathsJson.h"
+#include "core/calc/SceneCheck.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/EchoPath.h"
+#include "core/tracer/EffectFile.h"
+#include "core/tracer/EffectFinite.h"
 
 #include <CLI/CLI.hpp>
 
@@ -21,6 +21,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -165,3 +167,5 @@ Command AddEffectCommand(CLI::App& app) {
                 "depend on the number of threads.");
     return {sub, [options] { return RunEffect(*options); }};
 }
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
-#include "EffectInput.h"
+#include "cli/EffectInput.h"
 
-#include "ExitCodes.h"
-#include "NumberText.h"
-#include "SceneInput.h"
-#include "analysis/EffectReader.h"
-#include "model/CalcParameterTable.h"
+#include "cli/ExitCodes.h"
+#include "cli/NumberText.h"
+#include "cli/SceneInput.h"
+#include "core/analysis/EffectReader.h"
+#include "core/model/CalcParameterTable.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -79,3 +81,5 @@ EffectInput LoadEffectOrFail(const std::string& path, const GroupTimeSource& sou
     }
     return input;
 }
+
+} // namespace sonivera

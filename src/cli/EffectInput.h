@@ -8,6 +8,8 @@ namespace CLI {
 class App;
 }
 
+namespace sonivera {
+
 // An effect read from an effect file, with the grouping width it was computed with.
 struct EffectInput {
     std::vector<double> bins;
@@ -30,3 +32,5 @@ void AddGroupTimeOptions(CLI::App& command, GroupTimeSource& source);
 // bin count that is not the ceiling of stop time ÷ grouping width (so a wrong --group-time is
 // caught rather than silently mislabelling every delay).
 EffectInput LoadEffectOrFail(const std::string& path, const GroupTimeSource& source);
+
+} // namespace sonivera

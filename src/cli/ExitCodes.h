@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace sonivera {
+
 // The exit codes of sonivera-cli.
 enum ExitCode : int {
     kExitOk = 0,
@@ -22,3 +24,5 @@ public:
 private:
     ExitCode m_code;
 };
+
+} // namespace sonivera

@@ -1,13 +1,13 @@
 // sonivera-cli info SCENE.3d [--json]: the settings and the objects of a scene.
-#include "Command.h"
-#include "ExitCodes.h"
-#include "NumberText.h"
-#include "SceneInput.h"
-#include "model/CalcParameterTable.h"
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
-#include "model/SoundSource.h"
-#include "json/SceneJson.h"
+#include "cli/Command.h"
+#include "cli/ExitCodes.h"
+#include "cli/NumberText.h"
+#include "cli/SceneInput.h"
+#include "cli/json/SceneJson.h"
+#include "core/model/CalcParameterTable.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SoundSource.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +16,8 @@
 #include <sstream>
 #include <type_traits>
 #include <variant>
+
+namespace sonivera {
 
 namespace {
 
@@ -93,3 +95,5 @@ Command AddInfoCommand(CLI::App& app) {
                 return static_cast<int>(kExitOk);
             }};
 }
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
-#include "Interrupt.h"
+#include "cli/Interrupt.h"
 
 #include <csignal>
+
+namespace sonivera {
 
 namespace {
 
@@ -49,3 +51,5 @@ void EnterWritingPhase() {
     g_writing.store(true);
     InstallInterruptFlag();
 }
+
+} // namespace sonivera

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+namespace sonivera {
+
 // Ctrl+C (SIGINT), SIGTERM and SIGHUP. The first one sets the returned flag, which the calculation
 // and the file writer poll. A second one during the calculation ends the program at once (the
 // default action), for a calculation that does not answer; while files are being written every
@@ -15,3 +17,5 @@ bool Interrupted();
 
 // From here on (the program writes its files and ends) interrupts only set the flag (see above).
 void EnterWritingPhase();
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
 // sonivera-cli new OUT.3d: writes the scene a new document starts with.
-#include "Command.h"
-#include "ExitCodes.h"
-#include "OutputFiles.h"
-#include "model/SceneFile.h"
+#include "cli/Command.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputFiles.h"
+#include "core/model/SceneFile.h"
 
 #include <CLI/CLI.hpp>
 
 #include <memory>
+
+namespace sonivera {
 
 Command AddNewCommand(CLI::App& app) {
     auto output = std::make_shared<std::string>();
@@ -20,3 +22,5 @@ Command AddNewCommand(CLI::App& app) {
                 return static_cast<int>(kExitOk);
             }};
 }
+
+} // namespace sonivera

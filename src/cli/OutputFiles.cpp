@@ -1,12 +1,14 @@
-#include "OutputFiles.h"
+#include "cli/OutputFiles.h"
 
-#include "ExitCodes.h"
-#include "Interrupt.h"
-#include "model/SceneFileError.h"
+#include "cli/ExitCodes.h"
+#include "cli/Interrupt.h"
+#include "core/model/SceneFileError.h"
 
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+
+namespace sonivera {
 
 void RefuseSameFilesOrFail(const std::vector<std::string>& inputs,
                            const std::vector<std::string>& outputs) {
@@ -48,3 +50,5 @@ void FlushStandardOutputOrFail() {
                              (err != 0 ? std::string(": ") + std::strerror(err) : std::string()));
     }
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "model/SafeFileWriter.h"
+#include "core/model/SafeFileWriter.h"
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 // The subcommands' outputs, written through the core's safe writer with its failures turned into
 // CliFailure.
@@ -26,3 +28,5 @@ std::span<const std::uint8_t> TextBytes(const std::string& text);
 
 // Flushes standard output; a failed write there (a full disk, a closed pipe) is exit 3.
 void FlushStandardOutputOrFail();
+
+} // namespace sonivera

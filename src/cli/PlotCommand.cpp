@@ -1,16 +1,18 @@
 // sonivera-cli plot EFFECT.e3d (--group-time MS | --scene SCENE.3d) -o OUT.png|svg [--db]: the
 // effect's echogram, decay curve and figures as an image, the same picture as the editor's pane.
-#include "Command.h"
-#include "EffectInput.h"
-#include "ExitCodes.h"
-#include "OutputFiles.h"
-#include "render/CairoPlot.h"
+#include "cli/Command.h"
+#include "cli/EffectInput.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputFiles.h"
+#include "cli/render/CairoPlot.h"
 
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+
+namespace sonivera {
 
 namespace {
 
@@ -71,3 +73,5 @@ Command AddPlotCommand(CLI::App& app) {
     sub->footer("The image is drawn in memory and written only when complete.");
     return {sub, [options] { return RunPlot(*options); }};
 }
+
+} // namespace sonivera

@@ -1,7 +1,9 @@
-#include "ProgressBar.h"
+#include "cli/ProgressBar.h"
 
 #include <algorithm>
 #include <unistd.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -45,3 +47,5 @@ void TerminalProgressBar::Finish() {
         m_drawn = false;
     }
 }
+
+} // namespace sonivera

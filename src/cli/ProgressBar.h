@@ -1,8 +1,10 @@
 #pragma once
 
-#include "tracer/ProgressSink.h"
+#include "core/tracer/ProgressSink.h"
 
 #include <cstdio>
+
+namespace sonivera {
 
 // A one-line progress bar redrawn in place on a terminal. Draws nothing when the stream is not a
 // terminal, so redirected output stays clean.
@@ -26,3 +28,5 @@ private:
     bool m_drawn = false;
     int m_position = -1;
 };
+
+} // namespace sonivera

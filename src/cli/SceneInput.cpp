@@ -1,11 +1,13 @@
-#include "SceneInput.h"
+#include "cli/SceneInput.h"
 
-#include "ExitCodes.h"
-#include "model/InputFile.h"
-#include "model/SceneFile.h"
-#include "model/SceneFileError.h"
+#include "cli/ExitCodes.h"
+#include "core/model/InputFile.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneFileError.h"
 
 #include <unistd.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -39,3 +41,5 @@ std::string ReadTextOrFail(const std::string& path) {
         throw CliFailure(kExitBadInput, Describe(e));
     }
 }
+
+} // namespace sonivera

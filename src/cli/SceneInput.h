@@ -1,11 +1,13 @@
 #pragma once
 
-#include "model/SceneSettings.h"
+#include "core/model/SceneSettings.h"
 
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
+
+namespace sonivera {
 
 // Reading and writing files for the subcommands, with the core's file errors turned into
 // CliFailure: a scene that cannot be read or is not a scene file is bad input (exit 2). Outputs are
@@ -15,3 +17,5 @@ std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path);
 
 // Reads a whole regular file, or standard input for "-"; either at most kMaxInputFileBytes.
 std::string ReadTextOrFail(const std::string& path);
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
-#include "SoundOutput.h"
+#include "cli/SoundOutput.h"
 
-#include "AudioError.h"
-#include "AudioFile.h"
-#include "ExitCodes.h"
-#include "Level.h"
-#include "OutputFiles.h"
+#include "audio/AudioError.h"
+#include "audio/AudioFile.h"
+#include "cli/ExitCodes.h"
+#include "audio/Level.h"
+#include "cli/OutputFiles.h"
 
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+
+namespace sonivera {
 
 void RefuseOutputOverInputs(const std::string& output, const std::vector<std::string>& inputs) {
     std::vector<std::string> given;
@@ -43,3 +45,5 @@ void WarnIfAboveFullScale(const AudioBuffer& sound, const std::string& advice) {
         std::cerr << ' ' << advice;
     std::cerr << '\n';
 }
+
+} // namespace sonivera

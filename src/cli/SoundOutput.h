@@ -1,9 +1,11 @@
 #pragma once
 
-#include "AudioBuffer.h"
+#include "audio/AudioBuffer.h"
 
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 // Refuses (bad input) an output that is the same file as one of the inputs; empty inputs (an
 // option not given) are skipped. Called before any work, so nothing is computed for an output
@@ -18,3 +20,5 @@ void WriteSoundOrFail(const std::string& output, const AudioBuffer& sound);
 // Warns on standard error when the sound's peak is above full scale (players would clip it),
 // naming the peak and the gain that would bring it to full scale.
 void WarnIfAboveFullScale(const AudioBuffer& sound, const std::string& advice);
+
+} // namespace sonivera

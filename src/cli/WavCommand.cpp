@@ -1,16 +1,18 @@
 // sonivera-cli wav EFFECT.e3d -o OUT.wav: the effect as an impulse response in a 32-bit float
 // WAV file, bin i's value at sample round(i·g·rate/1000).
-#include "AudioError.h"
-#include "AudioLimits.h"
-#include "Command.h"
-#include "EffectInput.h"
-#include "ExitCodes.h"
-#include "ImpulseResponse.h"
-#include "SoundOutput.h"
+#include "audio/AudioError.h"
+#include "audio/AudioLimits.h"
+#include "cli/Command.h"
+#include "cli/EffectInput.h"
+#include "cli/ExitCodes.h"
+#include "audio/ImpulseResponse.h"
+#include "cli/SoundOutput.h"
 
 #include <CLI/CLI.hpp>
 
 #include <memory>
+
+namespace sonivera {
 
 namespace {
 
@@ -56,3 +58,5 @@ Command AddWavCommand(CLI::App& app) {
                 "sample is refused. Rates from 8000 to 384000 Hz are accepted.");
     return {sub, [options] { return RunWav(*options); }};
 }
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
 // sonivera-cli: headless use of the scene file, the scene check and the effect calculation.
-#include "Command.h"
-#include "ExitCodes.h"
-#include "OutputFiles.h"
+#include "cli/Command.h"
+#include "cli/ExitCodes.h"
+#include "cli/OutputFiles.h"
 
 #include <CLI/CLI.hpp>
 
 #include <exception>
 #include <iostream>
 #include <vector>
+
+using namespace sonivera;
 
 namespace {
 

@@ -1,7 +1,9 @@
 // The editor's entry point: runs the application object.
-#include "app/C3DApp.h"
+#include "gui/app/C3DApp.h"
 
 #include <wx/utils.h>
+
+using namespace sonivera;
 
 wxIMPLEMENT_APP_NO_MAIN(C3DApp);
 

@@ -1,7 +1,7 @@
 // Sound files: the float WAV the program writes, read back with libsndfile itself, and the files
 // it must refuse.
-#include "AudioError.h"
-#include "AudioFile.h"
+#include "audio/AudioError.h"
+#include "audio/AudioFile.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+
+namespace sonivera {
 
 namespace {
 
@@ -109,3 +111,5 @@ TEST(AudioFile, RefusesWhatIsNotGoodSound) {
 
     ExpectRefused([] { EncodeFloatWav(AudioBuffer{1000, 1, {0.0f}}); }, "cannot be written");
 }
+
+} // namespace sonivera

@@ -1,8 +1,10 @@
 // Playback: the no-device path through the real player, and the block the playback thread fills.
-#include "AudioError.h"
-#include "AudioPlayer.h"
+#include "audio/AudioError.h"
+#include "audio/AudioPlayer.h"
 
 #include <gtest/gtest.h>
+
+namespace sonivera {
 
 TEST(AudioPlayer, WithoutADeviceSaysSoAndPlaysNothing) {
     AudioPlayer player([] { return -1; });
@@ -21,3 +23,5 @@ TEST(AudioPlayer, BlocksCarryTheSoundThenSilence) {
     EXPECT_EQ(out, (std::vector<float>{4, 5, 0, 0, 0, 0}));
     EXPECT_EQ(FillPlaybackBlock(sound, 2, out.data(), 3, 2), 0u);
 }
+
+} // namespace sonivera

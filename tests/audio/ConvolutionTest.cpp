@@ -1,12 +1,14 @@
 // FFT convolution against the direct sum, and a click giving back the impulse response.
-#include "AudioError.h"
-#include "Convolution.h"
-#include "ImpulseResponse.h"
-#include "Level.h"
+#include "audio/AudioError.h"
+#include "audio/Convolution.h"
+#include "audio/ImpulseResponse.h"
+#include "audio/Level.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+
+namespace sonivera {
 
 namespace {
 
@@ -84,3 +86,5 @@ TEST(Level, NormalisingBringsThePeakToFullScale) {
     EXPECT_EQ(NormalizeToFullScale(silence), 1.0);
     EXPECT_EQ(PeakOf(silence), 0.0f);
 }
+
+} // namespace sonivera

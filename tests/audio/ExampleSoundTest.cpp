@@ -1,10 +1,12 @@
 // The committed example dry sound is what its generator makes.
-#include "AudioFile.h"
+#include "audio/AudioFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+
+namespace sonivera {
 
 TEST(ExampleSound, MatchesItsGenerator) {
     const auto fresh = std::filesystem::temp_directory_path() /
@@ -21,3 +23,5 @@ TEST(ExampleSound, MatchesItsGenerator) {
     for (std::size_t i = 0; i < made.samples.size(); ++i)
         ASSERT_NEAR(committed.samples[i], made.samples[i], 1.0f / 32768) << i;
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 // The effect's bins placed as samples of an impulse response.
-#include "AudioError.h"
-#include "ImpulseResponse.h"
+#include "audio/AudioError.h"
+#include "audio/ImpulseResponse.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 TEST(ImpulseResponse, EachBinLandsAtItsRoundedSampleWithZerosBetween) {
     std::vector<double> bins{1.0, 0.0, -0.5, 0.25};
@@ -49,3 +51,5 @@ TEST(ImpulseResponse, RefusesBinsSharingASampleAndUnsafeValues) {
     EXPECT_THROW(ImpulseResponseFromBins(std::vector<double>(10000, 0.0), 100.0, 384000),
                  AudioError);
 }
+
+} // namespace sonivera

@@ -2,7 +2,7 @@
 // what does not fit.
 #include "support/RunCli.h"
 #include "support/TempDir.h"
-#include "tracer/EffectFile.h"
+#include "core/tracer/EffectFile.h"
 
 #include <nlohmann/json.hpp>
 
@@ -10,6 +10,8 @@
 
 #include <filesystem>
 #include <limits>
+
+namespace sonivera {
 
 namespace {
 
@@ -91,3 +93,5 @@ TEST(CliPlot, WritesPngOrSvgWholeAndRefusesOtherOutputs) {
     EXPECT_FALSE(std::filesystem::exists(dir.File("y.png")));
     EXPECT_EQ(ReadBytes(effect).size(), kEffectHeaderSize + 800u);
 }
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
 // sonivera-cli wav and auralize: the impulse response and the convolved sound they write, read
 // back with the audio library, and the inputs they refuse without writing anything.
-#include "AudioFile.h"
+#include "audio/AudioFile.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
-#include "tracer/EffectFile.h"
+#include "core/tracer/EffectFile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <limits>
+
+namespace sonivera {
 
 namespace {
 
@@ -150,3 +152,5 @@ TEST(CliAuralize, RefusesBadSoundAndKeepsThePreviousOutput) {
     }
     EXPECT_EQ(ReadBytes(out), std::vector<std::uint8_t>({'p', 'r', 'e', 'v', 'i', 'o', 'u', 's'}));
 }
+
+} // namespace sonivera

@@ -13,6 +13,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace sonivera {
+
 namespace {
 
 void ExpectRefusedInOneLine(const CliRun& run, const std::string& expected) {
@@ -63,3 +65,5 @@ TEST(CliBadInput, AFifoIsRefusedWithoutWaitingForAWriter) {
     ExpectRefusedInOneLine(check, fifo + ": not a regular file");
     ExpectRefusedInOneLine(build, fifo + ": not a regular file");
 }
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
-#include "model/SceneFile.h"
+#include "core/model/SceneFile.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+namespace sonivera {
 
 namespace {
 
@@ -222,3 +224,5 @@ TEST(CliBuild, FailedBuildKeepsThePreviousOutput) {
     EXPECT_NE(run.err.find("standard input: height: missing"), std::string::npos) << run.err;
     EXPECT_EQ(ReadBytes(out), ReadBytes(DataFile("default.3d")));
 }
+
+} // namespace sonivera

@@ -1,6 +1,6 @@
-#include "model/RectObject.h"
-#include "model/SceneFile.h"
-#include "model/SoundSource.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SoundSource.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -14,6 +14,8 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+namespace sonivera {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -209,3 +211,5 @@ TEST(CliEffect, InterruptStopsTheCalculationAndWritesNothing) {
         EXPECT_EQ(entry.path().filename(), "endless.3d");
     }
 }
+
+} // namespace sonivera

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <map>
 
+namespace sonivera {
+
 namespace {
 
 nlohmann::json ReadJson(const std::string& path) {
@@ -69,3 +71,5 @@ TEST(CliPaths, PathsPerSourceNeedsPaths) {
 }
 
 } // namespace
+
+} // namespace sonivera

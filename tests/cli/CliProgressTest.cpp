@@ -1,6 +1,6 @@
-#include "model/RectObject.h"
-#include "model/SceneFile.h"
-#include "model/SoundSource.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SoundSource.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -12,6 +12,8 @@
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -78,3 +80,5 @@ TEST(CliProgress, BarIsDrawnOnATerminalAndClearedAtTheEnd) {
     EXPECT_EQ(err.find('\n'), std::string::npos);
     EXPECT_EQ(std::filesystem::file_size(out), 819u);
 }
+
+} // namespace sonivera

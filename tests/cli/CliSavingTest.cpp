@@ -1,7 +1,7 @@
 // What the subcommands do with their outputs: same file as an input, several outputs, standard
 // output that cannot be written, effects that are not finite, Ctrl+C while writing.
-#include "model/SceneFile.h"
-#include "model/SoundSource.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SoundSource.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
@@ -13,6 +13,8 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+namespace sonivera {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -165,3 +167,5 @@ TEST(CliSaving, InterruptsWhileWritingRemoveTheTemporaryAndWriteNothing) {
     }
     GTEST_SKIP() << "the writing was never caught in the act";
 }
+
+} // namespace sonivera

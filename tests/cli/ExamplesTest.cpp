@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace sonivera {
+
 TEST(Examples, EachSceneFileIsBuiltFromItsSourceAndIsClean) {
     TempDir dir;
     for (const std::string name : {"room", "hall", "heavy"}) {
@@ -19,3 +21,5 @@ TEST(Examples, EachSceneFileIsBuiltFromItsSourceAndIsClean) {
         EXPECT_EQ(check.exitCode, 0) << check.out << check.err;
     }
 }
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "json/SceneJsonParser.h"
-#include "model/SceneFile.h"
-#include "json/SceneJson.h"
-#include "json/TerminalText.h"
+#include "cli/json/SceneJsonParser.h"
+#include "core/model/SceneFile.h"
+#include "cli/json/SceneJson.h"
+#include "cli/json/TerminalText.h"
 
 #include <gtest/gtest.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -102,3 +104,5 @@ TEST(SceneJsonParser, ControlCharactersInNamesAreEscaped) {
               "a\\x80\\xc0\\xaf\\xed\\xa0\\x80\\xd0");
     EXPECT_EQ(EscapeForTerminal("\xF0\x9F\x8E\xB5 \xC2\xA0"), "\xF0\x9F\x8E\xB5 \xC2\xA0");
 }
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
-#include "json/SceneJson.h"
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SceneFile.h"
-#include "model/SoundSource.h"
+#include "cli/json/SceneJson.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SoundSource.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <limits>
 #include <random>
+
+namespace sonivera {
 
 using Json = nlohmann::ordered_json;
 
@@ -256,3 +258,5 @@ TEST(SceneJson, TextThatIsNotJsonSaysWhere) {
     EXPECT_THROW(SceneFromJsonText(""), SceneJsonError);
     EXPECT_THROW(SceneFromJsonText("[]"), SceneJsonError);
 }
+
+} // namespace sonivera

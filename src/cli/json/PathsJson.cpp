@@ -1,8 +1,10 @@
-#include "PathsJson.h"
+#include "cli/json/PathsJson.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+
+namespace sonivera {
 
 std::string EchoPathsToJsonText(const std::vector<EchoPath>& paths, std::size_t perSource) {
     using Json = nlohmann::ordered_json;
@@ -29,3 +31,5 @@ std::string EchoPathsToJsonText(const std::vector<EchoPath>& paths, std::size_t 
     root["paths"] = std::move(list);
     return root.dump(1) + '\n';
 }
+
+} // namespace sonivera

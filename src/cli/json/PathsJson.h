@@ -1,10 +1,12 @@
 #pragma once
 
-#include "tracer/EchoPath.h"
+#include "core/tracer/EchoPath.h"
 
 #include <cstddef>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 // The kept echo paths as JSON: an object with "paths_per_source" and "paths", an array with one
 // object per path in the order given (by source, the strongest first): "source" (rank among the
@@ -13,3 +15,5 @@
 // in metres from the listener to the source. Doubles are written in their shortest form that
 // reads back exactly. Ends with a newline.
 std::string EchoPathsToJsonText(const std::vector<EchoPath>& paths, std::size_t perSource);
+
+} // namespace sonivera

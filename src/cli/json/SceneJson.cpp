@@ -1,20 +1,22 @@
-#include "SceneJson.h"
+#include "cli/json/SceneJson.h"
 
-#include "SceneJsonParser.h"
+#include "cli/json/SceneJsonParser.h"
 
-#include "model/CalcParameterTable.h"
-#include "model/Listener.h"
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
-#include "model/SceneFile.h"
-#include "model/SceneFileError.h"
-#include "model/SoundSource.h"
+#include "core/model/CalcParameterTable.h"
+#include "core/model/Listener.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneFileError.h"
+#include "core/model/SoundSource.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <set>
 #include <variant>
+
+namespace sonivera {
 
 using Json = nlohmann::ordered_json;
 
@@ -246,3 +248,5 @@ std::unique_ptr<SceneSettings> SceneFromJson(const Json& json) {
 std::unique_ptr<SceneSettings> SceneFromJsonText(std::string_view text) {
     return SceneFromJson(ParseSceneJsonText(text));
 }
+
+} // namespace sonivera

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TerminalText.h"
-#include "model/SceneSettings.h"
+#include "cli/json/TerminalText.h"
+#include "core/model/SceneSettings.h"
 
 #include <nlohmann/json.hpp>
 
@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+namespace sonivera {
 
 // The scene as JSON, for scripts: the fourteen settings under the names of the scene record and
 // "objects", an array of the objects in list order, each with "kind" ("listener", "rect" or
@@ -48,3 +50,5 @@ std::unique_ptr<SceneSettings> SceneFromJson(const nlohmann::ordered_json& json)
 // Reads the text (see ParseSceneJsonText: bounded nesting, no duplicate or unknown members, no
 // NUL bytes) and builds the scene; text that is not JSON throws SceneJsonError too.
 std::unique_ptr<SceneSettings> SceneFromJsonText(std::string_view text);
+
+} // namespace sonivera

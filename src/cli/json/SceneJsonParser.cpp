@@ -1,14 +1,16 @@
-#include "SceneJsonParser.h"
+#include "cli/json/SceneJsonParser.h"
 
-#include "SceneJson.h"
+#include "cli/json/SceneJson.h"
 
-#include "model/CalcParameterTable.h"
+#include "core/model/CalcParameterTable.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 using Json = nlohmann::ordered_json;
 
@@ -179,3 +181,5 @@ Json ParseSceneJsonText(std::string_view text) {
     }
     return sax.TakeResult();
 }
+
+} // namespace sonivera

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+namespace sonivera {
+
 // How deeply arrays and objects may nest in a scene's JSON text. A scene needs three levels (the
 // scene, its "objects" array, an object); anything nested deeper is refused while it is read.
 inline constexpr std::size_t kMaxJsonDepth = 64;
@@ -19,3 +21,5 @@ inline constexpr std::size_t kMaxJsonDepth = 64;
 // (it stands in the result as an empty array or object), so SceneFromJson still names the field
 // and the type it got.
 nlohmann::ordered_json ParseSceneJsonText(std::string_view text);
+
+} // namespace sonivera

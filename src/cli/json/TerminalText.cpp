@@ -1,7 +1,9 @@
-#include "TerminalText.h"
+#include "cli/json/TerminalText.h"
 
 #include <cstdint>
 #include <cstdio>
+
+namespace sonivera {
 
 namespace {
 
@@ -69,3 +71,5 @@ std::string EscapeForTerminal(std::string_view text) {
     }
     return out;
 }
+
+} // namespace sonivera

@@ -1,4 +1,4 @@
-#include "render/CairoPlot.h"
+#include "cli/render/CairoPlot.h"
 
 #include <cairo-svg.h>
 #include <cairo.h>
@@ -7,6 +7,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+
+namespace sonivera {
 
 namespace {
 
@@ -130,3 +132,5 @@ std::vector<std::uint8_t> RenderEffectPlot(const EffectPlotInput& input, int wid
 extern "C" const char* __lsan_default_suppressions() {
     return "leak:libfontconfig.so\n";
 }
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "plot/EffectPlot.h"
+#include "core/plot/EffectPlot.h"
 
 #include <cstdint>
 #include <vector>
+
+namespace sonivera {
 
 // The effect plot drawn by cairo into the bytes of an image file, all in memory, so the caller
 // writes the file in one go (and nothing when drawing fails).
@@ -12,3 +14,5 @@ enum class PlotFormat { Png, Svg };
 // Throws std::runtime_error when cairo reports an error.
 std::vector<std::uint8_t> RenderEffectPlot(const EffectPlotInput& input, int width, int height,
                                            PlotFormat format);
+
+} // namespace sonivera

@@ -1,7 +1,9 @@
-#include "analysis/EffectFigures.h"
+#include "core/analysis/EffectFigures.h"
 
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 namespace {
 
@@ -159,3 +161,5 @@ EffectFigures AnalyzeEffect(std::span<const double> bins, double groupTime) {
     figures.centreTimeMs = weighted / total;
     return figures;
 }
+
+} // namespace sonivera

@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+namespace sonivera {
+
 // The room-acoustic reading of an effect, derived from its bins alone.
 //
 // Conventions (the README repeats them for users):
@@ -65,3 +67,5 @@ struct EnergySplit {
 };
 EnergySplit SplitEnergy(std::span<const double> energies, std::size_t firstBin, double groupTime,
                         double boundaryMs);
+
+} // namespace sonivera

@@ -1,8 +1,10 @@
-#include "analysis/EffectReader.h"
+#include "core/analysis/EffectReader.h"
 
-#include "model/BinaryArchive.h"
+#include "core/model/BinaryArchive.h"
 
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -47,3 +49,5 @@ EffectFileData ReadEffectBytes(std::span<const std::uint8_t> bytes) {
     }
     return data;
 }
+
+} // namespace sonivera

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace sonivera {
+
 // The contents of an effect file (.e3d): the bins and the stop time stored with them. The file
 // does not hold the grouping width; whoever reads one must be told it.
 struct EffectFileData {
@@ -26,3 +28,5 @@ public:
 // is not finite (NaN or infinity). The count is checked against the bytes present before
 // anything is allocated.
 EffectFileData ReadEffectBytes(std::span<const std::uint8_t> bytes);
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
-#include "SceneCheck.h"
+#include "core/calc/SceneCheck.h"
 
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -181,3 +183,5 @@ std::optional<SceneCheckFinding> FindFirstSceneError(const ObjectList& objects) 
                           : ObjectInsideRectangleMessage(a->m_x, a->m_y);
     return finding;
 }
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "model/SceneSettings.h"
+#include "core/model/SceneSettings.h"
 
 #include <optional>
 #include <string>
+
+namespace sonivera {
 
 class CSceneObject;
 
@@ -33,3 +35,5 @@ std::optional<SceneCheckFinding> FindFirstSceneError(const ObjectList& objects);
 // The message for a listener or source at (x, y) standing inside a rectangle: each coordinate
 // formatted as the C conversion %g does in the "C" locale, whatever the process's locale.
 std::string ObjectInsideRectangleMessage(double x, double y);
+
+} // namespace sonivera

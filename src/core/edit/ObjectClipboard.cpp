@@ -1,14 +1,16 @@
-#include "ObjectClipboard.h"
+#include "core/edit/ObjectClipboard.h"
 
-#include "model/BinaryArchive.h"
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/BinaryArchive.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -112,3 +114,5 @@ ObjectRecord PlacePastedObject(const ObjectRecord& copied, SceneSettings& scene)
     object->m_y = y;
     return RecordOf(*object);
 }
+
+} // namespace sonivera

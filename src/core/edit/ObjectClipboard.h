@@ -1,12 +1,14 @@
 #pragma once
 
-#include "ObjectRecord.h"
+#include "core/edit/ObjectRecord.h"
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 class CSceneObject;
 struct SceneSettings;
@@ -38,3 +40,5 @@ std::string ObjectJsonText(const CSceneObject& object);
 // then kept inside the scene (a source's point within the scene; a rectangle's corner so that the
 // whole rectangle fits where it can, never left of or above the origin).
 ObjectRecord PlacePastedObject(const ObjectRecord& copied, SceneSettings& scene);
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
-#include "ObjectRecord.h"
+#include "core/edit/ObjectRecord.h"
 
-#include "model/BinaryArchive.h"
-#include "model/SceneFile.h"
-#include "model/SceneSettings.h"
+#include "core/model/BinaryArchive.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneSettings.h"
 
 #include <iterator>
+
+namespace sonivera {
 
 namespace {
 
@@ -66,3 +68,5 @@ std::optional<std::size_t> IndexOf(const SceneSettings& scene, const CSceneObjec
     }
     return std::nullopt;
 }
+
+} // namespace sonivera

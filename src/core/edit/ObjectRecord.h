@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+namespace sonivera {
+
 class CSceneObject;
 struct SceneSettings;
 
@@ -32,3 +34,5 @@ bool RestoreObject(CSceneObject& object, const ObjectRecord& record);
 CSceneObject* ObjectAt(const SceneSettings& scene, std::size_t index);
 // The position of an object in the scene's list, or none when it is not in the list.
 std::optional<std::size_t> IndexOf(const SceneSettings& scene, const CSceneObject* object);
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "SceneEdit.h"
+#include "core/edit/SceneEdit.h"
 
-#include "model/SceneSettings.h"
+#include "core/model/SceneSettings.h"
 
 #include <iterator>
 #include <utility>
+
+namespace sonivera {
 
 namespace {
 
@@ -143,3 +145,5 @@ std::unique_ptr<SceneEdit> MakeSettingsEdit(EditKind kind, SettingsRecord before
                                             SettingsRecord after) {
     return std::make_unique<SettingsEdit>(kind, before, after);
 }
+
+} // namespace sonivera

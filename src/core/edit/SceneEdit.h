@@ -1,12 +1,14 @@
 #pragma once
 
-#include "ObjectRecord.h"
-#include "model/CalcParameters.h"
-#include "model/SceneLayout.h"
+#include "core/edit/ObjectRecord.h"
+#include "core/model/CalcParameters.h"
+#include "core/model/SceneLayout.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+
+namespace sonivera {
 
 struct SceneSettings;
 
@@ -68,3 +70,5 @@ std::unique_ptr<SceneEdit> MakeChangeEdit(EditKind kind, std::size_t index, Obje
 // The scene's settings changed (the size and grid, the calculation parameters).
 std::unique_ptr<SceneEdit> MakeSettingsEdit(EditKind kind, SettingsRecord before,
                                             SettingsRecord after);
+
+} // namespace sonivera

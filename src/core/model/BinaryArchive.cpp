@@ -1,7 +1,9 @@
-#include "BinaryArchive.h"
+#include "core/model/BinaryArchive.h"
 
 #include <bit>
 #include <cstring>
+
+namespace sonivera {
 
 void ArchiveWriter::WriteFiller(std::size_t count) {
     m_bytes.insert(m_bytes.end(), count, std::uint8_t{0});
@@ -130,3 +132,5 @@ std::string ArchiveReader::ReadString() {
     }
     return s;
 }
+
+} // namespace sonivera

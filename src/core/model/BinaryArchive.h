@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace sonivera {
+
 // Raised when the bytes being read cannot be what the format says: the data ends early, a length
 // runs past the end, or a string form is unknown.
 class ArchiveFormatError : public std::runtime_error {
@@ -63,3 +65,5 @@ private:
     std::span<const std::uint8_t> m_bytes;
     std::size_t m_pos = 0;
 };
+
+} // namespace sonivera

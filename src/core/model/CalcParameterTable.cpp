@@ -1,11 +1,13 @@
-#include "CalcParameterTable.h"
+#include "core/model/CalcParameterTable.h"
 
-#include "FiniteInfinity.h"
+#include "core/model/FiniteInfinity.h"
 
 #include <array>
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
+
+namespace sonivera {
 
 namespace {
 
@@ -97,3 +99,5 @@ std::string CalcNumberText(double value) {
     out << value;
     return out.str();
 }
+
+} // namespace sonivera

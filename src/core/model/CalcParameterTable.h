@@ -1,11 +1,13 @@
 #pragma once
 
-#include "CalcParameters.h"
+#include "core/model/CalcParameters.h"
 
 #include <optional>
 #include <span>
 #include <string>
 #include <variant>
+
+namespace sonivera {
 
 // The member of CalcParameters a field is.
 using CalcMember =
@@ -56,3 +58,5 @@ std::optional<std::string> CalculationRefusal(const CalcField& field, const Calc
 
 // The shortest text that names the value exactly enough for a message (17 significant digits).
 std::string CalcNumberText(double value);
+
+} // namespace sonivera

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace sonivera {
+
 // The passage limit of a new scene: passage through objects absorbing more than this is ignored.
 constexpr double kDefaultPassAbsorptionLimit = 1.6e308;
 
@@ -22,3 +24,5 @@ struct CalcParameters {
 
     friend bool operator==(const CalcParameters&, const CalcParameters&) = default;
 };
+
+} // namespace sonivera

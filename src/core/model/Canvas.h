@@ -1,6 +1,8 @@
 #pragma once
 
-#include "Colors.h"
+#include "core/model/Colors.h"
+
+namespace sonivera {
 
 // The drawing surface the scene objects and the editor view paint on. Coordinates are integer
 // pixels in the view's drawing frame (origin at the scene origin, y downwards).
@@ -23,3 +25,5 @@ public:
     // Draws an ellipse inside the bounding box, outlined with the pen and filled with the brush.
     virtual void Ellipse(int left, int top, int right, int bottom) = 0;
 };
+
+} // namespace sonivera

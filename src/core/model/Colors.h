@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace sonivera {
+
 // 32-bit RGB colour with red in the lowest byte, then green, then blue.
 using RgbColor = std::uint32_t;
 
@@ -12,3 +14,5 @@ constexpr RgbColor MakeRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
 
 constexpr RgbColor kColorBlack = 0;
 constexpr RgbColor kColorSelected = 255; // pure red
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
-#include "GridSnap.h"
+#include "core/model/GridSnap.h"
 
 #include <cmath>
+
+namespace sonivera {
 
 double SnapToGrid(double v, double g) {
     const double c = std::floor(v / g) * g;
@@ -9,3 +11,5 @@ double SnapToGrid(double v, double g) {
     }
     return c;
 }
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
-#include "InputFile.h"
+#include "core/model/InputFile.h"
 
-#include "SceneFileError.h"
+#include "core/model/SceneFileError.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -87,3 +89,5 @@ std::vector<std::uint8_t> ReadWholeStream(int fd, const std::string& name) {
     ReadToEnd(fd, name, bytes);
     return bytes;
 }
+
+} // namespace sonivera

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace sonivera {
+
 // Reading a whole input file (a scene, a scene's JSON form) into memory, safely for any path the
 // user may name: only regular files are read, and only up to a size far above any real scene, so
 // a FIFO, a device such as /dev/zero or a huge file can neither hang the program nor exhaust its
@@ -22,3 +24,5 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 // Reads an open descriptor (standard input, say) to its end, refusing more than
 // kMaxInputFileBytes. `name` is used in the messages. Throws SceneFileError (CannotOpen).
 std::vector<std::uint8_t> ReadWholeStream(int fd, const std::string& name);
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "Listener.h"
+#include "core/model/Listener.h"
 
-#include "Canvas.h"
-#include "ObjectKind.h"
-#include "PixelMath.h"
-#include "PropertiesPort.h"
+#include "core/model/Canvas.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/PixelMath.h"
+#include "core/model/PropertiesPort.h"
+
+namespace sonivera {
 
 bool CListener::EditProperties(PropertiesPort& port) {
     port.ShowNoProperties();
@@ -27,3 +29,5 @@ void CListener::Draw(Canvas& dc, double scale) {
     dc.Ellipse(px - 10, py - 10, px + 10, py + 10);
     dc.SelectStockBlackPen();
 }
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "SceneObject.h"
+#include "core/model/SceneObject.h"
+
+namespace sonivera {
 
 // The receiver point from which the tracer shoots its rays; always the scene's first object.
 class CListener : public CSceneObject {
@@ -14,3 +16,5 @@ public:
     // A white disc of radius 10 pixels outlined in the object's colour.
     void Draw(Canvas& dc, double scale) override;
 };
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
-#include "PixelMath.h"
+#include "core/model/PixelMath.h"
 
 #include <cmath>
+
+namespace sonivera {
 
 int ToPixel(double scale, double metres) {
     const double p = scale * metres;
@@ -15,3 +17,5 @@ int ToPixel(double scale, double metres) {
     }
     return static_cast<int>(std::trunc(p));
 }
+
+} // namespace sonivera

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace sonivera {
+
 // The user-facing side of an object's properties: a message for objects without properties and
 // the two properties dialogs. Values are passed in the units the dialogs show (percentages).
 class PropertiesPort {
@@ -14,3 +16,5 @@ public:
     // returns false when cancelled.
     virtual bool EditRectProperties(double& absorption, double& reflectionPercent) = 0;
 };
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
-#include "RectObject.h"
+#include "core/model/RectObject.h"
 
-#include "BinaryArchive.h"
-#include "Canvas.h"
-#include "GridSnap.h"
-#include "ObjectKind.h"
-#include "PixelMath.h"
-#include "PropertiesPort.h"
-#include "SceneSettings.h"
+#include "core/model/BinaryArchive.h"
+#include "core/model/Canvas.h"
+#include "core/model/GridSnap.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/PixelMath.h"
+#include "core/model/PropertiesPort.h"
+#include "core/model/SceneSettings.h"
 
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -133,3 +135,5 @@ void CRectObject::Load(ArchiveReader& ar) {
     m_absorption = ar.ReadDouble();
     m_reflection = ar.ReadDouble();
 }
+
+} // namespace sonivera

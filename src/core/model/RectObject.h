@@ -1,6 +1,8 @@
 #pragma once
 
-#include "SceneObject.h"
+#include "core/model/SceneObject.h"
+
+namespace sonivera {
 
 // An axis-aligned obstacle that absorbs sound passing through it (per metre of path) and reflects
 // it as a mirror. The anchor is its top-left corner.
@@ -29,3 +31,5 @@ public:
     double m_absorption = kInfiniteCoefficient;
     double m_reflection = 0.0;
 };
+
+} // namespace sonivera

@@ -1,6 +1,6 @@
-#include "SafeFileWriter.h"
+#include "core/model/SafeFileWriter.h"
 
-#include "SceneFileError.h"
+#include "core/model/SceneFileError.h"
 
 #include <cerrno>
 #include <chrono>
@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -483,3 +485,5 @@ void RefuseSameFiles(const std::vector<std::string>& inputs,
         }
     }
 }
+
+} // namespace sonivera

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace sonivera {
+
 // The one writer of every file the program writes (scenes, effects, tables). It saves the way a
 // careful editor does:
 //
@@ -63,3 +65,5 @@ void WriteFilesSafely(std::span<const FileOutput> outputs,
 // to be created counts too). "-" (standard input or output) is not a file and is skipped.
 void RefuseSameFiles(const std::vector<std::string>& inputs,
                      const std::vector<std::string>& outputs);
+
+} // namespace sonivera

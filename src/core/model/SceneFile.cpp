@@ -1,16 +1,18 @@
-#include "SceneFile.h"
+#include "core/model/SceneFile.h"
 
-#include "BinaryArchive.h"
-#include "CalcParameterTable.h"
-#include "InputFile.h"
-#include "Listener.h"
-#include "ObjectKind.h"
-#include "RectObject.h"
-#include "SafeFileWriter.h"
-#include "SceneFileError.h"
-#include "SoundSource.h"
+#include "core/model/BinaryArchive.h"
+#include "core/model/CalcParameterTable.h"
+#include "core/model/InputFile.h"
+#include "core/model/Listener.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SafeFileWriter.h"
+#include "core/model/SceneFileError.h"
+#include "core/model/SoundSource.h"
 
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -168,3 +170,5 @@ void WriteSceneFile(const std::string& path, const SceneSettings& scene) {
 std::unique_ptr<SceneSettings> ReadSceneFile(const std::string& path) {
     return LoadSceneFromBytes(ReadWholeFile(path), path);
 }
+
+} // namespace sonivera

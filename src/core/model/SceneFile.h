@@ -1,13 +1,15 @@
 #pragma once
 
-#include "SceneObject.h"
-#include "SceneSettings.h"
+#include "core/model/SceneObject.h"
+#include "core/model/SceneSettings.h"
 
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 // The scene file (.3d): the tag "SCENE", the settings as two raw blocks, the object count and one
 // record (kind code and fields) per object. All values little-endian.
@@ -33,3 +35,5 @@ void WriteSceneFile(const std::string& path, const SceneSettings& scene);
 
 // Reads a scene file; CannotOpen when the file cannot be read, BadFormat when it is not a scene.
 std::unique_ptr<SceneSettings> ReadSceneFile(const std::string& path);
+
+} // namespace sonivera

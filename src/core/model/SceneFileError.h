@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace sonivera {
+
 // A scene or effect file that could not be read or written. The message is the text shown to the
 // user; the path names the file concerned.
 class SceneFileError : public std::runtime_error {
@@ -30,3 +32,5 @@ private:
 
 // The text shown for a file whose contents are not a scene.
 inline constexpr const char* kUnexpectedFileFormat = "Unexpected file format.";
+
+} // namespace sonivera

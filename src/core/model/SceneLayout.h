@@ -1,5 +1,7 @@
 #pragma once
 
+namespace sonivera {
+
 // The scene's extent and grid, in the scene file's order: its width and height, the grid steps
 // along x and y (metres) and whether objects snap to the grid. The scene record and an undo record
 // hold them as doubles; the size dialog exchanges them as whole metres.
@@ -14,3 +16,5 @@ template <class Number> struct BasicSceneLayout {
 };
 
 using SceneLayout = BasicSceneLayout<double>;
+
+} // namespace sonivera

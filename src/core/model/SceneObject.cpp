@@ -1,11 +1,13 @@
-#include "SceneObject.h"
+#include "core/model/SceneObject.h"
 
-#include "BinaryArchive.h"
-#include "Canvas.h"
-#include "GridSnap.h"
-#include "SceneSettings.h"
+#include "core/model/BinaryArchive.h"
+#include "core/model/Canvas.h"
+#include "core/model/GridSnap.h"
+#include "core/model/SceneSettings.h"
 
 #include <cmath>
+
+namespace sonivera {
 
 CSceneObject::CSceneObject(SceneSettings* settings) : m_pSettings(settings) {}
 
@@ -87,3 +89,5 @@ void CSceneObject::Load(ArchiveReader& ar) {
     m_x = ar.ReadDouble();
     m_y = ar.ReadDouble();
 }
+
+} // namespace sonivera

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "Colors.h"
-#include "FiniteInfinity.h"
-#include "SceneRay.h"
+#include "core/model/Colors.h"
+#include "core/model/FiniteInfinity.h"
+#include "core/model/SceneRay.h"
+
+namespace sonivera {
 
 class ArchiveReader;
 class ArchiveWriter;
@@ -59,3 +61,5 @@ protected:
     void SelectOutlinePen(Canvas& dc) const;
     bool SnapOn() const;
 };
+
+} // namespace sonivera

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace sonivera {
+
 // A ray given by its origin (x0, y0) in metres and its direction (dx, dy), which need not be
 // of unit length. Passed by value.
 struct SceneRay {
@@ -8,3 +10,5 @@ struct SceneRay {
     double dx;
     double dy;
 };
+
+} // namespace sonivera

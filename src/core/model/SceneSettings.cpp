@@ -1,6 +1,8 @@
-#include "SceneSettings.h"
+#include "core/model/SceneSettings.h"
 
-#include "Listener.h"
+#include "core/model/Listener.h"
+
+namespace sonivera {
 
 std::unique_ptr<SceneSettings> MakeDefaultScene() {
     auto scene = std::make_unique<SceneSettings>();
@@ -9,3 +11,5 @@ std::unique_ptr<SceneSettings> MakeDefaultScene() {
     listener->m_y = 50.0;
     return scene;
 }
+
+} // namespace sonivera

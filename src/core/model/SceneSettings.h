@@ -1,12 +1,14 @@
 #pragma once
 
-#include "CalcParameters.h"
-#include "SceneLayout.h"
-#include "SceneObject.h"
+#include "core/model/CalcParameters.h"
+#include "core/model/SceneLayout.h"
+#include "core/model/SceneObject.h"
 
 #include <cstdint>
 #include <list>
 #include <memory>
+
+namespace sonivera {
 
 using ObjectList = std::list<std::unique_ptr<CSceneObject>>;
 
@@ -44,3 +46,5 @@ struct SceneSettings : SceneLayout {
 // The scene a new document starts with: default settings and a listener at (50, 50), placed
 // as is (neither snapped nor clamped).
 std::unique_ptr<SceneSettings> MakeDefaultScene();
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
-#include "SoundSource.h"
+#include "core/model/SoundSource.h"
 
-#include "BinaryArchive.h"
-#include "Canvas.h"
-#include "ObjectKind.h"
-#include "PixelMath.h"
-#include "PropertiesPort.h"
+#include "core/model/BinaryArchive.h"
+#include "core/model/Canvas.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/PixelMath.h"
+#include "core/model/PropertiesPort.h"
+
+namespace sonivera {
 
 bool CSoundSource::EditProperties(PropertiesPort& port) {
     double percent = m_power * 100.0;
@@ -49,3 +51,5 @@ void CSoundSource::Load(ArchiveReader& ar) {
     CSceneObject::Load(ar);
     m_power = ar.ReadDouble();
 }
+
+} // namespace sonivera

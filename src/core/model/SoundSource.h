@@ -1,6 +1,8 @@
 #pragma once
 
-#include "SceneObject.h"
+#include "core/model/SceneObject.h"
+
+namespace sonivera {
 
 // A sound source with its power as a fraction 0..1 (shown and edited in percent).
 class CSoundSource : public CSceneObject {
@@ -18,3 +20,5 @@ public:
 
     double m_power = 1.0;
 };
+
+} // namespace sonivera

@@ -1,7 +1,9 @@
-#include "ColorMap.h"
+#include "core/paths/ColorMap.h"
 
 #include <cmath>
 #include <cstdint>
+
+namespace sonivera {
 
 namespace {
 
@@ -49,3 +51,5 @@ RgbColor OverWhite(RgbColor c, double opacity) {
     return MakeRgb(Mix(255.0, Channel(c, 0), opacity), Mix(255.0, Channel(c, 8), opacity),
                    Mix(255.0, Channel(c, 16), opacity));
 }
+
+} // namespace sonivera

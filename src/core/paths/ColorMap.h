@@ -1,6 +1,8 @@
 #pragma once
 
-#include "model/Colors.h"
+#include "core/model/Colors.h"
+
+namespace sonivera {
 
 // The viridis colour map (dark blue-violet → teal → yellow): perceptually uniform, readable by
 // people with the common colour-vision deficiencies, and light enough at its end to stay visible
@@ -10,3 +12,5 @@ RgbColor Viridis(double t);
 // The colour `c` seen with the given opacity (clamped to 0..1) over a white background, so a
 // surface without transparency shows it exactly.
 RgbColor OverWhite(RgbColor c, double opacity);
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
-#include "PathOverlay.h"
+#include "core/paths/PathOverlay.h"
 
-#include "ColorMap.h"
-#include "model/Canvas.h"
-#include "model/PixelMath.h"
+#include "core/paths/ColorMap.h"
+#include "core/model/Canvas.h"
+#include "core/model/PixelMath.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+
+namespace sonivera {
 
 namespace {
 
@@ -141,3 +143,5 @@ int PathOverlay::PathAt(PixelPoint logical, int pixelsPerMetre) const {
     }
     return -1;
 }
+
+} // namespace sonivera

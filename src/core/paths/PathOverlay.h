@@ -1,11 +1,13 @@
 #pragma once
 
-#include "model/Colors.h"
-#include "tracer/EchoPath.h"
-#include "view/ViewGeometry.h"
+#include "core/model/Colors.h"
+#include "core/tracer/EchoPath.h"
+#include "core/view/ViewGeometry.h"
 
 #include <cstdint>
 #include <vector>
+
+namespace sonivera {
 
 class Canvas;
 
@@ -68,3 +70,5 @@ private:
     std::int32_t m_bin = -1;
     int m_hovered = -1;
 };
+
+} // namespace sonivera

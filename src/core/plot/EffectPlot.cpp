@@ -1,12 +1,14 @@
-#include "plot/EffectPlot.h"
+#include "core/plot/EffectPlot.h"
 
-#include "analysis/EffectFigures.h"
-#include "plot/PlotTexts.h"
-#include "plot/PlotTicks.h"
+#include "core/analysis/EffectFigures.h"
+#include "core/plot/PlotTexts.h"
+#include "core/plot/PlotTicks.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+
+namespace sonivera {
 
 namespace {
 
@@ -284,3 +286,5 @@ std::string BinReadout(std::span<const double> bins, double groupTime, std::size
     }
     return text;
 }
+
+} // namespace sonivera

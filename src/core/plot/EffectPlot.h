@@ -1,12 +1,14 @@
 #pragma once
 
-#include "plot/PlotPort.h"
+#include "core/plot/PlotPort.h"
 
 #include <cstddef>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 struct EffectFigures;
 
@@ -57,3 +59,5 @@ std::vector<std::string> FigureLines(const EffectFigures& figures, std::size_t b
 
 // The read-out of one bin: its delays, value and level in dB relative to the peak energy.
 std::string BinReadout(std::span<const double> bins, double groupTime, std::size_t bin);
+
+} // namespace sonivera

@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+namespace sonivera {
+
 // A colour of the plot, 8 bits per channel.
 struct PlotColour {
     std::uint8_t r = 0;
@@ -34,3 +36,5 @@ public:
     virtual void Text(double x, double y, const std::string& text, TextAnchorX anchorX,
                       TextAnchorY anchorY, PlotColour colour) = 0;
 };
+
+} // namespace sonivera

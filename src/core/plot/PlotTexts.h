@@ -1,5 +1,7 @@
 #pragma once
 
+namespace sonivera {
+
 // The texts of the effect plot, UTF-8, shared by the editor and the command-line tool.
 namespace plottext {
 inline constexpr const char* kTimeAxis = "Время, мс";
@@ -18,3 +20,5 @@ inline constexpr const char* kMs = "мс";
 inline constexpr const char* kSeconds = "с";
 inline constexpr const char* kDb = "дБ";
 } // namespace plottext
+
+} // namespace sonivera

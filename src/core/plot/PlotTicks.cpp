@@ -1,7 +1,9 @@
-#include "plot/PlotTicks.h"
+#include "core/plot/PlotTicks.h"
 
 #include <cmath>
 #include <cstdio>
+
+namespace sonivera {
 
 AxisTicks NiceTicks(double low, double high, int maxTicks) {
     AxisTicks ticks;
@@ -36,3 +38,5 @@ std::string TickLabel(double value, double step) {
     std::snprintf(text, sizeof text, "%.*f", decimals, rounded);
     return text;
 }
+
+} // namespace sonivera

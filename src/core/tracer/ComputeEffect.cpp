@@ -1,21 +1,23 @@
-#include "ComputeEffect.h"
-#include "ComputeEffectDetail.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/ComputeEffectDetail.h"
 
-#include "EchoPath.h"
-#include "EchoPipeline.h"
-#include "PathKeeper.h"
-#include "ProgressSink.h"
-#include "RayWalker.h"
-#include "RectSearch.h"
-#include "TraceParameters.h"
-#include "TraceScene.h"
-#include "model/SceneSettings.h"
+#include "core/model/SceneSettings.h"
+#include "core/tracer/EchoPath.h"
+#include "core/tracer/EchoPipeline.h"
+#include "core/tracer/PathKeeper.h"
+#include "core/tracer/ProgressSink.h"
+#include "core/tracer/RayWalker.h"
+#include "core/tracer/RectSearch.h"
+#include "core/tracer/TraceParameters.h"
+#include "core/tracer/TraceScene.h"
 
 #include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -69,24 +71,33 @@ void Normalize(double* bins, std::int32_t count) {
 }
 
 // The direct sound and then rays 0, 1, … on the calling thread, straight into the bins, up to
-// `rayLimit` rays and for up to `seconds`; returns the number of rays traced.
+// `rayLimit` rays; after `seconds`, only as long as the rays left look like less work than
+// `poolFromSeconds` (what this thread took per ray so far, times the rays left), since a pool
+// would cost more than it saves on them. Returns the number of rays traced.
 std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& search,
                                   const TraceParameters& params, ProgressSink* progress,
                                   const EffectOptions& options, std::int32_t rayLimit,
-                                  double seconds, double* bins, TraceStats& stats,
-                                  PathKeeper* paths) {
+                                  double seconds, double poolFromSeconds, double* bins,
+                                  TraceStats& stats, PathKeeper* paths) {
     const auto start = std::chrono::steady_clock::now();
-    const auto inTime = [&] {
-        return seconds == kNoTimeLimit ||
-               std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() <
-                   seconds;
+    const auto goOn = [&](std::int32_t done) {
+        if (seconds == kNoTimeLimit) {
+            return true;
+        }
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (elapsed < seconds) {
+            return true;
+        }
+        const double left = static_cast<double>(params.calc.rayCount - done);
+        return done > 0 && elapsed / static_cast<double>(done) * left < poolFromSeconds;
     };
     RayWalker<BinSink> walker(scene, search, params, options.cancel);
     walker.SetPathKeeper(paths);
     BinSink sink{bins};
     walker.DirectSound(sink);
     std::int32_t ray = 0;
-    while (ray < params.calc.rayCount && ray < rayLimit && inTime()) {
+    while (ray < params.calc.rayCount && ray < rayLimit && goOn(ray)) {
         CheckCancel(options);
         walker.TraceRay(ray, sink);
         ReportPosition(progress, ray, params.calc.rayCount);
@@ -105,7 +116,7 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
                    const EngineTuning& tuning, double* bins, TraceStats& stats, PathKeeper* paths) {
     const std::int32_t first =
         TraceOnCallingThread(scene, search, params, progress, options, tuning.serialRays,
-                             tuning.serialSeconds, bins, stats, paths);
+                             tuning.serialSeconds, tuning.poolFromSeconds, bins, stats, paths);
     if (first == params.calc.rayCount) {
         return;
     }
@@ -174,7 +185,7 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
         stats.rays = static_cast<std::uint64_t>(params.calc.rayCount);
         if (workers <= 1) {
             TraceOnCallingThread(snapshot, search, params, progress, options, params.calc.rayCount,
-                                 kNoTimeLimit, bins.get(), stats, paths.get());
+                                 kNoTimeLimit, 0.0, bins.get(), stats, paths.get());
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
                           stats, paths.get());
@@ -195,3 +206,5 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
         *options.stats = stats;
     }
 }
+
+} // namespace sonivera

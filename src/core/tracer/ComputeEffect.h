@@ -1,9 +1,11 @@
 #pragma once
 
-#include "EffectErrors.h"
+#include "core/tracer/EffectErrors.h"
 
 #include <atomic>
 #include <cstdint>
+
+namespace sonivera {
 
 class ProgressSink;
 struct EchoPathRequest;
@@ -41,3 +43,5 @@ struct EffectOptions {
 // Throws EffectCancelled when options.cancel is seen set (between rays and inside long rays); the
 // previous effect is kept then too. An object list without a first object gives zeros.
 void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options = {});
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "ComputeEffect.h"
-#include "RectSearch.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/RectSearch.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+
+namespace sonivera {
 
 // How the calculation is run; none of it changes the result. ComputeEffect uses the defaults.
 struct EngineTuning {
@@ -18,9 +20,15 @@ struct EngineTuning {
     // for up to this long, so small scenes finish before a pool would even have started.
     std::int32_t serialRays = std::numeric_limits<std::int32_t>::max();
     double serialSeconds = 0.002;
+    // After serialSeconds the calling thread still finishes the fan alone when the rays left
+    // look like less than this much work: starting the pool, handing rays over and joining it
+    // cost about a millisecond on a busy machine, more than two workers save on so little.
+    double poolFromSeconds = 0.005;
 };
 
 // ComputeEffect with explicit tuning; tests use it to force each search index and each way of
 // splitting the fan between the calling thread and the pool.
 void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options,
                         const EngineTuning& tuning);
+
+} // namespace sonivera

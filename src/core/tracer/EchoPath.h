@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace sonivera {
+
 // One point of an echo's path, in metres.
 struct PathPoint {
     double x = 0.0;
@@ -52,3 +54,5 @@ struct EchoPathRequest {
     std::size_t perSource = kDefaultPathsPerSource;
     std::vector<EchoPath> paths;
 };
+
+} // namespace sonivera

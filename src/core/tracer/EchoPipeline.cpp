@@ -1,8 +1,10 @@
-#include "EchoPipeline.h"
+#include "core/tracer/EchoPipeline.h"
 
-#include "EffectErrors.h"
+#include "core/tracer/EffectErrors.h"
 
 #include <algorithm>
+
+namespace sonivera {
 
 void EchoWriter::Flush() {
     m_chunk = m_pipeline.Submit(m_ray, m_chunk, false);
@@ -32,13 +34,39 @@ void EchoPipeline::StopAndJoin() {
 
 EchoChunk* EchoPipeline::TakeChunk() {
     if (m_free.empty()) {
-        m_owned.push_back(std::make_unique<EchoChunk>());
+        m_owned.push_back(std::make_unique_for_overwrite<EchoChunk>()); // count starts at 0
         m_free.push_back(m_owned.back().get());
     }
     EchoChunk* chunk = m_free.back();
     m_free.pop_back();
     chunk->count = 0;
     return chunk;
+}
+
+bool EchoPipeline::ConsumerShouldRun() const {
+    if (m_stop) {
+        return true;
+    }
+    const Slot& slot = m_slots[static_cast<std::size_t>(m_head % m_window)];
+    if (slot.ready.empty() && !slot.done) {
+        return false; // nothing to take at the head of the fan
+    }
+    return 2 * m_finished >= m_window || 2 * m_queued >= m_queueLimit || m_waitingWorkers > 0 ||
+           m_head + m_finished >= m_rayCount;
+}
+
+template <class Pred>
+void EchoPipeline::WorkerWait(std::unique_lock<std::mutex>& lock, Pred ready) {
+    if (ready()) {
+        return;
+    }
+    // The calling thread may be what this worker waits for: it must run now, batch or not.
+    ++m_waitingWorkers;
+    if (ConsumerShouldRun()) {
+        m_consumerCv.notify_one();
+    }
+    m_workerCv.wait(lock, ready);
+    --m_waitingWorkers;
 }
 
 EchoChunk* EchoPipeline::Submit(std::int32_t ray, EchoChunk* chunk, bool last) {
@@ -52,14 +80,17 @@ EchoChunk* EchoPipeline::Submit(std::int32_t ray, EchoChunk* chunk, bool last) {
     }
     if (last) {
         slot.done = true;
+        ++m_finished;
     }
-    m_consumerCv.notify_one();
+    if (ConsumerShouldRun()) {
+        m_consumerCv.notify_one();
+    }
     if (last) {
         return nullptr;
     }
     // The others wait while the queue is full; the ray being consumed waits only while twice as
     // many are queued, so then at least half of the queue is its own and is being drained.
-    m_workerCv.wait(lock, [&] {
+    WorkerWait(lock, [&] {
         return m_stop || m_queued < (ray == m_head ? 2 * m_queueLimit : m_queueLimit);
     });
     if (m_stop) {
@@ -74,7 +105,7 @@ void EchoPipeline::WorkerLoop(int worker, const TraceFn& trace) {
         EchoChunk* chunk;
         {
             std::unique_lock lock(m_mutex);
-            m_workerCv.wait(lock, [&] {
+            WorkerWait(lock, [&] {
                 return m_stop || m_nextRay >= m_rayCount || m_nextRay - m_head < m_window;
             });
             if (m_stop || m_nextRay >= m_rayCount) {
@@ -111,10 +142,13 @@ void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const Ray
     try {
         while (m_head < m_rayCount) {
             EchoChunk* chunk = nullptr;
+            bool wakeWorkers = false;
             {
                 std::unique_lock lock(m_mutex);
                 Slot& slot = m_slots[static_cast<std::size_t>(m_head % m_window)];
-                m_consumerCv.wait(lock, [&] { return m_stop || !slot.ready.empty() || slot.done; });
+                if (slot.ready.empty() && !slot.done) {
+                    m_consumerCv.wait(lock, [&] { return ConsumerShouldRun(); });
+                }
                 if (m_stop) {
                     break;
                 }
@@ -125,9 +159,13 @@ void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const Ray
                 } else {
                     slot.done = false;
                     ++m_head;
+                    --m_finished;
                 }
+                wakeWorkers = m_waitingWorkers > 0;
             }
-            m_workerCv.notify_all();
+            if (wakeWorkers) {
+                m_workerCv.notify_all();
+            }
             if (chunk != nullptr) {
                 consume(*chunk);
                 std::lock_guard lock(m_mutex);
@@ -148,3 +186,5 @@ void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const Ray
         std::rethrow_exception(m_error);
     }
 }
+
+} // namespace sonivera

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+namespace sonivera {
+
 // A batch of echoes of one ray, in the order they were recorded.
 struct EchoChunk {
     static constexpr std::size_t kCapacity = 2048;
@@ -49,6 +51,11 @@ private:
 // thread in ray order, so that the sums into the bins are the same whatever the number of workers.
 // At most `window` rays are in flight; a worker that is ahead of the ray being consumed waits when
 // too many chunks are queued, so memory stays bounded even for rays with millions of echoes.
+//
+// The calling thread is woken in batches, not once per ray: only when half the window of rays is
+// finished, the queue is half full, a worker is about to wait for it, or the fan is done. Each
+// wake-up takes a processor from a worker (the pool has as many workers as cores), so waking per
+// ray cost a tenth of the time on scenes of short rays.
 class EchoPipeline {
 public:
     // trace(worker, ray, writer) runs on worker `worker` (0..workers−1).
@@ -78,6 +85,10 @@ private:
     EchoChunk* TakeChunk(); // with the lock held
     EchoChunk* Submit(std::int32_t ray, EchoChunk* chunk, bool last);
     void StopAndJoin();
+    // Whether the calling thread has work worth waking for (with the lock held).
+    bool ConsumerShouldRun() const;
+    // Waits on the workers' condition until `ready`, letting the calling thread run first.
+    template <class Pred> void WorkerWait(std::unique_lock<std::mutex>& lock, Pred ready);
 
     const std::int32_t m_rayCount;
     const int m_workers;
@@ -94,7 +105,11 @@ private:
     std::size_t m_queued = 0;
     std::int32_t m_nextRay = 0;
     std::int32_t m_head = 0;
+    std::int32_t m_finished = 0; // rays finished and not yet consumed
+    int m_waitingWorkers = 0;
     bool m_stop = false;
     std::exception_ptr m_error;
     std::vector<std::thread> m_threads;
 };
+
+} // namespace sonivera

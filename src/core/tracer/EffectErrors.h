@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+namespace sonivera {
+
 // A parameter that would make the calculation unsafe; nothing was computed and the scene's
 // previous effect is kept. field() names the scene field.
 class EffectParameterError : public std::runtime_error {
@@ -21,3 +23,5 @@ class EffectCancelled : public std::runtime_error {
 public:
     EffectCancelled() : std::runtime_error("The calculation was cancelled.") {}
 };
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
-#include "EffectFile.h"
+#include "core/tracer/EffectFile.h"
 
-#include "EffectFinite.h"
-#include "model/BinaryArchive.h"
-#include "model/SafeFileWriter.h"
-#include "model/SceneSettings.h"
+#include "core/model/BinaryArchive.h"
+#include "core/model/SafeFileWriter.h"
+#include "core/model/SceneSettings.h"
+#include "core/tracer/EffectFinite.h"
 
 #include <limits>
+
+namespace sonivera {
 
 namespace {
 
@@ -41,3 +43,5 @@ std::vector<std::uint8_t> SaveEffectToBytes(const SceneSettings& scene) {
 void WriteEffectFile(const std::string& path, const SceneSettings& scene) {
     WriteFileSafely(path, SaveEffectToBytes(scene));
 }
+
+} // namespace sonivera

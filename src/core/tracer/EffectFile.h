@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace sonivera {
+
 struct SceneSettings;
 
 // The effect file (.e3d): the tag "EFFECT", the bin count (int32), the stop time in milliseconds
@@ -33,3 +35,5 @@ std::vector<std::uint8_t> SaveEffectToBytes(const SceneSettings& scene);
 // write leaves any previous file intact. Throws NoEffectError (nothing is written) or
 // SceneFileError (WriteFailed) naming the path and the system's reason.
 void WriteEffectFile(const std::string& path, const SceneSettings& scene);
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
-#include "EffectFinite.h"
+#include "core/tracer/EffectFinite.h"
 
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 
 #include <charconv>
 #include <cmath>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -68,3 +70,5 @@ void RequireFiniteEffect(const SceneSettings& scene) {
             (cause.empty() ? std::string("the amplitudes overflowed") : cause) + ".");
     }
 }
+
+} // namespace sonivera

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+namespace sonivera {
+
 struct SceneSettings;
 
 // A calculated effect holds a bin that is not a finite number. Such an effect is never written;
@@ -21,3 +23,5 @@ std::string DescribeUnboundedValues(const SceneSettings& scene);
 // Throws EffectNotFiniteError when the scene's effect holds a bin that is NaN or infinite.
 // SaveEffectToBytes calls it, so no writer of effect files can write such an effect.
 void RequireFiniteEffect(const SceneSettings& scene);
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "TraceScene.h"
-#include "model/SceneRay.h"
+#include "core/tracer/TraceScene.h"
+#include "core/model/SceneRay.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 // Helpers shared by the search indexes (grid and tree) over the scene's rectangles.
 namespace index_support {
@@ -97,3 +99,5 @@ inline bool AcceptsRay(const SceneRay& r, double originLimit) {
 }
 
 } // namespace index_support
+
+} // namespace sonivera

@@ -1,7 +1,9 @@
-#include "PathKeeper.h"
+#include "core/tracer/PathKeeper.h"
 
 #include <algorithm>
 #include <utility>
+
+namespace sonivera {
 
 namespace {
 
@@ -58,3 +60,5 @@ std::size_t PathKeeper::Size() const {
     }
     return n;
 }
+
+} // namespace sonivera

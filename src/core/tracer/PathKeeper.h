@@ -1,10 +1,12 @@
 #pragma once
 
-#include "EchoPath.h"
+#include "core/tracer/EchoPath.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+namespace sonivera {
 
 // Keeps the strongest `perSource` paths of each source (ranked by RanksBefore) in one bounded heap
 // per source, the weakest kept path on top, so memory never grows with the number of echoes
@@ -50,3 +52,5 @@ private:
     std::size_t m_perSource;
     std::vector<Heap> m_heaps;
 };
+
+} // namespace sonivera

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "EffectErrors.h"
-#include "PathKeeper.h"
-#include "RectSearch.h"
-#include "TraceConstants.h"
-#include "TraceParameters.h"
+#include "core/tracer/EffectErrors.h"
+#include "core/tracer/PathKeeper.h"
+#include "core/tracer/RectSearch.h"
+#include "core/tracer/TraceConstants.h"
+#include "core/tracer/TraceParameters.h"
 
 #include <atomic>
 #include <cmath>
@@ -12,6 +12,8 @@
 #include <limits>
 #include <utility>
 #include <vector>
+
+namespace sonivera {
 
 // Traces one ray of the fan depth-first with an explicit stack and hands every echo it records to
 // the sink as (bin, amplitude), in the order the echoes of a ray are collected: a node's own
@@ -408,3 +410,5 @@ private:
     std::int32_t m_ray = -1;
     std::uint32_t m_order = 0;
 };
+
+} // namespace sonivera

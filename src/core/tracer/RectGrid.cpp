@@ -1,11 +1,13 @@
-#include "RectGrid.h"
+#include "core/tracer/RectGrid.h"
 
-#include "IndexSupport.h"
-#include "RectSearch.h"
+#include "core/tracer/IndexSupport.h"
+#include "core/tracer/RectSearch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 using index_support::Hi;
 using index_support::Lo;
@@ -189,3 +191,5 @@ bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
         }
     }
 }
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "TraceScene.h"
+#include "core/tracer/TraceScene.h"
 
 #include <cstdint>
 #include <vector>
+
+namespace sonivera {
 
 struct SearchHit;
 
@@ -45,3 +47,5 @@ private:
     std::vector<std::int32_t> m_entries; // rectangle indices, ascending within a cell
     double m_originLimit = 0.0;
 };
+
+} // namespace sonivera

@@ -1,9 +1,13 @@
-#include "RectLanes.h"
+#include "core/tracer/RectLanes.h"
 
-#include "TraceConstants.h"
+#include "core/tracer/TraceConstants.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
+
+namespace sonivera {
 
 // The helpers below take and return vectors wider than the baseline's registers; they are all
 // inlined into the one function per instruction set, so no vector crosses a call and the warning
@@ -127,6 +131,41 @@ __attribute__((always_inline)) inline void Block(const Lanes& lanes, std::size_t
     }
 }
 
+// Lanes::Search over every block with the block code `block`; see RectLanes.h.
+template <class BlockFn>
+__attribute__((always_inline)) inline bool SearchBlocks(const Lanes& lanes, const SceneRay& r,
+                                                        int skip, bool visibility,
+                                                        double pointDist, int& index,
+                                                        double& dist, BlockFn block) {
+    index = -1;
+    dist = kNoHit;
+    const std::int32_t* rectOf = lanes.RectOrder();
+    for (std::size_t b = 0; b < lanes.Blocks(); ++b) {
+        double t[Lanes::kBlock];
+        std::int64_t crossed[Lanes::kBlock];
+        block(lanes, b, r, t, crossed);
+        const std::size_t base = b * Lanes::kBlock;
+        for (std::size_t i = 0; i < Lanes::kBlock; ++i) {
+            const int k = rectOf[base + i];
+            // In list order the first rectangle with the smallest t wins; with the lanes in
+            // another order that is the smallest (t, k). No t is NaN (a lane's t is the no-hit
+            // distance or an edge's ti taken by a strict <), so this is a strict total order.
+            if (crossed[i] != 0 && k != skip && (t[i] < dist || (t[i] == dist && k < index))) {
+                dist = t[i];
+                index = k;
+                // The final distance can only be smaller, and rounding is monotonic, so
+                // |final − pointDist| ≥ kSeenWithin already holds: the point is hidden. Which
+                // hiding rectangle is named depends on the lane order; that the point is hidden
+                // does not: it holds exactly when the smallest t of all passes the test.
+                if (visibility && t[i] - pointDist <= -kSeenWithin) {
+                    return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
 typedef double V2 __attribute__((vector_size(16)));
 typedef std::int64_t M2 __attribute__((vector_size(16)));
 typedef double V4 __attribute__((vector_size(32)));
@@ -138,9 +177,9 @@ void BlockScalar(const Lanes& lanes, std::size_t block, const SceneRay& r, doubl
                  std::int64_t* hit) {
     const TraceScene& scene = lanes.Scene();
     for (std::size_t i = 0; i < Lanes::kBlock; ++i) {
-        const std::size_t k = block * Lanes::kBlock + i;
-        if (k < scene.RectCount()) {
-            hit[i] = IntersectRect(scene, k, r, t[i]) ? 1 : 0;
+        const std::int32_t k = lanes.RectOrder()[block * Lanes::kBlock + i];
+        if (k >= 0) {
+            hit[i] = IntersectRect(scene, static_cast<std::size_t>(k), r, t[i]) ? 1 : 0;
         } else {
             hit[i] = 0;
             t[i] = kNoHit;
@@ -164,6 +203,38 @@ __attribute__((target("avx512f"))) void BlockAvx512(const Lanes& lanes, std::siz
     Block<V8, M8>(lanes, block, r, t, hit);
 }
 
+bool SearchScalar(const Lanes& lanes, const SceneRay& r, int skip, bool visibility,
+                  double pointDist, int& index, double& dist) {
+    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist, BlockScalar);
+}
+
+bool SearchSse2(const Lanes& lanes, const SceneRay& r, int skip, bool visibility,
+                double pointDist, int& index, double& dist) {
+    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist,
+                        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
+                           std::int64_t* hit) { Block<V2, M2>(l, b, ray, t, hit); });
+}
+
+__attribute__((target("avx2"))) bool SearchAvx2(const Lanes& lanes, const SceneRay& r, int skip,
+                                                bool visibility, double pointDist, int& index,
+                                                double& dist) {
+    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist,
+                        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
+                           std::int64_t* hit) __attribute__((always_inline)) {
+                            Block<V4, M4>(l, b, ray, t, hit);
+                        });
+}
+
+__attribute__((target("avx512f"))) bool SearchAvx512(const Lanes& lanes, const SceneRay& r,
+                                                     int skip, bool visibility, double pointDist,
+                                                     int& index, double& dist) {
+    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist,
+                        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
+                           std::int64_t* hit) __attribute__((always_inline)) {
+                            Block<V8, M8>(l, b, ray, t, hit);
+                        });
+}
+
 bool Supports(RectLanes::Isa isa) {
     switch (isa) {
     case RectLanes::Isa::kScalar:
@@ -179,7 +250,62 @@ bool Supports(RectLanes::Isa isa) {
 
 } // namespace
 
-RectLanes::RectLanes(const TraceScene& scene, Isa isa) : m_scene(scene), m_isa(isa) {
+namespace {
+
+// Spreads the low 16 bits of v over the even bits.
+std::uint32_t Spread(std::uint32_t v) {
+    v &= 0xffffu;
+    v = (v | (v << 8)) & 0x00ff00ffu;
+    v = (v | (v << 4)) & 0x0f0f0f0fu;
+    v = (v | (v << 2)) & 0x33333333u;
+    v = (v | (v << 1)) & 0x55555555u;
+    return v;
+}
+
+// Orders the rectangles along a Z curve through their centres, so that the rectangles of a group
+// of lanes lie near each other and a ray more often leaves a whole group behind it (answered
+// without the divisions). Rectangles with sides that are not finite go last. Which order is
+// chosen changes no result (see SearchBlocks).
+void SortSpatially(const TraceScene& s, std::int32_t* rects, std::size_t n) {
+    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
+    bool any = false;
+    const auto finite = [&](std::size_t k) {
+        return std::isfinite(s.left[k]) && std::isfinite(s.right[k]) && std::isfinite(s.top[k]) &&
+               std::isfinite(s.bottom[k]);
+    };
+    for (std::size_t k = 0; k < n; ++k) {
+        if (!finite(k)) {
+            continue;
+        }
+        x0 = any ? std::min(x0, s.left[k]) : s.left[k];
+        x1 = any ? std::max(x1, s.right[k]) : s.right[k];
+        y0 = any ? std::min(y0, s.top[k]) : s.top[k];
+        y1 = any ? std::max(y1, s.bottom[k]) : s.bottom[k];
+        any = true;
+    }
+    std::vector<std::uint64_t> key(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        if (!finite(k)) {
+            key[k] = ~std::uint64_t{0};
+            continue;
+        }
+        const auto cell = [](double v, double lo, double hi) {
+            const double f = hi > lo ? (v - lo) / (hi - lo) : 0.0;
+            return static_cast<std::uint32_t>(std::clamp(f, 0.0, 1.0) * 65535.0);
+        };
+        const double cx = s.left[k] * 0.5 + s.right[k] * 0.5;
+        const double cy = s.top[k] * 0.5 + s.bottom[k] * 0.5;
+        key[k] = (Spread(cell(cy, y0, y1)) << 1) | Spread(cell(cx, x0, x1));
+    }
+    std::stable_sort(rects, rects + n, [&](std::int32_t a, std::int32_t b) {
+        return key[static_cast<std::size_t>(a)] < key[static_cast<std::size_t>(b)];
+    });
+}
+
+} // namespace
+
+RectLanes::RectLanes(const TraceScene& scene, Isa isa, LaneOrder order)
+    : m_scene(scene), m_isa(isa) {
     if (!Supports(m_isa)) {
         m_isa = Isa::kScalar;
     }
@@ -190,22 +316,36 @@ RectLanes::RectLanes(const TraceScene& scene, Isa isa) : m_scene(scene), m_isa(i
     m_top.assign(m_blocks * kBlock, nan);
     m_right.assign(m_blocks * kBlock, nan);
     m_bottom.assign(m_blocks * kBlock, nan);
-    std::copy(scene.left.begin(), scene.left.end(), m_left.begin());
-    std::copy(scene.top.begin(), scene.top.end(), m_top.begin());
-    std::copy(scene.right.begin(), scene.right.end(), m_right.begin());
-    std::copy(scene.bottom.begin(), scene.bottom.end(), m_bottom.begin());
+    m_rect.assign(m_blocks * kBlock, -1);
+    for (std::size_t k = 0; k < n; ++k) {
+        m_rect[k] = static_cast<std::int32_t>(k);
+    }
+    if (order == LaneOrder::kSpatial) {
+        SortSpatially(scene, m_rect.data(), n);
+    }
+    for (std::size_t lane = 0; lane < n; ++lane) {
+        const auto k = static_cast<std::size_t>(m_rect[lane]);
+        m_left[lane] = scene.left[k];
+        m_top[lane] = scene.top[k];
+        m_right[lane] = scene.right[k];
+        m_bottom[lane] = scene.bottom[k];
+    }
     switch (m_isa) {
     case Isa::kScalar:
         m_kernel = BlockScalar;
+        m_search = SearchScalar;
         break;
     case Isa::kSse2:
         m_kernel = BlockSse2;
+        m_search = SearchSse2;
         break;
     case Isa::kAvx2:
         m_kernel = BlockAvx2;
+        m_search = SearchAvx2;
         break;
     case Isa::kAvx512:
         m_kernel = BlockAvx512;
+        m_search = SearchAvx512;
         break;
     }
 }
@@ -241,3 +381,5 @@ const char* RectLanes::Name(Isa isa) {
     }
     return "?";
 }
+
+} // namespace sonivera

@@ -1,14 +1,19 @@
 #pragma once
 
-#include "TraceScene.h"
-#include "model/SceneRay.h"
+#include "core/tracer/TraceScene.h"
+#include "core/model/SceneRay.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+namespace sonivera {
+
 // The rectangles' sides as flat arrays padded to whole blocks, and the intersection of one ray
-// with a block of them at a time, several rectangles per instruction.
+// with a block of them at a time, several rectangles per instruction. By default the lanes hold
+// the rectangles in the order of a curve through their centres rather than in list order, so
+// that a group of lanes holds near rectangles and is more often wholly behind a ray; the search
+// over all blocks then compares (t, list index), which picks what the list-order walk picks.
 //
 // Each lane performs exactly the operations of IntersectRect (the rectangle's own edge tests:
 // top, bottom, left, right), on the same values and in the same order: the same subtraction,
@@ -28,8 +33,11 @@ public:
     // The instruction sets a block can be computed with. kScalar calls IntersectRect per rectangle.
     enum class Isa { kScalar, kSse2, kAvx2, kAvx512 };
     static constexpr std::size_t kBlock = 8;
+    // Which rectangle goes into which lane: list order, or near rectangles side by side.
+    enum class LaneOrder { kList, kSpatial };
 
-    explicit RectLanes(const TraceScene& scene, Isa isa = Best());
+    explicit RectLanes(const TraceScene& scene, Isa isa = Best(),
+                       LaneOrder order = LaneOrder::kSpatial);
 
     // The instruction set used by default on this processor, and all it offers (kScalar first).
     static Isa Best();
@@ -39,10 +47,24 @@ public:
     Isa Used() const { return m_isa; }
     std::size_t Blocks() const { return m_blocks; }
 
-    // For the rectangles kBlock·block … kBlock·block + kBlock − 1: hit[i] is 1 when the ray
-    // crosses rectangle i of the block and 0 otherwise, t[i] the parameter IntersectRect reports.
+    // For the lanes kBlock·block … kBlock·block + kBlock − 1: hit[i] is 1 when the ray crosses
+    // the rectangle of lane i of the block (RectOrder) and 0 otherwise, t[i] the parameter
+    // IntersectRect reports.
     void Intersect(std::size_t block, const SceneRay& ray, double* t, std::int64_t* hit) const {
         m_kernel(*this, block, ray, t, hit);
+    }
+
+    // The nearest rectangle along the ray over every block, leaving out rectangle `skip` (-1:
+    // none): index and dist start at -1 and the no-hit distance, and a rectangle replaces them
+    // when it is crossed and its t is strictly below dist, in rectangle order (so the earlier one
+    // wins a tie). With `visibility`, returns false as soon as a rectangle so taken lies nearer
+    // than pointDist by kSeenWithin or more; otherwise returns true. The blocks and the choice
+    // among their results run in one call of the instruction set's code: the choice is the same
+    // comparisons in the same order as a scan of Intersect's results, only without the call and
+    // the round trip through memory per block.
+    bool Search(const SceneRay& ray, int skip, bool visibility, double pointDist, int& index,
+                double& dist) const {
+        return m_search(*this, ray, skip, visibility, pointDist, index, dist);
     }
 
     // The padded sides (Blocks() · kBlock values each) and the scene they were taken from.
@@ -51,13 +73,21 @@ public:
     const double* Right() const { return m_right.data(); }
     const double* Bottom() const { return m_bottom.data(); }
     const TraceScene& Scene() const { return m_scene; }
+    // The rectangle of each lane (Blocks() · kBlock values; -1 for the padding).
+    const std::int32_t* RectOrder() const { return m_rect.data(); }
 
     using Kernel = void (*)(const RectLanes&, std::size_t, const SceneRay&, double*, std::int64_t*);
+    using SearchKernel = bool (*)(const RectLanes&, const SceneRay&, int, bool, double, int&,
+                                  double&);
 
 private:
     const TraceScene& m_scene;
     std::size_t m_blocks = 0;
     std::vector<double> m_left, m_top, m_right, m_bottom;
+    std::vector<std::int32_t> m_rect;
     Isa m_isa;
     Kernel m_kernel;
+    SearchKernel m_search;
 };
+
+} // namespace sonivera

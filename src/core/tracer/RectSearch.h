@@ -1,13 +1,15 @@
 #pragma once
 
-#include "RectGrid.h"
-#include "RectLanes.h"
-#include "RectTree.h"
-#include "TraceConstants.h"
-#include "TraceScene.h"
+#include "core/tracer/RectGrid.h"
+#include "core/tracer/RectLanes.h"
+#include "core/tracer/RectTree.h"
+#include "core/tracer/TraceConstants.h"
+#include "core/tracer/TraceScene.h"
 
 #include <algorithm>
 #include <cstdint>
+
+namespace sonivera {
 
 // The nearest rectangle along a ray: the smallest intersection parameter, ties going to the
 // rectangle earlier in the object list, the left-out rectangle skipped. A rectangle whose
@@ -57,21 +59,7 @@ public:
         }
         // Every rectangle in list order, a block at a time; the choice among a block's results is
         // the scalar walk's own (strict <, so the earlier rectangle wins a tie).
-        const std::size_t n = m_scene.RectCount();
-        for (std::size_t b = 0; b < m_lanes.Blocks(); ++b) {
-            double t[RectLanes::kBlock];
-            std::int64_t crossed[RectLanes::kBlock];
-            m_lanes.Intersect(b, ray, t, crossed);
-            const std::size_t base = b * RectLanes::kBlock;
-            const std::size_t end = std::min(n - base, RectLanes::kBlock);
-            for (std::size_t i = 0; i < end; ++i) {
-                const std::size_t k = base + i;
-                if (static_cast<int>(k) != skip && crossed[i] != 0 && t[i] < hit.dist) {
-                    hit.dist = t[i];
-                    hit.index = static_cast<int>(k);
-                }
-            }
-        }
+        m_lanes.Search(ray, skip, false, 0.0, hit.index, hit.dist);
         return hit;
     }
 
@@ -86,27 +74,7 @@ public:
         if (m_tree.Accepts(ray)) {
             return m_tree.Search(m_scene, ray, -1, true, pointDist, hit);
         }
-        hit = SearchHit{};
-        const std::size_t n = m_scene.RectCount();
-        for (std::size_t b = 0; b < m_lanes.Blocks(); ++b) {
-            double t[RectLanes::kBlock];
-            std::int64_t crossed[RectLanes::kBlock];
-            m_lanes.Intersect(b, ray, t, crossed);
-            const std::size_t base = b * RectLanes::kBlock;
-            const std::size_t end = std::min(n - base, RectLanes::kBlock);
-            for (std::size_t i = 0; i < end; ++i) {
-                if (crossed[i] != 0 && t[i] < hit.dist) {
-                    // The final distance can only be smaller, and rounding is monotonic, so
-                    // |final − pointDist| ≥ kSeenWithin already holds.
-                    hit.dist = t[i];
-                    hit.index = static_cast<int>(base + i);
-                    if (t[i] - pointDist <= -kSeenWithin) {
-                        return false;
-                    }
-                }
-            }
-        }
-        return true;
+        return m_lanes.Search(ray, -1, true, pointDist, hit.index, hit.dist);
     }
 
     bool UsesIndex() const { return !m_tree.Empty() || !m_grid.Empty(); }
@@ -117,3 +85,5 @@ private:
     RectTree m_tree;
     RectGrid m_grid;
 };
+
+} // namespace sonivera

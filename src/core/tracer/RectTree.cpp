@@ -1,11 +1,13 @@
-#include "RectTree.h"
+#include "core/tracer/RectTree.h"
 
-#include "IndexSupport.h"
-#include "RectSearch.h"
+#include "core/tracer/IndexSupport.h"
+#include "core/tracer/RectSearch.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 using index_support::Box;
 using index_support::Hi;
@@ -201,3 +203,5 @@ bool RectTree::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
     }
     return true;
 }
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "TraceScene.h"
+#include "core/tracer/TraceScene.h"
 
 #include <cstdint>
 #include <vector>
+
+namespace sonivera {
 
 struct SearchHit;
 
@@ -50,3 +52,5 @@ private:
     double m_margin = 0.0;
     double m_originLimit = 0.0;
 };
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "model/SceneObject.h"
+#include "core/model/SceneObject.h"
+
+namespace sonivera {
 
 // The fixed numbers of the tracer, each defined once. Every one of them takes part in an exact
 // comparison or in a rounded product or sum whose result ends up in the bins, so each must be
@@ -36,3 +38,5 @@ constexpr double kHeadOnCosine = 0.999;
 // double nearest 1/300. Both are products with these literal doubles.
 constexpr double kMetresPerMillisecond = 0.3;
 constexpr double kSecondsPerMetre = 0.0033333333333333335;
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "TraceParameters.h"
+#include "core/tracer/TraceParameters.h"
 
-#include "EffectErrors.h"
-#include "TraceConstants.h"
-#include "model/CalcParameterTable.h"
-#include "model/SceneSettings.h"
+#include "core/model/CalcParameterTable.h"
+#include "core/model/SceneSettings.h"
+#include "core/tracer/EffectErrors.h"
+#include "core/tracer/TraceConstants.h"
+
+namespace sonivera {
 
 TraceParameters MakeTraceParameters(const SceneSettings& scene) {
     const CalcParameters& calc = scene.params;
@@ -30,3 +32,5 @@ TraceParameters MakeTraceParameters(const SceneSettings& scene) {
     p.stopDistance = calc.stopTime * kMetresPerMillisecond;
     return p;
 }
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "TraceConstants.h"
-#include "model/CalcParameters.h"
+#include "core/model/CalcParameters.h"
+#include "core/tracer/TraceConstants.h"
 
 #include <cmath>
 #include <cstdint>
+
+namespace sonivera {
 
 struct SceneSettings;
 
@@ -43,3 +45,5 @@ inline std::int32_t BinIndex(double length, double groupTime, std::int32_t binCo
     }
     return static_cast<std::int32_t>(index);
 }
+
+} // namespace sonivera

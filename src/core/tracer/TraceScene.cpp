@@ -1,9 +1,11 @@
-#include "TraceScene.h"
+#include "core/tracer/TraceScene.h"
 
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
+
+namespace sonivera {
 
 TraceScene SnapshotScene(const SceneSettings& scene) {
     TraceScene s;
@@ -37,3 +39,5 @@ TraceScene SnapshotScene(const SceneSettings& scene) {
     }
     return s;
 }
+
+} // namespace sonivera

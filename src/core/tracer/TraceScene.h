@@ -1,11 +1,13 @@
 #pragma once
 
-#include "TraceConstants.h"
-#include "model/SceneRay.h"
+#include "core/tracer/TraceConstants.h"
+#include "core/model/SceneRay.h"
 
 #include <cmath>
 #include <cstdint>
 #include <vector>
+
+namespace sonivera {
 
 struct SceneSettings;
 
@@ -105,3 +107,5 @@ inline void SideNormal(const TraceScene& s, std::size_t k, double px, double py,
         ny = 1.0;
     }
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "EditorTool.h"
-#include "ViewGeometry.h"
-#include "model/ObjectKind.h"
-#include "model/SceneObject.h"
+#include "core/view/EditorTool.h"
+#include "core/view/ViewGeometry.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/SceneObject.h"
 
 #include <cstdint>
+
+namespace sonivera {
 
 // Enable and check rules of the editor view's commands, for the menu, the context menu and the
 // toolbar alike. Commands not listed here (the four tools, the scene check, the effect
@@ -33,3 +35,5 @@ inline bool CanZoomOut(std::int32_t pixelsPerMetre) {
 inline bool IsToolChecked(std::int32_t currentTool, EditorTool tool) {
     return currentTool == tool;
 }
+
+} // namespace sonivera

@@ -1,17 +1,19 @@
-#include "EditorController.h"
+#include "core/view/EditorController.h"
 
-#include "CommandRules.h"
-#include "EditorHost.h"
-#include "SceneDrawing.h"
-#include "SelectionOrder.h"
-#include "ViewTexts.h"
-#include "edit/ObjectClipboard.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/view/CommandRules.h"
+#include "core/view/EditorHost.h"
+#include "core/view/SceneDrawing.h"
+#include "core/view/SelectionOrder.h"
+#include "core/view/ViewTexts.h"
+#include "core/edit/ObjectClipboard.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 
 #include <array>
 #include <utility>
+
+namespace sonivera {
 
 namespace {
 
@@ -118,12 +120,12 @@ ScenePoint EditorController::WindowToScene(PixelPoint window) const {
     if (m_pShownScene == nullptr) {
         return {};
     }
-    return ::WindowToScene(window, m_scroll.Position(), m_nPixelsPerMetre, *m_pShownScene);
+    return sonivera::WindowToScene(window, m_scroll.Position(), m_nPixelsPerMetre, *m_pShownScene);
 }
 
 void EditorController::SnapPoint(double& x, double& y) const {
     if (m_pShownScene != nullptr) {
-        ::SnapPoint(*m_pShownScene, x, y);
+        sonivera::SnapPoint(*m_pShownScene, x, y);
     }
 }
 
@@ -491,3 +493,5 @@ void EditorController::RemoveObject(CSceneObject* object) {
     m_pShownScene->objects.remove_if(
         [object](const auto& element) { return element.get() == object; });
 }
+
+} // namespace sonivera

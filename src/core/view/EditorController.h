@@ -1,13 +1,15 @@
 #pragma once
 
-#include "EditorTool.h"
-#include "ScrollState.h"
-#include "ViewGeometry.h"
-#include "edit/ObjectRecord.h"
-#include "edit/SceneEdit.h"
+#include "core/view/EditorTool.h"
+#include "core/view/ScrollState.h"
+#include "core/view/ViewGeometry.h"
+#include "core/edit/ObjectRecord.h"
+#include "core/edit/SceneEdit.h"
 
 #include <cstdint>
 #include <optional>
+
+namespace sonivera {
 
 class Canvas;
 class CRectObject;
@@ -150,3 +152,5 @@ private:
     // The moved object's fields when the move gesture started.
     std::optional<ObjectRecord> m_moveStart;
 };
+
+} // namespace sonivera

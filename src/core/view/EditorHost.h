@@ -4,6 +4,8 @@
 #include <span>
 #include <string>
 
+namespace sonivera {
+
 class CSceneObject;
 class SceneEdit;
 class ScrollState;
@@ -59,3 +61,5 @@ public:
     // Returns true only for Yes.
     virtual bool AskDeleteObject() = 0;
 };
+
+} // namespace sonivera

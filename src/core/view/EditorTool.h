@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace sonivera {
+
 // The editing tools of the left mouse button; the values are those of the view's m_nTool.
 enum EditorTool : std::int32_t {
     ToolSelect = 0,
@@ -13,3 +15,5 @@ enum EditorTool : std::int32_t {
 constexpr bool IsEditorTool(std::int32_t value) {
     return value >= ToolSelect && value <= ToolAddSource;
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
-#include "ObjectBounds.h"
+#include "core/view/ObjectBounds.h"
 
-#include "model/Canvas.h"
-#include "model/PixelMath.h"
-#include "model/SceneObject.h"
+#include "core/model/Canvas.h"
+#include "core/model/PixelMath.h"
+#include "core/model/SceneObject.h"
 
 #include <algorithm>
 #include <cstdint>
+
+namespace sonivera {
 
 namespace {
 
@@ -76,3 +78,5 @@ PixelRect ObjectPixelBounds(CSceneObject& object, double pixelsPerMetre) {
     object.Draw(measure, pixelsPerMetre);
     return measure.Bounds();
 }
+
+} // namespace sonivera

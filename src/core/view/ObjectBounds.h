@@ -1,6 +1,8 @@
 #pragma once
 
-#include "ViewGeometry.h"
+#include "core/view/ViewGeometry.h"
+
+namespace sonivera {
 
 class CSceneObject;
 
@@ -9,3 +11,5 @@ class CSceneObject;
 // old and of the new selection) instead of drawing the objects at once. Runs the object's Draw
 // on a measuring canvas, so it also updates the object's draw position, as any Draw does.
 PixelRect ObjectPixelBounds(CSceneObject& object, double pixelsPerMetre);
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
-#include "SceneDrawing.h"
+#include "core/view/SceneDrawing.h"
 
-#include "model/Canvas.h"
-#include "model/PixelMath.h"
-#include "model/SceneSettings.h"
+#include "core/model/Canvas.h"
+#include "core/model/PixelMath.h"
+#include "core/model/SceneSettings.h"
 
 #include <algorithm>
 #include <cstdint>
+
+namespace sonivera {
 
 namespace {
 
@@ -94,3 +96,5 @@ void DrawScene(Canvas& dc, SceneSettings& scene, int pixelsPerMetre, const Pixel
     dc.LineTo(0, extent.cy);
     dc.LineTo(0, 0);
 }
+
+} // namespace sonivera

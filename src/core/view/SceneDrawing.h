@@ -1,7 +1,9 @@
 #pragma once
 
-#include "ViewGeometry.h"
-#include "model/Colors.h"
+#include "core/view/ViewGeometry.h"
+#include "core/model/Colors.h"
+
+namespace sonivera {
 
 class Canvas;
 struct SceneSettings;
@@ -17,3 +19,5 @@ constexpr RgbColor kGridColor = MakeRgb(160, 160, 160);
 // only the visible part of its length, starting on a multiple of 64 pixels from the scene edge so
 // the dot pattern looks the same as on the whole line. Objects are always all drawn.
 void DrawScene(Canvas& dc, SceneSettings& scene, int pixelsPerMetre, const PixelRect& visible);
+
+} // namespace sonivera

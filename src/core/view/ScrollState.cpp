@@ -1,7 +1,9 @@
-#include "ScrollState.h"
+#include "core/view/ScrollState.h"
 
 #include <algorithm>
 #include <cstdint>
+
+namespace sonivera {
 
 void ScrollState::SetSizes(const ScrollSizes& sizes) {
     m_sizes = sizes;
@@ -82,3 +84,5 @@ bool ScrollState::Scroll(Axis axis, Action action, int thumb) {
     }
     return ScrollTo(axis, target) != now;
 }
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "ViewGeometry.h"
+#include "core/view/ViewGeometry.h"
+
+namespace sonivera {
 
 // The two scroll bars of the editor view: extent, steps, the client size and the position, in
 // pixels. The scrolled range is the extent plus the one pixel of the border line drawn just past
@@ -47,3 +49,5 @@ private:
     PixelSize m_client;
     PixelPoint m_position;
 };
+
+} // namespace sonivera

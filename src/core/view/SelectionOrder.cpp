@@ -1,6 +1,8 @@
-#include "SelectionOrder.h"
+#include "core/view/SelectionOrder.h"
 
 #include <algorithm>
+
+namespace sonivera {
 
 namespace {
 
@@ -41,3 +43,5 @@ CSceneObject* NextInTabOrder(const ObjectList& objects, const CSceneObject* curr
     }
     return std::next(at)->get();
 }
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "model/SceneSettings.h"
+#include "core/model/SceneSettings.h"
+
+namespace sonivera {
 
 // The cyclic pick under the pointer: with no start, the first object in list order whose HitTest
 // at (x, y) is true; otherwise the objects after `start` up to the last, then from the first up
@@ -13,3 +15,5 @@ CSceneObject* FindObjectAt(const ObjectList& objects, const CSceneObject* start,
 // The object Tab selects after `current`: the first object when `current` is null, the last
 // object or not in the list, otherwise the one that follows it. Null only for an empty list.
 CSceneObject* NextInTabOrder(const ObjectList& objects, const CSceneObject* current);
+
+} // namespace sonivera

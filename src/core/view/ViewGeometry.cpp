@@ -1,11 +1,13 @@
-#include "ViewGeometry.h"
+#include "core/view/ViewGeometry.h"
 
-#include "model/GridSnap.h"
-#include "model/PixelMath.h"
-#include "model/SceneSettings.h"
+#include "core/model/GridSnap.h"
+#include "core/model/PixelMath.h"
+#include "core/model/SceneSettings.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -112,3 +114,5 @@ PixelSize VisibleClientSize(PixelSize outer, PixelSize extent, PixelSize bars) {
     return {std::max(outer.cx - (vertical ? bars.cx : 0), 0),
             std::max(outer.cy - (horizontal ? bars.cy : 0), 0)};
 }
+
+} // namespace sonivera

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace sonivera {
+
 struct SceneSettings;
 
 // A point in whole pixels: of the view's client area ("window point") or of the drawing frame,
@@ -90,3 +92,5 @@ void SnapPoint(const SceneSettings& scene, double& x, double& y);
 // Orders two corners of a rectangle along one axis: `origin` takes the smaller, `size` the
 // non-negative distance between them.
 void NormaliseSpan(double fixed, double moving, double& origin, double& size);
+
+} // namespace sonivera

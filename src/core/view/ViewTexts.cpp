@@ -1,7 +1,9 @@
-#include "ViewTexts.h"
+#include "core/view/ViewTexts.h"
 
 #include <cstdio>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -29,3 +31,5 @@ std::string FormatScaleText(int pixelsPerMetre) {
 std::string FormatPointerText(double x, double y) {
     return Format("x = %02.01f, y = %02.01f", x, y);
 }
+
+} // namespace sonivera

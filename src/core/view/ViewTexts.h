@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace sonivera {
+
 // The editor view's own user-visible texts, UTF-8.
 
 // The delete question and its caption (Yes and No buttons, Yes the default, exclamation icon).
@@ -14,3 +16,5 @@ std::string FormatScaleText(int pixelsPerMetre);
 
 // The pointer position for the status bar's second pane, one decimal each: "x = 2.5, y = 1.5".
 std::string FormatPointerText(double x, double y);
+
+} // namespace sonivera

@@ -1,7 +1,9 @@
-#include "WindowPlacement.h"
+#include "core/view/WindowPlacement.h"
 
 #include <algorithm>
 #include <cstdint>
+
+namespace sonivera {
 
 namespace {
 
@@ -50,3 +52,5 @@ std::optional<PixelRect> UsableWindowRect(const PixelRect& remembered,
     }
     return remembered;
 }
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "ViewGeometry.h"
+#include "core/view/ViewGeometry.h"
 
 #include <optional>
 #include <span>
+
+namespace sonivera {
 
 // Where the main window goes at start-up when it is not maximised.
 
@@ -17,3 +19,5 @@ PixelRect DefaultWindowRect(const PixelRect& workArea);
 // off-screen setting, or a screen that has gone since).
 std::optional<PixelRect> UsableWindowRect(const PixelRect& remembered,
                                           std::span<const PixelRect> workAreas);
+
+} // namespace sonivera

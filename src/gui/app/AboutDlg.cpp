@@ -1,11 +1,13 @@
-#include "app/AboutDlg.h"
+#include "gui/app/AboutDlg.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/Strings.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+
+namespace sonivera {
 
 CAboutDlg::CAboutDlg(wxWindow* parent)
     : wxDialog(parent, IDD_ABOUTBOX, Ui(text::kAboutTitle), wxDefaultPosition, wxDefaultSize,
@@ -25,3 +27,5 @@ CAboutDlg::CAboutDlg(wxWindow* parent)
     SetSizerAndFit(top);
     CentreOnParent();
 }
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
-#include "app/AppIcon.h"
+#include "gui/app/AppIcon.h"
 
 #include <wx/iconbndl.h>
 #include <wx/image.h>
 
 #include <algorithm>
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -91,3 +93,5 @@ wxIconBundle AppIconBundle() {
     }
     return bundle;
 }
+
+} // namespace sonivera

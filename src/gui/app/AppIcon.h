@@ -6,6 +6,8 @@
 class wxIconBundle;
 class wxImage;
 
+namespace sonivera {
+
 // Icon 128 of the program: a dark blue bell-shaped curve over a grey grid inside a black square
 // frame, drawn in code at 32×32 and 16×16 pixels.
 
@@ -15,3 +17,5 @@ std::vector<std::uint32_t> RenderAppIcon(int size);
 wxImage AppIconImage(int size);
 // Both sizes, for the main window.
 wxIconBundle AppIconBundle();
+
+} // namespace sonivera

@@ -1,21 +1,23 @@
-#include "app/C3DApp.h"
+#include "gui/app/C3DApp.h"
 
-#include "app/AboutDlg.h"
-#include "app/CommandIds.h"
-#include "app/CommandRules.h"
-#include "app/CommandTable.h"
-#include "app/FileDialogs.h"
-#include "app/MainFrame.h"
-#include "app/RecentFiles.h"
-#include "app/SceneDocManager.h"
-#include "app/Strings.h"
-#include "model/C3DDoc.h"
-#include "view/C3DView.h"
+#include "gui/app/AboutDlg.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/CommandRules.h"
+#include "gui/app/CommandTable.h"
+#include "gui/app/FileDialogs.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/SceneDocManager.h"
+#include "gui/app/Strings.h"
+#include "gui/model/C3DDoc.h"
+#include "gui/view/C3DView.h"
 
 #include <wx/fileconf.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 #include <wx/utils.h>
+
+namespace sonivera {
 
 C3DApp& TheApp() {
     return *static_cast<C3DApp*>(wxApp::GetInstance());
@@ -268,3 +270,5 @@ wxBEGIN_EVENT_TABLE(C3DApp, wxApp)
     // Last: whatever no other rule has answered is shown disabled.
     EVT_UPDATE_UI_RANGE(ID_SCENE_PARAMETERS, ID_VIEW_STATUS_BAR, C3DApp::OnUpdateUnserved)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

@@ -6,6 +6,9 @@
 #include <memory>
 
 class wxConfigBase;
+
+namespace sonivera {
+
 class C3DDoc;
 class CMainFrame;
 class CSceneDocManager;
@@ -72,3 +75,5 @@ private:
 
 // The running application object.
 C3DApp& TheApp();
+
+} // namespace sonivera

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace sonivera {
+
 // Numeric identifiers of the commands, resources, dialogs and controls of the editor. Menu items,
 // toolbar buttons and accelerators send these command ids; the handlers are found through the
 // event tables of the application, the main frame, the document and the view.
@@ -98,3 +100,5 @@ enum ObjectPropsControl : int {
     IDC_RECT_REFLECTION = 1132,
     IDC_SOURCE_POWER = 1133,
 };
+
+} // namespace sonivera

@@ -1,5 +1,7 @@
 #pragma once
 
+namespace sonivera {
+
 // The enable-and-check rules of the commands served by the application shell and the document,
 // as small named predicates over plain state. The update-UI handlers evaluate them, so the menus,
 // the context menu and both toolbars always show the same state, and the command gate refuses a
@@ -34,3 +36,5 @@ constexpr bool UnservedCommandEnabled() {
 }
 
 } // namespace rules
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
-#include "app/CommandTable.h"
+#include "gui/app/CommandTable.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/Strings.h"
 
 #include <wx/accel.h>
 #include <wx/defs.h>
 
 #include <algorithm>
+
+namespace sonivera {
 
 const std::vector<MenuLayout>& MainMenuLayout() {
     static const std::vector<MenuLayout> menus = {
@@ -113,3 +115,5 @@ bool IsCheckCommand(int id) {
         return false;
     }
 }
+
+} // namespace sonivera

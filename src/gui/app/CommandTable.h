@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace sonivera {
+
 // The layout of the main frame's command surfaces: the menu bar, the two toolbars and the
 // accelerator table, as lists of command ids (CommandIds.h). The texts live in Strings.h.
 
@@ -35,3 +37,5 @@ const std::vector<int>& AllCommandIds();
 bool IsCommandId(int id);
 // Commands whose menu items and buttons carry a check mark (bar toggles and editing tools).
 bool IsCheckCommand(int id);
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
-#include "app/FileDialogs.h"
+#include "gui/app/FileDialogs.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
 
 #include <wx/docview.h>
 #include <wx/filehistory.h>
 #include <wx/filename.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -73,3 +75,5 @@ wxString LastSceneFolder() {
     }
     return {};
 }
+
+} // namespace sonivera

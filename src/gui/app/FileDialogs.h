@@ -3,6 +3,8 @@
 #include <wx/filedlg.h>
 #include <wx/string.h>
 
+namespace sonivera {
+
 // The file dialog used for scene files. It can be answered without being shown: a modal dialog
 // hook calls SetChosenPath and returns wxID_OK, and GetPath then returns that path (the native
 // chooser keeps no path while it is not shown).
@@ -38,3 +40,5 @@ wxString LastSceneFolder();
 // The path as the dialog returned it, with ".3d" added when it has no extension and the scene
 // filter (index 0) was chosen.
 wxString WithSceneExtension(const wxString& path, int filterIndex);
+
+} // namespace sonivera

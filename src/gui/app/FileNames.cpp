@@ -1,6 +1,8 @@
-#include "app/FileNames.h"
+#include "gui/app/FileNames.h"
 
 #include <wx/filename.h>
+
+namespace sonivera {
 
 std::string ToFileSystem(const wxString& path) {
     const wxScopedCharBuffer bytes = path.fn_str();
@@ -21,3 +23,5 @@ wxString AbsolutePath(const wxString& path) {
     name.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
     return name.GetFullPath();
 }
+
+} // namespace sonivera

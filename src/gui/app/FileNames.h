@@ -4,6 +4,8 @@
 
 #include <wx/string.h>
 
+namespace sonivera {
+
 // Conversions between the editor's path strings and the file system's byte strings.
 
 // The path in the file system's encoding, for the core's file functions.
@@ -12,3 +14,5 @@ std::string ToFileSystem(const wxString& path);
 wxString FromFileSystem(const std::string& text);
 // The path made absolute against the current folder and normalised (no "." or "..").
 wxString AbsolutePath(const wxString& path);
+
+} // namespace sonivera

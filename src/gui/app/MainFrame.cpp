@@ -1,16 +1,16 @@
-#include "app/MainFrame.h"
+#include "gui/app/MainFrame.h"
 
-#include "app/AppIcon.h"
-#include "app/CommandIds.h"
-#include "app/CommandRules.h"
-#include "app/CommandTable.h"
-#include "app/RecentFiles.h"
-#include "app/Strings.h"
-#include "app/ToolbarImages.h"
-#include "effect/EffectPane.h"
-#include "sound/EffectSoundButtons.h"
-#include "model/SceneSettings.h"
-#include "view/SceneCanvas.h"
+#include "gui/app/AppIcon.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/CommandRules.h"
+#include "gui/app/CommandTable.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/Strings.h"
+#include "gui/app/ToolbarImages.h"
+#include "gui/effect/EffectPane.h"
+#include "gui/sound/EffectSoundButtons.h"
+#include "core/model/SceneSettings.h"
+#include "gui/view/SceneCanvas.h"
 
 #include <algorithm>
 #include <wx/aui/auibar.h>
@@ -18,6 +18,8 @@
 #include <wx/statusbr.h>
 
 #include <algorithm>
+
+namespace sonivera {
 
 namespace {
 
@@ -307,3 +309,5 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxDocParentFrame)
     EVT_MENU_OPEN(CMainFrame::OnMenuOpen)
     EVT_IDLE(CMainFrame::OnIdle)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

@@ -7,6 +7,9 @@
 
 class wxAuiToolBar;
 class wxConfigBase;
+
+namespace sonivera {
+
 class CSceneCanvas;
 class CEffectPane;
 struct SceneSettings;
@@ -101,3 +104,5 @@ private:
 
     wxDECLARE_EVENT_TABLE();
 };
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
 // The main window's place on the screen and the panes' layout: the first start's size, the
 // settings that remember both across runs, and the way back to the default layout.
-#include "app/CommandRules.h"
-#include "app/MainFrame.h"
-#include "view/WindowPlacement.h"
+#include "gui/app/CommandRules.h"
+#include "gui/app/MainFrame.h"
+#include "core/view/WindowPlacement.h"
 
 #include <wx/confbase.h>
 #include <wx/display.h>
 
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -159,3 +161,5 @@ void CMainFrame::OnResetLayout(wxCommandEvent&) {
 void CMainFrame::OnUpdateResetLayout(wxUpdateUIEvent& event) {
     event.Enable(rules::AlwaysEnabled());
 }
+
+} // namespace sonivera

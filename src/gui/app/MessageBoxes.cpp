@@ -1,12 +1,14 @@
-#include "app/MessageBoxes.h"
+#include "gui/app/MessageBoxes.h"
 
-#include "app/Strings.h"
+#include "gui/app/Strings.h"
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
 // After msgdlg.h, which declares its base.
 #include <wx/generic/msgdlgg.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -140,3 +142,5 @@ bool AskReplaceFile(wxWindow* parent, const wxString& path) {
     const wxString question = wxString::Format(Ui(text::kReplaceExisting), path);
     return Run(parent, question, wxYES_NO | wxNO_DEFAULT | wxICON_EXCLAMATION) == wxID_YES;
 }
+
+} // namespace sonivera

@@ -3,6 +3,8 @@
 class wxString;
 class wxWindow;
 
+namespace sonivera {
+
 // The message boxes of the application shell. Each is a wxGenericMessageDialog (it shows the icon
 // on every platform) run modally, so tests can answer it through a modal dialog hook. A parent that
 // is not on screen is replaced by the main window when that is shown, else by none.
@@ -28,3 +30,5 @@ int AskSaveChanges(wxWindow* parent, const wxString& documentName);
 
 // "<path> already exists. Do you want to replace it?" with Yes and No; true for Yes.
 bool AskReplaceFile(wxWindow* parent, const wxString& path);
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "app/RecentFiles.h"
+#include "gui/app/RecentFiles.h"
 
-#include "app/Strings.h"
+#include "gui/app/Strings.h"
 
 #include <wx/config.h>
 #include <wx/filename.h>
+
+namespace sonivera {
 
 wxString AbbreviatePath(const wxString& path, size_t maxChars) {
     if (path.length() <= maxChars) {
@@ -64,3 +66,5 @@ void SaveRecentFiles(wxConfigBase& config, const std::vector<wxString>& paths) {
     }
     config.Flush();
 }
+
+} // namespace sonivera

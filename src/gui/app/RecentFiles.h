@@ -6,6 +6,8 @@
 
 class wxConfigBase;
 
+namespace sonivera {
+
 // The recent-file list's presentation and storage.
 
 // The path shortened to at most maxChars characters for the File menu, always keeping the file
@@ -22,3 +24,5 @@ wxString RecentFileMenuLabel(int index, const wxString& path);
 std::vector<wxString> LoadRecentFiles(wxConfigBase& config, int maxEntries);
 // Replaces the group with the given list and flushes the settings.
 void SaveRecentFiles(wxConfigBase& config, const std::vector<wxString>& paths);
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "app/SceneDocManager.h"
+#include "gui/app/SceneDocManager.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/Strings.h"
 
 #include <wx/filehistory.h>
+
+namespace sonivera {
 
 CSceneDocManager::CSceneDocManager() : wxDocManager(0, false) {
     // Initialised here, not by the base constructor, so that our file history is the one created.
@@ -59,3 +61,5 @@ void CSceneDocManager::NotifyRecentFiles() {
         m_recentListener();
     }
 }
+
+} // namespace sonivera

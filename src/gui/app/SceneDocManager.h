@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+namespace sonivera {
+
 // The document manager of the editor: names new scenes "Untitled" and keeps the recent-file list
 // of four entries (commands 57616 to 57619), telling a listener whenever the list changes so the
 // File menu and the settings follow it.
@@ -28,3 +30,5 @@ private:
 
     std::function<void()> m_recentListener;
 };
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "app/Strings.h"
+#include "gui/app/Strings.h"
 
-#include "app/CommandIds.h"
-#include "edit/SceneEdit.h"
+#include "gui/app/CommandIds.h"
+#include "core/edit/SceneEdit.h"
 
 #include <wx/string.h>
+
+namespace sonivera {
 
 namespace text {
 
@@ -115,3 +117,5 @@ const char* EditName(int editKind) {
 wxString Ui(std::string_view utf8) {
     return wxString::FromUTF8(utf8.data(), utf8.size());
 }
+
+} // namespace sonivera

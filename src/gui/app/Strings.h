@@ -4,6 +4,8 @@
 
 class wxString;
 
+namespace sonivera {
+
 // Every text the editor shows, in UTF-8. A text becomes a wxString only through Ui(), which
 // decodes it as UTF-8 whatever the C locale says.
 namespace text {
@@ -178,3 +180,5 @@ const char* EditName(int editKind);
 
 // A UTF-8 text as a wxString.
 wxString Ui(std::string_view utf8);
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
-#include "app/ToolbarImages.h"
+#include "gui/app/ToolbarImages.h"
 
-#include "app/CommandIds.h"
+#include "gui/app/CommandIds.h"
 
 #include <wx/bitmap.h>
 #include <wx/image.h>
 
 #include <map>
+
+namespace sonivera {
 
 namespace {
 
@@ -356,3 +358,5 @@ wxBitmap ToolbarImage(int commandId) {
     }
     return wxBitmap(image);
 }
+
+} // namespace sonivera

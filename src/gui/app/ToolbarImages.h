@@ -4,6 +4,8 @@
 
 class wxBitmap;
 
+namespace sonivera {
+
 // The toolbar button pictures, 16×15 pixels each, drawn as rows of palette keys (one character
 // per pixel, '.' transparent).
 
@@ -16,3 +18,5 @@ const std::vector<const char*>& ToolbarPicture(int commandId);
 bool IsToolbarPaletteKey(char key);
 // The picture as a bitmap with transparency.
 wxBitmap ToolbarImage(int commandId);
+
+} // namespace sonivera

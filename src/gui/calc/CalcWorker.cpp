@@ -1,4 +1,6 @@
-#include "calc/CalcWorker.h"
+#include "gui/calc/CalcWorker.h"
+
+namespace sonivera {
 
 void CPositionQueue::SetPosition(int position) {
     {
@@ -30,3 +32,5 @@ std::optional<double> RemainingSeconds(double elapsedSeconds, int position) {
     }
     return elapsedSeconds * (100.0 - position) / position;
 }
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "tracer/ProgressSink.h"
+#include "core/tracer/ProgressSink.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <vector>
+
+namespace sonivera {
 
 // Carries the progress positions of a calculation running on a worker thread to the
 // user-interface thread, in order and without losing any.
@@ -32,3 +34,5 @@ private:
 // percent; none below kMinEstimatePosition, where the estimate would be mostly noise.
 constexpr int kMinEstimatePosition = 3;
 std::optional<double> RemainingSeconds(double elapsedSeconds, int position);
+
+} // namespace sonivera

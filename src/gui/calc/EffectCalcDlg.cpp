@@ -1,12 +1,12 @@
-#include "calc/EffectCalcDlg.h"
+#include "gui/calc/EffectCalcDlg.h"
 
-#include "app/CommandIds.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
-#include "calc/CalcWorker.h"
-#include "calc/SaveEffect.h"
-#include "model/SceneSettings.h"
-#include "tracer/ComputeEffect.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
+#include "gui/calc/CalcWorker.h"
+#include "gui/calc/SaveEffect.h"
+#include "core/model/SceneSettings.h"
+#include "core/tracer/ComputeEffect.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -20,6 +20,8 @@
 #include <cmath>
 #include <exception>
 #include <thread>
+
+namespace sonivera {
 
 namespace {
 
@@ -250,3 +252,5 @@ wxBEGIN_EVENT_TABLE(CEffectCalcDlg, wxDialog)
     EVT_CLOSE(CEffectCalcDlg::OnCloseWindow)
 wxEND_EVENT_TABLE()
     // clang-format on
+
+} // namespace sonivera

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "calc/GaugeProgress.h"
+#include "gui/calc/GaugeProgress.h"
 
 #include <wx/dialog.h>
 
@@ -10,8 +10,11 @@
 
 class wxButton;
 class wxGauge;
-struct EchoPathRequest;
 class wxStaticText;
+
+namespace sonivera {
+
+struct EchoPathRequest;
 struct SceneSettings;
 
 // Control ids of the effect calculation dialog (134).
@@ -100,3 +103,5 @@ private:
 void RunEffectCalculation(wxWindow* owner, SceneSettings& scene,
                           std::function<void()> onCalculated = {},
                           EchoPathRequest* paths = nullptr);
+
+} // namespace sonivera

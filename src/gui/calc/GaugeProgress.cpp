@@ -1,7 +1,9 @@
-#include "calc/GaugeProgress.h"
+#include "gui/calc/GaugeProgress.h"
 
 #include <wx/evtloop.h>
 #include <wx/gauge.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -44,3 +46,5 @@ void CGaugeProgress::ShowPositions(const std::vector<int>& positions) {
     m_gauge.Update();
     PaintNow();
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "tracer/ProgressSink.h"
+#include "core/tracer/ProgressSink.h"
 
 #include <functional>
 #include <vector>
 
 class wxGauge;
+
+namespace sonivera {
 
 // Shows a calculation's progress positions on a bar. The calculation runs on the user-interface
 // thread, so each new position is painted at once: the bar is repainted and the pending paint
@@ -28,3 +30,5 @@ private:
     wxGauge& m_gauge;
     Observer m_observer;
 };
+
+} // namespace sonivera

@@ -1,18 +1,20 @@
-#include "calc/SaveEffect.h"
+#include "gui/calc/SaveEffect.h"
 
-#include "app/FileNames.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
-#include "model/SafeFileWriter.h"
-#include "model/SceneFileError.h"
-#include "tracer/EffectFile.h"
-#include "tracer/EffectFinite.h"
+#include "gui/app/FileNames.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
+#include "core/model/SafeFileWriter.h"
+#include "core/model/SceneFileError.h"
+#include "core/tracer/EffectFile.h"
+#include "core/tracer/EffectFinite.h"
 
 #include <wx/docview.h>
 #include <wx/filename.h>
 
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 CEffectFileDialog::CEffectFileDialog(wxWindow* parent)
     : wxFileDialog(parent, Ui(text::kSaveAsTitle), wxString(), wxString(),
@@ -87,3 +89,5 @@ bool SaveEffect(wxWindow* parent, const SceneSettings& scene) {
     }
     return true;
 }
+
+} // namespace sonivera

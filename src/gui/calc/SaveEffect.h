@@ -3,6 +3,8 @@
 #include <wx/filedlg.h>
 #include <wx/string.h>
 
+namespace sonivera {
+
 struct SceneSettings;
 
 // The save dialog of effect files: the filters "Файлы 3D эффектов (*.e3d)" and "Все файлы (*.*)"
@@ -34,3 +36,5 @@ wxString AskSaveEffectPath(wxWindow* parent);
 // box naming the scene values that caused it, before a file is asked for; the scene's own file is
 // refused as the target. True when a file was written.
 bool SaveEffect(wxWindow* parent, const SceneSettings& scene);
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
-#include "calc/SceneCheckReport.h"
+#include "gui/calc/SceneCheckReport.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
-#include "calc/SceneCheck.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
+#include "core/calc/SceneCheck.h"
 
 #include <wx/string.h>
+
+namespace sonivera {
 
 bool CheckSceneAndReport(wxWindow* owner, const SceneSettings& scene, bool reportSuccess) {
     const auto finding = FindFirstSceneError(scene.objects);
@@ -17,3 +19,5 @@ bool CheckSceneAndReport(wxWindow* owner, const SceneSettings& scene, bool repor
     }
     return true;
 }
+
+} // namespace sonivera

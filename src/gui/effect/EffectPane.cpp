@@ -1,9 +1,9 @@
-#include "effect/EffectPane.h"
+#include "gui/effect/EffectPane.h"
 
-#include "app/Strings.h"
-#include "effect/GcPlotPort.h"
-#include "model/SceneSettings.h"
-#include "plot/EffectPlot.h"
+#include "core/model/SceneSettings.h"
+#include "core/plot/EffectPlot.h"
+#include "gui/app/Strings.h"
+#include "gui/effect/GcPlotPort.h"
 
 #include <wx/checkbox.h>
 #include <wx/dcbuffer.h>
@@ -11,6 +11,8 @@
 #include <wx/sizer.h>
 
 #include <memory>
+
+namespace sonivera {
 
 namespace {
 
@@ -131,3 +133,5 @@ void CEffectPane::OnPlotClick(wxMouseEvent& event) {
     }
     event.Skip();
 }
+
+} // namespace sonivera

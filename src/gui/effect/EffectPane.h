@@ -9,6 +9,9 @@
 
 class wxCheckBox;
 class wxSizer;
+
+namespace sonivera {
+
 struct SceneSettings;
 
 // The "Эффект" pane of the main frame: the last calculated effect of the open scene as an
@@ -72,3 +75,5 @@ private:
     wxSizer* m_pButtonRow = nullptr;
     wxWindow* m_pPlot = nullptr;
 };
+
+} // namespace sonivera

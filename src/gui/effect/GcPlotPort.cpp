@@ -1,4 +1,4 @@
-#include "effect/GcPlotPort.h"
+#include "gui/effect/GcPlotPort.h"
 
 #include <wx/brush.h>
 #include <wx/font.h>
@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -74,3 +76,5 @@ void CGcPlotPort::Text(double x, double y, const std::string& text, TextAnchorX 
     }
     m_gc.DrawText(label, left, top);
 }
+
+} // namespace sonivera

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "plot/PlotPort.h"
+#include "core/plot/PlotPort.h"
 
 class wxGraphicsContext;
+
+namespace sonivera {
 
 // The plot port over the toolkit's graphics context (anti-aliased, fractional coordinates), so
 // the pane draws the same layout the command-line tool draws with cairo.
@@ -20,3 +22,5 @@ public:
 private:
     wxGraphicsContext& m_gc;
 };
+
+} // namespace sonivera

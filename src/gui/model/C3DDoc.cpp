@@ -1,20 +1,22 @@
-#include "model/C3DDoc.h"
+#include "gui/model/C3DDoc.h"
 
-#include "app/CommandIds.h"
-#include "app/CommandRules.h"
-#include "app/FileDialogs.h"
-#include "app/FileNames.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
-#include "model/SceneEditCommand.h"
-#include "model/SceneEdits.h"
-#include "model/SceneFile.h"
-#include "model/SceneFileError.h"
-#include "model/SceneParamsDlg.h"
-#include "model/SceneSizeDlg.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneFileError.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/CommandRules.h"
+#include "gui/app/FileDialogs.h"
+#include "gui/app/FileNames.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
+#include "gui/model/SceneEditCommand.h"
+#include "gui/model/SceneEdits.h"
+#include "gui/model/SceneParamsDlg.h"
+#include "gui/model/SceneSizeDlg.h"
 
 #include <wx/cmdproc.h>
 #include <wx/filename.h>
+
+namespace sonivera {
 
 wxIMPLEMENT_DYNAMIC_CLASS(C3DDoc, wxDocument);
 
@@ -258,3 +260,5 @@ wxBEGIN_EVENT_TABLE(C3DDoc, wxDocument)
     EVT_MENU(ID_SCENE_PARAMETERS, C3DDoc::OnSceneParameters)
     EVT_UPDATE_UI(ID_SCENE_PARAMETERS, C3DDoc::OnUpdateSceneCommand)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

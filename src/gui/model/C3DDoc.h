@@ -1,12 +1,14 @@
 #pragma once
 
-#include "edit/SceneEdit.h"
-#include "model/SceneSettings.h"
+#include "core/edit/SceneEdit.h"
+#include "core/model/SceneSettings.h"
 
 #include <wx/docview.h>
 
 #include <cstdint>
 #include <memory>
+
+namespace sonivera {
 
 // The scene document: owns the current scene record (m_pScene) and serves the file commands Save
 // and Save As and the two scene dialogs (32847 size and grid, 32773 parameters). The one document
@@ -96,3 +98,5 @@ private:
     wxDECLARE_DYNAMIC_CLASS(C3DDoc);
     wxDECLARE_EVENT_TABLE();
 };
+
+} // namespace sonivera

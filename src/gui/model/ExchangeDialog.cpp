@@ -1,6 +1,6 @@
-#include "model/ExchangeDialog.h"
+#include "gui/model/ExchangeDialog.h"
 
-#include "app/Strings.h"
+#include "gui/app/Strings.h"
 
 #include <algorithm>
 
@@ -8,6 +8,8 @@
 #include <wx/dcclient.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
+
+namespace sonivera {
 
 CExchangeDialog::CExchangeDialog(wxWindow* parent, int dialogId, const wxString& title)
     : wxDialog(parent, dialogId, title, wxDefaultPosition, wxDefaultSize,
@@ -86,3 +88,5 @@ void CExchangeDialog::LayOutPlain(wxSizer* content) {
     }
     CentreOnParent();
 }
+
+} // namespace sonivera

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace sonivera {
+
 // A modal dialog whose fields exchange data with variables through validators in a fixed exchange
 // order, independent of the order the controls stand in on the dialog (which decides the tab
 // order). OK validates the fields in exchange order and stops at the first refused one, so it is
@@ -38,3 +40,5 @@ protected:
 private:
     std::vector<wxWindow*> m_exchange;
 };
+
+} // namespace sonivera

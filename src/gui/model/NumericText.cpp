@@ -1,6 +1,6 @@
-#include "model/NumericText.h"
+#include "gui/model/NumericText.h"
 
-#include "app/Strings.h"
+#include "gui/app/Strings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <locale.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -149,3 +151,5 @@ int TruncateToInt(double value) {
     }
     return static_cast<int>(value);
 }
+
+} // namespace sonivera

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace sonivera {
+
 // The text side of the numeric exchange between dialog fields and values: how a value is shown in
 // an edit field and how an entry is parsed and range-checked, with the message that refuses it.
 // Locale-independent (the decimal separator is always '.'). No toolkit involved.
@@ -35,3 +37,5 @@ FieldCheck<double> CheckDoubleField(std::string_view text, double min, double ma
 // Truncates toward zero into an int, saturating at the int range; NaN gives 0. Used where a double
 // is shown in an integer field.
 int TruncateToInt(double value);
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
-#include "model/NumericValidator.h"
+#include "gui/model/NumericValidator.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
-#include "model/NumericText.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
+#include "gui/model/NumericText.h"
 
 #include <wx/textctrl.h>
+
+namespace sonivera {
 
 CNumericValidator::CNumericValidator(int* value, int min, int max)
     : m_pInt(value), m_nMin(min), m_nMax(max) {}
@@ -68,3 +70,5 @@ bool CNumericValidator::TransferFromWindow() {
     }
     return check.value.has_value();
 }
+
+} // namespace sonivera

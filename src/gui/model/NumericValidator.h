@@ -2,6 +2,8 @@
 
 #include <wx/validate.h>
 
+namespace sonivera {
+
 // Numeric exchange for a wxTextCtrl: shows an int or double variable in the field and, on OK,
 // parses the entry and checks it against an inclusive range. A refused entry is reported in a
 // message box with the exclamation icon ("Please enter an integer." / "Please enter a number." /
@@ -38,3 +40,5 @@ private:
     double m_dMin = 0.0;
     double m_dMax = 0.0;
 };
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
-#include "model/RectPropsDlg.h"
+#include "gui/model/RectPropsDlg.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
-#include "model/NumericValidator.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/Strings.h"
+#include "gui/model/NumericValidator.h"
 
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+
+namespace sonivera {
 
 CRectPropsDlg::CRectPropsDlg(wxWindow* parent, double& absorption, double& reflectionPercent)
     : CExchangeDialog(parent, IDD_RECT_PROPERTIES, Ui(text::kRectPropsTitle)) {
@@ -29,3 +31,5 @@ CRectPropsDlg::CRectPropsDlg(wxWindow* parent, double& absorption, double& refle
     LayOut(content, box);
     LoadFields();
 }
+
+} // namespace sonivera

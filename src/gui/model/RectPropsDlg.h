@@ -1,7 +1,9 @@
 #pragma once
 
-#include "model/ExchangeDialog.h"
-#include "model/FiniteInfinity.h"
+#include "core/model/FiniteInfinity.h"
+#include "gui/model/ExchangeDialog.h"
+
+namespace sonivera {
 
 // Dialog 167, the properties of a rectangle: its absorption coefficient (0 to 1.7e308, per metre
 // of path) and its reflection coefficient in percent (0 to 100). Exchanges with the two values it
@@ -13,3 +15,5 @@ public:
 
     CRectPropsDlg(wxWindow* parent, double& absorption, double& reflectionPercent);
 };
+
+} // namespace sonivera

@@ -1,7 +1,9 @@
-#include "model/SceneEditCommand.h"
+#include "gui/model/SceneEditCommand.h"
 
-#include "app/Strings.h"
-#include "model/C3DDoc.h"
+#include "gui/app/Strings.h"
+#include "gui/model/C3DDoc.h"
+
+namespace sonivera {
 
 CSceneEditCommand::CSceneEditCommand(C3DDoc& doc, std::unique_ptr<SceneEdit> edit,
                                      bool alreadyApplied)
@@ -29,3 +31,5 @@ bool CSceneEditCommand::Undo() {
     m_doc.NotifySceneEdited(m_pEdit->Revert(*scene));
     return true;
 }
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "edit/SceneEdit.h"
+#include "core/edit/SceneEdit.h"
 
 #include <wx/cmdproc.h>
 
 #include <memory>
+
+namespace sonivera {
 
 class C3DDoc;
 
@@ -25,3 +27,5 @@ private:
     std::unique_ptr<SceneEdit> m_pEdit;
     bool m_bSkipNextDo;
 };
+
+} // namespace sonivera

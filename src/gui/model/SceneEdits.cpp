@@ -1,7 +1,9 @@
-#include "model/SceneEdits.h"
+#include "gui/model/SceneEdits.h"
 
-#include "model/NumericText.h"
-#include "model/SceneSettings.h"
+#include "core/model/SceneSettings.h"
+#include "gui/model/NumericText.h"
+
+namespace sonivera {
 
 SceneSizeFields SceneSizeFieldsOf(const SceneSettings& scene) {
     return {TruncateToInt(scene.width), TruncateToInt(scene.height), TruncateToInt(scene.gridX),
@@ -24,3 +26,5 @@ bool ApplySceneSizeFields(SceneSettings& scene, const SceneSizeFields& fields) {
     }
     return stored;
 }
+
+} // namespace sonivera

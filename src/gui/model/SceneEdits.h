@@ -1,6 +1,8 @@
 #pragma once
 
-#include "model/SceneLayout.h"
+#include "core/model/SceneLayout.h"
+
+namespace sonivera {
 
 struct SceneSettings;
 
@@ -13,3 +15,5 @@ SceneSizeFields SceneSizeFieldsOf(const SceneSettings& scene);
 // grid steps and the flag when any of them differs. Returns whether anything was stored (the
 // caller then marks the document modified and redraws). Objects are left where they are.
 bool ApplySceneSizeFields(SceneSettings& scene, const SceneSizeFields& fields);
+
+} // namespace sonivera

@@ -1,9 +1,9 @@
-#include "model/SceneParamsDlg.h"
+#include "gui/model/SceneParamsDlg.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
-#include "model/CalcParameterTable.h"
-#include "model/NumericValidator.h"
+#include "core/model/CalcParameterTable.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/Strings.h"
+#include "gui/model/NumericValidator.h"
 
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 #include <type_traits>
+
+namespace sonivera {
 
 namespace {
 
@@ -84,3 +86,5 @@ CSceneParamsDlg::CSceneParamsDlg(wxWindow* parent, CalcParameters& params)
     LayOut(content, box);
     LoadFields();
 }
+
+} // namespace sonivera

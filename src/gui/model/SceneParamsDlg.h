@@ -1,7 +1,9 @@
 #pragma once
 
-#include "model/CalcParameters.h"
-#include "model/ExchangeDialog.h"
+#include "core/model/CalcParameters.h"
+#include "gui/model/ExchangeDialog.h"
+
+namespace sonivera {
 
 // Dialog 133, "Параметры сцены": the nine calculation parameters of the scene. The controls stand
 // top to bottom as ray count, grouping, passage limit, medium absorption, stop time, stop
@@ -17,3 +19,5 @@ public:
 private:
     CalcParameters& m_params;
 };
+
+} // namespace sonivera

@@ -1,8 +1,8 @@
-#include "model/SceneSizeDlg.h"
+#include "gui/model/SceneSizeDlg.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
-#include "model/NumericValidator.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/Strings.h"
+#include "gui/model/NumericValidator.h"
 
 #include <wx/checkbox.h>
 #include <wx/sizer.h>
@@ -10,6 +10,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/valgen.h>
+
+namespace sonivera {
 
 CSceneSizeDlg::CSceneSizeDlg(wxWindow* parent, SceneSizeFields& fields)
     : CExchangeDialog(parent, IDD_SCENE_SIZE, Ui(text::kSceneSizeTitle)), m_fields(fields) {
@@ -38,3 +40,5 @@ CSceneSizeDlg::CSceneSizeDlg(wxWindow* parent, SceneSizeFields& fields)
     LayOut(content, box);
     LoadFields();
 }
+
+} // namespace sonivera

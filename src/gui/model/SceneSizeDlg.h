@@ -1,10 +1,12 @@
 #pragma once
 
-#include "model/ExchangeDialog.h"
-#include "model/SceneEdits.h"
+#include "gui/model/ExchangeDialog.h"
+#include "gui/model/SceneEdits.h"
 
 class wxTextCtrl;
 class wxCheckBox;
+
+namespace sonivera {
 
 // Dialog 169, "Установка размеров сцены и сетки": the scene's width and height (5 to 1000 m) and
 // the grid steps (1 to 100 m) as whole metres, and grid snapping. Exchanges with the fields it is
@@ -23,3 +25,5 @@ public:
 private:
     SceneSizeFields& m_fields;
 };
+
+} // namespace sonivera

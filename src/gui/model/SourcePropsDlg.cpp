@@ -1,12 +1,14 @@
-#include "model/SourcePropsDlg.h"
+#include "gui/model/SourcePropsDlg.h"
 
-#include "app/CommandIds.h"
-#include "app/Strings.h"
-#include "model/NumericValidator.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/Strings.h"
+#include "gui/model/NumericValidator.h"
 
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+
+namespace sonivera {
 
 CSourcePropsDlg::CSourcePropsDlg(wxWindow* parent, double& powerPercent)
     : CExchangeDialog(parent, IDD_SOURCE_PROPERTIES, Ui(text::kSourcePropsTitle)) {
@@ -22,3 +24,5 @@ CSourcePropsDlg::CSourcePropsDlg(wxWindow* parent, double& powerPercent)
     LayOutPlain(row);
     LoadFields();
 }
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "model/ExchangeDialog.h"
+#include "gui/model/ExchangeDialog.h"
+
+namespace sonivera {
 
 // Dialog 168, the properties of a sound source: its power in percent (0 to 100). Exchanges with
 // the value it is given; it is written only when OK is accepted.
@@ -10,3 +12,5 @@ public:
 
     CSourcePropsDlg(wxWindow* parent, double& powerPercent);
 };
+
+} // namespace sonivera

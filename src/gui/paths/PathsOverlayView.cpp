@@ -1,18 +1,20 @@
-#include "paths/PathsOverlayView.h"
+#include "gui/paths/PathsOverlayView.h"
 
-#include "app/MainFrame.h"
-#include "app/Strings.h"
-#include "effect/EffectPane.h"
-#include "model/SceneFile.h"
-#include "model/SceneSettings.h"
-#include "view/C3DView.h"
-#include "view/DcCanvas.h"
-#include "view/SceneCanvas.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/Strings.h"
+#include "gui/effect/EffectPane.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneSettings.h"
+#include "gui/view/C3DView.h"
+#include "gui/view/DcCanvas.h"
+#include "gui/view/SceneCanvas.h"
 
 #include <wx/dc.h>
 #include <wx/docview.h>
 
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -168,3 +170,5 @@ void CPathsOverlayView::Repaint() {
         canvas->Refresh(false);
     }
 }
+
+} // namespace sonivera

@@ -1,15 +1,18 @@
 #pragma once
 
-#include "paths/PathOverlay.h"
-#include "tracer/EchoPath.h"
-#include "view/ViewGeometry.h"
+#include "core/paths/PathOverlay.h"
+#include "core/tracer/EchoPath.h"
+#include "core/view/ViewGeometry.h"
 
 #include <cstdint>
 #include <vector>
 
+class wxDC;
+
+namespace sonivera {
+
 class C3DView;
 class Canvas;
-class wxDC;
 struct SceneSettings;
 
 // The echo paths of the view's last calculation on the plan ("Показать пути" in "&Вид"): keeps
@@ -60,3 +63,5 @@ private:
     const double* m_effectBefore = nullptr;
     bool m_shown = false;
 };
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
-#include "sound/EffectSoundButtons.h"
+#include "gui/sound/EffectSoundButtons.h"
 
-#include "app/Strings.h"
-#include "effect/EffectPane.h"
-#include "sound/ExportWav.h"
-#include "sound/ListenDialog.h"
+#include "gui/app/Strings.h"
+#include "gui/effect/EffectPane.h"
+#include "gui/sound/ExportWav.h"
+#include "gui/sound/ListenDialog.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
+
+namespace sonivera {
 
 EffectSoundButtons AddEffectSoundButtons(CEffectPane& pane) {
     EffectSoundButtons buttons;
@@ -32,3 +34,5 @@ EffectSoundButtons AddEffectSoundButtons(CEffectPane& pane) {
     pane.Layout();
     return buttons;
 }
+
+} // namespace sonivera

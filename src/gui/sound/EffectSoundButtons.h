@@ -1,7 +1,10 @@
 #pragma once
 
-class CEffectPane;
 class wxButton;
+
+namespace sonivera {
+
+class CEffectPane;
 
 // The "Эффект" pane's sound buttons, added to its button row: "Экспорт WAV..." saves the shown
 // effect's impulse response, "Прослушать..." plays a dry sound through it (CListenDialog). Both
@@ -12,3 +15,5 @@ struct EffectSoundButtons {
 };
 
 EffectSoundButtons AddEffectSoundButtons(CEffectPane& pane);
+
+} // namespace sonivera

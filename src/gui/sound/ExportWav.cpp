@@ -1,14 +1,16 @@
-#include "sound/ExportWav.h"
+#include "gui/sound/ExportWav.h"
 
-#include "AudioError.h"
-#include "AudioFile.h"
-#include "ImpulseResponse.h"
-#include "app/FileNames.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
-#include "model/SafeFileWriter.h"
-#include "model/SceneFileError.h"
-#include "sound/SoundFileDialog.h"
+#include "audio/AudioError.h"
+#include "audio/AudioFile.h"
+#include "audio/ImpulseResponse.h"
+#include "gui/app/FileNames.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
+#include "core/model/SafeFileWriter.h"
+#include "core/model/SceneFileError.h"
+#include "gui/sound/SoundFileDialog.h"
+
+namespace sonivera {
 
 namespace {
 
@@ -45,3 +47,5 @@ bool SaveSoundAsWav(wxWindow* parent, const AudioBuffer& sound) {
     const wxString path = AskSaveWavPath(parent);
     return !path.empty() && WriteWav(parent, path, sound);
 }
+
+} // namespace sonivera

@@ -2,8 +2,11 @@
 
 #include <span>
 
-struct AudioBuffer;
 class wxWindow;
+
+namespace sonivera {
+
+struct AudioBuffer;
 
 // The sample rate of the impulse response the editor exports.
 inline constexpr int kExportRate = 48000;
@@ -17,3 +20,5 @@ bool ExportImpulseResponse(wxWindow* parent, std::span<const double> bins, doubl
 // Asks for a WAV file and writes the sound there (32-bit float), reporting a failure. True when
 // a file was written.
 bool SaveSoundAsWav(wxWindow* parent, const AudioBuffer& sound);
+
+} // namespace sonivera

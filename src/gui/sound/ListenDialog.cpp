@@ -1,20 +1,22 @@
-#include "sound/ListenDialog.h"
+#include "gui/sound/ListenDialog.h"
 
-#include "AudioError.h"
-#include "AudioFile.h"
-#include "Convolution.h"
-#include "ImpulseResponse.h"
-#include "Level.h"
-#include "app/FileNames.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
-#include "sound/ExportWav.h"
-#include "sound/SoundFileDialog.h"
+#include "audio/AudioError.h"
+#include "audio/AudioFile.h"
+#include "audio/Convolution.h"
+#include "audio/ImpulseResponse.h"
+#include "audio/Level.h"
+#include "gui/app/FileNames.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
+#include "gui/sound/ExportWav.h"
+#include "gui/sound/SoundFileDialog.h"
 
 #include <wx/button.h>
 #include <wx/filename.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
+
+namespace sonivera {
 
 CListenDialog* CListenDialog::s_current = nullptr;
 
@@ -159,3 +161,5 @@ void CListenDialog::Finish() {
     m_cancel = true;
     Destroy();
 }
+
+} // namespace sonivera

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AudioBuffer.h"
-#include "AudioPlayer.h"
+#include "audio/AudioBuffer.h"
+#include "audio/AudioPlayer.h"
 
 #include <wx/dialog.h>
 #include <wx/timer.h>
@@ -15,6 +15,8 @@
 
 class wxButton;
 class wxStaticText;
+
+namespace sonivera {
 
 // "Прослушать...": a small modeless window that convolves a dry sound with the effect on a worker
 // thread and then plays the result on the default audio output, with a "Стоп" button. The editor
@@ -69,3 +71,5 @@ private:
     AudioBuffer m_sound;   // written by the worker before m_ready
     std::string m_failure; // likewise
 };
+
+} // namespace sonivera

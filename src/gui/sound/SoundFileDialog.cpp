@@ -1,9 +1,11 @@
-#include "sound/SoundFileDialog.h"
+#include "gui/sound/SoundFileDialog.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
 
 #include <wx/filename.h>
+
+namespace sonivera {
 
 CSoundFileDialog::CSoundFileDialog(wxWindow* parent, Purpose purpose)
     : wxFileDialog(parent,
@@ -41,3 +43,5 @@ wxString AskSaveWavPath(wxWindow* parent) {
     }
     return path;
 }
+
+} // namespace sonivera

@@ -3,6 +3,8 @@
 #include <wx/filedlg.h>
 #include <wx/string.h>
 
+namespace sonivera {
+
 // The file dialogs of listening: opening a dry sound (any sound file the audio library reads)
 // and saving a WAV file (confirmation before replacing). Like the effect file's dialog, it can be
 // answered without being shown: a modal dialog hook calls SetChosenPath and returns wxID_OK.
@@ -28,3 +30,5 @@ wxString AskDrySoundPath(wxWindow* parent);
 // completed name that names an existing file is replaced only after the user confirms. Empty when
 // the user cancels.
 wxString AskSaveWavPath(wxWindow* parent);
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 // Writes the program's icon as sonivera-16.png and sonivera-32.png into the folder given as the
 // only argument, for installing with the program.
-#include "app/AppIcon.h"
+#include "gui/app/AppIcon.h"
 
 #include <wx/image.h>
 #include <wx/init.h>
 
 #include <cstdio>
+
+using namespace sonivera;
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -1,28 +1,30 @@
-#include "view/C3DView.h"
+#include "gui/view/C3DView.h"
 
-#include "app/CommandIds.h"
-#include "app/CommandRules.h"
-#include "app/CommandTable.h"
-#include "app/MainFrame.h"
-#include "app/Strings.h"
-#include "calc/EffectCalcDlg.h"
-#include "calc/SceneCheckReport.h"
-#include "edit/ObjectClipboard.h"
-#include "effect/EffectPane.h"
-#include "model/C3DDoc.h"
-#include "model/SceneEditCommand.h"
-#include "paths/PathsOverlayView.h"
-#include "view/CommandRules.h"
-#include "view/DcCanvas.h"
-#include "view/DialogPropertiesPort.h"
-#include "view/ObjectClipboardIO.h"
-#include "view/SceneCanvas.h"
-#include "view/ViewHost.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/CommandRules.h"
+#include "gui/app/CommandTable.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/Strings.h"
+#include "gui/calc/EffectCalcDlg.h"
+#include "gui/calc/SceneCheckReport.h"
+#include "core/edit/ObjectClipboard.h"
+#include "gui/effect/EffectPane.h"
+#include "gui/model/C3DDoc.h"
+#include "gui/model/SceneEditCommand.h"
+#include "gui/paths/PathsOverlayView.h"
+#include "core/view/CommandRules.h"
+#include "gui/view/DcCanvas.h"
+#include "gui/view/DialogPropertiesPort.h"
+#include "gui/view/ObjectClipboardIO.h"
+#include "gui/view/SceneCanvas.h"
+#include "gui/view/ViewHost.h"
 
 #include <wx/app.h>
 #include <wx/cmdproc.h>
 #include <wx/menu.h>
 #include <wx/utils.h>
+
+namespace sonivera {
 
 wxIMPLEMENT_DYNAMIC_CLASS(C3DView, wxView);
 
@@ -438,3 +440,5 @@ wxBEGIN_EVENT_TABLE(C3DView, wxView)
     EVT_MENU(ID_VIEW_PATHS, C3DView::OnShowPaths)
     EVT_UPDATE_UI(ID_VIEW_PATHS, C3DView::OnUpdateShowPaths)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

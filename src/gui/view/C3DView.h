@@ -1,11 +1,15 @@
 #pragma once
 
-#include "view/EditorController.h"
+#include "core/view/EditorController.h"
 
 #include <wx/docview.h>
 
 #include <functional>
 #include <memory>
+
+class wxMenu;
+
+namespace sonivera {
 
 class C3DDoc;
 class CPathsOverlayView;
@@ -13,7 +17,6 @@ class CSceneCanvas;
 class CMainFrame;
 class CSceneObject;
 class CViewHost;
-class wxMenu;
 struct SceneSettings;
 
 // The editor view of the scene document: shows the scene at a zoom of 1 to 30 pixels per metre on
@@ -123,3 +126,5 @@ private:
     wxDECLARE_DYNAMIC_CLASS(C3DView);
     wxDECLARE_EVENT_TABLE();
 };
+
+} // namespace sonivera

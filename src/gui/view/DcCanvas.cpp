@@ -1,10 +1,12 @@
-#include "view/DcCanvas.h"
+#include "gui/view/DcCanvas.h"
 
 #include <wx/dc.h>
 #include <wx/graphics.h>
 
 #include <algorithm>
 #include <cstdint>
+
+namespace sonivera {
 
 namespace {
 
@@ -77,3 +79,5 @@ void CDcCanvas::Ellipse(int left, int top, int right, int bottom) {
     const wxPoint to = ToDevice(right, bottom);
     m_dc.DrawEllipse(from.x, from.y, to.x - from.x, to.y - from.y);
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "model/Canvas.h"
-#include "view/ViewGeometry.h"
+#include "core/model/Canvas.h"
+#include "core/view/ViewGeometry.h"
 
 #include <wx/gdicmn.h>
 
 class wxDC;
+
+namespace sonivera {
 
 // The drawing surface of the editor view over a wxDC: pens, the white brush, move-to, line-to and
 // ellipses in integer pixels, with anti-aliasing off so every pixel has exactly the pen's colour.
@@ -40,3 +42,5 @@ private:
     wxPoint m_current;
     int m_previousAntialias = -1; // the graphics context's mode before, restored at the end
 };
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "view/DialogPropertiesPort.h"
+#include "gui/view/DialogPropertiesPort.h"
 
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
-#include "model/RectPropsDlg.h"
-#include "model/SourcePropsDlg.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
+#include "gui/model/RectPropsDlg.h"
+#include "gui/model/SourcePropsDlg.h"
+
+namespace sonivera {
 
 void CDialogPropertiesPort::ShowNoProperties() {
     ShowPlainMessage(m_pViewWindow, Ui(text::kNoProperties));
@@ -30,3 +32,5 @@ bool CDialogPropertiesPort::EditRectProperties(double& absorption, double& refle
     reflectionPercent = reflectionField;
     return true;
 }
+
+} // namespace sonivera

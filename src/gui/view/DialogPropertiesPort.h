@@ -1,8 +1,10 @@
 #pragma once
 
-#include "model/PropertiesPort.h"
+#include "core/model/PropertiesPort.h"
 
 class wxWindow;
+
+namespace sonivera {
 
 // The objects' properties as the user sees them: the listener's message box (owned by the view's
 // window) and the modal dialogs 167 and 168 (owned by the main window). A value is handed back
@@ -20,3 +22,5 @@ private:
     wxWindow* m_pViewWindow;
     wxWindow* m_pMainWindow;
 };
+
+} // namespace sonivera

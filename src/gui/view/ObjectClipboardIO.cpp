@@ -1,13 +1,15 @@
-#include "view/ObjectClipboardIO.h"
+#include "gui/view/ObjectClipboardIO.h"
 
-#include "app/Strings.h"
-#include "edit/ObjectClipboard.h"
+#include "gui/app/Strings.h"
+#include "core/edit/ObjectClipboard.h"
 
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
 
 #include <cstdint>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -44,3 +46,5 @@ std::optional<ObjectRecord> ObjectFromClipboard() {
     const auto* begin = static_cast<const std::uint8_t*>(data.GetData());
     return DecodeClipboardObject(std::span<const std::uint8_t>(begin, data.GetSize()));
 }
+
+} // namespace sonivera

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "edit/ObjectRecord.h"
+#include "core/edit/ObjectRecord.h"
 
 #include <optional>
+
+namespace sonivera {
 
 class CSceneObject;
 
@@ -12,3 +14,5 @@ bool PutObjectOnClipboard(const CSceneObject& object);
 // The object the clipboard holds in the private format, or none (another format, another
 // program's data, or data that is not a complete rectangle or source).
 std::optional<ObjectRecord> ObjectFromClipboard();
+
+} // namespace sonivera

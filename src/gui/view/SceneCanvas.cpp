@@ -1,11 +1,13 @@
-#include "view/SceneCanvas.h"
+#include "gui/view/SceneCanvas.h"
 
-#include "paths/PathsOverlayView.h"
-#include "view/C3DView.h"
-#include "view/ScrollState.h"
+#include "gui/paths/PathsOverlayView.h"
+#include "gui/view/C3DView.h"
+#include "core/view/ScrollState.h"
 
 #include <wx/dcclient.h>
 #include <wx/settings.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -214,3 +216,5 @@ wxBEGIN_EVENT_TABLE(CSceneCanvas, wxWindow)
     EVT_MOUSEWHEEL(CSceneCanvas::OnMouseWheel)
     EVT_MOUSE_CAPTURE_LOST(CSceneCanvas::OnCaptureLost)
 wxEND_EVENT_TABLE()
+
+} // namespace sonivera

@@ -2,6 +2,8 @@
 
 #include <wx/window.h>
 
+namespace sonivera {
+
 class C3DView;
 class ScrollState;
 
@@ -42,3 +44,5 @@ private:
 
     wxDECLARE_EVENT_TABLE();
 };
+
+} // namespace sonivera

@@ -1,18 +1,20 @@
-#include "view/ViewHost.h"
+#include "gui/view/ViewHost.h"
 
-#include "app/MainFrame.h"
-#include "app/MessageBoxes.h"
-#include "app/Strings.h"
-#include "model/C3DDoc.h"
-#include "view/C3DView.h"
-#include "view/ObjectBounds.h"
-#include "view/SceneCanvas.h"
-#include "view/ViewTexts.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/MessageBoxes.h"
+#include "gui/app/Strings.h"
+#include "gui/model/C3DDoc.h"
+#include "gui/view/C3DView.h"
+#include "core/view/ObjectBounds.h"
+#include "gui/view/SceneCanvas.h"
+#include "core/view/ViewTexts.h"
 
 #include <wx/statusbr.h>
 
 #include <algorithm>
 #include <cstdint>
+
+namespace sonivera {
 
 void CViewHost::CapturePointer() {
     if (CSceneCanvas* canvas = m_view.GetCanvas(); canvas && !canvas->HasCapture()) {
@@ -91,3 +93,5 @@ void CViewHost::SubmitEdit(std::unique_ptr<SceneEdit> edit) {
 bool CViewHost::AskDeleteObject() {
     return AskWarningYesNo(m_view.GetCanvas(), Ui(kDeleteQuestionText), Ui(kDeleteQuestionCaption));
 }
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "view/EditorHost.h"
+#include "core/view/EditorHost.h"
+
+namespace sonivera {
 
 class C3DView;
 
@@ -30,3 +32,5 @@ private:
 
     C3DView& m_view;
 };
+
+} // namespace sonivera

@@ -10,6 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace sonivera {
+
 namespace {
 
 std::string ReadText(const std::string& path) {
@@ -81,3 +83,5 @@ void WriteText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
 }
+
+} // namespace sonivera

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace sonivera {
+
 // What one run of sonivera-cli did.
 struct CliRun {
     int exitCode = -1; // the exit status, or -1 when the program was ended by a signal
@@ -23,3 +25,5 @@ std::string DataFile(const std::string& name);
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
+
+} // namespace sonivera

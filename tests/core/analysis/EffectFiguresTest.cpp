@@ -1,9 +1,11 @@
-#include "analysis/EffectFigures.h"
+#include "core/analysis/EffectFigures.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -114,3 +116,5 @@ TEST(EffectFigures, BoundaryInsideABinSplitsItsEnergyInProportion) {
     EXPECT_EQ(split.early, 0.0);
     EXPECT_EQ(split.late, 3.0);
 }
+
+} // namespace sonivera

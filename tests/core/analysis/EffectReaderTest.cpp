@@ -1,10 +1,12 @@
-#include "analysis/EffectReader.h"
-#include "tracer/EffectFile.h"
+#include "core/analysis/EffectReader.h"
+#include "core/tracer/EffectFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 TEST(EffectReader, ReadsBackWhatTheWriterWrote) {
     const std::vector<double> bins = {0.0, 1.0, -0.25, 5e-324};
@@ -40,3 +42,5 @@ TEST(EffectReader, RefusesWhatTheProgramCouldNotHaveWritten) {
         EXPECT_THROW(ReadEffectBytes(bad[i]), EffectFormatError) << i;
     }
 }
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
 // The scene check against the plain comparison of every object with every rectangle, on random
 // scenes made to hit the edges: rectangles touching, sharing corners, lying within the inset of
 // another's edge, of zero or negative size; sources on edges and corners.
-#include "calc/SceneCheck.h"
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
-#include "model/SoundSource.h"
+#include "core/calc/SceneCheck.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SoundSource.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+
+namespace sonivera {
 
 namespace {
 
@@ -117,3 +119,5 @@ TEST(SceneCheckDifferential, SameFirstFindingAsThePlainDoubleLoop) {
     EXPECT_GT(inside, 300);
     EXPECT_GT(nested, 300);
 }
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
-#include "calc/SceneCheck.h"
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SoundSource.h"
+#include "core/calc/SceneCheck.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SoundSource.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cstdio>
+
+namespace sonivera {
 
 namespace {
 
@@ -218,3 +220,5 @@ TEST(SceneCheck, FirstOffenderInListOrderWins) {
     EXPECT_EQ(finding->object, s1);
     EXPECT_EQ(finding->message, "Объект (1,1) внутри прямоугольника");
 }
+
+} // namespace sonivera

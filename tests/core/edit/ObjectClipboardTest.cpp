@@ -1,15 +1,17 @@
-#include "edit/ObjectClipboard.h"
+#include "core/edit/ObjectClipboard.h"
 
-#include "model/Listener.h"
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/Listener.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 TEST(ObjectClipboardTest, RoundTripsRectanglesAndSourcesAndRefusesEverythingElse) {
     auto scene = MakeDefaultScene();
@@ -95,3 +97,5 @@ TEST(ObjectClipboardTest, PastedObjectsMoveOneGridStepAndStayInsideTheScene) {
     EXPECT_EQ(placed->m_y, 5.0);
     EXPECT_EQ(dynamic_cast<CRectObject&>(*placed).m_width, 150.0);
 }
+
+} // namespace sonivera

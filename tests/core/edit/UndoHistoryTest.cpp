@@ -2,11 +2,13 @@
 // back, and a random sequence of edits whose full undo and redo give back the saved bytes.
 #include "../view/EditorFixture.h"
 
-#include "edit/ObjectClipboard.h"
-#include "model/SceneFile.h"
+#include "core/edit/ObjectClipboard.h"
+#include "core/model/SceneFile.h"
 #include "support/ScriptedProperties.h"
 
 #include <random>
+
+namespace sonivera {
 
 namespace {
 
@@ -212,3 +214,5 @@ TEST_F(UndoTest, RandomEditsUndoneFullySaveTheOriginalBytesAndRedoneTheEditedOne
         ASSERT_EQ(Bytes(), edited) << "round " << round;
     }
 }
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "model/BinaryArchive.h"
+#include "core/model/BinaryArchive.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -61,3 +63,5 @@ TEST(BinaryArchive, TruncatedStringsAreFormatErrors) {
         EXPECT_THROW(r.ReadString(), ArchiveFormatError);
     }
 }
+
+} // namespace sonivera

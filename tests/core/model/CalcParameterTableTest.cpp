@@ -1,11 +1,11 @@
 // The parameter table agrees with the checks it drives: what the scene reader refuses, what a
 // calculation refuses (with its messages), and the dialog's ranges lying inside both.
-#include "model/CalcParameterTable.h"
-#include "model/SceneFile.h"
-#include "model/SceneFileError.h"
-#include "model/SceneSettings.h"
-#include "tracer/EffectErrors.h"
-#include "tracer/TraceParameters.h"
+#include "core/model/CalcParameterTable.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SceneFileError.h"
+#include "core/model/SceneSettings.h"
+#include "core/tracer/EffectErrors.h"
+#include "core/tracer/TraceParameters.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@
 #include <optional>
 #include <string>
 #include <variant>
+
+namespace sonivera {
 
 namespace {
 
@@ -109,3 +111,5 @@ TEST(CalcParameterTable, CalculationRefusalsReadAsBefore) {
     scene->params.groupTime = std::numeric_limits<double>::quiet_NaN();
     EXPECT_EQ(CalculationMessage(*scene, "rayCount"), "The ray count must be above 0 (it is 0).");
 }
+
+} // namespace sonivera

@@ -1,5 +1,5 @@
-#include "model/InputFile.h"
-#include "model/SceneFileError.h"
+#include "core/model/InputFile.h"
+#include "core/model/SceneFileError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <future>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -84,3 +86,5 @@ TEST(InputFile, StreamsAreReadToTheBound) {
     }
     close(zero);
 }
+
+} // namespace sonivera

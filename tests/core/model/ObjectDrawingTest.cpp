@@ -1,14 +1,16 @@
-#include "model/Listener.h"
-#include "model/PixelMath.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/Listener.h"
+#include "core/model/PixelMath.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedProperties.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+
+namespace sonivera {
 
 using Calls = std::vector<std::string>;
 
@@ -117,3 +119,5 @@ TEST(ObjectProperties, ListenerOnlyShowsTheMessage) {
     EXPECT_EQ(port.noPropertiesShown, 1);
     EXPECT_EQ(port.shownPower, -1.0);
 }
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
-#include "model/GridSnap.h"
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/GridSnap.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+namespace sonivera {
 
 TEST(GridSnap, HalvesGoDownAndNegativesSnapUp) {
     EXPECT_EQ(SnapToGrid(2.5, 1.0), 2.0);
@@ -149,3 +151,5 @@ TEST(DefaultScene, HasDefaultsAndOneListenerAtFifty) {
     EXPECT_EQ(listener.m_color, 0u);
     EXPECT_EQ(listener.m_pSettings, scene.get());
 }
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 
 #include <gtest/gtest.h>
+
+namespace sonivera {
 
 TEST(HitTest, PointObjectsUseTheirPixelRadiusStrictly) {
     SceneSettings scene;
@@ -93,3 +95,5 @@ TEST(IntersectRay, PointObjectsNeverHitAndLeaveT) {
     EXPECT_FALSE(source.IntersectRay({0.0, 0.0, 1.0, 0.0}, &t));
     EXPECT_EQ(t, 42.0);
 }
+
+} // namespace sonivera

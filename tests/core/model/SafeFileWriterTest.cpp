@@ -1,6 +1,6 @@
-#include "model/SafeFileWriter.h"
-#include "model/InputFile.h"
-#include "model/SceneFileError.h"
+#include "core/model/SafeFileWriter.h"
+#include "core/model/InputFile.h"
+#include "core/model/SceneFileError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,8 @@
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+namespace sonivera {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -225,3 +227,5 @@ TEST(SafeFileWriter, AnOutputThatIsAnInputOrAnotherOutputIsRefused) {
     EXPECT_NO_THROW(RefuseSameFiles({"-"}, {"-"}));
     EXPECT_EQ(ReadWholeFile(scene), kOld);
 }
+
+} // namespace sonivera

@@ -1,7 +1,7 @@
 // The writer as an ordinary user sees it: permissions are the system's answer, not root's.
-#include "model/InputFile.h"
-#include "model/SafeFileWriter.h"
-#include "model/SceneFileError.h"
+#include "core/model/InputFile.h"
+#include "core/model/SafeFileWriter.h"
+#include "core/model/SceneFileError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace sonivera {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
@@ -142,3 +144,5 @@ TEST(SafeFileWriterAsUser, AnotherUsersGroupWritableFileKeepsItsOwner) {
     EXPECT_EQ(after.st_mode & 07777, 0666u);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
 }
+
+} // namespace sonivera

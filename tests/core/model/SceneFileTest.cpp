@@ -1,9 +1,9 @@
-#include "model/SceneFile.h"
-#include "model/InputFile.h"
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SceneFileError.h"
-#include "model/SoundSource.h"
+#include "core/model/SceneFile.h"
+#include "core/model/InputFile.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneFileError.h"
+#include "core/model/SoundSource.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,8 @@
 #include <fstream>
 #include <limits>
 #include <random>
+
+namespace sonivera {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -291,3 +293,5 @@ TEST(SceneFileOnDisk, FailuresNameThePathAndKeepTheOldFile) {
     EXPECT_TRUE(std::filesystem::exists(folder + "/inside"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
 // The echo-path overlay's drawing, colours, highlighting and hovering, through the recording
 // canvas.
-#include "paths/PathOverlay.h"
-#include "paths/ColorMap.h"
+#include "core/paths/PathOverlay.h"
+#include "core/paths/ColorMap.h"
 #include "support/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -105,3 +107,5 @@ TEST(PathOverlay, LegendRunsOverTheWholeMap) {
 }
 
 } // namespace
+
+} // namespace sonivera

@@ -1,9 +1,11 @@
-#include "plot/EffectPlot.h"
-#include "plot/PlotTicks.h"
+#include "core/plot/EffectPlot.h"
+#include "core/plot/PlotTicks.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -108,3 +110,5 @@ TEST(EffectPlot, DrawsABarPerBinTheDecayCurveFiguresAndTheReadout) {
     DrawEffectPlot(empty, EffectPlotInput{}, 400.0, 300.0);
     EXPECT_TRUE(empty.HasText("Эффект не рассчитан"));
 }
+
+} // namespace sonivera

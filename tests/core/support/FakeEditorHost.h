@@ -1,13 +1,15 @@
 #pragma once
 
-#include "edit/SceneEdit.h"
-#include "model/SceneObject.h"
-#include "view/EditorHost.h"
-#include "view/ScrollState.h"
+#include "core/edit/SceneEdit.h"
+#include "core/model/SceneObject.h"
+#include "core/view/EditorHost.h"
+#include "core/view/ScrollState.h"
 
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 // An editor host that records what the controller asked of it and answers the delete question
 // as scripted.
@@ -62,3 +64,5 @@ public:
     int questions = 0;
     bool answerYes = false;
 };
+
+} // namespace sonivera

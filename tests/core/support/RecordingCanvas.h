@@ -1,10 +1,12 @@
 #pragma once
 
-#include "model/Canvas.h"
+#include "core/model/Canvas.h"
 
 #include <sstream>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 // A canvas that records every call as a line of text, e.g. "pen solid 2 255", "move 1 2".
 class RecordingCanvas : public Canvas {
@@ -29,3 +31,5 @@ private:
     static std::string Pair(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
     void Add(std::string s) { calls.push_back(std::move(s)); }
 };
+
+} // namespace sonivera

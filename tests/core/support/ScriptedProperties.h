@@ -1,6 +1,8 @@
 #pragma once
 
-#include "model/PropertiesPort.h"
+#include "core/model/PropertiesPort.h"
+
+namespace sonivera {
 
 // A properties port that records what it was shown and answers with scripted values.
 class ScriptedProperties : public PropertiesPort {
@@ -32,3 +34,5 @@ public:
     double shownAbsorption = -1.0;
     double shownReflection = -1.0;
 };
+
+} // namespace sonivera

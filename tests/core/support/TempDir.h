@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+namespace sonivera {
+
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
 public:
@@ -23,3 +25,5 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+} // namespace sonivera

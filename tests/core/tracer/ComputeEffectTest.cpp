@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace sonivera {
+
 namespace {
 
 TEST(ComputeEffect, OneSourceTenMetresAwayFillsBinThree) {
@@ -146,3 +148,5 @@ TEST(ComputeEffect, ResultDoesNotDependOnTheThreadCount) {
 }
 
 } // namespace
+
+} // namespace sonivera

@@ -2,11 +2,11 @@
 // 1, 2 and 3 worker threads, and with each search index forced on.
 #include "RandomScene.h"
 #include "SceneBuilder.h"
-#include "model/SceneFile.h"
+#include "core/model/SceneFile.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/ComputeEffectDetail.h"
+#include "core/tracer/ProgressSink.h"
 #include "reference/ReferenceTracer.h"
-#include "tracer/ComputeEffect.h"
-#include "tracer/ComputeEffectDetail.h"
-#include "tracer/ProgressSink.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@
 #include <cstring>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -144,3 +146,5 @@ TEST(TracerMatchesReferenceOnEdgeWalks, AroundTheStopDistance) {
 INSTANTIATE_TEST_SUITE_P(Shards, TracerMatchesReference, ::testing::Range(0, kShards));
 
 } // namespace
+
+} // namespace sonivera

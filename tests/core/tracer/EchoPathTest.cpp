@@ -1,11 +1,11 @@
 // The echo paths kept on request: the kept set is the strongest K of the reference's echoes per
 // source, the same at any thread count, and asking for them changes no byte of the effect.
-#include "tracer/EchoPath.h"
+#include "core/tracer/EchoPath.h"
 #include "RandomScene.h"
 #include "SceneBuilder.h"
+#include "core/tracer/ComputeEffectDetail.h"
+#include "core/tracer/PathKeeper.h"
 #include "reference/ReferenceTracer.h"
-#include "tracer/ComputeEffectDetail.h"
-#include "tracer/PathKeeper.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 #include <map>
 #include <tuple>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -199,3 +201,5 @@ TEST(PathKeeper, HoldsAtMostKPerSourceAndEndsWithTheStrongest) {
 }
 
 } // namespace
+
+} // namespace sonivera

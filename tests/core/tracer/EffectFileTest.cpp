@@ -1,7 +1,7 @@
-#include "tracer/EffectFile.h"
-#include "model/InputFile.h"
-#include "model/SceneFileError.h"
-#include "model/SceneSettings.h"
+#include "core/tracer/EffectFile.h"
+#include "core/model/InputFile.h"
+#include "core/model/SceneFileError.h"
+#include "core/model/SceneSettings.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +9,8 @@
 #include <bit>
 #include <filesystem>
 #include <fstream>
+
+namespace sonivera {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -118,3 +120,5 @@ TEST(EffectFile, FailedWriteNamesThePathAndKeepsThePreviousFile) {
         EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos);
     }
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
 #include "SceneBuilder.h"
 
-#include "tracer/EffectFile.h"
-#include "tracer/EffectFinite.h"
+#include "core/tracer/EffectFile.h"
+#include "core/tracer/EffectFinite.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+namespace sonivera {
 
 namespace {
 
@@ -67,3 +69,5 @@ TEST(EffectFinite, AtMostThreeValuesAreNamed) {
     EXPECT_EQ(text.find("object 4"), std::string::npos);
     EXPECT_NE(text.find("; and 2 more"), std::string::npos) << text;
 }
+
+} // namespace sonivera

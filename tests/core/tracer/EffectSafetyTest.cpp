@@ -1,8 +1,8 @@
 // Unsafe settings are refused before anything is computed, cancellation keeps the previous
 // effect, and the bin index never leaves the bins.
 #include "SceneBuilder.h"
-#include "tracer/ComputeEffectDetail.h"
-#include "tracer/TraceParameters.h"
+#include "core/tracer/ComputeEffectDetail.h"
+#include "core/tracer/TraceParameters.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 #include <limits>
 #include <mutex>
 #include <thread>
+
+namespace sonivera {
 
 namespace {
 
@@ -222,3 +224,5 @@ TEST(EffectSafety, NegativeThreadCountIsRefused) {
 }
 
 } // namespace
+
+} // namespace sonivera

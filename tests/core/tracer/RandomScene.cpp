@@ -1,14 +1,16 @@
 #include "RandomScene.h"
 
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SoundSource.h"
-#include "tracer/RayWalker.h"
-#include "tracer/TraceParameters.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SoundSource.h"
+#include "core/tracer/RayWalker.h"
+#include "core/tracer/TraceParameters.h"
 
 #include <algorithm>
 #include <random>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -357,3 +359,5 @@ std::unique_ptr<SceneSettings> MakeRandomScene(std::uint64_t seed, std::uint64_t
     Tame(*scene, nodeBudget);
     return scene;
 }
+
+} // namespace sonivera

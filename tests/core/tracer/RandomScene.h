@@ -1,9 +1,11 @@
 #pragma once
 
-#include "model/SceneSettings.h"
+#include "core/model/SceneSettings.h"
 
 #include <cstdint>
 #include <memory>
+
+namespace sonivera {
 
 // Seeded random scenes that stress the tracer's corner cases: rectangles touching at edges and
 // corners, walls head-on to the listener, sources on edges, on corners, at the listener and
@@ -23,3 +25,5 @@ std::unique_ptr<SceneSettings> MakeRandomHall(std::uint64_t seed, std::uint64_t 
 
 // The number of path nodes the fan of the scene visits, or budget + 1 if it visits more.
 std::uint64_t CountFanNodes(const SceneSettings& scene, std::uint64_t budget);
+
+} // namespace sonivera

@@ -1,6 +1,7 @@
 // Every instruction set of the block intersection gives, lane for lane, the bits of the scalar
-// IntersectRect on the same rectangles and rays, special values included.
-#include "tracer/RectLanes.h"
+// IntersectRect on the same rectangles and rays, special values included; and its search over
+// every block gives the scalar walk's nearest rectangle and visibility answer.
+#include "core/tracer/RectLanes.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,8 @@
 #include <cstring>
 #include <limits>
 #include <random>
+
+namespace sonivera {
 
 namespace {
 
@@ -82,6 +85,25 @@ SceneRay RandomRay(std::mt19937_64& rng, const TraceScene& s) {
     return r;
 }
 
+// The plain walk: every rectangle in order, strict <, the left-out one skipped; with a point
+// distance, false at the first rectangle taken that lies nearer than the point by 0.001 or more.
+bool ScalarSearch(const TraceScene& s, const SceneRay& r, int skip, bool visibility,
+                  double pointDist, int& index, double& dist) {
+    index = -1;
+    dist = kNoHit;
+    for (std::size_t k = 0; k < s.RectCount(); ++k) {
+        double t;
+        if (static_cast<int>(k) != skip && IntersectRect(s, k, r, t) && t < dist) {
+            dist = t;
+            index = static_cast<int>(k);
+            if (visibility && t - pointDist <= -0.001) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
     std::mt19937_64 rng(7);
     const auto isas = RectLanes::Available();
@@ -93,17 +115,33 @@ TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
         for (int ray = 0; ray < 200; ++ray) {
             const SceneRay r = RandomRay(rng, s);
             for (RectLanes::Isa isa : isas) {
-                const RectLanes lanes(s, isa);
+                // Near rectangles side by side, or in list order every other scene.
+                const RectLanes lanes(s, isa,
+                                      scene % 2 == 0 ? RectLanes::LaneOrder::kSpatial
+                                                     : RectLanes::LaneOrder::kList);
                 ASSERT_EQ(lanes.Used(), isa);
+                const int skip = ray % 3 == 0 ? -1 : ray % static_cast<int>(s.RectCount());
+                const bool visibility = ray % 2 == 0;
+                const double pointDist = static_cast<double>(ray % 50);
+                int index, expectedIndex;
+                double dist, expectedDist;
+                ASSERT_EQ(lanes.Search(r, skip, visibility, pointDist, index, dist),
+                          ScalarSearch(s, r, skip, visibility, pointDist, expectedIndex,
+                                       expectedDist));
+                if (!visibility || expectedIndex < 0 || expectedDist - pointDist > -0.001) {
+                    // A hidden point may be named by any rectangle that hides it.
+                    ASSERT_EQ(index, expectedIndex) << RectLanes::Name(isa);
+                    ASSERT_EQ(0, std::memcmp(&dist, &expectedDist, sizeof(double)));
+                }
                 for (std::size_t b = 0; b < lanes.Blocks(); ++b) {
                     double t[RectLanes::kBlock];
                     std::int64_t hit[RectLanes::kBlock];
                     lanes.Intersect(b, r, t, hit);
                     for (std::size_t i = 0; i < RectLanes::kBlock; ++i) {
-                        const std::size_t k = b * RectLanes::kBlock + i;
+                        const std::int32_t k = lanes.RectOrder()[b * RectLanes::kBlock + i];
                         double expectedT = kNoHit;
                         const bool expectedHit =
-                            k < s.RectCount() && IntersectRect(s, k, r, expectedT);
+                            k >= 0 && IntersectRect(s, static_cast<std::size_t>(k), r, expectedT);
                         ASSERT_EQ(hit[i] != 0, expectedHit)
                             << RectLanes::Name(isa) << " rect " << k;
                         ASSERT_EQ(0, std::memcmp(&t[i], &expectedT, sizeof(double)))
@@ -121,3 +159,5 @@ TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
 }
 
 } // namespace
+
+} // namespace sonivera

@@ -1,15 +1,17 @@
 #pragma once
 
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
-#include "tracer/ComputeEffect.h"
-#include "tracer/ProgressSink.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/ProgressSink.h"
 
 #include <cmath>
 #include <memory>
 #include <vector>
+
+namespace sonivera {
 
 // Small helpers to build scenes for the tracer's tests.
 inline std::unique_ptr<SceneSettings> SceneWithListener(double x, double y) {
@@ -87,3 +89,5 @@ inline std::vector<int> NonZeroBins(const std::vector<double>& bins) {
     }
     return result;
 }
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
 // The search indexes (grid and tree) must give exactly what the walk over every rectangle gives.
 #include "RandomScene.h"
 #include "SceneBuilder.h"
+#include "core/tracer/RectSearch.h"
 #include "reference/ReferenceTracer.h"
-#include "tracer/RectSearch.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
+
+namespace sonivera {
 
 namespace {
 
@@ -169,3 +171,5 @@ TEST(SearchIndex, ManyRectangleScenesMatchTheReference) {
 }
 
 } // namespace
+
+} // namespace sonivera

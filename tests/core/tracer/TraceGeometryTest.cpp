@@ -1,9 +1,11 @@
 #include "SceneBuilder.h"
-#include "tracer/RectSearch.h"
+#include "core/tracer/RectSearch.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+
+namespace sonivera {
 
 namespace {
 
@@ -95,3 +97,5 @@ TEST(TraceGeometry, SideNormalTakesLeftOrRightAtCornersAndZeroOffTheOutline) {
 }
 
 } // namespace
+
+} // namespace sonivera

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace sonivera {
+
 namespace {
 
 // Listener, a wall W at x = 60 that does not reflect, a reflecting wall V at x = 80 and a
@@ -133,3 +135,5 @@ TEST(TracerRules, PassageStepBelowThePrecisionEndsInsteadOfLoopingForEver) {
 }
 
 } // namespace
+
+} // namespace sonivera

@@ -2,7 +2,9 @@
 
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedProperties.h"
-#include "view/CommandRules.h"
+#include "core/view/CommandRules.h"
+
+namespace sonivera {
 
 namespace {
 
@@ -184,3 +186,5 @@ TEST_F(EditorTest, PaintDrawsTheVisiblePartOfTheShownScene) {
     EXPECT_EQ(dc.calls[30], "line 2001 60");
     EXPECT_EQ(dc.calls.back(), "line 0 0");
 }
+
+} // namespace sonivera

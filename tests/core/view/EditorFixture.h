@@ -1,16 +1,18 @@
 #pragma once
 
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 #include "support/FakeEditorHost.h"
-#include "view/EditorController.h"
+#include "core/view/EditorController.h"
 
 #include <gtest/gtest.h>
 
 #include <iterator>
 #include <memory>
+
+namespace sonivera {
 
 // A controller showing the default scene (100 m × 100 m, 1 m snapping grid, the listener at
 // (50, 50)) at 30 pixels per metre in an 800 × 600 window.
@@ -51,3 +53,5 @@ protected:
     FakeEditorHost host;
     EditorController editor{host};
 };
+
+} // namespace sonivera

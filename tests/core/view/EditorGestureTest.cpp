@@ -2,6 +2,8 @@
 
 #include "support/RecordingCanvas.h"
 
+namespace sonivera {
+
 TEST_F(EditorTest, PointerTextInsideTheSceneEmptyOutsideNegativeDuringCapture) {
     editor.OnMouseMove({75, 45});
     EXPECT_EQ(host.pointerText, "x = 2.5, y = 1.5");
@@ -216,3 +218,5 @@ TEST_F(EditorTest, LostCaptureEndsTheGestureWhereThePointerWasLastSeen) {
     EXPECT_EQ(host.releases, 0);
     EXPECT_EQ(host.modified, 1);
 }
+
+} // namespace sonivera

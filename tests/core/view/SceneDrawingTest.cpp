@@ -1,17 +1,19 @@
-#include "view/SceneDrawing.h"
-#include "model/Listener.h"
-#include "model/PixelMath.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/view/SceneDrawing.h"
+#include "core/model/Listener.h"
+#include "core/model/PixelMath.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 #include "support/RecordingCanvas.h"
-#include "view/ObjectBounds.h"
+#include "core/view/ObjectBounds.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 using Calls = std::vector<std::string>;
 
@@ -172,3 +174,5 @@ TEST(ObjectBounds, CoverWhatTheObjectDrawsWithItsPen) {
     source.m_y = 1.0;
     EXPECT_EQ(ObjectPixelBounds(source, 30.0), (PixelRect{21, 11, 50, 50}));
 }
+
+} // namespace sonivera

@@ -1,11 +1,13 @@
-#include "model/SceneSettings.h"
-#include "view/ScrollState.h"
-#include "view/ViewGeometry.h"
-#include "view/ViewTexts.h"
+#include "core/model/SceneSettings.h"
+#include "core/view/ScrollState.h"
+#include "core/view/ViewGeometry.h"
+#include "core/view/ViewTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+namespace sonivera {
 
 namespace {
 
@@ -163,3 +165,5 @@ TEST(ScrollState, TheScrollBarsTakeTheirRoomSoTheFarCornerAndTheBorderCanBeReach
         }
     }
 }
+
+} // namespace sonivera

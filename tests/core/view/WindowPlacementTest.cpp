@@ -1,8 +1,10 @@
-#include "view/WindowPlacement.h"
+#include "core/view/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+namespace sonivera {
 
 TEST(WindowPlacementTest, DefaultIsCentredAndFitsSmallScreens) {
     EXPECT_EQ(DefaultWindowRect({0, 0, 1280, 1024}), (PixelRect{128, 152, 1152, 872}));
@@ -24,3 +26,5 @@ TEST(WindowPlacementTest, RememberedRectanglesAreUsedOnlyWhenTheCaptionCanBeGrab
     EXPECT_FALSE(UsableWindowRect({0, 0, 3000, 900}, screens));
     EXPECT_FALSE(UsableWindowRect(fine, {}));
 }
+
+} // namespace sonivera

@@ -1,16 +1,18 @@
 #include "support/AppFixture.h"
 
-#include "app/AboutDlg.h"
-#include "app/CommandIds.h"
-#include "app/CommandTable.h"
-#include "calc/EffectCalcDlg.h"
-#include "model/SceneSizeDlg.h"
+#include "gui/app/AboutDlg.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/CommandTable.h"
+#include "gui/calc/EffectCalcDlg.h"
+#include "gui/model/SceneSizeDlg.h"
 
 #include <wx/accel.h>
 #include <wx/statusbr.h>
 
 #include <set>
 #include <tuple>
+
+namespace sonivera {
 
 namespace {
 
@@ -204,3 +206,5 @@ TEST_F(AppTest, MenuHighlightAndToolbarHoverPutThePromptInPaneZero) {
     bar->ProcessWindowEvent(leave);
     EXPECT_EQ(Frame().GetStatusBar()->GetStatusText(0).utf8_string(), "Готово");
 }
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
-#include "app/CommandIds.h"
-#include "app/RecentFiles.h"
-#include "app/SceneDocManager.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/RecentFiles.h"
+#include "gui/app/SceneDocManager.h"
 
 #include <wx/fileconf.h>
 
 #include <filesystem>
 #include <fstream>
+
+namespace sonivera {
 
 namespace {
 
@@ -154,3 +156,5 @@ TEST(RecentFileLabels, ShortenThePathToThirtyCharactersKeepingTheFileName) {
               "/.../сцены/большой зал.3d");
     EXPECT_EQ(RecentFileMenuLabel(1, "/tmp/R&D.3d").utf8_string(), "&2 /tmp/R&&D.3d");
 }
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
-#include "app/AppIcon.h"
-#include "app/CommandIds.h"
-#include "app/CommandTable.h"
-#include "app/Strings.h"
-#include "app/ToolbarImages.h"
+#include "gui/app/AppIcon.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/CommandTable.h"
+#include "gui/app/Strings.h"
+#include "gui/app/ToolbarImages.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
+
+namespace sonivera {
 
 TEST(Resources, EveryToolbarButtonHasAWellFormedPicture) {
     for (const auto* layout : {&MainToolbarLayout(), &SceneToolbarLayout()}) {
@@ -73,3 +75,5 @@ TEST(Resources, IconIsABlueCurveOverAGreyGridInABlackFrame) {
         EXPECT_LT(topBlue(size / 2), topBlue(size - 4));
     }
 }
+
+} // namespace sonivera

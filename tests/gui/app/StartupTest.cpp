@@ -1,14 +1,16 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
-#include "app/CommandIds.h"
-#include "app/CommandTable.h"
-#include "app/SceneDocManager.h"
-#include "model/Listener.h"
-#include "view/C3DView.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/CommandTable.h"
+#include "gui/app/SceneDocManager.h"
+#include "core/model/Listener.h"
+#include "gui/view/C3DView.h"
 
 #include <wx/aui/auibar.h>
 #include <wx/statusbr.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -205,3 +207,5 @@ TEST(SceneFileArgument, IsTheFirstArgumentThatIsNotASwitch) {
     EXPECT_EQ(arg({"-v", "/tmp/a.3d", "b.3d"}), "/tmp/a.3d");
     EXPECT_EQ(arg({"--", "-odd.3d"}), "-odd.3d");
 }
+
+} // namespace sonivera

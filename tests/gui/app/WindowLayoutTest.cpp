@@ -1,13 +1,15 @@
 // The main window's remembered layout and the "Save changes?" box's buttons.
 #include "support/AppFixture.h"
 
-#include "app/CommandIds.h"
-#include "app/MessageBoxes.h"
+#include "gui/app/CommandIds.h"
+#include "gui/app/MessageBoxes.h"
 
 #include <wx/button.h>
 #include <wx/fileconf.h>
 
 #include <fstream>
+
+namespace sonivera {
 
 namespace {
 
@@ -79,3 +81,5 @@ TEST_F(WindowLayoutTest, SaveChangesOffersYesNoCancelInThisOrderAndTheLettersAns
     });
     EXPECT_EQ(AskSaveChanges(&Frame(), "scene.3d"), wxNO);
 }
+
+} // namespace sonivera

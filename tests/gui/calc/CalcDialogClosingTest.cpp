@@ -1,13 +1,15 @@
 // The calculation dialog in its real modal loop: the ways it ends and the input it refuses while
 // a calculation runs.
 #include "calc/CalcFixture.h"
-#include "calc/CalcWorker.h"
+#include "gui/calc/CalcWorker.h"
 
 #include <iostream>
 
 #include <wx/timer.h>
 
 #include <dlfcn.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -176,3 +178,5 @@ TEST_F(CalcDialogClosingTest, TheSaveDialogIsOwnedByTheCalculationDialog) {
         PressButton(dialog, wxID_OK);
     });
 }
+
+} // namespace sonivera

@@ -3,12 +3,12 @@
 #include "support/SceneBytes.h"
 #include "view/ViewFixture.h"
 
-#include "app/CommandIds.h"
-#include "calc/EffectCalcDlg.h"
-#include "calc/SaveEffect.h"
-#include "model/RectObject.h"
-#include "model/SoundSource.h"
-#include "tracer/EffectFile.h"
+#include "core/model/RectObject.h"
+#include "core/model/SoundSource.h"
+#include "core/tracer/EffectFile.h"
+#include "gui/app/CommandIds.h"
+#include "gui/calc/EffectCalcDlg.h"
+#include "gui/calc/SaveEffect.h"
 
 #include <wx/button.h>
 #include <wx/gauge.h>
@@ -17,6 +17,8 @@
 
 #include <functional>
 #include <span>
+
+namespace sonivera {
 
 // Tests of the scene check and the calculation dialog, run in the editor. Scenes are built in the
 // document's record or drawn through the view; dialogs are answered through the DialogScript.
@@ -129,3 +131,5 @@ protected:
                              scene.params.stopTime);
     }
 };
+
+} // namespace sonivera

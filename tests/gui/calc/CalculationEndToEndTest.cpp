@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace sonivera {
+
 #ifdef SONIVERA_CLI_PATH
 
 namespace {
@@ -67,3 +69,5 @@ TEST_F(CalculationEndToEndTest, EditorAndCommandLineWriteTheSameEffectFile) {
 }
 
 #endif
+
+} // namespace sonivera

@@ -1,10 +1,12 @@
 #include "calc/CalcFixture.h"
 
-#include "tracer/ComputeEffect.h"
+#include "core/tracer/ComputeEffect.h"
 
 #include <wx/thread.h>
 
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -163,3 +165,5 @@ TEST_F(EffectCalcDlgTest, RefusedParametersAreReportedAndTheDialogStaysUsable) {
     // The box comes from within the calculation dialog's step, after the first press.
     Command(ID_CALC_EFFECT);
 }
+
+} // namespace sonivera

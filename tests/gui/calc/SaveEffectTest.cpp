@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+namespace sonivera {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -142,3 +144,5 @@ TEST_F(SaveEffectTest, TheScenesOwnFileIsRefusedAsTheTarget) {
     dialogs.Verify();
     EXPECT_EQ(ReadBytes(scene), before);
 }
+
+} // namespace sonivera

@@ -1,6 +1,8 @@
 #include "calc/CalcFixture.h"
 
-#include "view/C3DView.h"
+#include "gui/view/C3DView.h"
+
+namespace sonivera {
 
 namespace {
 
@@ -93,3 +95,5 @@ TEST_F(SceneCheckCommandTest, OnScreenTheSuccessBoxHasNoIconAndTheErrorBoxHasOne
     dialogs.Verify();
     EXPECT_TRUE(hasIcon);
 }
+
+} // namespace sonivera

@@ -1,8 +1,10 @@
 // The "Эффект" pane in the editor: its toggle, and that it follows calculations and New.
 #include "calc/CalcFixture.h"
 
-#include "app/MainFrame.h"
-#include "effect/EffectPane.h"
+#include "gui/app/MainFrame.h"
+#include "gui/effect/EffectPane.h"
+
+namespace sonivera {
 
 class EffectPaneTest : public CalcTest {
 protected:
@@ -51,3 +53,5 @@ TEST_F(EffectPaneTest, ShowsTheEffectAfterACalculationAndEmptiesOnNew) {
     Command(ID_FILE_NEW);
     EXPECT_FALSE(Pane().HasEffect());
 }
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
-#include "app/CommandIds.h"
-#include "model/RectObject.h"
-#include "model/SoundSource.h"
+#include "gui/app/CommandIds.h"
+#include "core/model/RectObject.h"
+#include "core/model/SoundSource.h"
 
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 
 #include <filesystem>
+
+namespace sonivera {
 
 namespace {
 
@@ -229,3 +231,5 @@ TEST_F(FileCommandsTest, SaveAsOffersTheScenesOwnFolderAndNameAndOpenStartsInThe
     EXPECT_EQ(offeredName, "own.3d");
     EXPECT_EQ(openFolder, other.Path().string());
 }
+
+} // namespace sonivera

@@ -1,8 +1,10 @@
-#include "model/NumericText.h"
+#include "gui/model/NumericText.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+
+namespace sonivera {
 
 TEST(NumericText, DoublesShowWithUpToFifteenSignificantDigits) {
     EXPECT_EQ(FormatDoubleField(1.6e308), "1.6e+308");
@@ -74,3 +76,5 @@ TEST(NumericText, TruncationTowardZeroSaturates) {
     EXPECT_EQ(TruncateToInt(1e300), INT_MAX);
     EXPECT_EQ(TruncateToInt(-1e300), INT_MIN);
 }
+
+} // namespace sonivera

@@ -1,12 +1,14 @@
 #include "support/AppFixture.h"
 
-#include "app/CommandIds.h"
-#include "model/SceneParamsDlg.h"
-#include "model/SceneSizeDlg.h"
+#include "gui/app/CommandIds.h"
+#include "gui/model/SceneParamsDlg.h"
+#include "gui/model/SceneSizeDlg.h"
 
 #include <wx/msgdlg.h>
 
 #include <map>
+
+namespace sonivera {
 
 namespace {
 
@@ -205,3 +207,5 @@ TEST_F(SceneDialogsTest, ParametersDialogStoresTheCheckBoxes) {
     EXPECT_TRUE(Doc().GetScene()->params.noReflection);
     EXPECT_FALSE(Doc().GetScene()->params.normalize);
 }
+
+} // namespace sonivera

@@ -1,14 +1,16 @@
 // "Показать пути" in the running editor: offered after a calculation, off by default, drawn over
 // the plan, the hovered path named in the message pane, Esc clearing the highlight, and an edit
 // hiding the paths until the next calculation.
-#include "app/MainFrame.h"
+#include "gui/app/MainFrame.h"
 #include "calc/CalcFixture.h"
-#include "effect/EffectPane.h"
-#include "paths/PathsOverlayView.h"
+#include "gui/effect/EffectPane.h"
+#include "gui/paths/PathsOverlayView.h"
 
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/image.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -103,3 +105,5 @@ TEST_F(ShowPathsTest, OfferedAfterACalculationShownOnRequestAndHiddenByAnEdit) {
     Calculate();
     EXPECT_TRUE(PathsCommand().checked);
 }
+
+} // namespace sonivera

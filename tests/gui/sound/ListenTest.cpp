@@ -2,13 +2,13 @@
 // no-device path and stopping. The sound itself is tested in the audio library's tests.
 #include "support/AppFixture.h"
 
-#include "AudioFile.h"
-#include "app/MainFrame.h"
-#include "effect/EffectPane.h"
-#include "model/SafeFileWriter.h"
-#include "sound/ExportWav.h"
-#include "sound/ListenDialog.h"
-#include "sound/SoundFileDialog.h"
+#include "audio/AudioFile.h"
+#include "gui/app/MainFrame.h"
+#include "gui/effect/EffectPane.h"
+#include "core/model/SafeFileWriter.h"
+#include "gui/sound/ExportWav.h"
+#include "gui/sound/ListenDialog.h"
+#include "gui/sound/SoundFileDialog.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -16,6 +16,8 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+
+namespace sonivera {
 
 namespace {
 
@@ -174,3 +176,5 @@ TEST_F(ListenTest, ThePaneButtonsFollowTheEffectAndExport) {
     press(listen);
     EXPECT_EQ(CListenDialog::Current(), nullptr);
 }
+
+} // namespace sonivera

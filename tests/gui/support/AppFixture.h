@@ -3,9 +3,9 @@
 #include "support/DialogScript.h"
 
 #include "TempDir.h"
-#include "app/C3DApp.h"
-#include "app/MainFrame.h"
-#include "model/C3DDoc.h"
+#include "gui/app/C3DApp.h"
+#include "gui/app/MainFrame.h"
+#include "gui/model/C3DDoc.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,8 @@
 
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 // A test of the running editor: starts the application's state with a private settings file in a
 // fresh temporary folder, answers dialogs through a DialogScript, and shuts the state down again.
@@ -72,3 +74,5 @@ protected:
 inline std::string DataFile(const std::string& name) {
     return std::string(SONIVERA_TEST_DATA_DIR) + "/" + name;
 }
+
+} // namespace sonivera

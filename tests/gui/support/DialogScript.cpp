@@ -1,11 +1,13 @@
 #include "support/DialogScript.h"
 
-#include "app/FileDialogs.h"
+#include "gui/app/FileDialogs.h"
 
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/textctrl.h>
+
+namespace sonivera {
 
 DialogScript& DialogScript::ThenMessage(const std::string& fragment, int answer) {
     return Then([fragment, answer](wxDialog& dialog) {
@@ -65,3 +67,5 @@ void SetCheck(wxDialog& dialog, int id, bool checked) {
     ASSERT_NE(box, nullptr) << "no check box " << id;
     box->SetValue(checked);
 }
+
+} // namespace sonivera

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace sonivera {
+
 // Answers the modal dialogs a test provokes, in order, without showing them. Each step receives
 // the dialog and returns the code ShowModal should return. Message boxes are recorded. A dialog
 // that no step expects fails the test and is cancelled; steps left over fail it at the end.
@@ -59,3 +61,5 @@ void SetField(wxDialog& dialog, int id, const std::string& text);
 std::string FieldText(wxDialog& dialog, int id);
 // Sets the dialog's check box with the given id.
 void SetCheck(wxDialog& dialog, int id, bool checked);
+
+} // namespace sonivera

@@ -1,6 +1,6 @@
 // Runs the GUI tests inside an initialised wxWidgets application object (C3DApp) without its
 // message loop; each test starts and shuts down the application's state itself.
-#include "app/C3DApp.h"
+#include "gui/app/C3DApp.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+using namespace sonivera;
 
 namespace {
 

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "model/SceneFile.h"
+#include "core/model/SceneFile.h"
 
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -30,3 +32,5 @@ inline Bytes LowerCaseTagScene() {
     }
     return bytes;
 }
+
+} // namespace sonivera

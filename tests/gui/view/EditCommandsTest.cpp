@@ -3,13 +3,15 @@
 // and the wheel's scrolling and zooming.
 #include "view/ViewFixture.h"
 
-#include "app/CommandIds.h"
-#include "edit/ObjectClipboard.h"
-#include "model/SoundSource.h"
+#include "gui/app/CommandIds.h"
+#include "core/edit/ObjectClipboard.h"
+#include "core/model/SoundSource.h"
 
 #include <wx/clipbrd.h>
 #include <wx/cmdproc.h>
 #include <wx/dataobj.h>
+
+namespace sonivera {
 
 namespace {
 
@@ -151,3 +153,5 @@ TEST_F(EditCommandsTest, TheWheelScrollsThreeLinesAndCtrlZoomsAroundThePointer) 
     EXPECT_EQ(View().Controller().PixelsPerMetre(), 30);
     EXPECT_FALSE(Doc().IsModified());
 }
+
+} // namespace sonivera

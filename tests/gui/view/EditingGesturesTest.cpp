@@ -2,13 +2,15 @@
 
 #include <wx/settings.h>
 
-#include "app/CommandIds.h"
-#include "model/Listener.h"
-#include "model/RectObject.h"
-#include "model/SceneFile.h"
-#include "model/SoundSource.h"
+#include "gui/app/CommandIds.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneFile.h"
+#include "core/model/SoundSource.h"
 
 #include <wx/scrolbar.h>
+
+namespace sonivera {
 
 // At the starting zoom of 30 pixels per metre and no scrolling, window pixel p is p / 30 metres;
 // the default scene snaps to a 1 m grid.
@@ -234,3 +236,5 @@ TEST_F(ViewTest, NewAndOpenClearTheSelectionButKeepTheZoom) {
     EXPECT_EQ(View().ShownScene(), Doc().GetScene());
     EXPECT_EQ(View().Controller().PixelsPerMetre(), 29);
 }
+
+} // namespace sonivera

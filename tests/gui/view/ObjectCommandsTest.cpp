@@ -1,10 +1,10 @@
 #include "view/ViewFixture.h"
 
-#include "app/CommandIds.h"
-#include "model/RectObject.h"
-#include "model/RectPropsDlg.h"
-#include "model/SoundSource.h"
-#include "model/SourcePropsDlg.h"
+#include "gui/app/CommandIds.h"
+#include "core/model/RectObject.h"
+#include "gui/model/RectPropsDlg.h"
+#include "core/model/SoundSource.h"
+#include "gui/model/SourcePropsDlg.h"
 
 #include <wx/cmdproc.h>
 #include <wx/menu.h>
@@ -15,6 +15,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace sonivera {
 
 namespace {
 
@@ -234,3 +236,5 @@ TEST_F(ObjectCommandsTest, TheListenerHasOnlyAMessageUnderTheApplicationTitle) {
     EXPECT_FALSE(style & wxICON_MASK); // any icon flag, wxICON_NONE too, would show an icon
     EXPECT_FALSE(Doc().IsModified());
 }
+
+} // namespace sonivera

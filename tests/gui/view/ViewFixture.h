@@ -2,11 +2,13 @@
 
 #include "support/AppFixture.h"
 
-#include "app/SceneDocManager.h"
-#include "view/C3DView.h"
-#include "view/SceneCanvas.h"
+#include "gui/app/SceneDocManager.h"
+#include "gui/view/C3DView.h"
+#include "gui/view/SceneCanvas.h"
 
 #include <wx/statusbr.h>
+
+namespace sonivera {
 
 // A test of the editor view in the running editor: pointer, keys and scroll bars are sent to the
 // view's canvas as the window system would send them; commands go through the main frame.
@@ -55,3 +57,5 @@ protected:
         return it->get();
     }
 };
+
+} // namespace sonivera

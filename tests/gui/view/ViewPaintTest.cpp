@@ -1,6 +1,6 @@
 #include "view/ViewFixture.h"
 
-#include "app/CommandIds.h"
+#include "gui/app/CommandIds.h"
 
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
@@ -8,6 +8,8 @@
 
 #include <map>
 #include <tuple>
+
+namespace sonivera {
 
 namespace {
 
@@ -95,3 +97,5 @@ TEST_F(ViewPaintTest, PixelsHaveExactlyThePenColoursGridDottedBorderBlackSelecti
     EXPECT_EQ(At(image, 143, 90), kBlack); // the source's square, left side
     EXPECT_EQ(At(image, 230, 30), kBlack); // the rectangle's top side
 }
+
+} // namespace sonivera

@@ -1,13 +1,15 @@
 #include "ReferenceTracer.h"
 
-#include "model/ObjectKind.h"
-#include "model/RectObject.h"
-#include "model/SceneSettings.h"
-#include "model/SoundSource.h"
+#include "core/model/ObjectKind.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 
 #include <cmath>
 #include <pthread.h>
 #include <stdexcept>
+
+namespace sonivera {
 
 namespace reference {
 
@@ -386,3 +388,5 @@ ReferenceResult ComputeReferenceEffectOnLargeStack(const SceneSettings& scene, b
 }
 
 } // namespace reference
+
+} // namespace sonivera

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "model/SceneRay.h"
+#include "core/model/SceneRay.h"
 
 #include <vector>
+
+namespace sonivera {
 
 class CSceneObject;
 class CRectObject;
@@ -81,3 +83,5 @@ ReferenceResult ComputeReferenceEffectOnLargeStack(const SceneSettings& scene,
                                                    bool logEchoes = false);
 
 } // namespace reference
+
+} // namespace sonivera
