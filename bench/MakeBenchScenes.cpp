@@ -51,10 +51,10 @@ std::unique_ptr<SceneSettings> MakeRoom(const RoomPlan& plan) {
     auto scene = std::make_unique<SceneSettings>();
     scene->width = plan.side;
     scene->height = plan.side;
-    scene->rayCount = plan.rays;
-    scene->stopTime = plan.stopTime;
-    scene->stopAmplitude = plan.stopAmplitude;
-    scene->groupTime = 10.0;
+    scene->params.rayCount = plan.rays;
+    scene->params.stopTime = plan.stopTime;
+    scene->params.stopAmplitude = plan.stopAmplitude;
+    scene->params.groupTime = 10.0;
     auto* listener = scene->Add<CListener>();
     const auto rect = [&](double x, double y, double w, double h) {
         auto* r = scene->Add<CRectObject>();

@@ -7,12 +7,12 @@
 #include "core/model/SceneObject.h"
 #include "core/model/SceneSettings.h"
 #include "core/model/SoundSource.h"
-#include "reference/ReferenceTracer.h"
 #include "core/tracer/ComputeEffect.h"
 #include "core/tracer/ComputeEffectDetail.h"
 #include "core/tracer/EchoPipeline.h"
 #include "core/tracer/RectLanes.h"
 #include "core/tracer/TraceScene.h"
+#include "reference/ReferenceTracer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -70,7 +70,7 @@ void NoSources(benchmark::State& state, int threads) {
     for (auto it = scene->objects.begin(); it != scene->objects.end();) {
         it = (*it)->GetKind() == OBJ_SOURCE ? scene->objects.erase(it) : std::next(it);
     }
-    scene->rayCount = 10000000;
+    scene->params.rayCount = 10000000;
     EffectOptions options;
     options.threads = threads;
     for (auto _ : state) {
@@ -159,9 +159,9 @@ std::unique_ptr<SceneSettings> GrowthRoom(int rects, int rays, double stopTime) 
     const double side = 10.0 * grid + 2.0;
     scene->width = side;
     scene->height = side;
-    scene->rayCount = rays;
-    scene->stopTime = stopTime;
-    scene->groupTime = 10.0;
+    scene->params.rayCount = rays;
+    scene->params.stopTime = stopTime;
+    scene->params.groupTime = 10.0;
     auto* listener = scene->Add<CListener>();
     listener->m_x = 1.0 + 10.0 * (grid / 2) + 0.5;
     listener->m_y = 1.0 + 10.0 * (grid / 2) + 0.5;

@@ -45,15 +45,15 @@ double Coefficient(std::uint8_t b) {
 std::unique_ptr<SceneSettings> DecodeScene(ByteReader& in) {
     auto scene = MakeDefaultScene();
     const std::uint8_t flags = in.Next();
-    scene->noTransmission = (flags & 1) != 0;
-    scene->noReflection = (flags & 2) != 0;
-    scene->normalize = (flags & 4) != 0;
-    scene->rayCount = 1 + in.Next() % 16;
-    scene->stopTime = in.Next() * (100.0 / 255.0); // ms; at most 30 m of path
-    scene->groupTime = 0.05 + in.Next() * 0.05;
-    scene->stopAmplitude = Coefficient(in.Next()) * 0.01;
-    scene->passAbsorptionLimit = Coefficient(in.Next()) * 10.0;
-    scene->mediumAbsorption = Coefficient(in.Next()) * 0.01;
+    scene->params.noTransmission = (flags & 1) != 0;
+    scene->params.noReflection = (flags & 2) != 0;
+    scene->params.normalize = (flags & 4) != 0;
+    scene->params.rayCount = 1 + in.Next() % 16;
+    scene->params.stopTime = in.Next() * (100.0 / 255.0); // ms; at most 30 m of path
+    scene->params.groupTime = 0.05 + in.Next() * 0.05;
+    scene->params.stopAmplitude = Coefficient(in.Next()) * 0.01;
+    scene->params.passAbsorptionLimit = Coefficient(in.Next()) * 10.0;
+    scene->params.mediumAbsorption = Coefficient(in.Next()) * 0.01;
     scene->FirstObject()->m_x = in.Next() * 0.05;
     scene->FirstObject()->m_y = in.Next() * 0.05;
     for (int i = 0; i < 7 && !in.Done(); ++i) {

@@ -7,12 +7,12 @@
 #include "cli/OutputFiles.h"
 #include "cli/ProgressBar.h"
 #include "cli/SceneInput.h"
+#include "cli/json/PathsJson.h"
 #include "core/calc/SceneCheck.h"
 #include "core/tracer/ComputeEffect.h"
 #include "core/tracer/EchoPath.h"
 #include "core/tracer/EffectFile.h"
 #include "core/tracer/EffectFinite.h"
-#include "cli/json/PathsJson.h"
 
 #include <CLI/CLI.hpp>
 
@@ -42,7 +42,7 @@ struct EffectCommandOptions {
 std::string EffectCsv(const SceneSettings& scene) {
     std::string text = "bin,start_ms,amplitude\n";
     for (std::int32_t i = 0; i < scene.effectCount; ++i) {
-        text += std::to_string(i) + ',' + RoundTripText(i * scene.effectGroupTime) + ',' +
+        text += std::to_string(i) + ',' + RoundTripText(i * scene.effectParams.groupTime) + ',' +
                 RoundTripText(scene.effect[static_cast<std::size_t>(i)]) + '\n';
     }
     return text;

@@ -3,16 +3,19 @@
 #include "cli/ExitCodes.h"
 #include "cli/NumberText.h"
 #include "cli/SceneInput.h"
+#include "cli/json/SceneJson.h"
+#include "core/model/CalcParameterTable.h"
 #include "core/model/ObjectKind.h"
 #include "core/model/RectObject.h"
 #include "core/model/SoundSource.h"
-#include "cli/json/SceneJson.h"
 
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 #include <memory>
 #include <sstream>
+#include <type_traits>
+#include <variant>
 
 namespace sonivera {
 
@@ -38,15 +41,20 @@ std::string SceneText(const SceneSettings& s) {
     line("gridX", RoundTripText(s.gridX));
     line("gridY", RoundTripText(s.gridY));
     line("snapToGrid", Flag(s.snapToGrid));
-    line("passAbsorptionLimit", RoundTripText(s.passAbsorptionLimit));
-    line("stopAmplitude", RoundTripText(s.stopAmplitude));
-    line("groupTime", RoundTripText(s.groupTime));
-    line("noTransmission", Flag(s.noTransmission));
-    line("noReflection", Flag(s.noReflection));
-    line("normalize", Flag(s.normalize));
-    line("rayCount", std::to_string(s.rayCount));
-    line("mediumAbsorption", RoundTripText(s.mediumAbsorption));
-    line("stopTime", RoundTripText(s.stopTime));
+    for (const CalcField& field : CalcFields()) {
+        line(field.name, std::visit(
+                             [&](auto member) {
+                                 const auto value = s.params.*member;
+                                 if constexpr (std::is_same_v<decltype(value), const bool>) {
+                                     return Flag(value);
+                                 } else if constexpr (std::is_integral_v<decltype(value)>) {
+                                     return std::to_string(value);
+                                 } else {
+                                     return RoundTripText(value);
+                                 }
+                             },
+                             field.member));
+    }
     line("objects", std::to_string(s.objects.size()));
     std::size_t index = 0;
     for (const auto& object : s.objects) {

@@ -52,9 +52,9 @@ bool Ended(int pid) {
 // through, no amplitude floor and a long stop time, so every hit doubles the paths.
 std::string WriteEndlessScene(const TempDir& dir) {
     auto scene = MakeDefaultScene();
-    scene->rayCount = 1000;
-    scene->stopAmplitude = 0.0;
-    scene->stopTime = 10000.0;
+    scene->params.rayCount = 1000;
+    scene->params.stopAmplitude = 0.0;
+    scene->params.stopTime = 10000.0;
     for (int i = 0; i < 8; ++i) {
         auto* wall = scene->Add<CRectObject>();
         wall->m_x = 5.0 + 12.0 * i;
@@ -151,7 +151,7 @@ TEST(CliEffect, SceneErrorStopsBeforeCalculatingUnlessNoCheck) {
 TEST(CliEffect, UnsafeParameterIsNamedAndNothingIsWritten) {
     TempDir dir;
     auto scene = MakeDefaultScene();
-    scene->groupTime = 0.0;
+    scene->params.groupTime = 0.0;
     const std::string path = dir.File("zero-group.3d");
     WriteSceneFile(path, *scene);
     const std::string out = dir.File("out.e3d");

@@ -105,7 +105,7 @@ TEST(CliSaving, AStandardOutputThatCannotBeWrittenFailsTheCommand) {
 TEST(CliSaving, AnEffectThatIsNotFiniteIsRefusedNamingTheValue) {
     TempDir dir;
     auto scene = MakeDefaultScene();
-    scene->mediumAbsorption = -100.0;
+    scene->params.mediumAbsorption = -100.0;
     auto* source = scene->Add<CSoundSource>();
     source->m_x = 60.0;
     source->m_y = 50.0;
@@ -125,8 +125,8 @@ TEST(CliSaving, AnEffectThatIsNotFiniteIsRefusedNamingTheValue) {
 TEST(CliSaving, InterruptsWhileWritingRemoveTheTemporaryAndWriteNothing) {
     TempDir dir;
     auto scene = MakeDefaultScene();
-    scene->groupTime = 0.00025; // four million bins: a 32 MB effect file
-    scene->rayCount = 1;
+    scene->params.groupTime = 0.00025; // four million bins: a 32 MB effect file
+    scene->params.rayCount = 1;
     const std::string path = dir.File("big.3d");
     WriteSceneFile(path, *scene);
     const std::string out = dir.File("out.e3d");

@@ -25,15 +25,15 @@ std::unique_ptr<SceneSettings> UnusualScene() {
     scene->gridX = 5e-324;
     scene->gridY = 99999.99999999999;
     scene->snapToGrid = false;
-    scene->passAbsorptionLimit = std::numeric_limits<double>::max();
-    scene->stopAmplitude = -0.0;
-    scene->groupTime = 0.30000000000000004;
-    scene->noTransmission = true;
-    scene->noReflection = true;
-    scene->normalize = false;
-    scene->rayCount = std::numeric_limits<std::int32_t>::min();
-    scene->mediumAbsorption = 1e-300;
-    scene->stopTime = -1.5;
+    scene->params.passAbsorptionLimit = std::numeric_limits<double>::max();
+    scene->params.stopAmplitude = -0.0;
+    scene->params.groupTime = 0.30000000000000004;
+    scene->params.noTransmission = true;
+    scene->params.noReflection = true;
+    scene->params.normalize = false;
+    scene->params.rayCount = std::numeric_limits<std::int32_t>::min();
+    scene->params.mediumAbsorption = 1e-300;
+    scene->params.stopTime = -1.5;
     scene->FirstObject()->m_x = -0.0;
     auto* rect = scene->Add<CRectObject>();
     rect->m_x = 2.0 / 3.0;
@@ -126,13 +126,13 @@ TEST(SceneJson, RandomScenesSurviveTheRoundTripToTheByte) {
         scene->gridX = std::fabs(anyDouble()) + 5e-324;
         scene->gridY = side(rng);
         scene->snapToGrid = (rng() & 1) != 0;
-        scene->passAbsorptionLimit = anyDouble();
-        scene->stopAmplitude = anyDouble();
-        scene->groupTime = anyDouble();
-        scene->normalize = (rng() & 1) != 0;
-        scene->rayCount = static_cast<std::int32_t>(rng());
-        scene->mediumAbsorption = anyDouble();
-        scene->stopTime = anyDouble();
+        scene->params.passAbsorptionLimit = anyDouble();
+        scene->params.stopAmplitude = anyDouble();
+        scene->params.groupTime = anyDouble();
+        scene->params.normalize = (rng() & 1) != 0;
+        scene->params.rayCount = static_cast<std::int32_t>(rng());
+        scene->params.mediumAbsorption = anyDouble();
+        scene->params.stopTime = anyDouble();
         scene->FirstObject()->m_x = anyDouble();
         for (int i = count(rng); i > 0; --i) {
             if (kind(rng) == 2) {

@@ -2,6 +2,7 @@
 
 #include "cli/json/SceneJsonParser.h"
 
+#include "core/model/CalcParameterTable.h"
 #include "core/model/Listener.h"
 #include "core/model/ObjectKind.h"
 #include "core/model/RectObject.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <limits>
 #include <set>
+#include <variant>
 
 namespace sonivera {
 
@@ -80,6 +82,11 @@ public:
         }
         return static_cast<std::int32_t>(v.get<std::int64_t>());
     }
+
+    // The member `name` into `value`, checked as its type asks.
+    void Read(const char* name, double& value) { value = Double(name); }
+    void Read(const char* name, bool& value) { value = Bool(name); }
+    void Read(const char* name, std::int32_t& value) { value = Int32(name); }
 
     const Json& Get(const char* name) {
         const auto it = m_json.find(name);
@@ -174,15 +181,9 @@ Json SceneToJson(const SceneSettings& s) {
     json["gridX"] = s.gridX;
     json["gridY"] = s.gridY;
     json["snapToGrid"] = s.snapToGrid;
-    json["passAbsorptionLimit"] = s.passAbsorptionLimit;
-    json["stopAmplitude"] = s.stopAmplitude;
-    json["groupTime"] = s.groupTime;
-    json["noTransmission"] = s.noTransmission;
-    json["noReflection"] = s.noReflection;
-    json["normalize"] = s.normalize;
-    json["rayCount"] = s.rayCount;
-    json["mediumAbsorption"] = s.mediumAbsorption;
-    json["stopTime"] = s.stopTime;
+    for (const CalcField& field : CalcFields()) {
+        std::visit([&](auto member) { json[field.name] = s.params.*member; }, field.member);
+    }
     Json objects = Json::array();
     for (const auto& object : s.objects) {
         Json o;
@@ -215,15 +216,10 @@ std::unique_ptr<SceneSettings> SceneFromJson(const Json& json) {
     scene->gridX = fields.Double("gridX");
     scene->gridY = fields.Double("gridY");
     scene->snapToGrid = fields.Bool("snapToGrid");
-    scene->passAbsorptionLimit = fields.Double("passAbsorptionLimit");
-    scene->stopAmplitude = fields.Double("stopAmplitude");
-    scene->groupTime = fields.Double("groupTime");
-    scene->noTransmission = fields.Bool("noTransmission");
-    scene->noReflection = fields.Bool("noReflection");
-    scene->normalize = fields.Bool("normalize");
-    scene->rayCount = fields.Int32("rayCount");
-    scene->mediumAbsorption = fields.Double("mediumAbsorption");
-    scene->stopTime = fields.Double("stopTime");
+    for (const CalcField& field : CalcFields()) {
+        std::visit([&](auto member) { fields.Read(field.name, scene->params.*member); },
+                   field.member);
+    }
     const Json& objects = fields.Get("objects");
     fields.RefuseOthers();
     if (!objects.is_array()) {

@@ -2,6 +2,8 @@
 
 #include "cli/json/SceneJson.h"
 
+#include "core/model/CalcParameterTable.h"
+
 #include <algorithm>
 #include <array>
 #include <optional>
@@ -14,22 +16,16 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-// The members a scene may have, in the order of the scene record.
-constexpr std::array<std::string_view, 15> kSettingNames = {"width",
-                                                            "height",
-                                                            "gridX",
-                                                            "gridY",
-                                                            "snapToGrid",
-                                                            "passAbsorptionLimit",
-                                                            "stopAmplitude",
-                                                            "groupTime",
-                                                            "noTransmission",
-                                                            "noReflection",
-                                                            "normalize",
-                                                            "rayCount",
-                                                            "mediumAbsorption",
-                                                            "stopTime",
-                                                            "objects"};
+// Whether a scene may have a member of this name: the settings of the scene record (the size, the
+// grid, the calculation parameters) and "objects".
+bool IsSceneMember(std::string_view name) {
+    constexpr std::array<std::string_view, 6> kOthers = {"width", "height",     "gridX",
+                                                         "gridY", "snapToGrid", "objects"};
+    const auto& fields = CalcFields();
+    return std::find(kOthers.begin(), kOthers.end(), name) != kOthers.end() ||
+           std::any_of(fields.begin(), fields.end(),
+                       [&](const CalcField& field) { return name == field.name; });
+}
 
 // The members an object of any kind may have; which of them a kind takes is checked later.
 constexpr std::array<std::string_view, 8> kObjectFieldNames = {
@@ -76,11 +72,10 @@ public:
             return true;
         }
         Frame& frame = m_frames.back();
-        const bool known =
-            frame.place == Place::Scene
-                ? std::find(kSettingNames.begin(), kSettingNames.end(), name) != kSettingNames.end()
-                : std::find(kObjectFieldNames.begin(), kObjectFieldNames.end(), name) !=
-                      kObjectFieldNames.end();
+        const bool known = frame.place == Place::Scene
+                               ? IsSceneMember(name)
+                               : std::find(kObjectFieldNames.begin(), kObjectFieldNames.end(),
+                                           name) != kObjectFieldNames.end();
         const std::string path = frame.path.empty() ? name : frame.path + "." + name;
         if (!known) {
             throw SceneJsonError(path, "unknown field");

@@ -120,37 +120,12 @@ private:
 } // namespace
 
 SettingsRecord SettingsOf(const SceneSettings& s) {
-    return {s.width,
-            s.height,
-            s.gridX,
-            s.gridY,
-            s.snapToGrid,
-            s.passAbsorptionLimit,
-            s.stopAmplitude,
-            s.groupTime,
-            s.noTransmission,
-            s.noReflection,
-            s.normalize,
-            s.rayCount,
-            s.mediumAbsorption,
-            s.stopTime};
+    return {static_cast<const SceneLayout&>(s), s.params};
 }
 
 void RestoreSettings(SceneSettings& s, const SettingsRecord& r) {
-    s.width = r.width;
-    s.height = r.height;
-    s.gridX = r.gridX;
-    s.gridY = r.gridY;
-    s.snapToGrid = r.snapToGrid;
-    s.passAbsorptionLimit = r.passAbsorptionLimit;
-    s.stopAmplitude = r.stopAmplitude;
-    s.groupTime = r.groupTime;
-    s.noTransmission = r.noTransmission;
-    s.noReflection = r.noReflection;
-    s.normalize = r.normalize;
-    s.rayCount = r.rayCount;
-    s.mediumAbsorption = r.mediumAbsorption;
-    s.stopTime = r.stopTime;
+    static_cast<SceneLayout&>(s) = r;
+    s.params = r.params;
 }
 
 std::unique_ptr<SceneEdit> MakeInsertEdit(EditKind kind, std::size_t index, ObjectRecord object) {

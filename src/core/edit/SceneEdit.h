@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/edit/ObjectRecord.h"
+#include "core/model/CalcParameters.h"
+#include "core/model/SceneLayout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,22 +34,9 @@ struct EditSelection {
     std::size_t index = 0;
 };
 
-// The scene record's fourteen settings, as the scene file stores them.
-struct SettingsRecord {
-    double width = 0.0;
-    double height = 0.0;
-    double gridX = 0.0;
-    double gridY = 0.0;
-    bool snapToGrid = false;
-    double passAbsorptionLimit = 0.0;
-    double stopAmplitude = 0.0;
-    double groupTime = 0.0;
-    bool noTransmission = false;
-    bool noReflection = false;
-    bool normalize = false;
-    std::int32_t rayCount = 0;
-    double mediumAbsorption = 0.0;
-    double stopTime = 0.0;
+// The scene record's settings: its size, its grid and its calculation parameters.
+struct SettingsRecord : SceneLayout {
+    CalcParameters params;
     friend bool operator==(const SettingsRecord&, const SettingsRecord&) = default;
 };
 

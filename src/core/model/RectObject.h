@@ -28,7 +28,7 @@ public:
 
     double m_width = 0.0;
     double m_height = 0.0;
-    double m_absorption = kNoHit;
+    double m_absorption = kInfiniteCoefficient;
     double m_reflection = 0.0;
 };
 

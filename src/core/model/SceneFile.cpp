@@ -1,6 +1,7 @@
 #include "core/model/SceneFile.h"
 
 #include "core/model/BinaryArchive.h"
+#include "core/model/CalcParameterTable.h"
 #include "core/model/InputFile.h"
 #include "core/model/Listener.h"
 #include "core/model/ObjectKind.h"
@@ -30,16 +31,16 @@ void WriteSettings(ArchiveWriter& ar, const SceneSettings& s) {
     ar.WriteDouble(s.gridY);
     ar.WriteBool(s.snapToGrid);
     ar.WriteFiller(7);
-    ar.WriteDouble(s.passAbsorptionLimit);
-    ar.WriteDouble(s.stopAmplitude);
-    ar.WriteDouble(s.groupTime);
-    ar.WriteBool(s.noTransmission);
-    ar.WriteBool(s.noReflection);
-    ar.WriteBool(s.normalize);
+    ar.WriteDouble(s.params.passAbsorptionLimit);
+    ar.WriteDouble(s.params.stopAmplitude);
+    ar.WriteDouble(s.params.groupTime);
+    ar.WriteBool(s.params.noTransmission);
+    ar.WriteBool(s.params.noReflection);
+    ar.WriteBool(s.params.normalize);
     ar.WriteFiller(1);
-    ar.WriteInt32(s.rayCount);
-    ar.WriteDouble(s.mediumAbsorption);
-    ar.WriteDouble(s.stopTime);
+    ar.WriteInt32(s.params.rayCount);
+    ar.WriteDouble(s.params.mediumAbsorption);
+    ar.WriteDouble(s.params.stopTime);
 }
 
 void ReadSettings(ArchiveReader& ar, SceneSettings& s) {
@@ -49,16 +50,16 @@ void ReadSettings(ArchiveReader& ar, SceneSettings& s) {
     s.gridY = ar.ReadDouble();
     s.snapToGrid = ar.ReadBool();
     ar.Skip(7);
-    s.passAbsorptionLimit = ar.ReadDouble();
-    s.stopAmplitude = ar.ReadDouble();
-    s.groupTime = ar.ReadDouble();
-    s.noTransmission = ar.ReadBool();
-    s.noReflection = ar.ReadBool();
-    s.normalize = ar.ReadBool();
+    s.params.passAbsorptionLimit = ar.ReadDouble();
+    s.params.stopAmplitude = ar.ReadDouble();
+    s.params.groupTime = ar.ReadDouble();
+    s.params.noTransmission = ar.ReadBool();
+    s.params.noReflection = ar.ReadBool();
+    s.params.normalize = ar.ReadBool();
     ar.Skip(1);
-    s.rayCount = ar.ReadInt32();
-    s.mediumAbsorption = ar.ReadDouble();
-    s.stopTime = ar.ReadDouble();
+    s.params.rayCount = ar.ReadInt32();
+    s.params.mediumAbsorption = ar.ReadDouble();
+    s.params.stopTime = ar.ReadDouble();
 }
 
 // Refuses settings that would make the view's or the tracer's arithmetic unsafe.
@@ -77,10 +78,8 @@ void CheckSettings(const SceneSettings& s, const std::string& path) {
     };
     step(s.gridX, "gridX");
     step(s.gridY, "gridY");
-    const double rest[] = {s.passAbsorptionLimit, s.stopAmplitude, s.groupTime, s.mediumAbsorption,
-                           s.stopTime};
-    for (double v : rest) {
-        if (!std::isfinite(v)) {
+    for (const CalcField& field : CalcFields()) {
+        if (!SceneMayHold(field, s.params)) {
             BadFormat(path, "a calculation parameter is not a finite number");
         }
     }

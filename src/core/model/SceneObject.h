@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/Colors.h"
+#include "core/model/FiniteInfinity.h"
 #include "core/model/SceneRay.h"
 
 namespace sonivera {
@@ -10,9 +11,6 @@ class ArchiveWriter;
 class Canvas;
 class PropertiesPort;
 struct SceneSettings;
-
-// The no-hit distance of intersections, a finite value standing for infinity.
-constexpr double kNoHit = 1.7e308;
 
 // Abstract base of everything placed in a scene: the listener, sound sources and rectangles.
 // Positions are metres in scene coordinates (origin top-left, y downwards). The virtual

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/CalcParameters.h"
+#include "core/model/SceneLayout.h"
 #include "core/model/SceneObject.h"
 
 #include <cstdint>
@@ -10,38 +12,22 @@ namespace sonivera {
 
 using ObjectList = std::list<std::unique_ptr<CSceneObject>>;
 
-// The passage limit of a new scene: passage through objects absorbing more than this is ignored.
-constexpr double kDefaultPassAbsorptionLimit = 1.6e308;
-
 // One scene: its size, grid, calculation parameters, the objects it owns and the last effect
-// computed for it. The first fourteen fields are stored in the scene file in this order.
-struct SceneSettings {
-    double width = 100.0;
-    double height = 100.0;
-    double gridX = 1.0;
-    double gridY = 1.0;
-    bool snapToGrid = true;
-    double passAbsorptionLimit = kDefaultPassAbsorptionLimit;
-    double stopAmplitude = 0.001;
-    double groupTime = 10.0;
-    bool noTransmission = false;
-    bool noReflection = false;
-    bool normalize = true;
-    std::int32_t rayCount = 100;
-    double mediumAbsorption = 0.0;
-    double stopTime = 1000.0;
+// computed for it. The size, the grid and the parameters are stored in the scene file in this
+// order.
+struct SceneSettings : SceneLayout {
+    CalcParameters params;
     // The scene's objects in order; the first one is the listener.
     ObjectList objects;
-    // The last computed effect (bin 0 first), or none.
+    // The last computed effect (bin 0 first), or none, and the parameters it was computed with:
+    // the writers of the effect file and its table take the grouping width and the stop time from
+    // these, not from `params`, which may have been edited since.
     std::unique_ptr<double[]> effect;
     std::int32_t effectCount = 0;
-    // The grouping width and stop time (ms) the effect above was computed with; the writers of
-    // the effect file and its table take them from here, not from the settings above, which may
-    // have been edited since.
-    double effectGroupTime = 0.0;
-    double effectStopTime = 0.0;
+    CalcParameters effectParams;
 
-    SceneSettings() = default;
+    // A new scene: 100 × 100 m with a 1 m grid and snapping on, the default parameters.
+    SceneSettings() : SceneLayout{100.0, 100.0, 1.0, 1.0, true} {}
     SceneSettings(const SceneSettings&) = delete;
     SceneSettings& operator=(const SceneSettings&) = delete;
 

@@ -1,6 +1,7 @@
 #include "core/tracer/ComputeEffect.h"
 #include "core/tracer/ComputeEffectDetail.h"
 
+#include "core/model/SceneSettings.h"
 #include "core/tracer/EchoPath.h"
 #include "core/tracer/EchoPipeline.h"
 #include "core/tracer/PathKeeper.h"
@@ -9,7 +10,6 @@
 #include "core/tracer/RectSearch.h"
 #include "core/tracer/TraceParameters.h"
 #include "core/tracer/TraceScene.h"
-#include "core/model/SceneSettings.h"
 
 #include <algorithm>
 #include <chrono>
@@ -89,7 +89,7 @@ std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& sea
         if (elapsed < seconds) {
             return true;
         }
-        const double left = static_cast<double>(params.rayCount - done);
+        const double left = static_cast<double>(params.calc.rayCount - done);
         return done > 0 && elapsed / static_cast<double>(done) * left < poolFromSeconds;
     };
     RayWalker<BinSink> walker(scene, search, params, options.cancel);
@@ -97,10 +97,10 @@ std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& sea
     BinSink sink{bins};
     walker.DirectSound(sink);
     std::int32_t ray = 0;
-    while (ray < params.rayCount && ray < rayLimit && goOn(ray)) {
+    while (ray < params.calc.rayCount && ray < rayLimit && goOn(ray)) {
         CheckCancel(options);
         walker.TraceRay(ray, sink);
-        ReportPosition(progress, ray, params.rayCount);
+        ReportPosition(progress, ray, params.calc.rayCount);
         ++ray;
     }
     stats.nodes += walker.Nodes();
@@ -117,7 +117,7 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
     const std::int32_t first =
         TraceOnCallingThread(scene, search, params, progress, options, tuning.serialRays,
                              tuning.serialSeconds, tuning.poolFromSeconds, bins, stats, paths);
-    if (first == params.rayCount) {
+    if (first == params.calc.rayCount) {
         return;
     }
     // The rest on the pool, summed in ray order on this thread.
@@ -135,7 +135,7 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         walkers[w]->SetPathKeeper(&keepers[w]);
     }
     std::uint64_t echoes = 0;
-    EchoPipeline pipeline(params.rayCount - first, workers, options.cancel);
+    EchoPipeline pipeline(params.calc.rayCount - first, workers, options.cancel);
     pipeline.Run(
         [&](int worker, std::int32_t ray, EchoWriter& writer) {
             walkers[static_cast<std::size_t>(worker)]->TraceRay(first + ray, writer);
@@ -146,7 +146,7 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
             }
             echoes += chunk.count;
         },
-        [&](std::int32_t ray) { ReportPosition(progress, first + ray, params.rayCount); });
+        [&](std::int32_t ray) { ReportPosition(progress, first + ray, params.calc.rayCount); });
     for (const auto& walker : walkers) {
         stats.nodes += walker->Nodes();
         stats.searches += walker->Searches();
@@ -171,8 +171,8 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     // Rays that cannot record anything cost one empty call each; a pool would only add its
     // hand-overs, so they run on the calling thread.
     const int workers = RaysCanRecord(snapshot, params)
-                            ? WorkerCount(options.threads, params.rayCount)
-                            : std::min(1, WorkerCount(options.threads, params.rayCount));
+                            ? WorkerCount(options.threads, params.calc.rayCount)
+                            : std::min(1, WorkerCount(options.threads, params.calc.rayCount));
 
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
@@ -182,16 +182,16 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     }
     if (snapshot.hasListener) {
         const RectSearch search(snapshot, tuning.indexFrom, tuning.index, tuning.isa);
-        stats.rays = static_cast<std::uint64_t>(params.rayCount);
+        stats.rays = static_cast<std::uint64_t>(params.calc.rayCount);
         if (workers <= 1) {
-            TraceOnCallingThread(snapshot, search, params, progress, options, params.rayCount,
+            TraceOnCallingThread(snapshot, search, params, progress, options, params.calc.rayCount,
                                  kNoTimeLimit, 0.0, bins.get(), stats, paths.get());
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
                           stats, paths.get());
         }
     }
-    if (params.normalize) {
+    if (params.calc.normalize) {
         Normalize(bins.get(), params.binCount);
     }
     if (paths != nullptr) {
@@ -199,8 +199,7 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     }
     scene.effect = std::move(bins);
     scene.effectCount = params.binCount;
-    scene.effectGroupTime = params.groupTime;
-    scene.effectStopTime = scene.stopTime;
+    scene.effectParams = params.calc;
     if (options.stats != nullptr) {
         stats.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

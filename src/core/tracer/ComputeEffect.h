@@ -32,7 +32,7 @@ struct EffectOptions {
 
 // Traces the fan of rays from the scene's first object, bins the echoes by delay, normalises
 // when the scene asks for it and stores the result in scene.effect / scene.effectCount, with the
-// grouping width and stop time it used in scene.effectGroupTime / scene.effectStopTime.
+// parameters it used in scene.effectParams.
 // Progress positions (100 × i) / N go to `progress` (may be null) on the calling thread.
 // The bins are the same bytes whatever options.threads is.
 // Throws, before anything is computed and keeping the previous effect:

@@ -1,9 +1,9 @@
 #include "core/tracer/EffectFile.h"
 
-#include "core/tracer/EffectFinite.h"
 #include "core/model/BinaryArchive.h"
 #include "core/model/SafeFileWriter.h"
 #include "core/model/SceneSettings.h"
+#include "core/tracer/EffectFinite.h"
 
 #include <limits>
 
@@ -37,7 +37,7 @@ std::vector<std::uint8_t> SaveEffectToBytes(const SceneSettings& scene) {
     RequireFiniteEffect(scene);
     const std::span<const double> bins(scene.effect.get(),
                                        static_cast<std::size_t>(scene.effectCount));
-    return EffectToBytes(bins, scene.effectStopTime);
+    return EffectToBytes(bins, scene.effectParams.stopTime);
 }
 
 void WriteEffectFile(const std::string& path, const SceneSettings& scene) {

@@ -24,8 +24,9 @@ std::string Number(double value) {
 
 std::string DescribeUnboundedValues(const SceneSettings& scene) {
     std::vector<std::string> found;
-    if (scene.mediumAbsorption < 0.0) {
-        found.push_back("mediumAbsorption " + Number(scene.mediumAbsorption) + " is below 0");
+    if (scene.params.mediumAbsorption < 0.0) {
+        found.push_back("mediumAbsorption " + Number(scene.params.mediumAbsorption) +
+                        " is below 0");
     }
     std::size_t index = 0;
     for (const auto& object : scene.objects) {

@@ -25,7 +25,7 @@ namespace sonivera {
 // anywhere), without rectangles (no ray meets anything) or with reflections off (no point on a
 // rectangle collects contributions).
 inline bool RaysCanRecord(const TraceScene& scene, const TraceParameters& params) {
-    return !params.noReflection && !scene.sourceX.empty() && scene.RectCount() != 0;
+    return !params.calc.noReflection && !scene.sourceX.empty() && scene.RectCount() != 0;
 }
 
 // Sink: void operator()(std::int32_t bin, double amplitude).
@@ -34,7 +34,7 @@ public:
     RayWalker(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
               const std::atomic<bool>* cancel)
         : m_scene(scene), m_search(search), m_p(params), m_cancel(cancel),
-          m_step((2.0 * 3.141592653589793) / params.rayCount) {
+          m_step((2.0 * 3.141592653589793) / params.calc.rayCount) {
         m_stack.reserve(kMaxLegs + 1);
         PrepareBounds();
     }
@@ -130,13 +130,13 @@ private:
         f.dy = dy;
         f.rect = rect;
         if (!(f.pathLength < m_p.stopDistance) ||
-            (m_amplitudeNeverGrows && m_maxGain * f.amplitude <= m_p.stopAmplitude)) {
+            (m_amplitudeNeverGrows && m_maxGain * f.amplitude <= m_p.calc.stopAmplitude)) {
             // Nothing from this node or beyond it can be recorded: lengths only grow along a
             // path, and so do not amplitudes here. Leaving the subtree out changes no echo.
             return;
         }
         EmitContributions(f.px, f.py, f.pathLength, f.amplitude, f.rect, sink);
-        const bool stop = f.pathLength > m_p.stopDistance || f.amplitude < m_p.stopAmplitude ||
+        const bool stop = f.pathLength > m_p.stopDistance || f.amplitude < m_p.calc.stopAmplitude ||
                           m_stack.size() + 1 >= static_cast<std::size_t>(kMaxLegs);
         f.stage = stop ? kDone : kReflectNext;
         m_stack.push_back(f);
@@ -157,7 +157,7 @@ private:
             const double dist = std::sqrt(ex * ex + ey * ey);
             const double length = pathLength + dist;
             if (!(length < m_p.stopDistance) || m_p.binCount <= 0 ||
-                m_gain[s] * std::fabs(amplitude) <= m_p.stopAmplitude) {
+                m_gain[s] * std::fabs(amplitude) <= m_p.calc.stopAmplitude) {
                 continue; // the echo could not be recorded whatever the search found
             }
             const SceneRay toPoint{sx, sy, ex / dist, ey / dist};
@@ -182,8 +182,8 @@ private:
             }
             a = a * MediumFactor(dist);
             const double echo = a * amplitude;
-            if (echo > m_p.stopAmplitude) {
-                const std::int32_t bin = BinIndex(length, m_p.groupTime, m_p.binCount);
+            if (echo > m_p.calc.stopAmplitude) {
+                const std::int32_t bin = BinIndex(length, m_p.calc.groupTime, m_p.binCount);
                 sink(bin, echo);
                 if (m_paths != nullptr) {
                     OfferPath(s, h.index >= 0, px, py, rect, length, echo, bin);
@@ -204,7 +204,7 @@ private:
         }
         EchoPath& path = m_scratch; // reuses the storage of a path the keeper dropped
         path.points.clear();
-        path.delay = length * 0.0033333333333333335;
+        path.delay = length * kSecondsPerMetre;
         path.amplitude = echo;
         path.bin = bin;
         path.source = s;
@@ -246,7 +246,7 @@ private:
     // |echo| ≤ |p|·max(1, |R|max)·|amplitude|; the factor 1 + 1e−9 covers the rounding of those
     // few products many times over. Any NaN leaves the bound NaN, which never skips anything.
     void PrepareBounds() {
-        const double mu = m_p.mediumAbsorption;
+        const double mu = m_p.calc.mediumAbsorption;
         double largestReflection = 1.0;
         bool factorsAtMostOne = mu >= 0.0;
         for (std::size_t k = 0; k < m_scene.RectCount(); ++k) {
@@ -278,7 +278,7 @@ private:
     bool ReflectionChild(const Frame& f, Child& c) {
         const auto q = static_cast<std::size_t>(f.rect);
         const double reflection = m_scene.reflection[q];
-        if (!(reflection != 0.0) || m_p.noReflection) {
+        if (!(reflection != 0.0) || m_p.calc.noReflection) {
             return false;
         }
         double nx, ny;
@@ -312,7 +312,7 @@ private:
     bool PassageChild(const Frame& f, Child& c) {
         const auto q = static_cast<std::size_t>(f.rect);
         const double alpha = m_scene.absorption[q];
-        if (!(alpha < m_p.passAbsorptionLimit) || m_p.noTransmission) {
+        if (!(alpha < m_p.calc.passAbsorptionLimit) || m_p.calc.noTransmission) {
             return false;
         }
         const double dx = f.dx;
@@ -385,10 +385,10 @@ private:
 
     // e^(−μ·d); with μ = 0 and a finite d that is exactly 1, so the call is saved.
     double MediumFactor(double d) const {
-        if (m_p.mediumAbsorption == 0.0 && std::isfinite(d)) {
+        if (m_p.calc.mediumAbsorption == 0.0 && std::isfinite(d)) {
             return 1.0;
         }
-        return std::exp(-(m_p.mediumAbsorption * d));
+        return std::exp(-(m_p.calc.mediumAbsorption * d));
     }
 
     const TraceScene& m_scene;

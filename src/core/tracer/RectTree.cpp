@@ -15,9 +15,9 @@ using index_support::Lo;
 using index_support::RectBox;
 
 void RectTree::Build(const TraceScene& scene) {
+    const auto bounds = BeginBuild(scene);
     m_nodes.clear();
     m_order.clear();
-    const auto bounds = BeginBuild(scene);
     if (!bounds) {
         return;
     }

@@ -10,8 +10,7 @@ namespace sonivera {
 // the same double, 1/300 computed at run time is not guaranteed to be), would move echoes between
 // bins or in and out of the recorded set.
 
-// The no-hit distance (kNoHit of the scene objects): the starting value of every nearest-hit
-// search and the distance reported when nothing is hit. Searches take a rectangle only when its
+// The no-hit distance is kNoHit (model/FiniteInfinity.h): searches take a rectangle only when its
 // parameter is strictly below it.
 
 // A passing ray first steps this far into the rectangle it met, then looks for its far side. The

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/CalcParameters.h"
 #include "core/tracer/TraceConstants.h"
 
 #include <cmath>
@@ -17,24 +18,17 @@ constexpr int kMaxLegs = 10000;
 // The largest bin count a calculation accepts.
 constexpr std::int64_t kMaxBinCount = 10000000;
 
-// The settings one calculation reads, checked and derived once.
+// The parameters of one calculation: the scene's, checked, and what is derived from them.
 struct TraceParameters {
-    std::int32_t rayCount = 0;
-    std::int32_t binCount = 0;
-    double groupTime = 0.0;    // ms
+    CalcParameters calc;
+    std::int32_t binCount = 0; // ceil(stopTime ÷ groupTime)
     double stopDistance = 0.0; // m: stopTime × 0.3
-    double stopAmplitude = 0.0;
-    double passAbsorptionLimit = 0.0;
-    double mediumAbsorption = 0.0;
-    bool noTransmission = false;
-    bool noReflection = false;
-    bool normalize = false;
 };
 
-// Checks the scene's settings and derives the parameters of a calculation. Throws
-// EffectParameterError naming the field when a value would make the calculation unsafe: a ray
-// count not above 0, a grouping width not finite or not above 0, a stop time not finite or below 0,
-// or more than kMaxBinCount bins.
+// Checks the scene's parameters and derives those of a calculation. Throws EffectParameterError
+// naming the field when a value would make the calculation unsafe: the needs of the parameter
+// table (a ray count not above 0, a grouping width not finite or not above 0, a stop time not
+// finite or below 0; checked in that order), or more than kMaxBinCount bins.
 TraceParameters MakeTraceParameters(const SceneSettings& scene);
 
 // The bin of an echo that travelled `length` metres: floor((delay ÷ g) × 1000) with the delay in

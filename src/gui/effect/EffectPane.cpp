@@ -1,9 +1,9 @@
 #include "gui/effect/EffectPane.h"
 
-#include "gui/common/Strings.h"
-#include "gui/effect/GcPlotPort.h"
 #include "core/model/SceneSettings.h"
 #include "core/plot/EffectPlot.h"
+#include "gui/common/Strings.h"
+#include "gui/effect/GcPlotPort.h"
 
 #include <wx/checkbox.h>
 #include <wx/dcbuffer.h>
@@ -59,8 +59,8 @@ void CEffectPane::ShowEffectOf(const SceneSettings& scene) {
         return;
     }
     const double* bins = scene.effect.get();
-    SetEffect(std::vector<double>(bins, bins + scene.effectCount), scene.effectGroupTime,
-              scene.effectStopTime);
+    SetEffect(std::vector<double>(bins, bins + scene.effectCount), scene.effectParams.groupTime,
+              scene.effectParams.stopTime);
 }
 
 void CEffectPane::SetEffect(std::vector<double> bins, double groupTime, double stopTime) {

@@ -1,5 +1,7 @@
 #include "gui/model/C3DDoc.h"
 
+#include "core/model/SceneFile.h"
+#include "core/model/SceneFileError.h"
 #include "gui/common/CommandIds.h"
 #include "gui/common/FileDialogs.h"
 #include "gui/common/FileNames.h"
@@ -7,8 +9,6 @@
 #include "gui/common/Strings.h"
 #include "gui/model/SceneEditCommand.h"
 #include "gui/model/SceneEdits.h"
-#include "core/model/SceneFile.h"
-#include "core/model/SceneFileError.h"
 #include "gui/model/SceneParamsDlg.h"
 #include "gui/model/SceneSizeDlg.h"
 
@@ -229,13 +229,13 @@ void C3DDoc::OnSceneSizeGrid(wxCommandEvent&) {
 }
 
 void C3DDoc::OnSceneParameters(wxCommandEvent&) {
-    SceneParamFields fields = SceneParamFieldsOf(*m_pScene);
-    CSceneParamsDlg dialog(GetDocumentWindow(), fields);
+    CalcParameters params = m_pScene->params;
+    CSceneParamsDlg dialog(GetDocumentWindow(), params);
     if (dialog.ShowModal() != wxID_OK) {
         return;
     }
     const SettingsRecord before = SettingsOf(*m_pScene);
-    ApplySceneParamFields(*m_pScene, fields);
+    m_pScene->params = params; // all nine, changed or not
     const SettingsRecord after = SettingsOf(*m_pScene);
     if (!(after == before)) {
         SubmitEdit(MakeSettingsEdit(EditKind::SceneParameters, before, after), true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/model/FiniteInfinity.h"
 #include "gui/model/ExchangeDialog.h"
 
 namespace sonivera {
@@ -9,7 +10,7 @@ namespace sonivera {
 // is given; they are written only when OK is accepted.
 class CRectPropsDlg : public CExchangeDialog {
 public:
-    static constexpr double kMaxAbsorption = 1.7e308;
+    static constexpr double kMaxAbsorption = kInfiniteCoefficient;
     static constexpr double kMaxPercent = 100.0;
 
     CRectPropsDlg(wxWindow* parent, double& absorption, double& reflectionPercent);

@@ -1,7 +1,7 @@
 #include "gui/model/SceneEdits.h"
 
-#include "gui/model/NumericText.h"
 #include "core/model/SceneSettings.h"
+#include "gui/model/NumericText.h"
 
 namespace sonivera {
 
@@ -25,30 +25,6 @@ bool ApplySceneSizeFields(SceneSettings& scene, const SceneSizeFields& fields) {
         stored = true;
     }
     return stored;
-}
-
-SceneParamFields SceneParamFieldsOf(const SceneSettings& scene) {
-    return {scene.passAbsorptionLimit,
-            scene.stopAmplitude,
-            scene.groupTime,
-            scene.noTransmission,
-            scene.noReflection,
-            scene.normalize,
-            scene.rayCount,
-            scene.mediumAbsorption,
-            scene.stopTime};
-}
-
-void ApplySceneParamFields(SceneSettings& scene, const SceneParamFields& fields) {
-    scene.passAbsorptionLimit = fields.passAbsorptionLimit;
-    scene.stopAmplitude = fields.stopAmplitude;
-    scene.groupTime = fields.groupTime;
-    scene.noTransmission = fields.noTransmission;
-    scene.noReflection = fields.noReflection;
-    scene.normalize = fields.normalize;
-    scene.rayCount = fields.rayCount;
-    scene.mediumAbsorption = fields.mediumAbsorption;
-    scene.stopTime = fields.stopTime;
 }
 
 } // namespace sonivera

@@ -1,32 +1,13 @@
 #pragma once
 
-#include <cstdint>
+#include "core/model/SceneLayout.h"
 
 namespace sonivera {
 
 struct SceneSettings;
 
 // The values the scene-size dialog (169) exchanges: whole metres and the snapping flag.
-struct SceneSizeFields {
-    int width = 0;
-    int height = 0;
-    int gridX = 0;
-    int gridY = 0;
-    bool snapToGrid = false;
-};
-
-// The values the scene-parameters dialog (133) exchanges, in the scene record's order.
-struct SceneParamFields {
-    double passAbsorptionLimit = 0.0;
-    double stopAmplitude = 0.0;
-    double groupTime = 0.0;
-    bool noTransmission = false;
-    bool noReflection = false;
-    bool normalize = false;
-    std::int32_t rayCount = 0;
-    double mediumAbsorption = 0.0;
-    double stopTime = 0.0;
-};
+using SceneSizeFields = BasicSceneLayout<int>;
 
 // The size dialog's fields for a scene: sizes and grid steps truncated toward zero.
 SceneSizeFields SceneSizeFieldsOf(const SceneSettings& scene);
@@ -34,9 +15,5 @@ SceneSizeFields SceneSizeFieldsOf(const SceneSettings& scene);
 // grid steps and the flag when any of them differs. Returns whether anything was stored (the
 // caller then marks the document modified and redraws). Objects are left where they are.
 bool ApplySceneSizeFields(SceneSettings& scene, const SceneSizeFields& fields);
-
-SceneParamFields SceneParamFieldsOf(const SceneSettings& scene);
-// Stores all nine accepted parameters, changed or not.
-void ApplySceneParamFields(SceneSettings& scene, const SceneParamFields& fields);
 
 } // namespace sonivera

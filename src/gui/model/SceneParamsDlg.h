@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/model/CalcParameters.h"
 #include "gui/model/ExchangeDialog.h"
-#include "gui/model/SceneEdits.h"
 
 namespace sonivera {
 
@@ -12,13 +12,12 @@ namespace sonivera {
 // absorption, stop time.
 class CSceneParamsDlg : public CExchangeDialog {
 public:
-    // The largest finite value, standing for an infinite coefficient in the "0 - Inf" fields.
-    static constexpr double kInfiniteCoefficient = 1.7e308;
-
-    CSceneParamsDlg(wxWindow* parent, SceneParamFields& fields);
+    // Exchanges with `params`; its values are written only when OK is accepted. The ranges are
+    // those of the parameter table (core/model/CalcParameterTable.h).
+    CSceneParamsDlg(wxWindow* parent, CalcParameters& params);
 
 private:
-    SceneParamFields& m_fields;
+    CalcParameters& m_params;
 };
 
 } // namespace sonivera

@@ -15,6 +15,8 @@ class CSceneSizeDlg : public CExchangeDialog {
 public:
     static constexpr int kMinSize = 5;
     static constexpr int kMaxSize = 1000;
+    // The grid steps' labels say 1 to 10 m; the dialog has always accepted up to 100 m, and
+    // scenes with coarser grids must stay editable, so the wider range is kept.
     static constexpr int kMinGrid = 1;
     static constexpr int kMaxGrid = 100;
 

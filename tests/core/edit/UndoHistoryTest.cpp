@@ -106,8 +106,8 @@ TEST_F(UndoTest, SettingsEditsKeepTheSelectionAndRestoreEveryField) {
     const SettingsRecord before = SettingsOf(*scene);
     SettingsRecord after = before;
     after.width = 7.0;
-    after.rayCount = 12;
-    after.normalize = false;
+    after.params.rayCount = 12;
+    after.params.normalize = false;
     auto edit = MakeSettingsEdit(EditKind::SceneSize, before, after);
     editor.OnSceneEdited(edit->Apply(*scene));
     EXPECT_EQ(SettingsOf(*scene), after);

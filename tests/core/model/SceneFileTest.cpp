@@ -127,12 +127,12 @@ TEST(SceneFile, RandomScenesRoundTripExactly) {
         scene->height = 1000.0;
         scene->gridX = 0.5 + round;
         scene->snapToGrid = round % 2 == 0;
-        scene->noTransmission = round % 3 == 0;
-        scene->noReflection = round % 5 == 0;
-        scene->normalize = round % 7 != 0;
-        scene->rayCount = 10 + round;
-        scene->passAbsorptionLimit = pos(rng);
-        scene->mediumAbsorption = round % 4 == 0 ? 1.7e308 : pos(rng);
+        scene->params.noTransmission = round % 3 == 0;
+        scene->params.noReflection = round % 5 == 0;
+        scene->params.normalize = round % 7 != 0;
+        scene->params.rayCount = 10 + round;
+        scene->params.passAbsorptionLimit = pos(rng);
+        scene->params.mediumAbsorption = round % 4 == 0 ? 1.7e308 : pos(rng);
         scene->objects.front()->m_x = pos(rng);
         const int count = round % 9;
         for (int i = 0; i < count; ++i) {

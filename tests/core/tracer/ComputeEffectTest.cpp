@@ -40,7 +40,7 @@ TEST(ComputeEffect, WithoutRectanglesEachSourceGivesOneEchoByItsDistance) {
     EXPECT_EQ(bins[1], 0.5);
     EXPECT_EQ(bins[0], 0.25);
 
-    scene->mediumAbsorption = 0.01;
+    scene->params.mediumAbsorption = 0.01;
     bins = Effect(*scene);
     EXPECT_EQ(bins[50], 1.0 * std::exp(-(0.01 * 150.0)));
     EXPECT_EQ(bins[1], 0.5 * std::exp(-(0.01 * 3.0)));
@@ -78,7 +78,7 @@ TEST(ComputeEffect, SourceAtTheListenerIsHeardWhateverSurroundsIt) {
 
 TEST(ComputeEffect, NormalisationOnlyScalesDown) {
     auto scene = SceneWithListener(0, 0);
-    scene->normalize = true;
+    scene->params.normalize = true;
     AddSource(*scene, 10, 0, 0.8);
     std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(bins[3], 0.8);
@@ -94,8 +94,8 @@ TEST(ComputeEffect, NormalisationOnlyScalesDown) {
 
 TEST(ComputeEffect, EmptyObjectListGivesZerosOfTheBinCount) {
     SceneSettings scene;
-    scene.stopTime = 1000.0;
-    scene.groupTime = 3.0;
+    scene.params.stopTime = 1000.0;
+    scene.params.groupTime = 3.0;
     RecordedProgress progress;
     ComputeEffect(scene, &progress);
     ASSERT_EQ(scene.effectCount, 334);
@@ -103,8 +103,8 @@ TEST(ComputeEffect, EmptyObjectListGivesZerosOfTheBinCount) {
         EXPECT_EQ(scene.effect[k], 0.0);
     }
     // The result remembers what it was computed with.
-    EXPECT_EQ(scene.effectGroupTime, 3.0);
-    EXPECT_EQ(scene.effectStopTime, 1000.0);
+    EXPECT_EQ(scene.effectParams.groupTime, 3.0);
+    EXPECT_EQ(scene.effectParams.stopTime, 1000.0);
 }
 
 TEST(ComputeEffect, ProgressGoesOutInRayOrderOnTheCallingThread) {
@@ -113,7 +113,7 @@ TEST(ComputeEffect, ProgressGoesOutInRayOrderOnTheCallingThread) {
     AddSource(*scene, 40, 50, 1.0);
     for (int threads : {1, 2, 3}) {
         for (int n : {100, 1000}) {
-            scene->rayCount = n;
+            scene->params.rayCount = n;
             RecordedProgress progress;
             EffectOptions options;
             options.threads = threads;
@@ -128,8 +128,8 @@ TEST(ComputeEffect, ProgressGoesOutInRayOrderOnTheCallingThread) {
 
 TEST(ComputeEffect, ResultDoesNotDependOnTheThreadCount) {
     auto scene = MakeDefaultScene();
-    scene->rayCount = 360;
-    scene->stopTime = 3000;
+    scene->params.rayCount = 360;
+    scene->params.stopTime = 3000;
     AddRect(*scene, 60, 40, 10, 20, 0.9, 0.05);
     AddRect(*scene, 20, 10, 10, 20, 0.7, 0.1);
     AddRect(*scene, 30, 70, 40, 5, 0.8, 0.2);

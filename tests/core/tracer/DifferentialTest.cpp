@@ -3,10 +3,10 @@
 #include "RandomScene.h"
 #include "SceneBuilder.h"
 #include "core/model/SceneFile.h"
-#include "reference/ReferenceTracer.h"
 #include "core/tracer/ComputeEffect.h"
 #include "core/tracer/ComputeEffectDetail.h"
 #include "core/tracer/ProgressSink.h"
+#include "reference/ReferenceTracer.h"
 
 #include <gtest/gtest.h>
 
@@ -30,9 +30,9 @@ struct RecordingProgress : ProgressSink {
 };
 
 std::string Describe(const SceneSettings& s, std::uint64_t seed) {
-    return "seed " + std::to_string(seed) + ": rays " + std::to_string(s.rayCount) + ", objects " +
-           std::to_string(s.objects.size()) + ", stop time " + std::to_string(s.stopTime) +
-           ", group " + std::to_string(s.groupTime);
+    return "seed " + std::to_string(seed) + ": rays " + std::to_string(s.params.rayCount) +
+           ", objects " + std::to_string(s.objects.size()) + ", stop time " +
+           std::to_string(s.params.stopTime) + ", group " + std::to_string(s.params.groupTime);
 }
 
 // The product at 1, 2 and 3 threads, with every search index, against the reference.
@@ -107,7 +107,7 @@ TEST(TracerMatchesReferenceOnBenchScenes, WithFewerRays) {
     for (const char* name :
          {"room-10", "room-100", "heavy-10", "heavy-100", "hall-15", "hall-22", "hall-30"}) {
         auto scene = ReadSceneFile(std::string(SONIVERA_BENCH_SCENES_DIR) + "/" + name + ".3d");
-        scene->rayCount = std::max(10, scene->rayCount / 20);
+        scene->params.rayCount = std::max(10, scene->params.rayCount / 20);
         ExpectMatchesReference(*scene, name);
     }
 }
@@ -120,7 +120,7 @@ TEST(TracerMatchesReferenceOnEdgeWalks, AroundTheStopDistance) {
     for (double stopTime :
          {10.0, 200.0, 300.0, 360.0, 369.0, 370.0, 371.0, 380.0, 388.0, 389.0, 1000.0}) {
         auto scene = EdgeWalkScene(100.0, stopTime);
-        scene->groupTime = 1.0;
+        scene->params.groupTime = 1.0;
         const reference::ReferenceResult expected =
             reference::ComputeReferenceEffectOnLargeStack(*scene);
         for (int threads : {1, 2}) {

@@ -3,9 +3,9 @@
 #include "core/tracer/EchoPath.h"
 #include "RandomScene.h"
 #include "SceneBuilder.h"
-#include "reference/ReferenceTracer.h"
 #include "core/tracer/ComputeEffectDetail.h"
 #include "core/tracer/PathKeeper.h"
+#include "reference/ReferenceTracer.h"
 
 #include <gtest/gtest.h>
 
@@ -121,7 +121,7 @@ TEST(EchoPaths, OneWallGivesTheDirectSoundAndOneReflection) {
     auto scene = SceneWithListener(0, 0);
     AddSource(*scene, 10, 0, 1.0);
     AddRect(*scene, -100, 5, 200, 1, 0.5);
-    scene->rayCount = 1000;
+    scene->params.rayCount = 1000;
     EchoPathRequest request;
     request.perSource = 2;
     EffectOptions options;
@@ -151,7 +151,7 @@ TEST(EchoPaths, PassageThroughAWallIsCounted) {
     AddRect(*scene, -1, 10, 2, 0.5, 0.0, 0.0); // passable, reflects nothing
     AddRect(*scene, -50, 20, 100, 1, 1.0);     // the far wall
     AddRect(*scene, -50, -21, 100, 0.5, 0.0);  // a dead wall behind the source
-    scene->rayCount = 360;
+    scene->params.rayCount = 360;
     EchoPathRequest request;
     EffectOptions options;
     options.paths = &request;

@@ -61,8 +61,8 @@ TEST(EffectFile, LayoutOfTheDefaultBinCount) {
     SetEffect(*scene, bins);
     // The stop time written is the one the bins were computed with, not the scene's setting,
     // which may have been edited since.
-    scene->effectStopTime = 1234.5;
-    scene->stopTime = 500.0;
+    scene->effectParams.stopTime = 1234.5;
+    scene->params.stopTime = 500.0;
     const Bytes bytes = SaveEffectToBytes(*scene);
     ASSERT_EQ(bytes.size(), 819u);
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 7), kTag);

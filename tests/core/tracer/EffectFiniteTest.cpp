@@ -28,14 +28,14 @@ std::string Refusal(SceneSettings& scene) {
 // NaN, and the refusal names it.
 TEST(EffectFinite, OverflowingValuesAreRefusedNamingTheValue) {
     auto medium = SceneWithListener(50, 50);
-    medium->normalize = true;
-    medium->mediumAbsorption = -100.0;
+    medium->params.normalize = true;
+    medium->params.mediumAbsorption = -100.0;
     AddSource(*medium, 60, 50);
     EXPECT_NE(Refusal(*medium).find("mediumAbsorption -100 is below 0"), std::string::npos)
         << Refusal(*medium);
 
     auto power = SceneWithListener(50, 50);
-    power->normalize = true;
+    power->params.normalize = true;
     AddSource(*power, 60, 50, 1e308);
     AddSource(*power, 60, 50, 1e308);
     const std::string powerText = Refusal(*power);
@@ -53,7 +53,7 @@ TEST(EffectFinite, OverflowingValuesAreRefusedNamingTheValue) {
 
 TEST(EffectFinite, OrdinaryEffectsAreWrittenAsBefore) {
     auto scene = SceneWithListener(50, 50);
-    scene->mediumAbsorption = -0.01; // below 0, but the amplitudes stay finite
+    scene->params.mediumAbsorption = -0.01; // below 0, but the amplitudes stay finite
     AddSource(*scene, 60, 50);
     EXPECT_EQ(Refusal(*scene), "");
     EXPECT_EQ(DescribeUnboundedValues(*scene), "mediumAbsorption -0.01 is below 0");

@@ -50,36 +50,36 @@ TEST(EffectSafety, UnsafeSettingsAreRefusedByName) {
         ExpectPreviousEffectKept(*scene);
     };
     for (double g : {0.0, -1.0, nan, inf}) {
-        check("groupTime", [g](SceneSettings& s) { s.groupTime = g; });
+        check("groupTime", [g](SceneSettings& s) { s.params.groupTime = g; });
     }
     for (double t : {-1.0, nan, inf}) {
-        check("stopTime", [t](SceneSettings& s) { s.stopTime = t; });
+        check("stopTime", [t](SceneSettings& s) { s.params.stopTime = t; });
     }
     check("groupTime", [](SceneSettings& s) {
-        s.stopTime = 10000.0;
-        s.groupTime = 1e-4; // 100 000 000 bins
+        s.params.stopTime = 10000.0;
+        s.params.groupTime = 1e-4; // 100 000 000 bins
     });
     for (int n : {0, -5}) {
-        check("rayCount", [n](SceneSettings& s) { s.rayCount = n; });
+        check("rayCount", [n](SceneSettings& s) { s.params.rayCount = n; });
     }
 }
 
 TEST(EffectSafety, LargestAcceptedBinCountAndZeroStopTime) {
     auto scene = MakeDefaultScene();
-    scene->stopTime = 10000.0;
-    scene->groupTime = 0.001; // exactly 10 000 000 bins
-    scene->rayCount = 1;
+    scene->params.stopTime = 10000.0;
+    scene->params.groupTime = 0.001; // exactly 10 000 000 bins
+    scene->params.rayCount = 1;
     ComputeEffect(*scene, nullptr);
     EXPECT_EQ(scene->effectCount, 10000000);
 
-    scene->stopTime = 0.0;
+    scene->params.stopTime = 0.0;
     ComputeEffect(*scene, nullptr);
     EXPECT_EQ(scene->effectCount, 0);
 }
 
 TEST(EffectSafety, SecondCalculationReplacesTheFirst) {
     auto scene = SceneWithEffect();
-    scene->groupTime = 3.0;
+    scene->params.groupTime = 3.0;
     ComputeEffect(*scene, nullptr);
     ASSERT_EQ(scene->effectCount, 334);
     EXPECT_EQ(NonZeroBins(std::vector<double>(scene->effect.get(), scene->effect.get() + 334)),
@@ -123,7 +123,7 @@ TEST(EffectSafety, CancellationStopsInsideALongRay) {
     auto scene = SceneWithListener(10, 10);
     AddRect(*scene, 0, 0, 10, 10, 1.0);
     AddRect(*scene, 10, 10, 10, 10, 1.0);
-    scene->rayCount = 1;
+    scene->params.rayCount = 1;
     std::atomic<bool> cancel{true};
     EffectOptions options;
     options.cancel = &cancel;
@@ -170,7 +170,7 @@ TEST(EffectSafety, CancellationReachesTheWalkAlongATouchingEdge) {
     pool.serialRays = 0;
     for (const auto& [threads, tuning] : {std::pair{1, EngineTuning{}}, std::pair{2, pool}}) {
         auto scene = EdgeWalkScene(1e12, 1e300);
-        scene->groupTime = 1e299;
+        scene->params.groupTime = 1e299;
         std::atomic<bool> cancel{false};
         EffectOptions options;
         options.threads = threads;

@@ -178,20 +178,20 @@ std::unique_ptr<SceneSettings> BuildScene(std::uint64_t seed) {
     const double ly = listener->m_y;
 
     const int rayChoices[] = {10, 12, 16, 20, 24, 36, 40, 100, 360, 1000};
-    scene->rayCount = dice.Chance(0.6) ? dice.Pick(rayChoices) : dice.Int(10, 120);
+    scene->params.rayCount = dice.Chance(0.6) ? dice.Pick(rayChoices) : dice.Int(10, 120);
     const double groupTimes[] = {1.0, 3.0, 10.0, 10.0, 7.5, 100.0};
-    scene->groupTime = dice.Chance(0.3) ? dice.Coord(1.0, 100.0) : dice.Pick(groupTimes);
+    scene->params.groupTime = dice.Chance(0.3) ? dice.Coord(1.0, 100.0) : dice.Pick(groupTimes);
     const double stopTimes[] = {10.0, 333.0, 1000.0, 1000.0, 1000.0, 3000.0, 3000.0, 10000.0};
-    scene->stopTime = dice.Chance(0.3) ? dice.Coord(10.0, 10000.0) : dice.Pick(stopTimes);
+    scene->params.stopTime = dice.Chance(0.3) ? dice.Coord(10.0, 10000.0) : dice.Pick(stopTimes);
     const double stopAmplitudes[] = {0.001, 0.001, 0.001, 0.01, 0.0001, 0.0};
-    scene->stopAmplitude = dice.Pick(stopAmplitudes);
+    scene->params.stopAmplitude = dice.Pick(stopAmplitudes);
     const double limits[] = {1.6e308, 1.6e308, 1.79e308, 1.0, 0.1, 0.0};
-    scene->passAbsorptionLimit = dice.Pick(limits);
-    scene->noTransmission = dice.Chance(0.2);
-    scene->noReflection = dice.Chance(0.06);
-    scene->normalize = dice.Chance(0.5);
+    scene->params.passAbsorptionLimit = dice.Pick(limits);
+    scene->params.noTransmission = dice.Chance(0.2);
+    scene->params.noReflection = dice.Chance(0.06);
+    scene->params.normalize = dice.Chance(0.5);
     const double media[] = {0.0, 0.0, 0.0, 0.001, 0.01, 0.05};
-    scene->mediumAbsorption = dice.Pick(media);
+    scene->params.mediumAbsorption = dice.Pick(media);
 
     std::vector<Box> boxes;
     const int rects = dice.Int(0, 7);
@@ -239,7 +239,7 @@ std::uint64_t CountFanNodes(const SceneSettings& scene, std::uint64_t budget) {
     NullSink sink;
     try {
         walker.DirectSound(sink);
-        for (std::int32_t i = 0; i < params.rayCount; ++i) {
+        for (std::int32_t i = 0; i < params.calc.rayCount; ++i) {
             walker.TraceRay(i, sink);
         }
     } catch (const RayWalker<NullSink>::NodeLimitReached&) {
@@ -266,16 +266,16 @@ bool InsideAny(const std::vector<Box>& boxes, double x, double y) {
 std::unique_ptr<SceneSettings> BuildHall(std::uint64_t seed) {
     Dice dice(seed);
     auto scene = std::make_unique<SceneSettings>();
-    scene->normalize = dice.Chance(0.5);
+    scene->params.normalize = dice.Chance(0.5);
     const int rayChoices[] = {10, 16, 36, 100, 360};
-    scene->rayCount = dice.Pick(rayChoices);
+    scene->params.rayCount = dice.Pick(rayChoices);
     const double stopTimes[] = {300.0, 1000.0, 3000.0};
-    scene->stopTime = dice.Pick(stopTimes);
-    scene->groupTime = dice.Chance(0.5) ? 10.0 : dice.Coord(1.0, 20.0);
-    scene->stopAmplitude = dice.Chance(0.8) ? 0.001 : 0.0001;
-    scene->noTransmission = dice.Chance(0.1);
+    scene->params.stopTime = dice.Pick(stopTimes);
+    scene->params.groupTime = dice.Chance(0.5) ? 10.0 : dice.Coord(1.0, 20.0);
+    scene->params.stopAmplitude = dice.Chance(0.8) ? 0.001 : 0.0001;
+    scene->params.noTransmission = dice.Chance(0.1);
     const double media[] = {0.0, 0.0, 0.001};
-    scene->mediumAbsorption = dice.Pick(media);
+    scene->params.mediumAbsorption = dice.Pick(media);
     const double side = dice.Coord(20.0, 80.0);
     const double wall = dice.Chance(0.5) ? 1.0 : 0.5;
     std::vector<Box> boxes = {{0, 0, side, wall},
@@ -330,18 +330,18 @@ std::unique_ptr<SceneSettings> BuildHall(std::uint64_t seed) {
 
 void Tame(SceneSettings& scene, std::uint64_t nodeBudget) {
     for (int attempt = 0; CountFanNodes(scene, nodeBudget) > nodeBudget; ++attempt) {
-        if (scene.stopTime > 10.0) {
-            scene.stopTime = std::max(10.0, scene.stopTime / 4.0);
-        } else if (scene.stopAmplitude < 0.1) {
-            scene.stopAmplitude = scene.stopAmplitude * 10.0;
-        } else if (scene.rayCount > 10) {
-            scene.rayCount = 10;
+        if (scene.params.stopTime > 10.0) {
+            scene.params.stopTime = std::max(10.0, scene.params.stopTime / 4.0);
+        } else if (scene.params.stopAmplitude < 0.1) {
+            scene.params.stopAmplitude = scene.params.stopAmplitude * 10.0;
+        } else if (scene.params.rayCount > 10) {
+            scene.params.rayCount = 10;
         } else {
-            scene.noTransmission = true;
-            scene.stopAmplitude = 0.5;
+            scene.params.noTransmission = true;
+            scene.params.stopAmplitude = 0.5;
         }
         if (attempt > 20) {
-            scene.noReflection = true;
+            scene.params.noReflection = true;
         }
     }
 }

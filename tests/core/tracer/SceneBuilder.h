@@ -19,7 +19,7 @@ inline std::unique_ptr<SceneSettings> SceneWithListener(double x, double y) {
     auto* listener = scene->Add<CListener>();
     listener->m_x = x;
     listener->m_y = y;
-    scene->normalize = false;
+    scene->params.normalize = false;
     return scene;
 }
 
@@ -50,8 +50,8 @@ inline CRectObject* AddRect(SceneSettings& scene, double x, double y, double w, 
 // nothing, so no endless chain of zero legs forms.
 inline std::unique_ptr<SceneSettings> EdgeWalkScene(double edge, double stopTime) {
     auto scene = SceneWithListener(10, 5);
-    scene->rayCount = 4;
-    scene->stopTime = stopTime;
+    scene->params.rayCount = 4;
+    scene->params.stopTime = stopTime;
     AddSource(*scene, 30, 5, 1.0);
     AddRect(*scene, 0, 11, 10, edge, 0.0, 0.0);
     AddRect(*scene, 10, 11, 10, edge, 0.0, 0.0);

@@ -1,8 +1,8 @@
 // The search indexes (grid and tree) must give exactly what the walk over every rectangle gives.
 #include "RandomScene.h"
 #include "SceneBuilder.h"
-#include "reference/ReferenceTracer.h"
 #include "core/tracer/RectSearch.h"
+#include "reference/ReferenceTracer.h"
 
 #include <gtest/gtest.h>
 
@@ -151,11 +151,11 @@ TEST(SearchIndex, ManyRectangleScenesMatchTheReference) {
         auto scene = MakeRandomScene(seed * 7919 + 5, 20000);
         std::mt19937_64 rng(seed);
         AddLattice(*scene, rng, 5 + static_cast<int>(seed % 4), 3.0);
-        scene->stopTime = std::min(scene->stopTime, 500.0);
-        scene->rayCount = std::min(scene->rayCount, 100);
+        scene->params.stopTime = std::min(scene->params.stopTime, 500.0);
+        scene->params.rayCount = std::min(scene->params.rayCount, 100);
         if (CountFanNodes(*scene, 50000) > 50000) {
-            scene->noTransmission = true;
-            scene->stopAmplitude = 0.01;
+            scene->params.noTransmission = true;
+            scene->params.stopAmplitude = 0.01;
         }
         const auto expected = reference::ComputeReferenceEffectOnLargeStack(*scene);
         for (int threads : {1, 2}) {

@@ -16,7 +16,7 @@ std::unique_ptr<SceneSettings> PassageScene(double absorptionOfW) {
     AddRect(*scene, 60, 0, 1, 100, 0.0, absorptionOfW);
     AddRect(*scene, 80, 0, 1, 100, 0.5);
     AddSource(*scene, 70, 50, 1.0);
-    scene->rayCount = 1;
+    scene->params.rayCount = 1;
     return scene;
 }
 
@@ -31,7 +31,7 @@ TEST(TracerRules, PassageThroughAWallReachesTheRectangleBeyond) {
     auto closed = PassageScene(1.7e308); // the default absorption: never passed
     EXPECT_EQ(NonZeroBins(Effect(*closed)), std::vector<int>{});
 
-    open->noTransmission = true;
+    open->params.noTransmission = true;
     EXPECT_EQ(NonZeroBins(Effect(*open)), std::vector<int>{});
 }
 
@@ -40,9 +40,9 @@ TEST(TracerRules, NoReflectionKeepsOnlyTheDirectSound) {
     AddRect(*scene, 0, 20, 100, 1, 1.0, 0.0);
     AddRect(*scene, 0, 80, 100, 1, 1.0, 0.0);
     AddSource(*scene, 60, 50, 1.0);
-    scene->rayCount = 36;
+    scene->params.rayCount = 36;
     EXPECT_GT(NonZeroBins(Effect(*scene)).size(), 1u);
-    scene->noReflection = true;
+    scene->params.noReflection = true;
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), std::vector<int>{3});
     EXPECT_EQ(bins[3], 1.0);
@@ -55,7 +55,7 @@ TEST(TracerRules, CornerPointTakesTheSideNormalOfTheLeftSide) {
     auto scene = SceneWithListener(50, 40);
     AddRect(*scene, 60, 40, 10, 10, 1.0);
     AddSource(*scene, 65, 30, 1.0);
-    scene->rayCount = 4;
+    scene->params.rayCount = 4;
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), std::vector<int>{6});
 }
@@ -69,7 +69,7 @@ TEST(TracerRules, HeadOnReflectionIsNotFollowed) {
     AddRect(*scene, 60, 0, 1, 100, 1.0);
     AddRect(*scene, 30, 0, 1, 100, 1.0);
     AddSource(*scene, 40, 60, 1.0);
-    scene->rayCount = 4;
+    scene->params.rayCount = 4;
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), std::vector<int>{10});
     const reference::ReferenceResult expected =
@@ -84,8 +84,8 @@ TEST(TracerRules, PathOfExactlyTheStopDistanceRecordsNothing) {
     // at W's point is seen from there with a path of exactly 30 m, and is 30 m from the
     // listener, so neither echo counts.
     auto scene = SceneWithListener(50, 50);
-    scene->stopTime = 100.0;
-    scene->rayCount = 4;
+    scene->params.stopTime = 100.0;
+    scene->params.rayCount = 4;
     AddRect(*scene, 80, 0, 1, 100, 0.0, 0.0);
     AddRect(*scene, 90, 0, 1, 100, 0.0, 0.0);
     AddSource(*scene, 85, 50, 1.0);
@@ -106,7 +106,7 @@ TEST(TracerRules, ChainOfZeroLengthLegsEndsAfterTenThousandLegs) {
     AddRect(*scene, 0, 0, 10, 10, 1.0);
     AddRect(*scene, 10, 10, 10, 10, 1.0);
     AddSource(*scene, 15, 5, 1.0);
-    scene->rayCount = 10;
+    scene->params.rayCount = 10;
     TraceStats stats;
     const std::vector<double> bins = Effect(*scene, 2, &stats);
     const reference::ReferenceResult expected =
@@ -129,7 +129,7 @@ TEST(TracerRules, PassageStepBelowThePrecisionEndsInsteadOfLoopingForEver) {
     AddRect(*scene, x + 100, 0, 100, 10, 0.5, 0.0); // Q, earlier in the list: wins the tie
     AddRect(*scene, x + 100, 0, 0, 10, 0.5, 0.0);   // R, zero width on Q's left side
     AddSource(*scene, x + 50, 20, 1.0);
-    scene->rayCount = 1;
+    scene->params.rayCount = 1;
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(bins, reference::ComputeReferenceEffectOnLargeStack(*scene).bins);
 }

@@ -112,7 +112,7 @@ TEST_F(CalcDialogClosingTest, EscapeEndsTheDialogAndKeepsEffectAndFlag) {
 }
 
 TEST_F(CalcDialogClosingTest, InputDuringACalculationIsRefusedButEscapeStopsIt) {
-    Scene().rayCount = 100000; // long enough to be running still when Esc arrives
+    Scene().params.rayCount = 100000; // long enough to be running still when Esc arrives
     Doc().Modify(true);
     ShowAndThen([&](CEffectCalcDlg& dialog) {
         bool tried = false;
@@ -144,7 +144,7 @@ TEST_F(CalcDialogClosingTest, InputDuringACalculationIsRefusedButEscapeStopsIt) 
 
 TEST_F(CalcDialogClosingTest, CloseButtonStopsAHeavyCalculationQuicklyAndEstimatesTheRest) {
     // Enough rays that the calculation runs for a while; stopped once the estimate shows.
-    Scene().rayCount = 200000;
+    Scene().params.rayCount = 200000;
     ShowAndThen([&](CEffectCalcDlg& dialog) {
         wxString estimate;
         dialog.SetProgressObserver([&](int position) {

@@ -3,12 +3,12 @@
 #include "support/SceneBytes.h"
 #include "view/ViewFixture.h"
 
-#include "gui/calc/EffectCalcDlg.h"
-#include "gui/calc/SaveEffect.h"
-#include "gui/common/CommandIds.h"
 #include "core/model/RectObject.h"
 #include "core/model/SoundSource.h"
 #include "core/tracer/EffectFile.h"
+#include "gui/calc/EffectCalcDlg.h"
+#include "gui/calc/SaveEffect.h"
+#include "gui/common/CommandIds.h"
 
 #include <wx/button.h>
 #include <wx/gauge.h>
@@ -128,7 +128,7 @@ protected:
         const SceneSettings& scene = Scene();
         return EffectToBytes(std::span<const double>(scene.effect.get(),
                                                      static_cast<std::size_t>(scene.effectCount)),
-                             scene.stopTime);
+                             scene.params.stopTime);
     }
 };
 

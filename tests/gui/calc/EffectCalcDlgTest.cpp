@@ -92,8 +92,8 @@ TEST_F(EffectCalcDlgTest, SecondCalculationReplacesTheFirstAndSaveWritesIt) {
         PressButton(dialog, IDC_CALCULATE);
         EXPECT_EQ(Scene().effectCount, 100);
         // Another scene behind the same record: fewer bins, other amplitudes.
-        Scene().stopTime = 500;
-        Scene().groupTime = 20;
+        Scene().params.stopTime = 500;
+        Scene().params.groupTime = 20;
         Scene().objects.back()->m_x = 40;
         PressButton(dialog, IDC_CALCULATE);
         EXPECT_EQ(Scene().effectCount, 25);
@@ -117,7 +117,7 @@ TEST_F(EffectCalcDlgTest, SecondCalculationReplacesTheFirstAndSaveWritesIt) {
 TEST_F(EffectCalcDlgTest, BarShowsEveryRayPositionInOrderOnTheGuiThreadThenZero) {
     for (const int rays : {100, 1000}) {
         SCOPED_TRACE(rays);
-        Scene().rayCount = rays;
+        Scene().params.rayCount = rays;
         std::vector<int> shown;
         bool offThread = false;
         ExpectCalcDialog([&](CEffectCalcDlg& dialog) {
@@ -140,13 +140,13 @@ TEST_F(EffectCalcDlgTest, BarShowsEveryRayPositionInOrderOnTheGuiThreadThenZero)
 }
 
 TEST_F(EffectCalcDlgTest, RefusedParametersAreReportedAndTheDialogStaysUsable) {
-    Scene().groupTime = 0; // only a damaged record can hold this; the dialogs refuse it
+    Scene().params.groupTime = 0; // only a damaged record can hold this; the dialogs refuse it
     ExpectCalcDialog([](CEffectCalcDlg& dialog) {
         PressButton(dialog, IDC_CALCULATE);
         EXPECT_EQ(Scene().effect, nullptr);
         EXPECT_FALSE(SaveEnabled(dialog));
         EXPECT_EQ(Bar(dialog).GetValue(), 0);
-        Scene().groupTime = 10;
+        Scene().params.groupTime = 10;
         PressButton(dialog, IDC_CALCULATE);
         EXPECT_TRUE(SaveEnabled(dialog));
         EXPECT_EQ(Scene().effectCount, 100);

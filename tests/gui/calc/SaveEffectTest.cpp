@@ -119,7 +119,7 @@ TEST_F(SaveEffectTest, AFailedSaveIsReportedWithPathAndReasonAndCanBeRetried) {
 }
 
 TEST_F(SaveEffectTest, AnEffectThatIsNotFiniteIsRefusedInTheErrorBoxBeforeAFileIsAskedFor) {
-    Scene().mediumAbsorption = -100.0;
+    Scene().params.mediumAbsorption = -100.0;
     AddSource(60, 50);
     Calculated([](CEffectCalcDlg& dialog) {
         PressButton(dialog, IDC_SAVE_EFFECT);

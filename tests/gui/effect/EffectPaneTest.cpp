@@ -26,7 +26,7 @@ TEST_F(EffectPaneTest, ViewMenuTogglesThePane) {
 TEST_F(EffectPaneTest, ShowsTheEffectAfterACalculationAndEmptiesOnNew) {
     AddRect(60, 20, 5, 30);
     AddSource(80, 30);
-    Scene().groupTime = 5.0;
+    Scene().params.groupTime = 5.0;
     ExpectCalcDialog([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_CALCULATE); });
     Command(ID_CALC_EFFECT);
     dialogs.Verify();

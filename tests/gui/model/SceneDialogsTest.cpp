@@ -157,7 +157,7 @@ TEST_F(SceneDialogsTest, ParametersDialogShowsValuesWithFifteenDigitsAndAlwaysMa
     Command(ID_SCENE_PARAMETERS);
     EXPECT_TRUE(Doc().IsModified());
     EXPECT_EQ(counter->updates, 0);
-    EXPECT_EQ(Doc().GetScene()->passAbsorptionLimit, 1.6e308);
+    EXPECT_EQ(Doc().GetScene()->params.passAbsorptionLimit, 1.6e308);
 }
 
 TEST_F(SceneDialogsTest, ParametersDialogAcceptsAndRefusesAtItsBounds) {
@@ -179,13 +179,13 @@ TEST_F(SceneDialogsTest, ParametersDialogAcceptsAndRefusesAtItsBounds) {
                                             {IDC_STOP_TIME, "10000"},
                                             {IDC_GROUP_TIME, "1"}}));
     const SceneSettings* scene = Doc().GetScene();
-    EXPECT_EQ(scene->rayCount, 10);
-    EXPECT_EQ(scene->stopAmplitude, 1.0);
-    EXPECT_EQ(scene->passAbsorptionLimit, 0.5);
-    EXPECT_EQ(scene->stopTime, 10000.0);
-    EXPECT_EQ(scene->groupTime, 1.0);
+    EXPECT_EQ(scene->params.rayCount, 10);
+    EXPECT_EQ(scene->params.stopAmplitude, 1.0);
+    EXPECT_EQ(scene->params.passAbsorptionLimit, 0.5);
+    EXPECT_EQ(scene->params.stopTime, 10000.0);
+    EXPECT_EQ(scene->params.groupTime, 1.0);
     EXPECT_TRUE(Enter(ID_SCENE_PARAMETERS, {{IDC_RAY_COUNT, "1000"}}));
-    EXPECT_EQ(scene->rayCount, 1000);
+    EXPECT_EQ(scene->params.rayCount, 1000);
 }
 
 TEST_F(SceneDialogsTest, ParametersDialogReportsThePassageLimitBeforeTheRayCount) {
@@ -203,9 +203,9 @@ TEST_F(SceneDialogsTest, ParametersDialogStoresTheCheckBoxes) {
         return PressOk(dialog) ? wxID_OK : wxID_CANCEL;
     });
     Command(ID_SCENE_PARAMETERS);
-    EXPECT_TRUE(Doc().GetScene()->noTransmission);
-    EXPECT_TRUE(Doc().GetScene()->noReflection);
-    EXPECT_FALSE(Doc().GetScene()->normalize);
+    EXPECT_TRUE(Doc().GetScene()->params.noTransmission);
+    EXPECT_TRUE(Doc().GetScene()->params.noReflection);
+    EXPECT_FALSE(Doc().GetScene()->params.normalize);
 }
 
 } // namespace sonivera

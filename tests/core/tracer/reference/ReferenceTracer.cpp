@@ -54,13 +54,14 @@ public:
     ReferenceTracer(const SceneSettings& settings, std::vector<double>& bins,
                     std::vector<int>& progress, std::vector<LoggedEcho>* log)
         : m_objects(settings.objects), m_bins(bins), m_settings(settings), m_progress(progress),
-          m_log(log), m_stopDistance(settings.stopTime * 0.3),
-          m_stopAmplitude(settings.stopAmplitude), m_binCount(static_cast<int>(bins.size())) {}
+          m_log(log), m_stopDistance(settings.params.stopTime * 0.3),
+          m_stopAmplitude(settings.params.stopAmplitude),
+          m_binCount(static_cast<int>(bins.size())) {}
 
     ~ReferenceTracer() { ClearEchoes(); }
 
     void TraceFan(Vec2 listener) {
-        const int n = m_settings.rayCount;
+        const int n = m_settings.params.rayCount;
         const double step = 2.0 * 3.141592653589793 / n;
         PathNode root;
         root.pathLength = 0.0;
@@ -112,7 +113,7 @@ private:
                 result = object.get();
             }
         }
-        *factor = std::exp(-(m_settings.mediumAbsorption * *dist));
+        *factor = std::exp(-(m_settings.params.mediumAbsorption * *dist));
         return result;
     }
 
@@ -173,7 +174,7 @@ private:
                 const double c = Dot(Negate(v), SideNormal(rect, p));
                 amplitude = source.m_power * c * rect.m_reflection;
             }
-            amplitude = amplitude * std::exp(-(m_settings.mediumAbsorption * dist));
+            amplitude = amplitude * std::exp(-(m_settings.params.mediumAbsorption * dist));
             auto* contribution = new SourceContribution{dist, amplitude, nullptr, sourceRank};
             if (last == nullptr) {
                 first = contribution;
@@ -200,7 +201,7 @@ private:
         node->pathLength = parent->pathLength + l;
         node->amplitude = parent->amplitude * f;
         const Vec2 p = PointAt(ray, l);
-        if (!m_settings.noReflection) {
+        if (!m_settings.params.noReflection) {
             node->contributions = CollectSourceContributions(node, p);
         }
         if (node->pathLength > m_stopDistance || node->amplitude < m_stopAmplitude ||
@@ -208,7 +209,8 @@ private:
             return;
         }
         const Vec2 n = SideNormal(*q, p);
-        if (q->m_absorption < m_settings.passAbsorptionLimit && !m_settings.noTransmission) {
+        if (q->m_absorption < m_settings.params.passAbsorptionLimit &&
+            !m_settings.params.noTransmission) {
             double l2 = 0.0;
             double f2 = 0.0;
             const CSceneObject* h = PassThrough(SceneRay{p.x, p.y, ray.dx, ray.dy}, q, &l2, &f2);
@@ -223,7 +225,7 @@ private:
             }
         }
         const Vec2 r = Reflect(Vec2{ray.dx, ray.dy}, n);
-        if (q->m_reflection != 0.0 && !m_settings.noReflection) {
+        if (q->m_reflection != 0.0 && !m_settings.params.noReflection) {
             double l1 = 0.0;
             double f1 = 0.0;
             const SceneRay reflected{p.x, p.y, r.x, r.y};
@@ -272,7 +274,7 @@ private:
     void HandOver(int ray) {
         unsigned order = 0;
         for (const Echo* e = m_firstEcho; e != nullptr; e = e->next) {
-            const double index = std::floor((e->delay / m_settings.groupTime) * 1000);
+            const double index = std::floor((e->delay / m_settings.params.groupTime) * 1000);
             int bin = index >= m_binCount ? m_binCount - 1 : static_cast<int>(index);
             m_bins[static_cast<std::size_t>(bin)] += e->amplitude;
             if (m_log != nullptr) {
@@ -321,7 +323,7 @@ PathNode::~PathNode() {
 
 ReferenceResult ComputeReferenceEffect(const SceneSettings& scene, bool logEchoes) {
     ReferenceResult result;
-    const double count = std::ceil(scene.stopTime / scene.groupTime);
+    const double count = std::ceil(scene.params.stopTime / scene.params.groupTime);
     result.bins.assign(static_cast<std::size_t>(count), 0.0);
     const CSceneObject* listener = scene.FirstObject();
     if (listener != nullptr) {
@@ -330,7 +332,7 @@ ReferenceResult ComputeReferenceEffect(const SceneSettings& scene, bool logEchoe
         tracer.TraceFan(Vec2{listener->m_x, listener->m_y});
         result.nodes = tracer.nodes;
     }
-    if (scene.normalize) {
+    if (scene.params.normalize) {
         double m = 0.0;
         for (double b : result.bins) {
             if (b > m) {
