@@ -2,18 +2,10 @@
 # program's main and the icon exporter may include headers of gui/app (the application object and
 # the main frame); every other GUI folder reaches the frame through common/ViewFrame.h.
 # Run as a script: cmake -DDIR=<src/gui> -P CheckGuiLayers.cmake
-set(_bad "")
-file(GLOB_RECURSE _files ${DIR}/*.cpp ${DIR}/*.h)
-foreach(_f IN LISTS _files)
-  file(RELATIVE_PATH _rel ${DIR} ${_f})
-  if(_rel MATCHES "^(app|tools)/" OR _rel STREQUAL "main.cpp")
-    continue()
-  endif()
-  file(STRINGS ${_f} _hits REGEX "^[ \t]*#[ \t]*include[ \t]*\"(gui/)?app/")
-  if(_hits)
-    list(APPEND _bad ${_rel})
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/FilesIncluding.cmake)
+
+sonivera_files_including(_bad ${DIR} "\"(gui/)?app/")
+list(FILTER _bad EXCLUDE REGEX "^(app|tools)/|^main\\.cpp$")
 if(_bad)
   message(FATAL_ERROR "These files below the editor's shell include gui/app: ${_bad}")
 endif()

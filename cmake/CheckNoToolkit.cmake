@@ -1,17 +1,12 @@
 # Fails when a file under the given folder includes a wxWidgets header: the core must stay free
 # of the user-interface toolkit. Usable at configure time (function) and as a script
 # (cmake -DDIR=... -P CheckNoToolkit.cmake) from a test.
+include(${CMAKE_CURRENT_LIST_DIR}/FilesIncluding.cmake)
+
 function(sonivera_check_no_toolkit dir)
-  file(GLOB_RECURSE _files ${dir}/*.cpp ${dir}/*.h ${dir}/*.hpp)
-  set(_bad "")
-  foreach(_f IN LISTS _files)
-    file(STRINGS ${_f} _hits REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]wx/")
-    if(_hits)
-      list(APPEND _bad ${_f})
-    endif()
-  endforeach()
+  sonivera_files_including(_bad ${dir} "[<\"]wx/")
   if(_bad)
-    message(FATAL_ERROR "The core includes wxWidgets headers: ${_bad}")
+    message(FATAL_ERROR "${dir} includes wxWidgets headers: ${_bad}")
   endif()
 endfunction()
 
