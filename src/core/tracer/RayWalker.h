@@ -166,7 +166,7 @@ private:
             }
             SearchHit h;
             ++m_searches;
-            if (!m_search.NearestUnlessBlocked(toPoint, dist, h)) {
+            if (!m_search.NearestUnlessBlocked(toPoint, dist, h, static_cast<int>(s))) {
                 m_blocker[s] = h.index;
                 continue;
             }

@@ -133,14 +133,13 @@ __attribute__((always_inline)) inline void Block(const Lanes& lanes, std::size_t
 
 // Lanes::Search over every block with the block code `block`; see RectLanes.h.
 template <class BlockFn>
-__attribute__((always_inline)) inline bool SearchBlocks(const Lanes& lanes, const SceneRay& r,
-                                                        int skip, bool visibility,
-                                                        double pointDist, int& index,
-                                                        double& dist, BlockFn block) {
+__attribute__((always_inline)) inline bool
+SearchBlocks(const Lanes& lanes, std::size_t first, std::size_t end, const SceneRay& r, int skip,
+             bool visibility, double pointDist, int& index, double& dist, BlockFn block) {
     index = -1;
     dist = kNoHit;
     const std::int32_t* rectOf = lanes.RectOrder();
-    for (std::size_t b = 0; b < lanes.Blocks(); ++b) {
+    for (std::size_t b = first; b < end; ++b) {
         double t[Lanes::kBlock];
         std::int64_t crossed[Lanes::kBlock];
         block(lanes, b, r, t, crossed);
@@ -203,36 +202,37 @@ __attribute__((target("avx512f"))) void BlockAvx512(const Lanes& lanes, std::siz
     Block<V8, M8>(lanes, block, r, t, hit);
 }
 
-bool SearchScalar(const Lanes& lanes, const SceneRay& r, int skip, bool visibility,
-                  double pointDist, int& index, double& dist) {
-    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist, BlockScalar);
+bool SearchScalar(const Lanes& lanes, std::size_t first, std::size_t end, const SceneRay& r,
+                  int skip, bool visibility, double pointDist, int& index, double& dist) {
+    return SearchBlocks(lanes, first, end, r, skip, visibility, pointDist, index, dist,
+                        BlockScalar);
 }
 
-bool SearchSse2(const Lanes& lanes, const SceneRay& r, int skip, bool visibility,
-                double pointDist, int& index, double& dist) {
-    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist,
+bool SearchSse2(const Lanes& lanes, std::size_t first, std::size_t end, const SceneRay& r, int skip,
+                bool visibility, double pointDist, int& index, double& dist) {
+    return SearchBlocks(lanes, first, end, r, skip, visibility, pointDist, index, dist,
                         [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
                            std::int64_t* hit) { Block<V2, M2>(l, b, ray, t, hit); });
 }
 
-__attribute__((target("avx2"))) bool SearchAvx2(const Lanes& lanes, const SceneRay& r, int skip,
+__attribute__((target("avx2"))) bool SearchAvx2(const Lanes& lanes, std::size_t first,
+                                                std::size_t end, const SceneRay& r, int skip,
                                                 bool visibility, double pointDist, int& index,
                                                 double& dist) {
-    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist,
-                        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
-                           std::int64_t* hit) __attribute__((always_inline)) {
-                            Block<V4, M4>(l, b, ray, t, hit);
-                        });
+    return SearchBlocks(
+        lanes, first, end, r, skip, visibility, pointDist, index, dist,
+        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t, std::int64_t* hit)
+            __attribute__((always_inline)) { Block<V4, M4>(l, b, ray, t, hit); });
 }
 
-__attribute__((target("avx512f"))) bool SearchAvx512(const Lanes& lanes, const SceneRay& r,
-                                                     int skip, bool visibility, double pointDist,
-                                                     int& index, double& dist) {
-    return SearchBlocks(lanes, r, skip, visibility, pointDist, index, dist,
-                        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
-                           std::int64_t* hit) __attribute__((always_inline)) {
-                            Block<V8, M8>(l, b, ray, t, hit);
-                        });
+__attribute__((target("avx512f"))) bool SearchAvx512(const Lanes& lanes, std::size_t first,
+                                                     std::size_t end, const SceneRay& r, int skip,
+                                                     bool visibility, double pointDist, int& index,
+                                                     double& dist) {
+    return SearchBlocks(
+        lanes, first, end, r, skip, visibility, pointDist, index, dist,
+        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t, std::int64_t* hit)
+            __attribute__((always_inline)) { Block<V8, M8>(l, b, ray, t, hit); });
 }
 
 bool Supports(RectLanes::Isa isa) {
@@ -332,9 +332,37 @@ RectLanes::RectLanes(const TraceScene& scene, Isa isa, LaneOrder order)
     }
     // The block and whole-search kernels of each instruction set, in the order of Isa.
     static constexpr Kernel kKernels[] = {BlockScalar, BlockSse2, BlockAvx2, BlockAvx512};
-    static constexpr SearchKernel kSearches[] = {SearchScalar, SearchSse2, SearchAvx2, SearchAvx512};
+    static constexpr SearchKernel kSearches[] = {SearchScalar, SearchSse2, SearchAvx2,
+                                                 SearchAvx512};
     m_kernel = kKernels[static_cast<int>(m_isa)];
     m_search = kSearches[static_cast<int>(m_isa)];
+    m_ranges.push_back({0, m_blocks});
+}
+
+void RectLanes::AppendLane(std::int32_t k) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const bool padding = k < 0;
+    const auto r = static_cast<std::size_t>(k);
+    m_left.push_back(padding ? nan : m_scene.left[r]);
+    m_top.push_back(padding ? nan : m_scene.top[r]);
+    m_right.push_back(padding ? nan : m_scene.right[r]);
+    m_bottom.push_back(padding ? nan : m_scene.bottom[r]);
+    m_rect.push_back(k);
+}
+
+RectLanes::Subset RectLanes::AddSubset(const std::vector<char>& keep) {
+    const std::size_t first = m_rect.size() / kBlock;
+    for (std::size_t lane = 0; lane < m_blocks * kBlock; ++lane) {
+        const std::int32_t k = m_rect[lane];
+        if (k >= 0 && keep[static_cast<std::size_t>(k)] != 0) {
+            AppendLane(k);
+        }
+    }
+    while (m_rect.size() % kBlock != 0) {
+        AppendLane(-1);
+    }
+    m_ranges.push_back({first, m_rect.size() / kBlock});
+    return static_cast<Subset>(m_ranges.size() - 1);
 }
 
 // AVX2 where the processor has it, else the scalar code. Measured on the benchmark scenes (see

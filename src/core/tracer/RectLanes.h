@@ -45,7 +45,18 @@ public:
     static const char* Name(Isa isa);
 
     Isa Used() const { return m_isa; }
+    // The blocks of every rectangle (the subset kAll); the blocks of other subsets follow them.
     std::size_t Blocks() const { return m_blocks; }
+
+    // A subset of the rectangles in lanes of their own, for searches that are known to miss
+    // every rectangle left out (see RectSearch). kAll holds every rectangle.
+    using Subset = std::uint32_t;
+    static constexpr Subset kAll = 0;
+    // Adds the rectangles k with keep[k] != 0 (keep holds one entry per rectangle), in the lane
+    // order of kAll, and returns the new subset.
+    Subset AddSubset(const std::vector<char>& keep);
+    // The lanes all subsets other than kAll take together.
+    std::size_t ExtraLanes() const { return m_rect.size() - m_blocks * kBlock; }
 
     // For the lanes kBlock·block … kBlock·block + kBlock − 1: hit[i] is 1 when the ray crosses
     // the rectangle of lane i of the block (RectOrder) and 0 otherwise, t[i] the parameter
@@ -62,27 +73,37 @@ public:
     // among their results run in one call of the instruction set's code: the choice is the same
     // comparisons in the same order as a scan of Intersect's results, only without the call and
     // the round trip through memory per block.
+    // With a subset, only its rectangles are searched.
     bool Search(const SceneRay& ray, int skip, bool visibility, double pointDist, int& index,
-                double& dist) const {
-        return m_search(*this, ray, skip, visibility, pointDist, index, dist);
+                double& dist, Subset subset = kAll) const {
+        const Range& range = m_ranges[subset];
+        return m_search(*this, range.first, range.end, ray, skip, visibility, pointDist, index,
+                        dist);
     }
 
-    // The padded sides (Blocks() · kBlock values each) and the scene they were taken from.
+    // The padded sides (kBlock values per block, the blocks of every subset one after another)
+    // and the scene they were taken from.
     const double* Left() const { return m_left.data(); }
     const double* Top() const { return m_top.data(); }
     const double* Right() const { return m_right.data(); }
     const double* Bottom() const { return m_bottom.data(); }
     const TraceScene& Scene() const { return m_scene; }
-    // The rectangle of each lane (Blocks() · kBlock values; -1 for the padding).
+    // The rectangle of each lane (kBlock values per block; -1 for the padding).
     const std::int32_t* RectOrder() const { return m_rect.data(); }
 
     using Kernel = void (*)(const RectLanes&, std::size_t, const SceneRay&, double*, std::int64_t*);
-    using SearchKernel = bool (*)(const RectLanes&, const SceneRay&, int, bool, double, int&,
-                                  double&);
+    using SearchKernel = bool (*)(const RectLanes&, std::size_t, std::size_t, const SceneRay&, int,
+                                  bool, double, int&, double&);
 
 private:
+    struct Range {
+        std::size_t first, end; // blocks
+    };
+    void AppendLane(std::int32_t k);
+
     const TraceScene& m_scene;
     std::size_t m_blocks = 0;
+    std::vector<Range> m_ranges;
     std::vector<double> m_left, m_top, m_right, m_bottom;
     std::vector<std::int32_t> m_rect;
     Isa m_isa;

@@ -146,6 +146,71 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SearchIndexes,
                              return info.param == SearchIndex::kGrid ? "Grid" : "Tree";
                          });
 
+// Without an index, searches from a sound source and from a side of the left-out rectangle test
+// only the rectangles not wholly behind that origin; the answer must be that of every lane.
+TEST(SearchIndex, LeavingOutWhatIsBehindAKnownOriginChangesNoAnswer) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::size_t fromSource = 0;
+    std::size_t fromSide = 0;
+    for (int sceneIndex = 0; sceneIndex < 40; ++sceneIndex) {
+        auto scene = SceneWithListener(0, 0);
+        AddLattice(*scene, rng, 2 + sceneIndex % 6, 1.0 + sceneIndex % 3 * 2.5);
+        AddRect(*scene, 5, 5, 60, 1, 0.1, 0.5); // walls spanning the lattice
+        AddRect(*scene, 5, 5, 1, 60, 0.1, 0.5);
+        const TraceScene rects = SnapshotScene(*scene);
+        // Sources on corners, on sides and in the open, aligned with sides and not.
+        for (int i = 0; i < 6; ++i) {
+            const auto k = static_cast<std::size_t>(unit(rng) * rects.RectCount());
+            const double x = i % 3 == 0 ? rects.left[k] : 5 + 40 * unit(rng);
+            const double y = i % 2 == 0 ? rects.bottom[k] : 5 + 40 * unit(rng);
+            AddSource(*scene, x, y);
+        }
+        const TraceScene flat = SnapshotScene(*scene);
+        const RectSearch search(flat);
+        ASSERT_FALSE(search.UsesIndex());
+        ASSERT_GT(search.SubsetLanes(), 0u);
+        const RectLanes every(flat);
+        const auto n = static_cast<int>(flat.RectCount());
+        for (int q = 0; q < 3000; ++q) {
+            const double a =
+                q % 7 == 0 ? (q / 7 % 4) * 1.5707963267948966 : 6.283185307179586 * unit(rng);
+            const double dy = q % 11 == 0 ? 0.0 : std::sin(a);
+            int index;
+            double dist;
+            if (q % 2 == 0) {
+                const int src = q / 2 % 6;
+                const auto s = static_cast<std::size_t>(src);
+                const SceneRay ray{flat.sourceX[s], flat.sourceY[s], std::cos(a), dy};
+                const double pointDist = 40 * unit(rng);
+                SearchHit hit;
+                const bool seen = search.NearestUnlessBlocked(ray, pointDist, hit, src);
+                ASSERT_EQ(every.Search(ray, -1, true, pointDist, index, dist), seen) << q;
+                if (seen) {
+                    ASSERT_EQ(hit.index, index) << sceneIndex << " " << q;
+                    ASSERT_EQ(hit.dist, dist) << sceneIndex << " " << q;
+                }
+                ++fromSource;
+            } else {
+                const int k = static_cast<int>(unit(rng) * n);
+                const auto r = static_cast<std::size_t>(k);
+                const double x = q % 3 == 0 ? flat.left[r] : flat.right[r];
+                const double y = q % 5 < 2
+                                     ? flat.top[r] + (flat.bottom[r] - flat.top[r]) * unit(rng)
+                                     : (q % 5 == 2 ? flat.top[r] : flat.bottom[r]);
+                const SceneRay ray{x, y, std::cos(a), dy};
+                const SearchHit hit = search.Nearest(ray, k);
+                every.Search(ray, k, false, 0.0, index, dist);
+                ASSERT_EQ(hit.index, index) << sceneIndex << " " << q;
+                ASSERT_EQ(hit.dist, dist) << sceneIndex << " " << q;
+                fromSide += hit.index >= 0 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(fromSide, 20000u); // the rays from sides do meet rectangles
+    EXPECT_EQ(fromSource, 60000u);
+}
+
 TEST(SearchIndex, ManyRectangleScenesMatchTheReference) {
     for (std::uint64_t seed = 0; seed < 24; ++seed) {
         auto scene = MakeRandomScene(seed * 7919 + 5, 20000);
