@@ -99,12 +99,16 @@ private:
     // rectangles it holds for are left out of the lanes searched:
     //  - a visibility search starts at a sound source: one subset per source and quadrant of the
     //    direction (both components non-zero), leaving out what is behind on either axis;
-    //  - a search that leaves out rectangle q from a point whose x equals q's left or right side
-    //    (or whose y equals its top or bottom) - a reflection off that side - one subset per side
-    //    and sign of the direction across it, leaving out q and what is behind on that axis.
+    //  - a search that leaves out rectangle q (a reflection off q, or a passage through it) from
+    //    an origin at or beyond one of q's sides in the direction of travel: a ray moving right
+    //    from x0 ≥ c, where c is q's left or right side, misses every rectangle k with
+    //    c > right(k) and c > left(k), as then x0 > both; likewise moving left from x0 ≤ c, and
+    //    on the y axis. Per rectangle one subset for each choice on x (none; right from left or
+    //    right side; left from right or left side) and on y, 25 in all, leaving out q and what is
+    //    behind on either axis.
     // Exactness: a rectangle left out reports "no hit" to every ray the subset is chosen for (the
-    // condition is IntersectRect's own, on the same origin coordinate, which is compared for
-    // equality before the subset is chosen), and a search takes only rectangles it hits (and
+    // condition is IntersectRect's own, and the origin is compared with the coordinate it was
+    // evaluated for before the subset is chosen), and a search takes only rectangles it hits (and
     // never the skipped one); so the nearest (t, list index) over the subset is the nearest over
     // every rectangle, and "some rectangle hit nearer than the point by kSeenWithin" holds for
     // the subset exactly when it holds for all. Which hiding rectangle a visibility search names
@@ -120,21 +124,55 @@ private:
         return up ? (o > hi && o > lo) : (o < lo && o < hi);
     }
 
+    // The choices per axis for a search leaving out q: no rectangle left out on this axis, or
+    // moving towards + from at least q's low or high side, or towards − from at most its high or
+    // low side.
+    enum Bound : std::size_t { kNoBound, kUpFromLow, kUpFromHigh, kDownFromHigh, kDownFromLow };
+    static constexpr std::size_t kBounds = 5;
+
+    // Whether rectangle (lo, hi) is behind every origin the choice `bound` on q's sides
+    // (qLo, qHi) admits.
+    static bool BehindBound(std::size_t bound, double qLo, double qHi, double lo, double hi) {
+        switch (bound) {
+        case kUpFromLow:
+            return Behind(qLo, true, lo, hi);
+        case kUpFromHigh:
+            return Behind(qHi, true, lo, hi);
+        case kDownFromHigh:
+            return Behind(qHi, false, lo, hi);
+        case kDownFromLow:
+            return Behind(qLo, false, lo, hi);
+        default:
+            return false;
+        }
+    }
+
+    // The choice for an origin o and direction d on an axis where q spans (qLo, qHi): the
+    // farthest side of q the origin is at or beyond in the direction of travel.
+    static std::size_t ChooseBound(double o, double d, double qLo, double qHi) {
+        if (d > 0.0) {
+            return o >= qHi ? kUpFromHigh : (o >= qLo ? kUpFromLow : kNoBound);
+        }
+        if (d < 0.0) {
+            return o <= qLo ? kDownFromLow : (o <= qHi ? kDownFromHigh : kNoBound);
+        }
+        return kNoBound;
+    }
+
     void BuildSubsets() {
         const TraceScene& s = m_scene;
         const std::size_t n = s.RectCount();
         std::vector<char> keep(n);
-        // Sides: left, right (x), top, bottom (y); then the sign of the direction across.
         for (std::size_t q = 0; q < n; ++q) {
-            const double side[4] = {s.left[q], s.right[q], s.top[q], s.bottom[q]};
-            for (int i = 0; i < 8; ++i) {
-                const bool alongX = i / 2 < 2;
-                const bool up = i % 2 == 1;
-                for (std::size_t k = 0; k < n; ++k) {
-                    keep[k] = k != q && !(alongX ? Behind(side[i / 2], up, s.left[k], s.right[k])
-                                                 : Behind(side[i / 2], up, s.top[k], s.bottom[k]));
+            for (std::size_t bx = 0; bx < kBounds; ++bx) {
+                for (std::size_t by = 0; by < kBounds; ++by) {
+                    for (std::size_t k = 0; k < n; ++k) {
+                        keep[k] = k != q &&
+                                  !BehindBound(bx, s.left[q], s.right[q], s.left[k], s.right[k]) &&
+                                  !BehindBound(by, s.top[q], s.bottom[q], s.top[k], s.bottom[k]);
+                    }
+                    m_sideSubset.push_back(m_lanes.AddSubset(keep));
                 }
-                m_sideSubset.push_back(m_lanes.AddSubset(keep));
             }
         }
         for (std::size_t src = 0; src < s.sourceX.size(); ++src) {
@@ -164,39 +202,22 @@ private:
         return m_sourceSubset[4 * src + (ray.dx > 0.0 ? 2 : 0) + (ray.dy > 0.0 ? 1 : 0)];
     }
 
-    // The subset for a ray from a side of the left-out rectangle (see above), or every rectangle.
+    // The subset for a ray that leaves out rectangle `skip` (see above), or every rectangle.
     RectLanes::Subset SideSubset(const SceneRay& ray, int skip) const {
         if (skip < 0 || m_sideSubset.empty()) {
             return RectLanes::kAll;
         }
         const auto q = static_cast<std::size_t>(skip);
-        const std::size_t base = 8 * q;
-        if (ray.dx > 0.0 || ray.dx < 0.0) {
-            const std::size_t up = ray.dx > 0.0 ? 1 : 0;
-            if (ray.x0 == m_scene.left[q]) {
-                return m_sideSubset[base + up];
-            }
-            if (ray.x0 == m_scene.right[q]) {
-                return m_sideSubset[base + 2 + up];
-            }
-        }
-        if (ray.dy > 0.0 || ray.dy < 0.0) {
-            const std::size_t up = ray.dy > 0.0 ? 1 : 0;
-            if (ray.y0 == m_scene.top[q]) {
-                return m_sideSubset[base + 4 + up];
-            }
-            if (ray.y0 == m_scene.bottom[q]) {
-                return m_sideSubset[base + 6 + up];
-            }
-        }
-        return RectLanes::kAll;
+        const std::size_t bx = ChooseBound(ray.x0, ray.dx, m_scene.left[q], m_scene.right[q]);
+        const std::size_t by = ChooseBound(ray.y0, ray.dy, m_scene.top[q], m_scene.bottom[q]);
+        return m_sideSubset[(q * kBounds + bx) * kBounds + by];
     }
 
     const TraceScene& m_scene;
     RectLanes m_lanes;
     RectTree m_tree;
     RectGrid m_grid;
-    std::vector<RectLanes::Subset> m_sideSubset;   // 8 per rectangle
+    std::vector<RectLanes::Subset> m_sideSubset;   // 25 per rectangle
     std::vector<RectLanes::Subset> m_sourceSubset; // 4 per source, for the first sources
 };
 

@@ -146,8 +146,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, SearchIndexes,
                              return info.param == SearchIndex::kGrid ? "Grid" : "Tree";
                          });
 
-// Without an index, searches from a sound source and from a side of the left-out rectangle test
-// only the rectangles not wholly behind that origin; the answer must be that of every lane.
+// Without an index, searches from a sound source and from at or beyond a side of the left-out
+// rectangle test only the rectangles not wholly behind that origin; the answer must be that of
+// every lane.
 TEST(SearchIndex, LeavingOutWhatIsBehindAKnownOriginChangesNoAnswer) {
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -192,12 +193,14 @@ TEST(SearchIndex, LeavingOutWhatIsBehindAKnownOriginChangesNoAnswer) {
                 }
                 ++fromSource;
             } else {
+                // From a side or corner of the left-out rectangle, or near it (a passage's exit).
                 const int k = static_cast<int>(unit(rng) * n);
                 const auto r = static_cast<std::size_t>(k);
-                const double x = q % 3 == 0 ? flat.left[r] : flat.right[r];
+                const double off = q % 9 == 1 ? 0.0 : (unit(rng) - 0.5) * 1e-6 * (q % 4);
+                const double x = (q % 3 == 0 ? flat.left[r] : flat.right[r]) + off;
                 const double y = q % 5 < 2
                                      ? flat.top[r] + (flat.bottom[r] - flat.top[r]) * unit(rng)
-                                     : (q % 5 == 2 ? flat.top[r] : flat.bottom[r]);
+                                     : (q % 5 == 2 ? flat.top[r] : flat.bottom[r]) - off;
                 const SceneRay ray{x, y, std::cos(a), dy};
                 const SearchHit hit = search.Nearest(ray, k);
                 every.Search(ray, k, false, 0.0, index, dist);
@@ -207,6 +210,15 @@ TEST(SearchIndex, LeavingOutWhatIsBehindAKnownOriginChangesNoAnswer) {
             }
         }
     }
+    // An origin just inside the left-out rectangle's right side, moving right by a hair: the
+    // rectangle below ends 1e-7 short of that side and is still ahead.
+    auto scene = SceneWithListener(0, 0);
+    AddRect(*scene, 0, 0, 10, 10, 0.1, 0.5);
+    AddRect(*scene, 0, 20, 10 - 1e-7, 5, 0.1, 0.5);
+    const TraceScene pair = SnapshotScene(*scene);
+    const SearchHit below = RectSearch(pair).Nearest({10 - 2e-7, 10, 6.123233995736766e-17, 1}, 0);
+    EXPECT_EQ(below.index, 1);
+    EXPECT_EQ(below.dist, 10.0);
     EXPECT_GT(fromSide, 20000u); // the rays from sides do meet rectangles
     EXPECT_EQ(fromSource, 60000u);
 }
