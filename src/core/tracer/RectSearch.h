@@ -45,7 +45,8 @@ public:
                 m_tree.Build(scene); // the grid would take too much memory
             }
         }
-        if (!UsesIndex()) {
+        m_indexed = UsesIndex();
+        if (!m_indexed) {
             BuildSubsets();
         }
     }
@@ -53,11 +54,11 @@ public:
     // The nearest rectangle along the ray, leaving out rectangle `skip` (-1 leaves out none).
     SearchHit Nearest(const SceneRay& ray, int skip) const {
         SearchHit hit;
-        if (m_grid.Accepts(ray)) {
+        if (m_indexed && m_grid.Accepts(ray)) {
             m_grid.Search(m_scene, ray, skip, false, 0.0, hit);
             return hit;
         }
-        if (m_tree.Accepts(ray)) {
+        if (m_indexed && m_tree.Accepts(ray)) {
             m_tree.Search(m_scene, ray, skip, false, 0.0, hit);
             return hit;
         }
@@ -75,10 +76,10 @@ public:
     // leave out what lies behind that source.
     bool NearestUnlessBlocked(const SceneRay& ray, double pointDist, SearchHit& hit,
                               int source = -1) const {
-        if (m_grid.Accepts(ray)) {
+        if (m_indexed && m_grid.Accepts(ray)) {
             return m_grid.Search(m_scene, ray, -1, true, pointDist, hit);
         }
-        if (m_tree.Accepts(ray)) {
+        if (m_indexed && m_tree.Accepts(ray)) {
             return m_tree.Search(m_scene, ray, -1, true, pointDist, hit);
         }
         return m_lanes.Search(ray, -1, true, pointDist, hit.index, hit.dist,
@@ -217,6 +218,7 @@ private:
     RectLanes m_lanes;
     RectTree m_tree;
     RectGrid m_grid;
+    bool m_indexed = false; // the grid or the tree was built (the walks above ask them first)
     std::vector<RectLanes::Subset> m_sideSubset;   // 25 per rectangle
     std::vector<RectLanes::Subset> m_sourceSubset; // 4 per source, for the first sources
 };
