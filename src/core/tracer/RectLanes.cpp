@@ -350,19 +350,37 @@ void RectLanes::AppendLane(std::int32_t k) {
     m_rect.push_back(k);
 }
 
-RectLanes::Subset RectLanes::AddSubset(const std::vector<char>& keep) {
-    const std::size_t first = m_rect.size() / kBlock;
-    for (std::size_t lane = 0; lane < m_blocks * kBlock; ++lane) {
-        const std::int32_t k = m_rect[lane];
-        if (k >= 0 && keep[static_cast<std::size_t>(k)] != 0) {
-            AppendLane(k);
+RectLanes::Subset RectLanes::AddSubsets(const std::vector<char>& keep, std::size_t count) {
+    const std::size_t n = m_scene.RectCount();
+    std::size_t lanes = m_rect.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        std::size_t kept = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            kept += keep[i * n + k] != 0 ? 1 : 0;
         }
+        lanes += (kept + kBlock - 1) / kBlock * kBlock;
     }
-    while (m_rect.size() % kBlock != 0) {
-        AppendLane(-1);
+    m_left.reserve(lanes);
+    m_top.reserve(lanes);
+    m_right.reserve(lanes);
+    m_bottom.reserve(lanes);
+    m_rect.reserve(lanes);
+    m_ranges.reserve(m_ranges.size() + count);
+    const auto subset = static_cast<Subset>(m_ranges.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t first = m_rect.size() / kBlock;
+        for (std::size_t lane = 0; lane < m_blocks * kBlock; ++lane) {
+            const std::int32_t k = m_rect[lane];
+            if (k >= 0 && keep[i * n + static_cast<std::size_t>(k)] != 0) {
+                AppendLane(k);
+            }
+        }
+        while (m_rect.size() % kBlock != 0) {
+            AppendLane(-1);
+        }
+        m_ranges.push_back({first, m_rect.size() / kBlock});
     }
-    m_ranges.push_back({first, m_rect.size() / kBlock});
-    return static_cast<Subset>(m_ranges.size() - 1);
+    return subset;
 }
 
 // AVX2 where the processor has it, else the scalar code. Measured on the benchmark scenes (see

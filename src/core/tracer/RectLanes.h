@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/tracer/TraceScene.h"
 #include "core/model/SceneRay.h"
+#include "core/tracer/TraceScene.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -52,9 +52,9 @@ public:
     // every rectangle left out (see RectSearch). kAll holds every rectangle.
     using Subset = std::uint32_t;
     static constexpr Subset kAll = 0;
-    // Adds the rectangles k with keep[k] != 0 (keep holds one entry per rectangle), in the lane
-    // order of kAll, and returns the new subset.
-    Subset AddSubset(const std::vector<char>& keep);
+    // Adds `count` subsets: subset i holds the rectangles k with keep[i · n + k] != 0 (n
+    // rectangles), in the lane order of kAll. Returns the first; the others follow it.
+    Subset AddSubsets(const std::vector<char>& keep, std::size_t count);
     // The lanes all subsets other than kAll take together.
     std::size_t ExtraLanes() const { return m_rect.size() - m_blocks * kBlock; }
 

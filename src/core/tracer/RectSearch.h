@@ -114,9 +114,10 @@ private:
     // every rectangle, and "some rectangle hit nearer than the point by kSeenWithin" holds for
     // the subset exactly when it holds for all. Which hiding rectangle a visibility search names
     // may differ; the walk uses that only as a first guess (BlockedBy), which decides nothing.
-    // A direction with a zero or NaN component, or an origin that matches nothing, searches every
-    // rectangle as before. The subsets' lanes are bounded (kSubsetLaneBudget); sources beyond it
-    // search every rectangle.
+    // A zero or NaN direction component leaves nothing out on its axis (from a source: nothing
+    // at all), and neither does an origin short of q's sides. The subsets' lanes are bounded
+    // (kSubsetLaneBudget): the rectangles' subsets fit below the index's threshold of rectangles,
+    // and sources beyond the budget search every rectangle.
     static constexpr std::size_t kSubsetLaneBudget = std::size_t{1} << 18; // 9 MiB of lanes
 
     // Rectangle k lies wholly behind an origin at coordinate o on the axis of (lo, hi) for a ray
@@ -160,58 +161,83 @@ private:
         return kNoBound;
     }
 
+    // Every subset's membership first, one byte per rectangle, then all lanes at once.
     void BuildSubsets() {
         const TraceScene& s = m_scene;
         const std::size_t n = s.RectCount();
-        std::vector<char> keep(n);
+        const std::size_t blockLanes =
+            (n + RectLanes::kBlock - 1) / RectLanes::kBlock * RectLanes::kBlock;
+        if (s.sourceX.empty() || kBounds * kBounds * n * blockLanes > kSubsetLaneBudget) {
+            // Without sources no ray is traced. Past about 100 rectangles only scenes made to
+            // skip the index (tests) get here.
+            return;
+        }
+        std::vector<char> keep;
+        keep.reserve(n * n * kBounds * kBounds);
+        std::vector<char> behindX(kBounds * n);
+        std::vector<char> behindY(kBounds * n);
         for (std::size_t q = 0; q < n; ++q) {
+            for (std::size_t b = 0; b < kBounds; ++b) {
+                for (std::size_t k = 0; k < n; ++k) {
+                    behindX[b * n + k] =
+                        BehindBound(b, s.left[q], s.right[q], s.left[k], s.right[k]) ? 1 : 0;
+                    behindY[b * n + k] =
+                        BehindBound(b, s.top[q], s.bottom[q], s.top[k], s.bottom[k]) ? 1 : 0;
+                }
+            }
             for (std::size_t bx = 0; bx < kBounds; ++bx) {
                 for (std::size_t by = 0; by < kBounds; ++by) {
                     for (std::size_t k = 0; k < n; ++k) {
-                        keep[k] = k != q &&
-                                  !BehindBound(bx, s.left[q], s.right[q], s.left[k], s.right[k]) &&
-                                  !BehindBound(by, s.top[q], s.bottom[q], s.top[k], s.bottom[k]);
+                        keep.push_back(
+                            k != q && behindX[bx * n + k] == 0 && behindY[by * n + k] == 0 ? 1 : 0);
                     }
-                    m_sideSubset.push_back(m_lanes.AddSubset(keep));
                 }
             }
         }
-        for (std::size_t src = 0; src < s.sourceX.size(); ++src) {
-            if (m_lanes.ExtraLanes() + 4 * n + 4 * RectLanes::kBlock > kSubsetLaneBudget) {
-                break;
-            }
+        m_sideBase = m_lanes.AddSubsets(keep, n * kBounds * kBounds);
+        // Sources while the lanes stay within the budget (each takes at most 4 · (n + 7) lanes).
+        const std::size_t perSource = 4 * (n + RectLanes::kBlock - 1);
+        const std::size_t room =
+            kSubsetLaneBudget > m_lanes.ExtraLanes() ? kSubsetLaneBudget - m_lanes.ExtraLanes() : 0;
+        m_sourcesWithSubsets = std::min(s.sourceX.size(), room / perSource);
+        keep.clear();
+        for (std::size_t src = 0; src < m_sourcesWithSubsets; ++src) {
             for (int quadrant = 0; quadrant < 4; ++quadrant) {
                 const bool right = quadrant / 2 == 1;
                 const bool down = quadrant % 2 == 1;
                 for (std::size_t k = 0; k < n; ++k) {
-                    keep[k] = !Behind(s.sourceX[src], right, s.left[k], s.right[k]) &&
-                              !Behind(s.sourceY[src], down, s.top[k], s.bottom[k]);
+                    keep.push_back(!Behind(s.sourceX[src], right, s.left[k], s.right[k]) &&
+                                           !Behind(s.sourceY[src], down, s.top[k], s.bottom[k])
+                                       ? 1
+                                       : 0);
                 }
-                m_sourceSubset.push_back(m_lanes.AddSubset(keep));
             }
         }
+        m_sourceBase = m_lanes.AddSubsets(keep, 4 * m_sourcesWithSubsets);
+        m_subsets = true;
     }
 
     // The subset for a ray from sound source `source` (see above), or every rectangle.
     RectLanes::Subset SourceSubset(const SceneRay& ray, int source) const {
         const auto src = static_cast<std::size_t>(source);
-        if (source < 0 || 4 * src >= m_sourceSubset.size() || !(ray.dx > 0.0 || ray.dx < 0.0) ||
+        if (source < 0 || src >= m_sourcesWithSubsets || !(ray.dx > 0.0 || ray.dx < 0.0) ||
             !(ray.dy > 0.0 || ray.dy < 0.0) || !(ray.x0 == m_scene.sourceX[src]) ||
             !(ray.y0 == m_scene.sourceY[src])) {
             return RectLanes::kAll;
         }
-        return m_sourceSubset[4 * src + (ray.dx > 0.0 ? 2 : 0) + (ray.dy > 0.0 ? 1 : 0)];
+        return m_sourceBase + static_cast<RectLanes::Subset>(4 * src + (ray.dx > 0.0 ? 2 : 0) +
+                                                             (ray.dy > 0.0 ? 1 : 0));
     }
 
     // The subset for a ray that leaves out rectangle `skip` (see above), or every rectangle.
     RectLanes::Subset SideSubset(const SceneRay& ray, int skip) const {
-        if (skip < 0 || m_sideSubset.empty()) {
+        if (skip < 0 || !m_subsets) {
             return RectLanes::kAll;
         }
         const auto q = static_cast<std::size_t>(skip);
         const std::size_t bx = ChooseBound(ray.x0, ray.dx, m_scene.left[q], m_scene.right[q]);
         const std::size_t by = ChooseBound(ray.y0, ray.dy, m_scene.top[q], m_scene.bottom[q]);
-        return m_sideSubset[(q * kBounds + bx) * kBounds + by];
+        return m_sideBase + static_cast<RectLanes::Subset>((q * kBounds + bx) * kBounds + by);
     }
 
     const TraceScene& m_scene;
@@ -219,8 +245,10 @@ private:
     RectTree m_tree;
     RectGrid m_grid;
     bool m_indexed = false; // the grid or the tree was built (the walks above ask them first)
-    std::vector<RectLanes::Subset> m_sideSubset;   // 25 per rectangle
-    std::vector<RectLanes::Subset> m_sourceSubset; // 4 per source, for the first sources
+    bool m_subsets = false; // the subsets below were built
+    RectLanes::Subset m_sideBase = 0;     // 25 per rectangle from here
+    RectLanes::Subset m_sourceBase = 0;   // 4 per source from here
+    std::size_t m_sourcesWithSubsets = 0; // the first sources, within the lane budget
 };
 
 } // namespace sonivera

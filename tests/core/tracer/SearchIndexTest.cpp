@@ -215,6 +215,7 @@ TEST(SearchIndex, LeavingOutWhatIsBehindAKnownOriginChangesNoAnswer) {
     auto scene = SceneWithListener(0, 0);
     AddRect(*scene, 0, 0, 10, 10, 0.1, 0.5);
     AddRect(*scene, 0, 20, 10 - 1e-7, 5, 0.1, 0.5);
+    AddSource(*scene, 50, 50); // the subsets are built only for scenes with sources
     const TraceScene pair = SnapshotScene(*scene);
     const SearchHit below = RectSearch(pair).Nearest({10 - 2e-7, 10, 6.123233995736766e-17, 1}, 0);
     EXPECT_EQ(below.index, 1);
