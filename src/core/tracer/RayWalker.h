@@ -34,7 +34,8 @@ public:
     RayWalker(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
               const std::atomic<bool>* cancel)
         : m_scene(scene), m_search(search), m_p(params), m_cancel(cancel),
-          m_step((2.0 * 3.141592653589793) / params.calc.rayCount) {
+          m_step((2.0 * 3.141592653589793) / params.calc.rayCount),
+          m_bounded(search.UsesIndex()) {
         m_stack.reserve(kMaxLegs + 1);
         PrepareBounds();
     }
@@ -241,6 +242,29 @@ private:
         return true;
     }
 
+    // A parameter from which a leg starting `entered` past the end of a path `length` long can
+    // record nothing: length + (entered + t), the child's path length, is not below the stop
+    // distance for t = the result and so, rounding being monotonic and every term ≥ 0 or NaN,
+    // for every larger t (a NaN in any term makes every child's length NaN, which is cut too).
+    // The child would be cut at once (Enter), so a search may leave out rectangles crossed only
+    // from there on (RectSearch::Nearest). kNoHit when none is found in a few steps, or when
+    // the search would not use it.
+    double LegBeyond(double length, double entered) const {
+        if (!m_bounded) {
+            return kNoHit;
+        }
+        const double stop = m_p.stopDistance;
+        double t = (stop - length) - entered;
+        t = t > 0.0 ? t : 0.0;
+        for (int i = 0; i < 4 && t < kNoHit; ++i) {
+            if (!(length + (entered + t) < stop)) {
+                return t;
+            }
+            t = std::nextafter(t, std::numeric_limits<double>::infinity());
+        }
+        return kNoHit;
+    }
+
     // Upper bounds on what a source can add, to skip work whose echoes could not be recorded.
     // A contribution is p·e or ((p·c)·R)·e with |c| ≤ 1 and e = e^(−μ·dist) ≤ 1 when μ ≥ 0, so
     // |echo| ≤ |p|·max(1, |R|max)·|amplitude|; the factor 1 + 1e−9 covers the rounding of those
@@ -287,7 +311,8 @@ private:
         const double rx = f.dx - k * nx;
         const double ry = f.dy - k * ny;
         ++m_searches;
-        const SearchHit h = m_search.Nearest(SceneRay{f.px, f.py, rx, ry}, f.rect);
+        const SearchHit h =
+            m_search.Nearest(SceneRay{f.px, f.py, rx, ry}, f.rect, LegBeyond(f.pathLength, 0.0));
         if (h.index < 0) {
             return false;
         }
@@ -324,9 +349,12 @@ private:
         double x = ox + exitT * dx;
         double y = oy + exitT * dy;
         ++m_searches;
-        SearchHit h = m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect);
-        double s = h.dist;
         const double entered = kPassageStepIn + exitT;
+        // A first crossing at or beyond LegBeyond ends the passage without a child either way:
+        // the child is cut at once, or the stepping below stops at its length bound.
+        SearchHit h =
+            m_search.Nearest(SceneRay{x, y, dx, dy}, f.rect, LegBeyond(f.pathLength, entered));
+        double s = h.dist;
         while (h.index >= 0 && h.dist < kStepOverBelow) {
             // Bound on the stepping (a ray running along the shared edge of two touching
             // rectangles meets them again 0 ahead at every step and would walk the whole edge
@@ -396,6 +424,7 @@ private:
     const TraceParameters& m_p;
     const std::atomic<bool>* m_cancel;
     const double m_step;
+    const bool m_bounded; // whether the searches stop at a bound on the distance (RectSearch)
     std::vector<Frame> m_stack;
     std::uint64_t m_nodes = 0;
     std::uint64_t m_searches = 0;

@@ -105,7 +105,7 @@ bool RectGrid::Accepts(const SceneRay& r) const {
 }
 
 bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool visibility,
-                      double pointDist, SearchHit& hit) const {
+                      double pointDist, SearchHit& hit, double beyond) const {
     hit = SearchHit{};
     const double inf = std::numeric_limits<double>::infinity();
     const double invDx = r.dx != 0.0 ? 1.0 / r.dx : 0.0;
@@ -154,7 +154,7 @@ bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
                 ? inf
                 : (m_y0 + static_cast<double>(iy + (stepY > 0 ? 1 : 0)) * m_cellH - r.y0) * invDy;
         const double exit = Lo(exitX, exitY);
-        if (hit.dist <= exit || exit >= tOut) {
+        if (hit.dist <= exit || exit >= tOut || exit >= beyond) {
             return true;
         }
         if (exitX < exitY) {

@@ -31,9 +31,11 @@ public:
     bool Empty() const { return m_cells.empty(); }
     bool Accepts(const SceneRay& ray) const;
 
-    // As RectTree::Search.
+    // As RectTree::Search. The walk also stops once the current cell's exit parameter is at or
+    // beyond `beyond` (for callers to which a crossing there is as good as none): a rectangle not
+    // met so far is then crossed beyond that exit, if at all, as above.
     bool Search(const TraceScene& scene, const SceneRay& ray, int skip, bool visibility,
-                double pointDist, SearchHit& hit) const;
+                double pointDist, SearchHit& hit, double beyond = kNoHit) const;
 
     // The most rectangle entries the cell lists may hold (16 MiB).
     static constexpr std::int64_t kMaxEntries = 4 << 20;

@@ -51,11 +51,16 @@ public:
     }
 
     // The nearest rectangle along the ray, leaving out rectangle `skip` (-1 leaves out none).
-    SearchHit Nearest(const SceneRay& ray, int skip) const {
+    // A caller for which a crossing at or beyond `beyond` is as good as none may say so: when the
+    // nearest crossing is there, the result is then either it, another crossing at or beyond
+    // `beyond`, or none; nearer crossings are found exactly as without it. The grid stops its
+    // walk there (RectGrid::Search); the other searches do not need it (in the plain walk, a test
+    // of whether a block lies beyond cost more than it saved on the benchmark scenes).
+    SearchHit Nearest(const SceneRay& ray, int skip, double beyond = kNoHit) const {
         SearchHit hit;
         if (UsesIndex()) { // (checked inline: the index's own checks are calls)
             if (m_grid.Accepts(ray)) {
-                m_grid.Search(m_scene, ray, skip, false, 0.0, hit);
+                m_grid.Search(m_scene, ray, skip, false, 0.0, hit, beyond);
                 return hit;
             }
             if (m_tree.Accepts(ray)) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -63,6 +64,19 @@ TEST_P(SearchIndexes, SearchEqualsTheWalkOverEveryRectangle) {
             const SearchHit actual = tree.Nearest(ray, skip);
             ASSERT_EQ(actual.index, expected.index) << sceneIndex << " " << q;
             ASSERT_EQ(actual.dist, expected.dist) << sceneIndex << " " << q;
+            // Bounded: crossings below the bound exactly as before, none else (at the bound
+            // itself, just around it, or anywhere).
+            const double bounds[] = {expected.dist, std::nextafter(expected.dist, 0.0),
+                                     std::nextafter(expected.dist, kNoHit), 40 * unit(rng)};
+            for (double beyond : bounds) {
+                const SearchHit bounded = tree.Nearest(ray, skip, beyond);
+                if (expected.dist < beyond) {
+                    ASSERT_EQ(bounded.index, expected.index) << sceneIndex << " " << q;
+                    ASSERT_EQ(bounded.dist, expected.dist) << sceneIndex << " " << q;
+                } else {
+                    ASSERT_TRUE(bounded.index < 0 || bounded.dist >= beyond) << sceneIndex;
+                }
+            }
             const double pointDist = 30 * unit(rng);
             SearchHit h1;
             SearchHit h2;
