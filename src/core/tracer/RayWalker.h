@@ -34,8 +34,7 @@ public:
     RayWalker(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
               const std::atomic<bool>* cancel)
         : m_scene(scene), m_search(search), m_p(params), m_cancel(cancel),
-          m_step((2.0 * 3.141592653589793) / params.calc.rayCount),
-          m_bounded(search.UsesIndex()) {
+          m_step((2.0 * 3.141592653589793) / params.calc.rayCount), m_bounded(search.UsesIndex()) {
         m_stack.reserve(kMaxLegs + 1);
         PrepareBounds();
     }
