@@ -294,6 +294,17 @@ private:
         // Every leg factor (R·e^(−μL), or e^(−μd)·e^(−αt)) then lies in [0, 1], so amplitudes
         // never grow along a path.
         m_amplitudeNeverGrows = factorsAtMostOne && !std::isnan(m_maxGain);
+        // With a finite μ ≥ 0 the medium's factor e^(−μ·L) of a finite leg lies in [0, 1].
+        m_mediumAtMostOne = m_amplitudeNeverGrows && std::isfinite(mu);
+    }
+
+    // Whether a child whose leg factor is (a factor in [0, 1]) × `known` would be cut by Enter for
+    // its amplitude: its amplitude amplitude × factor is then at most amplitude × known (rounding
+    // is monotonic, every value ≥ 0), and the bound Enter tests is not above the stop amplitude.
+    // Then the search for the child is not made; a NaN `known` never skips it.
+    bool ChildTooWeak(double amplitude, double known) const {
+        return m_mediumAtMostOne && known >= 0.0 &&
+               m_maxGain * (amplitude * known) <= m_p.calc.stopAmplitude;
     }
 
     // The mirror continuation of node f, unless its rectangle does not reflect, nothing lies
@@ -302,6 +313,10 @@ private:
         const auto q = static_cast<std::size_t>(f.rect);
         const double reflection = m_scene.reflection[q];
         if (!(reflection != 0.0) || m_p.calc.noReflection) {
+            return false;
+        }
+        // The child's factor is R · e^(−μL) with e^(−μL) in [0, 1].
+        if (ChildTooWeak(f.amplitude, reflection)) {
             return false;
         }
         double nx, ny;
@@ -345,6 +360,12 @@ private:
         const double oy = f.py + kPassageStepIn * dy;
         double exitT;
         IntersectRect(m_scene, q, SceneRay{ox, oy, dx, dy}, exitT);
+        const double inside =
+            alpha == 0.0 && std::isfinite(exitT) ? 1.0 : std::exp(-(alpha * exitT));
+        // The child's factor is e^(−μL) · inside with e^(−μL) in [0, 1].
+        if (ChildTooWeak(f.amplitude, inside)) {
+            return false;
+        }
         double x = ox + exitT * dx;
         double y = oy + exitT * dy;
         ++m_searches;
@@ -398,8 +419,6 @@ private:
         c.dy = dy;
         c.rect = h.index;
         c.length = entered + s;
-        const double inside =
-            alpha == 0.0 && std::isfinite(exitT) ? 1.0 : std::exp(-(alpha * exitT));
         c.factor = MediumFactor(h.dist) * inside;
         return true;
     }
@@ -433,6 +452,7 @@ private:
     std::vector<std::int32_t> m_blocker;
     double m_maxGain = 0.0;
     bool m_amplitudeNeverGrows = false;
+    bool m_mediumAtMostOne = false;
     PathKeeper* m_paths = nullptr;
     EchoPath m_scratch;
     std::int32_t m_ray = -1;
