@@ -3,6 +3,7 @@
 #include "cli/Command.h"
 #include "cli/EffectInput.h"
 #include "cli/ExitCodes.h"
+#include "cli/OnsetOptions.h"
 #include "cli/OutputFiles.h"
 #include "cli/render/CairoPlot.h"
 
@@ -21,6 +22,8 @@ struct PlotOptions {
     std::string output;
     GroupTimeSource groupTime;
     bool db = false;
+    bool whole = false;
+    OnsetChoice onset;
     int width = 900;
     int height = 500;
 };
@@ -50,6 +53,8 @@ int RunPlot(const PlotOptions& options) {
     input.bins = effect.bins;
     input.groupTime = effect.groupTime;
     input.db = options.db;
+    input.onset = options.onset.Rule();
+    input.wholeStopTime = options.whole;
     const auto bytes = RenderEffectPlot(input, options.width, options.height, format);
     WriteBytesOrFail(options.output, bytes);
     return kExitOk;
@@ -66,6 +71,9 @@ Command AddPlotCommand(CLI::App& app) {
         ->required()
         ->option_text("OUT.png|OUT.svg");
     sub->add_flag("--db", options->db, "Levels in dB relative to the peak energy");
+    sub->add_flag("--whole", options->whole,
+                  "The time axis to the stop time (default: to the last bin above -60 dB)");
+    AddOnsetOptions(*sub, options->onset, "the decay curve and the figures");
     sub->add_option("--width", options->width, "Width in pixels (default 900)")
         ->check(CLI::Range(200, 8000));
     sub->add_option("--height", options->height, "Height in pixels (default 500)")

@@ -1,5 +1,8 @@
 #include "core/analysis/EffectFigures.h"
 
+#include "core/analysis/DecayFit.h"
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -8,6 +11,12 @@ namespace sonivera {
 namespace {
 
 constexpr double kMinusInfinity = -std::numeric_limits<double>::infinity();
+constexpr double kPlusInfinity = std::numeric_limits<double>::infinity();
+
+// The just noticeable differences of the standard's annex: 1 dB for C50 and C80, 0.05 for D50.
+// A ratio that the split of one bin could move by more is not resolved by the grouping time.
+constexpr double kClarityJndDb = 1.0;
+constexpr double kDefinitionJnd = 0.05;
 
 std::optional<std::size_t> FirstWithEnergy(const std::vector<double>& energies) {
     for (std::size_t i = 0; i < energies.size(); ++i) {
@@ -18,38 +27,64 @@ std::optional<std::size_t> FirstWithEnergy(const std::vector<double>& energies) 
     return std::nullopt;
 }
 
-// −60 dB over the slope of the least-squares line through the decay samples within [low, high]
-// dB, in seconds; none when the curve never reaches `low` or too few samples lie in the range.
-std::optional<double> DecayTime(const DecayCurve& curve, double groupTime, double high,
-                                double low) {
-    bool reached = false;
-    double n = 0.0, sumT = 0.0, sumL = 0.0, sumTT = 0.0, sumTL = 0.0;
-    for (std::size_t k = 0; k < curve.levels.size(); ++k) {
-        const double level = curve.levels[k];
-        if (!std::isfinite(level)) {
-            continue;
-        }
-        if (level <= low) {
-            reached = true;
-        }
-        if (level <= high && level >= low) {
-            const double t = static_cast<double>(k) * groupTime;
-            n += 1.0;
-            sumT += t;
-            sumL += level;
-            sumTT += t * t;
-            sumTL += t * level;
-        }
+double ClarityDb(double early, double late) {
+    if (!(late > 0.0)) {
+        return early > 0.0 ? kPlusInfinity : std::numeric_limits<double>::quiet_NaN();
     }
-    if (!reached || n < 2.0) {
-        return std::nullopt;
+    return early > 0.0 ? 10.0 * std::log10(early / late) : kMinusInfinity;
+}
+
+// The ratio's extremes that the bins allow. The bin the boundary splits may hold its energy on
+// either side of it. And when the boundary lies less than two bins after time zero (2·g > b), the
+// early energy is a bin or less, and where in the onset bin the sound that set time zero arrived
+// decides the ratio: the boundary may then lie anywhere from `atBoundary` (b ms after the bin's
+// start) to `atBoundaryLater` (b + g ms). The lowest value counts the split bin at b as late, the
+// highest counts the one at `atBoundaryLater` as early. With a finer grouping time
+// `atBoundaryLater` is `atBoundary`.
+struct EnergyBounds {
+    double lowEarly, lowLate, highEarly, highLate;
+};
+
+EnergyBounds Bounds(const EnergySplit& atBoundary, const EnergySplit& atBoundaryLater) {
+    const double toLate = atBoundary.straddlingEarly;
+    const double toEarly = atBoundaryLater.straddling - atBoundaryLater.straddlingEarly;
+    return {std::max(0.0, atBoundary.early - toLate), atBoundary.late + toLate,
+            atBoundaryLater.early + toEarly, std::max(0.0, atBoundaryLater.late - toEarly)};
+}
+
+// C50 or C80 at `boundaryMs`, marked when nothing comes after it or when where the boundary
+// really lies could move it by more than a just noticeable difference.
+MarkedValue Clarity(const EnergySplit& split, const EnergySplit& later, double boundaryMs) {
+    MarkedValue c;
+    if (!(split.late > 0.0)) {
+        c.mark = {MarkReason::NothingBeyond, boundaryMs, 0.0};
+        return c;
     }
-    const double denominator = n * sumTT - sumT * sumT;
-    const double slope = (n * sumTL - sumT * sumL) / denominator; // dB per ms
-    if (!(denominator > 0.0) || !(slope < 0.0)) {
-        return std::nullopt;
+    c.value = 10.0 * std::log10(split.early / split.late);
+    const EnergyBounds b = Bounds(split, later);
+    const double lowest = ClarityDb(b.lowEarly, b.lowLate);
+    const double highest = ClarityDb(b.highEarly, b.highLate);
+    if (!(highest - lowest <= kClarityJndDb)) {
+        c.mark = {MarkReason::BoundaryUnresolved, lowest, highest};
     }
-    return (-60.0 / slope) / 1000.0;
+    return c;
+}
+
+MarkedValue Definition(const EnergySplit& split, const EnergySplit& later) {
+    MarkedValue d;
+    const double total = split.early + split.late;
+    d.value = split.early / total;
+    if (!(split.late > 0.0)) {
+        d.mark = {MarkReason::NothingBeyond, 50.0, 0.0};
+        return d;
+    }
+    const EnergyBounds b = Bounds(split, later);
+    const double lowest = b.lowEarly / (b.lowEarly + b.lowLate);
+    const double highest = b.highEarly / (b.highEarly + b.highLate);
+    if (!(highest - lowest <= kDefinitionJnd)) {
+        d.mark = {MarkReason::BoundaryUnresolved, lowest * 100.0, highest * 100.0};
+    }
+    return d;
 }
 
 } // namespace
@@ -79,20 +114,48 @@ std::vector<double> EchogramDb(std::span<const double> bins) {
     return levels;
 }
 
-DecayCurve BackwardIntegral(std::span<const double> bins) {
+std::optional<std::size_t> OnsetBin(std::span<const double> bins, const OnsetRule& rule) {
     const std::vector<double> energies = BinEnergies(bins);
-    DecayCurve curve;
     const auto first = FirstWithEnergy(energies);
-    if (!first) {
+    if (!first || rule.firstEnergy) {
+        return first;
+    }
+    double peak = 0.0;
+    for (const double e : energies) {
+        peak = e > peak ? e : peak;
+    }
+    const double trigger =
+        std::isfinite(rule.triggerDb) && rule.triggerDb > 0.0 ? rule.triggerDb : 0.0;
+    const double threshold = peak * std::pow(10.0, -trigger / 10.0);
+    for (std::size_t i = *first; i < energies.size(); ++i) {
+        if (energies[i] > 0.0 && energies[i] >= threshold) {
+            return i;
+        }
+    }
+    return first; // unreachable: the peak itself meets the threshold
+}
+
+DecayCurve BackwardIntegral(std::span<const double> bins) {
+    const auto first = FirstWithEnergy(BinEnergies(bins));
+    return first ? BackwardIntegral(bins, *first) : DecayCurve{};
+}
+
+DecayCurve BackwardIntegral(std::span<const double> bins, std::size_t firstBin) {
+    DecayCurve curve;
+    if (firstBin >= bins.size()) {
         return curve;
     }
-    curve.firstBin = *first;
-    const std::size_t count = energies.size() - *first;
+    const std::vector<double> energies = BinEnergies(bins.subspan(firstBin));
+    const std::size_t count = energies.size();
     // Remaining energy from the end backwards, so small tails are not lost in a large sum.
     std::vector<double> remaining(count + 1, 0.0);
     for (std::size_t k = count; k-- > 0;) {
-        remaining[k] = remaining[k + 1] + energies[*first + k];
+        remaining[k] = remaining[k + 1] + energies[k];
     }
+    if (!(remaining[0] > 0.0)) {
+        return curve;
+    }
+    curve.firstBin = firstBin;
     curve.levels.assign(count + 1, kMinusInfinity);
     for (std::size_t k = 0; k <= count; ++k) {
         if (remaining[k] > 0.0) {
@@ -116,12 +179,15 @@ EnergySplit SplitEnergy(std::span<const double> energies, std::size_t firstBin, 
             const double share = (boundaryMs - start) / groupTime;
             split.early += energies[i] * share;
             split.late += energies[i] * (1.0 - share);
+            split.straddling = energies[i];
+            split.straddlingEarly = energies[i] * share;
         }
     }
     return split;
 }
 
-EffectFigures AnalyzeEffect(std::span<const double> bins, double groupTime) {
+EffectFigures AnalyzeEffect(std::span<const double> bins, double groupTime,
+                            const OnsetRule& onset) {
     EffectFigures figures;
     const std::vector<double> energies = BinEnergies(bins);
     figures.firstBin = FirstWithEnergy(energies);
@@ -130,35 +196,46 @@ EffectFigures AnalyzeEffect(std::span<const double> bins, double groupTime) {
     }
     const std::size_t first = *figures.firstBin;
     std::size_t peak = first;
-    double total = 0.0;
-    double weighted = 0.0;
     for (std::size_t i = first; i < energies.size(); ++i) {
         if (energies[i] > energies[peak]) {
             peak = i;
         }
-        total += energies[i];
-        weighted += energies[i] * ((static_cast<double>(i - first) + 0.5) * groupTime);
     }
+    const std::size_t zero = *OnsetBin(bins, onset);
+    double total = 0.0;
+    double weighted = 0.0;
+    for (std::size_t i = zero; i < energies.size(); ++i) {
+        total += energies[i];
+        weighted += energies[i] * ((static_cast<double>(i - zero) + 0.5) * groupTime);
+    }
+    figures.onsetBin = zero;
     figures.peakBin = peak;
     figures.firstArrivalMs = static_cast<double>(first) * groupTime;
+    figures.onsetMs = static_cast<double>(zero) * groupTime;
     figures.peakMs = static_cast<double>(peak) * groupTime;
     figures.peakValue = bins[peak];
 
-    const DecayCurve curve = BackwardIntegral(bins);
-    figures.edtSeconds = DecayTime(curve, groupTime, 0.0, -10.0);
-    figures.t20Seconds = DecayTime(curve, groupTime, -5.0, -25.0);
-    figures.t30Seconds = DecayTime(curve, groupTime, -5.0, -35.0);
+    const ContinuousDecay curve(std::span<const double>(energies).subspan(zero), groupTime);
+    figures.edt = FitDecay(curve, 0.0, -10.0, false);
+    figures.t20 = FitDecay(curve, -5.0, -25.0, true);
+    figures.t30 = FitDecay(curve, -5.0, -35.0, true);
+    if (figures.t20.seconds && figures.t30.seconds) {
+        figures.curvaturePercent = 100.0 * (*figures.t30.seconds / *figures.t20.seconds - 1.0);
+    }
 
-    const EnergySplit at50 = SplitEnergy(energies, first, groupTime, 50.0);
-    const EnergySplit at80 = SplitEnergy(energies, first, groupTime, 80.0);
-    if (at50.late > 0.0) {
-        figures.c50Db = 10.0 * std::log10(at50.early / at50.late);
-    }
-    if (at80.late > 0.0) {
-        figures.c80Db = 10.0 * std::log10(at80.early / at80.late);
-    }
-    figures.d50 = at50.early / (at50.early + at50.late);
-    figures.centreTimeMs = weighted / total;
+    const EnergySplit at50 = SplitEnergy(energies, zero, groupTime, 50.0);
+    const EnergySplit at80 = SplitEnergy(energies, zero, groupTime, 80.0);
+    const auto later = [&](const EnergySplit& at, double boundaryMs) {
+        return 2.0 * groupTime > boundaryMs
+                   ? SplitEnergy(energies, zero, groupTime, boundaryMs + groupTime)
+                   : at;
+    };
+    const EnergySplit after50 = later(at50, 50.0);
+    const EnergySplit after80 = later(at80, 80.0);
+    figures.c50Db = Clarity(at50, after50, 50.0);
+    figures.c80Db = Clarity(at80, after80, 80.0);
+    figures.d50 = Definition(at50, after50);
+    figures.centreTimeMs.value = weighted / total;
     return figures;
 }
 

@@ -6,8 +6,14 @@ namespace sonivera {
 namespace plottext {
 inline constexpr const char* kTimeAxis = "Время, мс";
 inline constexpr const char* kValueAxis = "Амплитуда";
-inline constexpr const char* kLevelAxis = "Уровень, дБ";
-inline constexpr const char* kDecayLegend = "— кривая спада";
+inline constexpr const char* kLevelAxis = "Бины, дБ отн. пика";
+inline constexpr const char* kLevelAxisShort = "дБ отн. пика";
+inline constexpr const char* kDecayLegend = "— спад, дБ отн. всей энергии";
+inline constexpr const char* kDecayLegendShort = "— спад";
+inline constexpr const char* kDecayAxis = "Спад, дБ";
+inline constexpr const char* kOnsetMark = "t₀";
+inline constexpr const char* kOnset = "Начало (t₀)";
+inline constexpr const char* kMarkedNote = "* ненадёжно (причина: analyze или подсказка)";
 inline constexpr const char* kNoEffect = "Эффект не рассчитан";
 inline constexpr const char* kNotAvailable = "н/д";
 inline constexpr const char* kBins = "Бинов";

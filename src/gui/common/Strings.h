@@ -54,6 +54,9 @@ inline constexpr const char* kEditSceneParameters = "изменение пара
 // The effect pane.
 inline constexpr const char* kEffectPaneCaption = "Эффект";
 inline constexpr const char* kEffectDbSwitch = "дБ";
+inline constexpr const char* kEffectOnsetLabel = "Начало, дБ от пика:";
+inline constexpr const char* kEffectOnsetHint =
+    "Время отсчёта (t₀): первый бин, чей уровень не ниже пика минус столько дБ";
 
 // Files.
 inline constexpr const char* kSceneFilterName = "Файлы эффекта объёмности (*.3d)";

@@ -9,6 +9,8 @@
 #include <wx/dcbuffer.h>
 #include <wx/graphics.h>
 #include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
 
 #include <memory>
 
@@ -17,11 +19,12 @@ namespace sonivera {
 namespace {
 
 EffectPlotInput PlotInput(const std::vector<double>& bins, double groupTime, bool db,
-                          std::optional<std::size_t> highlight) {
+                          double onsetDb, std::optional<std::size_t> highlight) {
     EffectPlotInput input;
     input.bins = bins;
     input.groupTime = groupTime;
     input.db = db;
+    input.onset.triggerDb = onsetDb;
     input.highlight = highlight;
     return input;
 }
@@ -32,6 +35,13 @@ CEffectPane::CEffectPane(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     m_pDb = new wxCheckBox(this, wxID_ANY, Ui(text::kEffectDbSwitch));
     m_pDb->SetValue(true);
     m_pDb->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { m_pPlot->Refresh(false); });
+
+    m_pOnset = new wxSpinCtrlDouble(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                                    wxSP_ARROW_KEYS, 0.0, 200.0, kDefaultOnsetDb, 1.0);
+    m_pOnset->SetDigits(1);
+    m_pOnset->SetToolTip(Ui(text::kEffectOnsetHint));
+    m_pOnset->Bind(wxEVT_SPINCTRLDOUBLE, [this](wxSpinDoubleEvent&) { m_pPlot->Refresh(false); });
+    auto* onsetLabel = new wxStaticText(this, wxID_ANY, Ui(text::kEffectOnsetLabel));
 
     m_pPlot =
         new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE);
@@ -44,6 +54,8 @@ CEffectPane::CEffectPane(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(m_pDb, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(4));
+    row->Add(onsetLabel, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, FromDIP(8));
+    row->Add(m_pOnset, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(4));
     row->AddStretchSpacer(1);
     m_pButtonRow = new wxBoxSizer(wxHORIZONTAL);
     row->Add(m_pButtonRow, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, FromDIP(4));
@@ -89,7 +101,7 @@ std::optional<std::size_t> CEffectPane::BinAt(const wxPoint& position) const {
         return std::nullopt;
     }
     const wxSize size = m_pPlot->GetClientSize();
-    const EffectPlotInput input = PlotInput(m_bins, m_groupTime, IsDb(), std::nullopt);
+    const EffectPlotInput input = PlotInput(m_bins, m_groupTime, IsDb(), OnsetDb(), std::nullopt);
     const PlotFrame frame = LayoutEffectPlot(input, size.x, size.y);
     return BinAtPixel(frame, input, position.x, position.y);
 }
@@ -111,11 +123,40 @@ void CEffectPane::OnPaintPlot(wxPaintEvent&) {
     }
     CGcPlotPort port(*gc);
     const wxSize size = m_pPlot->GetClientSize();
-    DrawEffectPlot(port, PlotInput(m_bins, m_groupTime, IsDb(), m_hovered), size.x, size.y);
+    DrawEffectPlot(port, PlotInput(m_bins, m_groupTime, IsDb(), OnsetDb(), m_hovered), size.x,
+                   size.y);
+}
+
+double CEffectPane::OnsetDb() const {
+    return m_pOnset->GetValue();
+}
+
+void CEffectPane::SetOnsetDb(double db) {
+    m_pOnset->SetValue(db);
+    m_pPlot->Refresh(false);
+}
+
+std::string CEffectPane::MarkReasonAt(const wxPoint& position) const {
+    if (!HasEffect()) {
+        return {};
+    }
+    const wxSize size = m_pPlot->GetClientSize();
+    const EffectPlotInput input = PlotInput(m_bins, m_groupTime, IsDb(), OnsetDb(), std::nullopt);
+    const PlotFrame frame = LayoutEffectPlot(input, size.x, size.y);
+    const auto lines =
+        FigureLines(AnalyzeEffect(m_bins, m_groupTime, input.onset), m_bins.size(), m_groupTime);
+    const auto line = FigureLineAtPixel(frame, lines.size(), position.x, position.y);
+    return line ? lines[*line].reason : std::string();
 }
 
 void CEffectPane::OnPlotMotion(wxMouseEvent& event) {
     PointAt(event.GetPosition());
+    const std::string reason = MarkReasonAt(event.GetPosition());
+    if (reason.empty()) {
+        m_pPlot->UnsetToolTip();
+    } else if (m_pPlot->GetToolTipText() != Ui(reason)) {
+        m_pPlot->SetToolTip(Ui(reason));
+    }
     event.Skip();
 }
 

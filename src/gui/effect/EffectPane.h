@@ -5,10 +5,12 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 class wxCheckBox;
 class wxSizer;
+class wxSpinCtrlDouble;
 
 namespace sonivera {
 
@@ -43,6 +45,13 @@ public:
     bool IsDb() const;
     void SetDb(bool db);
 
+    // The onset's level trigger in dB below the peak bin (time zero of the curve and figures).
+    double OnsetDb() const;
+    void SetOnsetDb(double db);
+
+    // The reason shown on hover over a marked figure at (x, y) of the plot window, or empty.
+    std::string MarkReasonAt(const wxPoint& position) const;
+
     // The bin under the pointer (shown highlighted with its read-out), if any.
     std::optional<std::size_t> HoveredBin() const { return m_hovered; }
     // Moves the read-out as a pointer at (x, y) in the plot window would; returns the bin.
@@ -72,6 +81,7 @@ private:
     std::optional<std::size_t> m_hovered;
     BinClickHandler m_binClick;
     wxCheckBox* m_pDb = nullptr;
+    wxSpinCtrlDouble* m_pOnset = nullptr;
     wxSizer* m_pButtonRow = nullptr;
     wxWindow* m_pPlot = nullptr;
 };
