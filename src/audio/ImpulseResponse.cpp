@@ -3,6 +3,7 @@
 #include "audio/AudioError.h"
 #include "audio/AudioLimits.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -69,6 +70,56 @@ std::vector<float> ImpulseResponseFromBins(std::span<const double> bins, double 
         response[static_cast<std::size_t>(sample)] = static_cast<float>(value);
     }
     return response;
+}
+
+std::vector<float> ImpulseResponseFromSamples(std::span<const double> samples) {
+    std::size_t end = samples.size();
+    while (end > 1 && samples[end - 1] == 0.0)
+        --end;
+    if (end > kMaxSamples)
+        throw AudioError("The impulse response would be too long (" + std::to_string(end) +
+                         " samples; at most " + std::to_string(kMaxSamples) + ").");
+    std::vector<float> response(std::max<std::size_t>(end, 1), 0.0f);
+    for (std::size_t n = 0; n < end; ++n) {
+        const double value = samples[n];
+        if (!std::isfinite(value))
+            throw AudioError("Sample " + std::to_string(n) +
+                             " of the response is not a finite number.");
+        if (std::fabs(value) > static_cast<double>(std::numeric_limits<float>::max()))
+            throw AudioError("Sample " + std::to_string(n) +
+                             " of the response is too large for a float sample.");
+        response[n] = static_cast<float>(value);
+    }
+    return response;
+}
+
+std::vector<float> PlaceAtRate(std::span<const float> response, int fromRate, int toRate) {
+    for (const int rate : {fromRate, toRate})
+        if (!IsSupportedRate(rate))
+            throw AudioError("The sample rate " + std::to_string(rate) + " Hz is outside " +
+                             std::to_string(kMinSampleRate) + "–" + std::to_string(kMaxSampleRate) +
+                             " Hz.");
+    if (fromRate == toRate)
+        return std::vector<float>(response.begin(), response.end());
+    const auto target = [&](std::size_t n) {
+        return static_cast<std::size_t>(std::llround(
+            static_cast<double>(n) * static_cast<double>(toRate) / static_cast<double>(fromRate)));
+    };
+    const std::size_t length = response.empty() ? 1 : target(response.size() - 1) + 1;
+    if (length > kMaxSamples)
+        throw AudioError("The impulse response would be too long (" + std::to_string(length) +
+                         " samples; at most " + std::to_string(kMaxSamples) + ").");
+    std::vector<double> placed(length, 0.0);
+    for (std::size_t n = 0; n < response.size(); ++n)
+        if (response[n] != 0.0f)
+            placed[target(n)] += static_cast<double>(response[n]);
+    return std::vector<float>(placed.begin(), placed.end());
+}
+
+std::vector<float> ImpulseResponseAtRate(const EffectResponseSource& source, int rate) {
+    if (source.fine.empty())
+        return ImpulseResponseFromBins(source.bins, source.groupTime, rate);
+    return PlaceAtRate(ImpulseResponseFromSamples(source.fine), source.fineRate, rate);
 }
 
 } // namespace sonivera

@@ -1,14 +1,14 @@
-// sonivera-cli auralize DRY.wav EFFECT.e3d -o OUT.wav: the dry sound as it would be heard with
-// the effect: every channel convolved with the effect's impulse response at the dry sound's rate.
+// sonivera-cli auralize DRY.wav (SCENE.3d | EFFECT.e3d) -o OUT.wav: the dry sound as it would be
+// heard with the effect: every channel convolved with the impulse response at the dry sound's
+// rate (from a scene every echo at its own sample, from an effect file one pulse per bin).
 #include "audio/AudioError.h"
 #include "audio/AudioFile.h"
-#include "cli/Command.h"
 #include "audio/Convolution.h"
-#include "cli/EffectInput.h"
-#include "cli/ExitCodes.h"
-#include "audio/ImpulseResponse.h"
-#include "cli/Interrupt.h"
 #include "audio/Level.h"
+#include "cli/Command.h"
+#include "cli/ExitCodes.h"
+#include "cli/Interrupt.h"
+#include "cli/ResponseInput.h"
 #include "cli/SoundOutput.h"
 
 #include <CLI/CLI.hpp>
@@ -23,11 +23,10 @@ namespace {
 
 struct AuralizeOptions {
     std::string dry;
-    std::string effect;
+    ResponseInput input;
     std::string output;
     std::optional<double> gain;
     bool normalize = false;
-    GroupTimeSource groupTime;
 };
 
 constexpr double kMaxGainDb = 120.0;
@@ -36,8 +35,7 @@ int RunAuralize(const AuralizeOptions& options) {
     if (options.gain && !(std::fabs(*options.gain) <= kMaxGainDb))
         throw CliFailure(kExitBadInput, "--gain must be a number of decibels from -120 to 120");
     RefuseOutputOverInputs(options.output,
-                           {options.dry, options.effect, options.groupTime.scenePath});
-    const EffectInput effect = LoadEffectOrFail(options.effect, options.groupTime);
+                           {options.dry, options.input.path, options.input.groupTime.scenePath});
     AudioBuffer dry;
     try {
         dry = ReadAudioFile(options.dry);
@@ -47,14 +45,14 @@ int RunAuralize(const AuralizeOptions& options) {
     if (dry.Frames() == 0)
         throw CliFailure(kExitBadInput, options.dry + ": the file holds no sound");
 
+    const auto response = LoadResponseOrFail(options.input, dry.rate);
     AudioBuffer wet;
     try {
-        const auto response = ImpulseResponseFromBins(effect.bins, effect.groupTime, dry.rate);
         wet = Convolve(dry, response, &InstallInterruptFlag());
     } catch (const ConvolutionCancelled&) {
         throw CliFailure(kExitInterrupted, "Interrupted; no file was written.");
     } catch (const AudioError& e) {
-        throw CliFailure(kExitBadInput, options.effect + " at " + std::to_string(dry.rate) +
+        throw CliFailure(kExitBadInput, options.input.path + " at " + std::to_string(dry.rate) +
                                             " Hz: " + e.what());
     }
 
@@ -79,18 +77,21 @@ Command AddAuralizeCommand(CLI::App& app) {
         app.add_subcommand("auralize", "Apply an effect to a dry sound (FFT convolution)");
     sub->add_option("DRY", options->dry, "The dry sound (WAV, FLAC, AIFF, ...; any channels)")
         ->required();
-    sub->add_option("EFFECT.e3d", options->effect, "The effect file")->required();
+    sub->add_option("SCENE.3d|EFFECT.e3d", options->input.path,
+                    "A scene (traced: every echo at its own sample) or an effect file")
+        ->required();
     sub->add_option("-o,--output", options->output, "The WAV file to write (32-bit float)")
         ->required()
         ->option_text("OUT.wav");
-    auto* gain = sub->add_option("--gain", options->gain, "Gain applied to the result")
-                     ->option_text("DB");
+    auto* gain =
+        sub->add_option("--gain", options->gain, "Gain applied to the result")->option_text("DB");
     auto* normalize =
         sub->add_flag("--normalize", options->normalize, "Bring the result's peak to full scale");
     gain->excludes(normalize);
     normalize->excludes(gain);
-    AddGroupTimeOptions(*sub, options->groupTime);
-    sub->footer("The impulse response is placed at the dry sound's rate; each channel is "
+    AddResponseOptions(*sub, options->input);
+    sub->footer("The impulse response is made at the dry sound's rate (see wav --help); each "
+                "channel is "
                 "convolved with it and the result keeps the whole tail (dry length + response "
                 "length - 1 frames). A result above full scale is written as it is, with a "
                 "warning giving its peak. Ctrl+C stops without writing anything (exit code 130).");

@@ -1,6 +1,6 @@
 // The effect's bins placed as samples of an impulse response.
-#include "audio/AudioError.h"
 #include "audio/ImpulseResponse.h"
+#include "audio/AudioError.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +50,32 @@ TEST(ImpulseResponse, RefusesBinsSharingASampleAndUnsafeValues) {
     // Ten thousand bins of 100 ms at 384 kHz: far beyond the longest response kept in memory.
     EXPECT_THROW(ImpulseResponseFromBins(std::vector<double>(10000, 0.0), 100.0, 384000),
                  AudioError);
+}
+
+TEST(ImpulseResponse, FineResponseIsCutAfterItsLastEchoAndMovedToAnotherRateSampleBySample) {
+    const std::vector<double> fine = {0.0, 1.0, 0.0, 0.5, 0.0, 0.0};
+    EXPECT_EQ(ImpulseResponseFromSamples(fine), (std::vector<float>{0.0f, 1.0f, 0.0f, 0.5f}));
+    EXPECT_EQ(ImpulseResponseFromSamples(std::vector<double>(3, 0.0)).size(), 1u);
+    EXPECT_THROW(ImpulseResponseFromSamples(std::vector<double>{std::nan("")}), AudioError);
+
+    // 48 kHz to 44.1 kHz: sample n goes to round(n·44100/48000); echoes that meet add up.
+    std::vector<float> at48(4801, 0.0f);
+    at48[4800] = 1.0f; // 0.1 s
+    at48[6] = 0.25f;   // 5.51 and 6.43: both round to sample 6
+    at48[7] = 0.5f;
+    const std::vector<float> at44 = PlaceAtRate(at48, 48000, 44100);
+    ASSERT_EQ(at44.size(), 4411u);
+    EXPECT_EQ(at44[4410], 1.0f);
+    EXPECT_EQ(at44[6], 0.75f);
+    EXPECT_THROW(PlaceAtRate(at48, 48000, 1000), AudioError);
+
+    // The source chooses: the fine response when there is one, else the bins.
+    EffectResponseSource source{{1.0, 0.5}, 10.0, {}, 0};
+    EXPECT_EQ(ImpulseResponseAtRate(source, 8000).size(), 81u);
+    source.fine = {0.0, 0.0, 0.75};
+    source.fineRate = 8000;
+    EXPECT_EQ(ImpulseResponseAtRate(source, 16000),
+              (std::vector<float>{0.0f, 0.0f, 0.0f, 0.0f, 0.75f}));
 }
 
 } // namespace sonivera

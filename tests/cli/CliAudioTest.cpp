@@ -1,9 +1,9 @@
 // sonivera-cli wav and auralize: the impulse response and the convolved sound they write, read
 // back with the audio library, and the inputs they refuse without writing anything.
 #include "audio/AudioFile.h"
+#include "core/tracer/EffectFile.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
-#include "core/tracer/EffectFile.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ TEST(CliWav, WritesEachBinAtItsSampleAsFloatWav) {
     const std::string out = dir.File("ir.wav");
     const CliRun run = RunCli({"wav", effect, "-o", out, "--group-time", "10", "--rate", "8000"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_NE(run.err.find("quantised to its grouping time (10 ms)"), std::string::npos);
     const AudioBuffer ir = ReadAudioFile(out);
     EXPECT_EQ(ir.rate, 8000);
     EXPECT_EQ(ir.channels, 1);
@@ -52,6 +52,8 @@ TEST(CliWav, RefusesBadInputAndWritesNothing) {
     TempDir dir;
     const std::string effect = WriteEffect(dir);
     const std::string out = dir.File("ir.wav");
+    const std::string junk = dir.File("junk.e3d");
+    WriteText(junk, "neither a scene nor an effect");
     struct Case {
         std::vector<std::string> args;
         std::string message;
@@ -62,7 +64,8 @@ TEST(CliWav, RefusesBadInputAndWritesNothing) {
         {{"wav", effect, "-o", out, "--group-time", "0.1", "--rate", "8000"},
          ""}, // refused by the bin count check: 4 bins do not fit 40 ms at 0.1 ms
         {{"wav", effect, "-o", out}, "--group-time MS or --scene SCENE.3d"},
-        {{"wav", DataFile("default.3d"), "-o", out, "--group-time", "10"}, "not an effect file"},
+        {{"wav", DataFile("default.3d"), "-o", out, "--group-time", "10"}, "is a scene"},
+        {{"wav", junk, "-o", out, "--group-time", "10"}, "not an effect file"},
         {{"wav", effect, "-o", effect, "--group-time", "10"}, "same file"},
     };
     for (const Case& c : cases) {
@@ -84,6 +87,32 @@ TEST(CliWav, RefusesBadInputAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+TEST(CliWav, FromASceneEveryEchoSitsAtItsOwnSampleAndAnOnsetCutsWhatComesBefore) {
+    // The source 10 m from the listener: the direct sound at 1/30 s.
+    TempDir dir;
+    const std::string out = dir.File("ir.wav");
+    CliRun run = RunCli({"wav", DataFile("source-60-50.3d"), "-o", out, "--rate", "44100"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err.find("quantised"), std::string::npos);
+    AudioBuffer ir = ReadAudioFile(out);
+    ASSERT_EQ(ir.samples.size(), 1471u); // ends at the last echo
+    EXPECT_EQ(ir.samples[1470], 1.0f);
+    // Time zero at the onset bin (30 ms): 1323 samples fewer at 44.1 kHz.
+    run = RunCli(
+        {"wav", DataFile("source-60-50.3d"), "-o", out, "--rate", "44100", "--onset-db", "20"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    ir = ReadAudioFile(out);
+    ASSERT_EQ(ir.samples.size(), 148u);
+    EXPECT_EQ(ir.samples[147], 1.0f);
+    // A scene has its own grouping width.
+    run = RunCli({"wav", DataFile("source-60-50.3d"), "-o", out, "--group-time", "10"});
+    EXPECT_EQ(run.exitCode, 2);
+    // The scene check comes first.
+    run = RunCli({"wav", DataFile("source-in-rect.3d"), "-o", dir.File("other.wav")});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("other.wav")));
+}
+
 TEST(CliAuralize, ConvolvesEveryChannelAndSetsTheLevel) {
     TempDir dir;
     const std::string effect = WriteEffect(dir);
@@ -96,12 +125,13 @@ TEST(CliAuralize, ConvolvesEveryChannelAndSetsTheLevel) {
 
     CliRun run = RunCli({"auralize", drySound, effect, "-o", out, "--group-time", "10"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("quantised"), std::string::npos);
     AudioBuffer wet = ReadAudioFile(out);
     ASSERT_EQ(wet.channels, 2);
     ASSERT_EQ(wet.Frames(), 20u + 241u - 1u);
-    EXPECT_NEAR(wet.samples[0], 1.0f, 1e-6f);           // left: the response itself
+    EXPECT_NEAR(wet.samples[0], 1.0f, 1e-6f); // left: the response itself
     EXPECT_NEAR(wet.samples[2 * 160], 0.5f, 1e-6f);
-    EXPECT_NEAR(wet.samples[2 * 10 + 1], 0.5f, 1e-6f);  // right: half of it, 10 frames later
+    EXPECT_NEAR(wet.samples[2 * 10 + 1], 0.5f, 1e-6f); // right: half of it, 10 frames later
     EXPECT_NEAR(wet.samples[2 * 170 + 1], 0.25f, 1e-6f);
     EXPECT_NEAR(wet.samples[2 * 100], 0.0f, 1e-6f);
 
@@ -118,7 +148,7 @@ TEST(CliAuralize, ConvolvesEveryChannelAndSetsTheLevel) {
 
     run = RunCli({"auralize", drySound, effect, "-o", out, "--group-time", "10", "--normalize"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.err.find("above full scale"), std::string::npos);
     EXPECT_EQ(ReadAudioFile(out).samples[0], 1.0f);
 }
 

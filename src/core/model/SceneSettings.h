@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <vector>
 
 namespace sonivera {
 
@@ -25,6 +26,10 @@ struct SceneSettings : SceneLayout {
     std::unique_ptr<double[]> effect;
     std::int32_t effectCount = 0;
     CalcParameters effectParams;
+    // The same calculation's echoes at their own delays (FineResponse.h), when it was asked for;
+    // empty otherwise. Sample 0 is delay 0; effectResponseRate samples per second.
+    std::vector<double> effectResponse;
+    int effectResponseRate = 0;
 
     // A new scene: 100 × 100 m with a 1 m grid and snapping on, the default parameters.
     SceneSettings() : SceneLayout{100.0, 100.0, 1.0, 1.0, true} {}

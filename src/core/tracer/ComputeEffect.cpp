@@ -4,6 +4,7 @@
 #include "core/model/SceneSettings.h"
 #include "core/tracer/EchoPath.h"
 #include "core/tracer/EchoPipeline.h"
+#include "core/tracer/FineResponse.h"
 #include "core/tracer/PathKeeper.h"
 #include "core/tracer/ProgressSink.h"
 #include "core/tracer/RayWalker.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -23,12 +25,29 @@ namespace {
 
 constexpr double kNoTimeLimit = -1.0;
 
+// The fine response being built: echoes added at their samples in the order the bins sum them.
+struct FineSamples {
+    double* samples = nullptr; // null when no fine response was asked for
+    std::int64_t count = 0;
+    int rate = 0;
+    void Add(double length, double amplitude) const {
+        std::int64_t n = FineResponseSample(length, rate);
+        // A length just below the stop distance may round one sample past the stop time's.
+        n = n < 0 ? 0 : (n >= count ? count - 1 : n);
+        samples[n] += amplitude;
+    }
+};
+
 // Adds echoes straight into the bins (one worker: the calling thread traces and sums).
 struct BinSink {
     double* bins;
+    FineSamples fine;
     std::uint64_t echoes = 0;
-    void operator()(std::int32_t bin, double amplitude) {
+    void operator()(std::int32_t bin, double amplitude, double length) {
         bins[bin] += amplitude;
+        if (fine.samples != nullptr) {
+            fine.Add(length, amplitude);
+        }
         ++echoes;
     }
 };
@@ -56,7 +75,8 @@ void CheckCancel(const EffectOptions& options) {
     }
 }
 
-void Normalize(double* bins, std::int32_t count) {
+// Divides every bin (and every sample of the fine response) by the largest bin when it exceeds 1.
+void Normalize(double* bins, std::int32_t count, std::vector<double>* fine) {
     double m = 0.0;
     for (std::int32_t k = 0; k < count; ++k) {
         if (bins[k] > m) {
@@ -66,6 +86,11 @@ void Normalize(double* bins, std::int32_t count) {
     if (m > 1.0) {
         for (std::int32_t k = 0; k < count; ++k) {
             bins[k] = bins[k] / m;
+        }
+        if (fine != nullptr) {
+            for (double& sample : *fine) {
+                sample = sample / m;
+            }
         }
     }
 }
@@ -78,7 +103,7 @@ std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& sea
                                   const TraceParameters& params, ProgressSink* progress,
                                   const EffectOptions& options, std::int32_t rayLimit,
                                   double seconds, double poolFromSeconds, double* bins,
-                                  TraceStats& stats, PathKeeper* paths) {
+                                  const FineSamples& fine, TraceStats& stats, PathKeeper* paths) {
     const auto start = std::chrono::steady_clock::now();
     const auto goOn = [&](std::int32_t done) {
         if (seconds == kNoTimeLimit) {
@@ -94,7 +119,7 @@ std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& sea
     };
     RayWalker<BinSink> walker(scene, search, params, options.cancel);
     walker.SetPathKeeper(paths);
-    BinSink sink{bins};
+    BinSink sink{bins, fine};
     walker.DirectSound(sink);
     std::int32_t ray = 0;
     while (ray < params.calc.rayCount && ray < rayLimit && goOn(ray)) {
@@ -113,10 +138,11 @@ std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& sea
 // started), the rest on `workers` threads, summed in ray order on the calling thread.
 void TraceParallel(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
                    ProgressSink* progress, const EffectOptions& options, int workers,
-                   const EngineTuning& tuning, double* bins, TraceStats& stats, PathKeeper* paths) {
-    const std::int32_t first =
-        TraceOnCallingThread(scene, search, params, progress, options, tuning.serialRays,
-                             tuning.serialSeconds, tuning.poolFromSeconds, bins, stats, paths);
+                   const EngineTuning& tuning, double* bins, const FineSamples& fine,
+                   TraceStats& stats, PathKeeper* paths) {
+    const std::int32_t first = TraceOnCallingThread(
+        scene, search, params, progress, options, tuning.serialRays, tuning.serialSeconds,
+        tuning.poolFromSeconds, bins, fine, stats, paths);
     if (first == params.calc.rayCount) {
         return;
     }
@@ -143,6 +169,11 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         [&](const EchoChunk& chunk) {
             for (std::size_t e = 0; e < chunk.count; ++e) {
                 bins[chunk.bins[e]] += chunk.amplitudes[e];
+            }
+            if (fine.samples != nullptr) {
+                for (std::size_t e = 0; e < chunk.count; ++e) {
+                    fine.Add(chunk.lengths[e], chunk.amplitudes[e]);
+                }
             }
             echoes += chunk.count;
         },
@@ -174,6 +205,19 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
                             ? WorkerCount(options.threads, params.calc.rayCount)
                             : std::min(1, WorkerCount(options.threads, params.calc.rayCount));
 
+    std::vector<double> fineSamples;
+    FineSamples fine;
+    if (options.fine != nullptr) {
+        const std::int64_t length = FineResponseLength(params.calc.stopTime, options.fine->rate);
+        if (length < 0) {
+            throw EffectParameterError("stopTime",
+                                       "The stop time is too long for a response at " +
+                                           std::to_string(options.fine->rate) + " Hz (at most " +
+                                           std::to_string(kMaxFineResponseSamples) + " samples).");
+        }
+        fineSamples.assign(static_cast<std::size_t>(length), 0.0);
+        fine = {fineSamples.data(), length, options.fine->rate};
+    }
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
     std::unique_ptr<PathKeeper> paths;
@@ -185,14 +229,17 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
         stats.rays = static_cast<std::uint64_t>(params.calc.rayCount);
         if (workers <= 1) {
             TraceOnCallingThread(snapshot, search, params, progress, options, params.calc.rayCount,
-                                 kNoTimeLimit, 0.0, bins.get(), stats, paths.get());
+                                 kNoTimeLimit, 0.0, bins.get(), fine, stats, paths.get());
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
-                          stats, paths.get());
+                          fine, stats, paths.get());
         }
     }
     if (params.calc.normalize) {
-        Normalize(bins.get(), params.binCount);
+        Normalize(bins.get(), params.binCount, options.fine != nullptr ? &fineSamples : nullptr);
+    }
+    if (options.fine != nullptr) {
+        options.fine->samples = std::move(fineSamples);
     }
     if (paths != nullptr) {
         options.paths->paths = paths->Take();

@@ -9,6 +9,7 @@ namespace sonivera {
 
 class ProgressSink;
 struct EchoPathRequest;
+struct FineResponseRequest;
 struct SceneSettings;
 
 // Counters of one calculation, for the command line's statistics.
@@ -28,6 +29,9 @@ struct EffectOptions {
     // When given, the strongest paths->perSource echo paths of each source are kept in
     // paths->paths (replacing what it held). The bins are the same bytes with or without it.
     EchoPathRequest* paths = nullptr;
+    // When given, every echo is also placed at its own delay at fine->rate (FineResponse.h) in
+    // fine->samples (replacing what it held). The bins are the same bytes with or without it.
+    FineResponseRequest* fine = nullptr;
 };
 
 // Traces the fan of rays from the scene's first object, bins the echoes by delay, normalises
@@ -39,7 +43,9 @@ struct EffectOptions {
 //  - EffectParameterError for rayCount ≤ 0 ("rayCount"), a grouping width not finite or ≤ 0
 //    ("groupTime"), a stop time not finite or < 0 ("stopTime"), or more than 10 000 000 bins
 //    ("groupTime");
-//  - std::invalid_argument for options.threads < 0.
+//  - std::invalid_argument for options.threads < 0;
+//  - EffectParameterError ("stopTime") when a fine response was asked for and would be longer
+//    than kMaxFineResponseSamples, or its rate is not positive.
 // Throws EffectCancelled when options.cancel is seen set (between rays and inside long rays); the
 // previous effect is kept then too. An object list without a first object gives zeros.
 void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options = {});

@@ -13,12 +13,14 @@
 
 namespace sonivera {
 
-// A batch of echoes of one ray, in the order they were recorded.
+// A batch of echoes of one ray, in the order they were recorded: each echo's bin, amplitude and
+// path length in metres (the length places it in a fine response; the bins do not need it).
 struct EchoChunk {
     static constexpr std::size_t kCapacity = 2048;
     std::size_t count = 0;
     std::int32_t bins[kCapacity];
     double amplitudes[kCapacity];
+    double lengths[kCapacity];
 };
 
 class EchoPipeline;
@@ -29,12 +31,13 @@ public:
     EchoWriter(EchoPipeline& pipeline, std::int32_t ray, EchoChunk* chunk)
         : m_pipeline(pipeline), m_ray(ray), m_chunk(chunk) {}
 
-    void operator()(std::int32_t bin, double amplitude) {
+    void operator()(std::int32_t bin, double amplitude, double length = 0.0) {
         if (m_chunk->count == EchoChunk::kCapacity) {
             Flush();
         }
         m_chunk->bins[m_chunk->count] = bin;
         m_chunk->amplitudes[m_chunk->count] = amplitude;
+        m_chunk->lengths[m_chunk->count] = length;
         ++m_chunk->count;
     }
 

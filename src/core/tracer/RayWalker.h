@@ -16,7 +16,7 @@
 namespace sonivera {
 
 // Traces one ray of the fan depth-first with an explicit stack and hands every echo it records to
-// the sink as (bin, amplitude), in the order the echoes of a ray are collected: a node's own
+// the sink as (bin, amplitude, path length in metres), in the order the echoes of a ray are collected: a node's own
 // echoes, then its reflection subtree, then its passage subtree. The two subtrees of a node depend
 // only on the node, so visiting the reflection first gives the same values as building the
 // passage first. Memory is one frame per leg of the current path; nothing is allocated per node.
@@ -28,7 +28,7 @@ inline bool RaysCanRecord(const TraceScene& scene, const TraceParameters& params
     return !params.calc.noReflection && !scene.sourceX.empty() && scene.RectCount() != 0;
 }
 
-// Sink: void operator()(std::int32_t bin, double amplitude).
+// Sink: void operator()(std::int32_t bin, double amplitude, double length).
 template <class Sink> class RayWalker {
 public:
     RayWalker(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
@@ -184,7 +184,7 @@ private:
             const double echo = a * amplitude;
             if (echo > m_p.calc.stopAmplitude) {
                 const std::int32_t bin = BinIndex(length, m_p.calc.groupTime, m_p.binCount);
-                sink(bin, echo);
+                sink(bin, echo, length);
                 if (m_paths != nullptr) {
                     OfferPath(s, h.index >= 0, px, py, rect, length, echo, bin);
                 }

@@ -1,12 +1,13 @@
 #include "gui/calc/EffectCalcDlg.h"
 
+#include "core/model/SceneSettings.h"
+#include "core/tracer/ComputeEffect.h"
+#include "core/tracer/FineResponse.h"
 #include "gui/calc/CalcWorker.h"
 #include "gui/calc/SaveEffect.h"
 #include "gui/common/CommandIds.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/Strings.h"
-#include "core/model/SceneSettings.h"
-#include "core/tracer/ComputeEffect.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -129,6 +130,15 @@ bool CEffectCalcDlg::Calculate() {
         EffectOptions options;
         options.cancel = &m_stop;
         options.paths = m_pPaths;
+        // The response at audio resolution is kept for listening and export when it fits the
+        // editor's budget; beyond it they fall back to the bins.
+        FineResponseRequest fine;
+        fine.rate = kEditorResponseRate;
+        const std::int64_t fineLength =
+            FineResponseLength(m_scene.params.stopTime, kEditorResponseRate);
+        if (fineLength > 0 && fineLength <= kEditorMaxResponseSamples) {
+            options.fine = &fine;
+        }
         std::exception_ptr failure;
         std::thread worker([this, &queue, &options, &failure] {
             try {
@@ -155,6 +165,10 @@ bool CEffectCalcDlg::Calculate() {
             }
         }
         worker.join();
+        if (!failure) {
+            m_scene.effectResponse = std::move(fine.samples);
+            m_scene.effectResponseRate = options.fine != nullptr ? fine.rate : 0;
+        }
         if (failure) {
             try {
                 std::rethrow_exception(failure);
@@ -251,6 +265,6 @@ wxBEGIN_EVENT_TABLE(CEffectCalcDlg, wxDialog)
     EVT_CHAR_HOOK(CEffectCalcDlg::OnCharHook)
     EVT_CLOSE(CEffectCalcDlg::OnCloseWindow)
 wxEND_EVENT_TABLE()
-    // clang-format on
+// clang-format on
 
 } // namespace sonivera

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "gui/calc/GaugeProgress.h"
 
 #include <wx/dialog.h>
@@ -32,6 +34,11 @@ enum EffectCalcControl : int {
 // thread keeps the dialog responsive; the dialog's other commands are refused meanwhile. The
 // effect is kept in the scene record; the dialog owns nothing. No close box: the caption carries
 // no system menu.
+// The rate of the response the editor keeps beside the bins, and the most samples it keeps
+// (2^24: about 350 s at that rate, 128 MiB).
+constexpr int kEditorResponseRate = 48000;
+constexpr std::int64_t kEditorMaxResponseSamples = std::int64_t{1} << 24;
+
 class CEffectCalcDlg : public wxDialog {
 public:
     CEffectCalcDlg(wxWindow* owner, SceneSettings& scene);

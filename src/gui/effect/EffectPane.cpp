@@ -72,11 +72,14 @@ void CEffectPane::ShowEffectOf(const SceneSettings& scene) {
     }
     const double* bins = scene.effect.get();
     SetEffect(std::vector<double>(bins, bins + scene.effectCount), scene.effectParams.groupTime,
-              scene.effectParams.stopTime);
+              scene.effectParams.stopTime, scene.effectResponse, scene.effectResponseRate);
 }
 
-void CEffectPane::SetEffect(std::vector<double> bins, double groupTime, double stopTime) {
+void CEffectPane::SetEffect(std::vector<double> bins, double groupTime, double stopTime,
+                            std::vector<double> response, int responseRate) {
     m_bins = std::move(bins);
+    m_response = std::move(response);
+    m_responseRate = m_response.empty() ? 0 : responseRate;
     m_groupTime = groupTime;
     m_stopTime = stopTime;
     m_hovered.reset();

@@ -33,13 +33,17 @@ public:
     // Shows the scene's last calculated effect with the grouping width it was computed with, or
     // nothing when the scene holds none.
     void ShowEffectOf(const SceneSettings& scene);
-    void SetEffect(std::vector<double> bins, double groupTime, double stopTime);
+    void SetEffect(std::vector<double> bins, double groupTime, double stopTime,
+                   std::vector<double> response = {}, int responseRate = 0);
     void Clear();
 
     bool HasEffect() const { return !m_bins.empty(); }
     const std::vector<double>& Bins() const { return m_bins; }
     double GroupTime() const { return m_groupTime; }
     double StopTime() const { return m_stopTime; }
+    // The same calculation's echoes at their own delays (empty when it kept none), and their rate.
+    const std::vector<double>& Response() const { return m_response; }
+    int ResponseRate() const { return m_responseRate; }
 
     // Linear bin values or levels in dB.
     bool IsDb() const;
@@ -78,6 +82,8 @@ private:
     std::vector<double> m_bins;
     double m_groupTime = 0.0;
     double m_stopTime = 0.0;
+    std::vector<double> m_response;
+    int m_responseRate = 0;
     std::optional<std::size_t> m_hovered;
     BinClickHandler m_binClick;
     wxCheckBox* m_pDb = nullptr;

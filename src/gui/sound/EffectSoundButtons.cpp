@@ -1,5 +1,6 @@
 #include "gui/sound/EffectSoundButtons.h"
 
+#include "audio/ImpulseResponse.h"
 #include "gui/common/Strings.h"
 #include "gui/effect/EffectPane.h"
 #include "gui/sound/ExportWav.h"
@@ -9,6 +10,14 @@
 #include <wx/sizer.h>
 
 namespace sonivera {
+
+namespace {
+
+EffectResponseSource ResponseOf(const CEffectPane& pane) {
+    return {pane.Bins(), pane.GroupTime(), pane.Response(), pane.ResponseRate()};
+}
+
+} // namespace
 
 EffectSoundButtons AddEffectSoundButtons(CEffectPane& pane) {
     EffectSoundButtons buttons;
@@ -23,12 +32,12 @@ EffectSoundButtons AddEffectSoundButtons(CEffectPane& pane) {
     // the export take their own copies, so a New or Open meanwhile changes nothing for them.
     buttons.exportWav->Bind(wxEVT_BUTTON, [&pane](wxCommandEvent&) {
         if (pane.HasEffect()) {
-            ExportImpulseResponse(&pane, pane.Bins(), pane.GroupTime());
+            ExportImpulseResponse(&pane, ResponseOf(pane));
         }
     });
     buttons.listen->Bind(wxEVT_BUTTON, [&pane](wxCommandEvent&) {
         if (pane.HasEffect()) {
-            CListenDialog::Start(wxGetTopLevelParent(&pane), pane.Bins(), pane.GroupTime());
+            CListenDialog::Start(wxGetTopLevelParent(&pane), ResponseOf(pane));
         }
     });
     pane.Layout();

@@ -3,11 +3,11 @@
 #include "audio/AudioError.h"
 #include "audio/AudioFile.h"
 #include "audio/ImpulseResponse.h"
+#include "core/model/SafeFileWriter.h"
+#include "core/model/SceneFileError.h"
 #include "gui/common/FileNames.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/Strings.h"
-#include "core/model/SafeFileWriter.h"
-#include "core/model/SceneFileError.h"
 #include "gui/sound/SoundFileDialog.h"
 
 namespace sonivera {
@@ -31,9 +31,14 @@ bool WriteWav(wxWindow* parent, const wxString& path, const AudioBuffer& sound) 
 } // namespace
 
 bool ExportImpulseResponse(wxWindow* parent, std::span<const double> bins, double groupTime) {
+    return ExportImpulseResponse(
+        parent, EffectResponseSource{{bins.begin(), bins.end()}, groupTime, {}, 0});
+}
+
+bool ExportImpulseResponse(wxWindow* parent, const EffectResponseSource& source) {
     AudioBuffer response{kExportRate, 1, {}};
     try {
-        response.samples = ImpulseResponseFromBins(bins, groupTime, kExportRate);
+        response.samples = ImpulseResponseAtRate(source, kExportRate);
     } catch (const AudioError& error) {
         ShowExclamation(parent,
                         wxString::Format(Ui(text::kSoundFailed), FromFileSystem(error.what())));

@@ -22,6 +22,12 @@ CListenDialog* CListenDialog::s_current = nullptr;
 
 CListenDialog* CListenDialog::Start(wxWindow* parent, std::span<const double> bins,
                                     double groupTime, std::unique_ptr<AudioPlayer> player) {
+    return Start(parent, EffectResponseSource{{bins.begin(), bins.end()}, groupTime, {}, 0},
+                 std::move(player));
+}
+
+CListenDialog* CListenDialog::Start(wxWindow* parent, EffectResponseSource source,
+                                    std::unique_ptr<AudioPlayer> player) {
     const wxString path = AskDrySoundPath(parent);
     if (path.empty()) {
         return nullptr;
@@ -32,14 +38,13 @@ CListenDialog* CListenDialog::Start(wxWindow* parent, std::span<const double> bi
     if (!player) {
         player = std::make_unique<AudioPlayer>();
     }
-    auto* dialog = new CListenDialog(parent, path, std::vector<double>(bins.begin(), bins.end()),
-                                     groupTime, std::move(player));
+    auto* dialog = new CListenDialog(parent, path, std::move(source), std::move(player));
     dialog->Show();
     return dialog;
 }
 
-CListenDialog::CListenDialog(wxWindow* parent, const wxString& dryPath, std::vector<double> bins,
-                             double groupTime, std::unique_ptr<AudioPlayer> player)
+CListenDialog::CListenDialog(wxWindow* parent, const wxString& dryPath, EffectResponseSource source,
+                             std::unique_ptr<AudioPlayer> player)
     : wxDialog(parent, wxID_ANY, Ui(text::kListenTitle), wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxCLOSE_BOX),
       m_player(std::move(player)), m_dryName(wxFileName(dryPath).GetFullName()), m_timer(this) {
@@ -58,7 +63,7 @@ CListenDialog::CListenDialog(wxWindow* parent, const wxString& dryPath, std::vec
     Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Stop(); });
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Poll(); });
     m_worker = std::thread(&CListenDialog::Work, this, ToFileSystem(AbsolutePath(dryPath)),
-                           std::move(bins), groupTime);
+                           std::move(source));
     m_timer.Start(50);
 }
 
@@ -74,13 +79,13 @@ CListenDialog::~CListenDialog() {
     }
 }
 
-void CListenDialog::Work(std::string dryPath, std::vector<double> bins, double groupTime) {
+void CListenDialog::Work(std::string dryPath, EffectResponseSource source) {
     try {
         AudioBuffer dry = ReadAudioFile(dryPath);
         if (dry.Frames() == 0) {
             throw AudioError(dryPath + ": the file holds no sound.");
         }
-        const auto response = ImpulseResponseFromBins(bins, groupTime, dry.rate);
+        const auto response = ImpulseResponseAtRate(source, dry.rate);
         AudioBuffer wet = Convolve(dry, response, &m_cancel);
         NormalizeToFullScale(wet);
         m_sound = std::move(wet);

@@ -2,6 +2,7 @@
 
 #include "audio/AudioBuffer.h"
 #include "audio/AudioPlayer.h"
+#include "audio/ImpulseResponse.h"
 
 #include <wx/dialog.h>
 #include <wx/timer.h>
@@ -33,6 +34,9 @@ public:
     // window, or null when the user cancelled.
     static CListenDialog* Start(wxWindow* parent, std::span<const double> bins, double groupTime,
                                 std::unique_ptr<AudioPlayer> player = nullptr);
+    // The same with the calculation's response at audio resolution when it kept one.
+    static CListenDialog* Start(wxWindow* parent, EffectResponseSource source,
+                                std::unique_ptr<AudioPlayer> player = nullptr);
 
     // The window now open, or null.
     static CListenDialog* Current() { return s_current; }
@@ -48,10 +52,10 @@ public:
     void Stop();
 
 private:
-    CListenDialog(wxWindow* parent, const wxString& dryPath, std::vector<double> bins,
-                  double groupTime, std::unique_ptr<AudioPlayer> player);
+    CListenDialog(wxWindow* parent, const wxString& dryPath, EffectResponseSource source,
+                  std::unique_ptr<AudioPlayer> player);
 
-    void Work(std::string dryPath, std::vector<double> bins, double groupTime);
+    void Work(std::string dryPath, EffectResponseSource source);
     void StartPlaying();
     void Finish();
 

@@ -225,7 +225,7 @@ std::unique_ptr<SceneSettings> BuildScene(std::uint64_t seed) {
 }
 
 struct NullSink {
-    void operator()(std::int32_t, double) {}
+    void operator()(std::int32_t, double, double) {}
 };
 
 } // namespace

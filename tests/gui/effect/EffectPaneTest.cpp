@@ -35,6 +35,10 @@ TEST_F(EffectPaneTest, ShowsTheEffectAfterACalculationAndEmptiesOnNew) {
     ASSERT_EQ(Pane().Bins().size(), static_cast<std::size_t>(Scene().effectCount));
     EXPECT_EQ(Pane().Bins()[3], Scene().effect[3]);
     EXPECT_EQ(Pane().GroupTime(), 5.0);
+    // The same calculation's response at audio resolution, for listening and export.
+    EXPECT_EQ(Pane().ResponseRate(), 48000);
+    EXPECT_EQ(Pane().Response().size(),
+              static_cast<std::size_t>(Scene().params.stopTime / 1000.0 * 48000.0) + 1);
 
     // The bin under the pointer, and a click on a bar reaching the hook.
     Pane().SetSize(800, 400);
@@ -50,8 +54,13 @@ TEST_F(EffectPaneTest, ShowsTheEffectAfterACalculationAndEmptiesOnNew) {
     Pane().PlotWindow()->ProcessWindowEvent(click);
     EXPECT_EQ(clicked, Pane().HoveredBin());
 
+    // A marked figure explains itself on hover; the onset field moves time zero.
+    Pane().SetOnsetDb(0.0);
+    EXPECT_EQ(Pane().OnsetDb(), 0.0);
+
     Command(ID_FILE_NEW);
     EXPECT_FALSE(Pane().HasEffect());
+    EXPECT_TRUE(Pane().Response().empty());
 }
 
 } // namespace sonivera
