@@ -42,6 +42,42 @@ TEST(CliAnalyze, PrintsTheFiguresAsTextAndJsonWithEitherSourceOfTheGroupingWidth
     EXPECT_EQ(j["peakValue"], 1.0);
     EXPECT_TRUE(j["t30Seconds"].is_null());
     EXPECT_EQ(j["d50"], 1.0);
+    EXPECT_EQ(j["d50Percent"], 100.0);
+    // The onset, and the marks: a lone impulse has nothing after 50 ms.
+    EXPECT_EQ(j["onsetBin"], 3);
+    EXPECT_EQ(j["onsetRule"], "first bin within 20 dB of the peak");
+    EXPECT_EQ(j["marks"]["d50Percent"], "no energy arrives after 50 ms");
+    EXPECT_TRUE(j["marks"]["t30Seconds"].is_null());
+    EXPECT_NE(text.out.find("onset           30 ms (bin 3; first bin within 20 dB of the peak)"),
+              std::string::npos);
+    EXPECT_NE(text.out.find("                * no energy arrives after 50 ms"), std::string::npos);
+}
+
+TEST(CliAnalyze, OnsetOptionsChooseTimeZero) {
+    // A weak precursor (−40 dB) 20 ms before the main sound.
+    TempDir dir;
+    const std::string effect = dir.File("pre.e3d");
+    std::vector<double> bins(10, 0.0);
+    bins[1] = 0.01;
+    bins[3] = 1.0;
+    bins[4] = 0.5;
+    const auto bytes = EffectToBytes(bins, 100.0);
+    WriteText(effect, std::string(bytes.begin(), bytes.end()));
+    const auto onset = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = {"analyze", effect, "--group-time", "10", "--json"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return nlohmann::json::parse(run.out)["onsetBin"].get<int>();
+    };
+    EXPECT_EQ(onset({}), 3);
+    EXPECT_EQ(onset({"--onset", "first"}), 1);
+    EXPECT_EQ(onset({"--onset-db", "45"}), 1);
+    EXPECT_EQ(RunCli({"analyze", effect, "--group-time", "10", "--onset", "last"}).exitCode, 2);
+    EXPECT_EQ(RunCli({"analyze", effect, "--group-time", "10", "--onset", "first", "--onset-db",
+                      "3"})
+                  .exitCode,
+              2);
 }
 
 TEST(CliAnalyze, RefusesWhatItCannotReadOrDoesNotFit) {

@@ -34,6 +34,7 @@ constexpr int kFigureRowsBelow = 7; // thirteen lines in two columns
 // labels never overlap at the smallest plot (200 × 150).
 constexpr double kMinWidthForLongTexts = 420.0;
 constexpr double kMinHeightForTimeTitle = 60.0;
+constexpr double kMinWidthForBothTitles = 160.0;
 
 std::string Number(const char* format, double value) {
     char text[64];
@@ -166,11 +167,15 @@ void DrawTickLabels(PlotPort& port, const PlotFrame& frame, const EffectPlotInpu
                                       : plottext::kValueAxis;
     port.Text(frame.left, frame.top - 6.0, valueTitle, TextAnchorX::Left, TextAnchorY::Bottom,
               kBlack);
-    const char* decayTitle = !input.db
-                                 ? plottext::kDecayAxis
-                                 : (roomy ? plottext::kDecayLegend : plottext::kDecayLegendShort);
-    port.Text(input.db ? frame.right : frame.right + kDecayAxisMargin - 2.0, frame.top - 6.0,
-              decayTitle, TextAnchorX::Right, TextAnchorY::Bottom, kDecay);
+    // Too narrow for both titles: the decay's shrinks to its unit, or goes in dB mode.
+    const bool both = frame.right - frame.left >= kMinWidthForBothTitles;
+    const char* decayTitle = !input.db ? (both ? plottext::kDecayAxis : plottext::kDb)
+                                       : (roomy ? plottext::kDecayLegend
+                                                : (both ? plottext::kDecayLegendShort : nullptr));
+    if (decayTitle != nullptr) {
+        port.Text(input.db ? frame.right : frame.right + kDecayAxisMargin - 2.0, frame.top - 6.0,
+                  decayTitle, TextAnchorX::Right, TextAnchorY::Bottom, kDecay);
+    }
 }
 
 void DrawOnset(PlotPort& port, const PlotFrame& frame, double onsetMs) {

@@ -54,7 +54,7 @@ inline constexpr const char* kEditSceneParameters = "изменение пара
 // The effect pane.
 inline constexpr const char* kEffectPaneCaption = "Эффект";
 inline constexpr const char* kEffectDbSwitch = "дБ";
-inline constexpr const char* kEffectOnsetLabel = "Начало, дБ от пика:";
+inline constexpr const char* kEffectOnsetLabel = "Начало (t₀), дБ от пика:";
 inline constexpr const char* kEffectOnsetHint =
     "Время отсчёта (t₀): первый бин, чей уровень не ниже пика минус столько дБ";
 

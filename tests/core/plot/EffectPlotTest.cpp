@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace sonivera {
@@ -109,6 +111,71 @@ TEST(EffectPlot, DrawsABarPerBinTheDecayCurveFiguresAndTheReadout) {
     RecordingPort empty;
     DrawEffectPlot(empty, EffectPlotInput{}, 400.0, 300.0);
     EXPECT_TRUE(empty.HasText("Эффект не рассчитан"));
+}
+
+TEST(EffectPlot, TimeAxisFitsTheContentAndMarkedFiguresAreGreyedWithTheirReason) {
+    // Energy down to −40 dB in the first 100 ms of a 1000 ms effect: the axis ends a tenth later.
+    std::vector<double> bins(100, 0.0);
+    for (std::size_t i = 0; i < 10; ++i) {
+        bins[i] = std::pow(10.0, -0.2 * static_cast<double>(i));
+    }
+    bins[90] = 1e-4; // −80 dB: below the plot's floor, so not content
+    EXPECT_DOUBLE_EQ(ContentEndMs(bins, 10.0), 110.0);
+    EffectPlotInput input;
+    input.bins = bins;
+    input.groupTime = 10.0;
+    EXPECT_DOUBLE_EQ(LayoutEffectPlot(input, 800.0, 400.0).xMax, 110.0);
+    input.wholeStopTime = true;
+    EXPECT_DOUBLE_EQ(LayoutEffectPlot(input, 800.0, 400.0).xMax, 1000.0);
+
+    // A lone impulse at 100 ms bins: C50 and D50 are marked; the reason is found under the line.
+    std::vector<double> lone(10, 0.0);
+    lone[1] = 1.0;
+    const EffectFigures f = AnalyzeEffect(lone, 100.0);
+    const auto lines = FigureLines(f, lone.size(), 100.0);
+    const auto c50 = std::find_if(lines.begin(), lines.end(), [](const FigureLine& l) {
+        return l.text.rfind("C50", 0) == 0;
+    });
+    ASSERT_NE(c50, lines.end());
+    EXPECT_TRUE(c50->marked);
+    EXPECT_EQ(c50->text, "C50: 0.0 дБ *");
+    EXPECT_FALSE(c50->reason.empty());
+    EXPECT_EQ(lines.back().text, "* основа недостаточна");
+    EffectPlotInput loneInput;
+    loneInput.bins = lone;
+    loneInput.groupTime = 100.0;
+    const PlotFrame frame = LayoutEffectPlot(loneInput, 800.0, 400.0);
+    const auto index = static_cast<std::size_t>(c50 - lines.begin());
+    EXPECT_EQ(FigureLineAtPixel(frame, lines.size(), frame.figuresX + 5.0,
+                                frame.figuresY + 17.0 * static_cast<double>(index) + 3.0),
+              std::optional<std::size_t>(index));
+    EXPECT_FALSE(FigureLineAtPixel(frame, lines.size(), frame.figuresX - 5.0, frame.figuresY));
+}
+
+TEST(EffectPlot, ReferencesAreLabelledAndGiveWayAtTheSmallestSize) {
+    const std::vector<double> bins = {0.0, 1.0, 0.5, 0.25};
+    EffectPlotInput input;
+    input.bins = bins;
+    input.groupTime = 10.0;
+    input.db = true;
+    RecordingPort wide;
+    DrawEffectPlot(wide, input, 900.0, 500.0);
+    EXPECT_TRUE(wide.HasText("Бины, дБ отн. пика"));
+    EXPECT_TRUE(wide.HasText("— спад, дБ отн. всей энергии"));
+    RecordingPort small;
+    DrawEffectPlot(small, input, 200.0, 150.0);
+    EXPECT_TRUE(small.HasText("дБ отн. пика"));
+    EXPECT_FALSE(small.HasText("— спад") || small.HasText("— спад, дБ отн. всей энергии"));
+    // Bin values: the decay curve gets its own dB axis on the right.
+    input.db = false;
+    RecordingPort linear;
+    DrawEffectPlot(linear, input, 900.0, 500.0);
+    EXPECT_TRUE(linear.HasText("Спад, дБ"));
+    EXPECT_TRUE(linear.HasText("-60"));
+    RecordingPort smallLinear;
+    DrawEffectPlot(smallLinear, input, 200.0, 150.0);
+    EXPECT_TRUE(smallLinear.HasText("дБ"));
+    EXPECT_FALSE(smallLinear.HasText("Спад, дБ"));
 }
 
 } // namespace sonivera
