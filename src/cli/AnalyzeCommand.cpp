@@ -85,6 +85,7 @@ std::string AnalysisJson(const EffectInput& effect, const EffectFigures& f,
     j["d50"] = OrNull(f.d50.value);
     j["d50Percent"] = OrNull(Percent(f.d50.value));
     j["centreTimeMs"] = OrNull(f.centreTimeMs.value);
+    j["sti"] = OrNull(f.sti);
     Json fits;
     fits["edt"] = FitJson(f.edt);
     fits["t20"] = FitJson(f.t20);
@@ -150,6 +151,7 @@ std::string AnalysisText(const EffectInput& effect, const EffectFigures& f,
     line("D50", Fixed(Percent(f.d50.value), "%.1f", " %"));
     mark(f.d50.mark, "%");
     line("centreTime", Fixed(f.centreTimeMs.value, "%.1f", " ms"));
+    line("STI", Fixed(f.sti, "%.3f", ""));
     return out.str();
 }
 

@@ -24,5 +24,6 @@ Command AddAnalyzeCommand(CLI::App& app);
 Command AddPlotCommand(CLI::App& app);
 Command AddWavCommand(CLI::App& app);
 Command AddAuralizeCommand(CLI::App& app);
+Command AddMapCommand(CLI::App& app);
 
 } // namespace sonivera

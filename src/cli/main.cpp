@@ -30,6 +30,7 @@ int main(int argc, char** argv) {
         AddEffectCommand(app), AddCheckCommand(app), AddInfoCommand(app),
         AddBuildCommand(app),  AddNewCommand(app),  AddAnalyzeCommand(app),
         AddPlotCommand(app),   AddWavCommand(app),  AddAuralizeCommand(app),
+        AddMapCommand(app),
     };
     try {
         app.parse(argc, argv);

@@ -52,8 +52,8 @@ public:
         cairo_stroke(m_cr);
     }
 
-    void Text(double x, double y, const std::string& text, TextAnchorX anchorX,
-              TextAnchorY anchorY, PlotColour colour) override {
+    void Text(double x, double y, const std::string& text, TextAnchorX anchorX, TextAnchorY anchorY,
+              PlotColour colour) override {
         cairo_text_extents_t extents;
         cairo_text_extents(m_cr, text.c_str(), &extents);
         cairo_font_extents_t font;
@@ -106,6 +106,12 @@ using Context = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
 
 std::vector<std::uint8_t> RenderEffectPlot(const EffectPlotInput& input, int width, int height,
                                            PlotFormat format) {
+    return RenderPicture([&](PlotPort& port) { DrawEffectPlot(port, input, width, height); }, width,
+                         height, format);
+}
+
+std::vector<std::uint8_t> RenderPicture(const std::function<void(PlotPort&)>& draw, int width,
+                                        int height, PlotFormat format) {
     std::vector<std::uint8_t> bytes;
     Surface surface(format == PlotFormat::Png
                         ? cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height)
@@ -115,7 +121,7 @@ std::vector<std::uint8_t> RenderEffectPlot(const EffectPlotInput& input, int wid
     {
         Context cr(cairo_create(surface.get()), cairo_destroy);
         CairoPlotPort port(cr.get());
-        DrawEffectPlot(port, input, width, height);
+        draw(port);
         Check(cairo_status(cr.get()), "drawing");
     }
     if (format == PlotFormat::Png) {

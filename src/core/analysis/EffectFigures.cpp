@@ -1,6 +1,7 @@
 #include "core/analysis/EffectFigures.h"
 
 #include "core/analysis/DecayFit.h"
+#include "core/analysis/SpeechTransmission.h"
 
 #include <algorithm>
 #include <cmath>
@@ -236,6 +237,9 @@ EffectFigures AnalyzeEffect(std::span<const double> bins, double groupTime,
     figures.c80Db = Clarity(at80, after80, 80.0);
     figures.d50 = Definition(at50, after50);
     figures.centreTimeMs.value = weighted / total;
+    if (const auto sti = SpeechTransmissionOf(bins, zero, groupTime)) {
+        figures.sti = sti->index;
+    }
     return figures;
 }
 

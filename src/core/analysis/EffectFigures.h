@@ -94,6 +94,7 @@ struct EffectFigures {
     MarkedValue c80Db;
     MarkedValue d50;          // fraction of the energy in the first 50 ms, 0..1
     MarkedValue centreTimeMs; // energy-weighted mean time after the onset
+    std::optional<double> sti; // speech transmission index from the onset (SpeechTransmission.h)
 };
 
 // Every figure of the effect. groupTime must be finite and above 0.

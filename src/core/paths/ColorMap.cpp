@@ -41,6 +41,26 @@ RgbColor Viridis(double t) {
     return MakeRgb(Mix(a[0], b[0], f), Mix(a[1], b[1], f), Mix(a[2], b[2], f));
 }
 
+RgbColor Diverging(double t) {
+    // Sampled from a blue–white–red map of even lightness steps; linear in between.
+    static constexpr std::uint8_t kDiverging[9][3] = {
+        {5, 48, 97},     {33, 102, 172}, {67, 147, 195}, {146, 197, 222}, {247, 247, 247},
+        {244, 165, 130}, {214, 96, 77},  {178, 24, 43},  {103, 0, 31},
+    };
+    if (!(t >= 0.0 && t <= 1.0)) {
+        t = std::isnan(t) ? 0.5 : (t < 0.0 ? 0.0 : 1.0);
+    }
+    const double at = t * 8.0;
+    int i = static_cast<int>(at);
+    if (i > 7) {
+        i = 7;
+    }
+    const double f = at - i;
+    const auto* a = kDiverging[i];
+    const auto* b = kDiverging[i + 1];
+    return MakeRgb(Mix(a[0], b[0], f), Mix(a[1], b[1], f), Mix(a[2], b[2], f));
+}
+
 RgbColor OverWhite(RgbColor c, double opacity) {
     if (!(opacity > 0.0)) {
         opacity = 0.0;

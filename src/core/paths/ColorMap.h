@@ -9,6 +9,11 @@ namespace sonivera {
 // against black outlines. t is clamped to 0..1; NaN gives the start of the map.
 RgbColor Viridis(double t);
 
+// A diverging colour map for signed differences: blue (t = 0) through white (t = 0.5) to red
+// (t = 1), with lightness changing evenly on either side, so zero is white and equal differences
+// either way look equally strong. t is clamped to 0..1; NaN gives white.
+RgbColor Diverging(double t);
+
 // The colour `c` seen with the given opacity (clamped to 0..1) over a white background, so a
 // surface without transparency shows it exactly.
 RgbColor OverWhite(RgbColor c, double opacity);

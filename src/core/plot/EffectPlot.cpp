@@ -29,7 +29,7 @@ constexpr double kFiguresWidth = 190.0;
 constexpr double kMinWidthForFigures = 440.0;
 constexpr double kLineHeight = 17.0;
 constexpr double kMinHeightForFiguresBelow = 380.0;
-constexpr int kFigureRowsBelow = 7; // thirteen lines in two columns
+constexpr int kFigureRowsBelow = 7; // fourteen lines in two columns
 // Below these sizes of the data area the long axis texts give way to short ones or none, so that
 // labels never overlap at the smallest plot (200 × 150).
 constexpr double kMinWidthForLongTexts = 420.0;
@@ -379,6 +379,7 @@ std::vector<FigureLine> FigureLines(const EffectFigures& f, std::size_t binCount
     marked("D50: " + (f.d50.value ? Number("%.0f", *f.d50.value * 100.0) + " %" : kNotAvailable),
            f.d50.mark, "%");
     plain(std::string(kCentreTime) + ": " + Optional(f.centreTimeMs.value, "%.0f", kMs));
+    plain("STI: " + Optional(f.sti, "%.2f", ""));
     const bool anyMarked =
         std::any_of(lines.begin(), lines.end(), [](const FigureLine& l) { return l.marked; });
     if (anyMarked) {

@@ -75,26 +75,6 @@ void CheckCancel(const EffectOptions& options) {
     }
 }
 
-// Divides every bin (and every sample of the fine response) by the largest bin when it exceeds 1.
-void Normalize(double* bins, std::int32_t count, std::vector<double>* fine) {
-    double m = 0.0;
-    for (std::int32_t k = 0; k < count; ++k) {
-        if (bins[k] > m) {
-            m = bins[k];
-        }
-    }
-    if (m > 1.0) {
-        for (std::int32_t k = 0; k < count; ++k) {
-            bins[k] = bins[k] / m;
-        }
-        if (fine != nullptr) {
-            for (double& sample : *fine) {
-                sample = sample / m;
-            }
-        }
-    }
-}
-
 // The direct sound and then rays 0, 1, … on the calling thread, straight into the bins, up to
 // `rayLimit` rays; after `seconds`, only as long as the rays left look like less work than
 // `poolFromSeconds` (what this thread took per ray so far, times the rays left), since a pool
@@ -190,6 +170,26 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
 
 } // namespace
 
+// Divides every bin (and every sample of the fine response) by the largest bin when it exceeds 1.
+void NormalizeEffect(double* bins, std::int32_t count, std::vector<double>* fine) {
+    double m = 0.0;
+    for (std::int32_t k = 0; k < count; ++k) {
+        if (bins[k] > m) {
+            m = bins[k];
+        }
+    }
+    if (m > 1.0) {
+        for (std::int32_t k = 0; k < count; ++k) {
+            bins[k] = bins[k] / m;
+        }
+        if (fine != nullptr) {
+            for (double& sample : *fine) {
+                sample = sample / m;
+            }
+        }
+    }
+}
+
 void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options) {
     ComputeEffectTuned(scene, progress, options, EngineTuning{});
 }
@@ -236,7 +236,7 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
         }
     }
     if (params.calc.normalize) {
-        Normalize(bins.get(), params.binCount, options.fine != nullptr ? &fineSamples : nullptr);
+        NormalizeEffect(bins.get(), params.binCount, options.fine != nullptr ? &fineSamples : nullptr);
     }
     if (options.fine != nullptr) {
         options.fine->samples = std::move(fineSamples);

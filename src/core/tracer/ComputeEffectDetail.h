@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace sonivera {
 
@@ -25,6 +26,10 @@ struct EngineTuning {
     // cost about a millisecond on a busy machine, more than two workers save on so little.
     double poolFromSeconds = 0.005;
 };
+
+// Divides every bin (and every sample of the fine response, when given) by the largest bin when
+// it exceeds 1: the normalisation a scene asks for.
+void NormalizeEffect(double* bins, std::int32_t count, std::vector<double>* fine);
 
 // ComputeEffect with explicit tuning; tests use it to force each search index and each way of
 // splitting the fan between the calling thread and the pool.

@@ -1,8 +1,10 @@
 #include "core/analysis/EffectFigures.h"
+#include "core/analysis/SpeechTransmission.h"
 #include "core/analysis/DecayFit.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -195,6 +197,32 @@ TEST(EffectFigures, BoundaryInsideABinSplitsItsEnergyInProportion) {
     EXPECT_EQ(split.early, 0.0);
     EXPECT_EQ(split.late, 3.0);
     EXPECT_EQ(split.straddling, 0.0);
+}
+
+TEST(SpeechTransmission, ExponentialDecayMatchesTheClosedFormAndALoneImpulseIsPerfect) {
+    // A pure exponential decay of reverberation time T: m(F) = 1 / sqrt(1 + (2πF·T/13.8)²).
+    for (const double t60 : {0.3, 1.0, 2.5}) {
+        SCOPED_TRACE(t60);
+        const double g = 0.5;
+        const auto bins = ExponentialDecay(4, static_cast<std::size_t>(t60 * 8000.0 / g), g, t60);
+        const auto sti = SpeechTransmissionOf(bins, 4, g);
+        ASSERT_TRUE(sti);
+        double sum = 0.0;
+        for (std::size_t f = 0; f < sti->kModulationHz.size(); ++f) {
+            const double wt = 2.0 * 3.141592653589793 * sti->kModulationHz[f] * t60 / 13.8155;
+            const double m = 1.0 / std::sqrt(1.0 + wt * wt);
+            EXPECT_NEAR(sti->mtf[f], m, 2e-3) << sti->kModulationHz[f] << " Hz";
+            const double snr = std::clamp(10.0 * std::log10(m / (1.0 - m)), -15.0, 15.0);
+            sum += (snr + 15.0) / 30.0;
+        }
+        EXPECT_NEAR(sti->index, sum / 14.0, 2e-3);
+        EXPECT_EQ(AnalyzeEffect(bins, g).sti, sti->index);
+    }
+    // One impulse in a 1 ms bin: every m is within the bin's own spread, the index is 1.
+    std::vector<double> lone(20, 0.0);
+    lone[3] = 1.0;
+    EXPECT_NEAR(SpeechTransmissionOf(lone, 3, 1.0)->index, 1.0, 1e-9);
+    EXPECT_FALSE(SpeechTransmissionOf(std::vector<double>(5, 0.0), 0, 1.0));
 }
 
 } // namespace sonivera

@@ -1,0 +1,77 @@
+#include "core/map/MapGrid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+namespace sonivera {
+
+namespace {
+
+std::size_t CellsAlong(double side, double step) {
+    const double cells = std::floor(side / step);
+    return cells < 1.0 ? 1 : static_cast<std::size_t>(cells);
+}
+
+} // namespace
+
+double MapGrid::X(std::size_t column) const {
+    return columns == 1 && stepX > width ? width / 2.0
+                                         : (static_cast<double>(column) + 0.5) * stepX;
+}
+
+double MapGrid::Y(std::size_t row) const {
+    return rows == 1 && stepY > height ? height / 2.0 : (static_cast<double>(row) + 0.5) * stepY;
+}
+
+MapGrid MakeMapGrid(const SceneLayout& layout, double stepX, double stepY) {
+    for (const double step : {stepX, stepY}) {
+        if (!std::isfinite(step) || !(step > 0.0)) {
+            throw std::invalid_argument(
+                "The map's step must be a finite number of metres above 0.");
+        }
+    }
+    MapGrid grid;
+    grid.width = layout.width;
+    grid.height = layout.height;
+    grid.stepX = stepX;
+    grid.stepY = stepY;
+    const double columns = std::max(1.0, std::floor(layout.width / stepX));
+    const double rows = std::max(1.0, std::floor(layout.height / stepY));
+    if (!(columns * rows <= static_cast<double>(kMaxMapPoints))) {
+        throw std::invalid_argument("A map at this step would have " +
+                                    std::to_string(static_cast<long long>(columns * rows)) +
+                                    " points; at most " + std::to_string(kMaxMapPoints) +
+                                    " are allowed. Take a larger step.");
+    }
+    grid.columns = CellsAlong(layout.width, stepX);
+    grid.rows = CellsAlong(layout.height, stepY);
+    return grid;
+}
+
+std::size_t CoarseLevel(std::size_t column, std::size_t row) {
+    for (std::size_t stride = 16; stride > 1; stride /= 2) {
+        if (column % stride == 0 && row % stride == 0) {
+            return stride;
+        }
+    }
+    return 1;
+}
+
+std::vector<std::size_t> CoarseFirstOrder(const MapGrid& grid) {
+    std::vector<std::size_t> order;
+    order.reserve(grid.Count());
+    for (std::size_t stride = 16; stride >= 1; stride /= 2) {
+        for (std::size_t row = 0; row < grid.rows; ++row) {
+            for (std::size_t column = 0; column < grid.columns; ++column) {
+                if (CoarseLevel(column, row) == stride) {
+                    order.push_back(row * grid.columns + column);
+                }
+            }
+        }
+    }
+    return order;
+}
+
+} // namespace sonivera

@@ -1,0 +1,159 @@
+#include "core/map/MapJob.h"
+#include "core/map/MapPicture.h"
+
+#include "core/calc/SceneCheck.h"
+#include "core/model/SceneFile.h"
+#include "core/tracer/EffectErrors.h"
+#include "core/tracer/PreparedScene.h"
+#include "tracer/RandomScene.h"
+#include "tracer/SceneBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+
+namespace sonivera {
+
+namespace {
+
+// The scene with its listener moved to (x, y), through the scene file as the command line would
+// read it.
+std::unique_ptr<SceneSettings> Moved(const SceneSettings& scene, double x, double y) {
+    auto copy = LoadSceneFromBytes(SaveSceneToBytes(scene));
+    copy->objects.front()->m_x = x;
+    copy->objects.front()->m_y = y;
+    return LoadSceneFromBytes(SaveSceneToBytes(*copy));
+}
+
+bool SameBits(const std::vector<double>& a, const double* b, std::size_t n) {
+    return a.size() == n && std::memcmp(a.data(), b, n * sizeof(double)) == 0;
+}
+
+} // namespace
+
+TEST(MapJob, EveryPointsEffectIsTheCalculationWithTheListenerMovedThere) {
+    double energy = 0.0;
+    for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE(seed);
+        const auto scene = MakeRandomScene(seed, 20000);
+        const PreparedScene prepared(*scene);
+        const MapGrid grid = MakeMapGrid(*scene, scene->width / 3.0, scene->height / 2.0);
+        for (std::size_t i = 0; i < grid.Count(); ++i) {
+            const auto moved = Moved(*scene, grid.PointX(i), grid.PointY(i));
+            EffectOptions options;
+            options.threads = 1 + static_cast<int>(i % 2);
+            ComputeEffect(*moved, nullptr, options);
+            const auto bins = prepared.EffectAt(grid.PointX(i), grid.PointY(i), nullptr);
+            ASSERT_TRUE(
+                SameBits(bins, moved->effect.get(), static_cast<std::size_t>(moved->effectCount)))
+                << "point " << i;
+            for (const double b : bins) {
+                energy += b * b;
+            }
+        }
+    }
+    EXPECT_GT(energy, 0.0); // the scenes are heard somewhere
+}
+
+TEST(MapJob, ResultsDoNotDependOnWorkersOrOrderAndRefusedPointsCarryTheCheck) {
+    auto scene = SceneWithListener(5, 5);
+    scene->params.rayCount = 40;
+    AddSource(*scene, 15, 5);
+    AddRect(*scene, 8, 8, 4, 4, 0.7, 0.2); // covers the point (10, 10)
+    AddRect(*scene, 2, 14, 16, 1, 0.9);
+    const MapGrid grid = MakeMapGrid(*scene, 4.0, 4.0);
+    ASSERT_EQ(grid.Count(), 625u); // the 100 × 100 m scene in 4 m cells
+    std::vector<std::vector<MapPointResult>> runs;
+    for (const int threads : {1, 2, 3}) {
+        MapOptions options;
+        options.threads = threads;
+        if (threads == 3) {
+            options.order = CoarseFirstOrder(grid);
+        }
+        std::set<std::size_t> reported;
+        options.pointDone = [&](std::size_t index, const MapPointResult&) {
+            reported.insert(index);
+        };
+        runs.push_back(ComputeMap(*scene, grid, options));
+        EXPECT_EQ(reported.size(), grid.Count());
+    }
+    const std::size_t inside = 2 * grid.columns + 2; // the point (10, 10)
+    EXPECT_FALSE(runs[0][inside].computed);
+    EXPECT_EQ(runs[0][inside].check, ObjectInsideRectangleMessage(10, 10));
+    for (std::size_t i = 0; i < grid.Count(); ++i) {
+        for (const auto& run : {runs[1], runs[2]}) {
+            ASSERT_EQ(run[i].computed, runs[0][i].computed) << i;
+            ASSERT_EQ(run[i].check, runs[0][i].check);
+            for (const MapFigureInfo& info : MapFigures()) {
+                const auto a = MapValue(runs[0][i], info.figure);
+                const auto b = MapValue(run[i], info.figure);
+                ASSERT_EQ(a.has_value(), b.has_value());
+                if (a) {
+                    ASSERT_EQ(std::memcmp(&*a, &*b, sizeof(double)), 0) << info.name;
+                }
+            }
+        }
+    }
+    // The scene itself is untouched.
+    EXPECT_EQ(scene->objects.front()->m_x, 5.0);
+}
+
+TEST(MapJob, StopsWhenCancelledAndRefusesWhatACalculationRefuses) {
+    auto scene = SceneWithListener(5, 5);
+    AddSource(*scene, 15, 5);
+    const MapGrid grid = MakeMapGrid(*scene, 10.0, 10.0);
+    std::atomic<bool> cancel{false};
+    MapOptions options;
+    options.cancel = &cancel;
+    options.pointDone = [&](std::size_t, const MapPointResult&) { cancel = true; };
+    EXPECT_THROW(ComputeMap(*scene, grid, options), EffectCancelled);
+    scene->params.rayCount = 0;
+    EXPECT_THROW(ComputeMap(*scene, grid, MapOptions{}), EffectParameterError);
+    EXPECT_THROW(MakeMapGrid(*scene, 0.0, 1.0), std::invalid_argument);
+    EXPECT_THROW(MakeMapGrid(*scene, 0.01, 0.01), std::invalid_argument); // 10^8 points
+}
+
+TEST(MapGrid, PointsAreCellCentresAndTheCoarseOrderVisitsEachOnce) {
+    SceneLayout layout{10.0, 5.0, 1.0, 1.0, true};
+    MapGrid grid = MakeMapGrid(layout, 3.0, 5.0);
+    EXPECT_EQ(grid.columns, 3u); // the partial cell at 9..10 m is left out
+    EXPECT_EQ(grid.rows, 1u);
+    EXPECT_EQ(grid.PointX(2), 7.5);
+    EXPECT_EQ(grid.PointY(2), 2.5);
+    grid = MakeMapGrid(layout, 20.0, 1.0); // wider than the scene: one column in the middle
+    EXPECT_EQ(grid.PointX(0), 5.0);
+    grid = MakeMapGrid(SceneLayout{100.0, 60.0, 1.0, 1.0, true}, 1.0, 1.0);
+    auto order = CoarseFirstOrder(grid);
+    EXPECT_EQ(order.front(), 0u);
+    EXPECT_EQ(order[1], 16u);
+    std::sort(order.begin(), order.end());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        ASSERT_EQ(order[i], i);
+    }
+}
+
+TEST(MapPicture, DifferenceOfAMapWithItselfIsZeroOnAScaleCentredOnZero) {
+    auto scene = SceneWithListener(5, 5);
+    scene->params.rayCount = 20;
+    AddSource(*scene, 15, 5);
+    AddRect(*scene, 30, 30, 10, 10, 0.5, 0.1);
+    const MapGrid grid = MakeMapGrid(*scene, 20.0, 20.0);
+    const auto results = ComputeMap(*scene, grid, MapOptions{});
+    const MapField field = DifferenceOf(grid, results, results, MapFigure::C80);
+    bool any = false;
+    for (const auto& v : field.values) {
+        if (v) {
+            EXPECT_EQ(*v, 0.0);
+            any = true;
+        }
+    }
+    EXPECT_TRUE(any);
+    const MapScale scale = ScaleOf(field);
+    EXPECT_EQ(scale.low, -scale.high);
+    const PlotColour zero = scale.ColourOf(0.0);
+    EXPECT_EQ(zero.r, 247);
+    EXPECT_EQ(zero.g, 247);
+}
+
+} // namespace sonivera
