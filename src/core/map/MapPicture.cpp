@@ -129,6 +129,13 @@ void DrawMapField(PlotPort& port, const MapView& view, const MapField& field,
                 }
             }
             const auto& value = field.values[index];
+            if (view.clipRight > view.clipLeft &&
+                (view.XToPixel(static_cast<double>(column + 1) * g.stepX) < view.clipLeft ||
+                 view.XToPixel(static_cast<double>(column) * g.stepX) > view.clipRight ||
+                 view.YToPixel(static_cast<double>(row + 1) * g.stepY) < view.clipTop ||
+                 view.YToPixel(static_cast<double>(row) * g.stepY) > view.clipBottom)) {
+                continue;
+            }
             // Whole pixels, so neighbouring cells meet without a seam.
             const double x0 = std::round(view.XToPixel(static_cast<double>(column) * g.stepX));
             const double y0 = std::round(view.YToPixel(static_cast<double>(row) * g.stepY));
@@ -166,6 +173,18 @@ void DrawMapLegend(PlotPort& port, double x, double y, double height, const MapF
     port.FillRect(x, y + height + 10.0, kBarWidth, 10.0, kNoValue);
     port.Text(x + kBarWidth + 6.0, y + height + 15.0, "н/д", TextAnchorX::Left, TextAnchorY::Middle,
               kBlack);
+}
+
+std::optional<std::size_t> MapPointAt(const MapGrid& grid, double x, double y) {
+    if (!(x >= 0.0 && y >= 0.0) || grid.Count() == 0) {
+        return std::nullopt;
+    }
+    const double column = std::floor(x / grid.stepX);
+    const double row = std::floor(y / grid.stepY);
+    if (column >= static_cast<double>(grid.columns) || row >= static_cast<double>(grid.rows)) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(row) * grid.columns + static_cast<std::size_t>(column);
 }
 
 double MapPictureHeight(const MapGrid& grid, double width) {

@@ -42,6 +42,8 @@ MapScale ScaleOf(const MapField& field);
 struct MapView {
     double left = 0.0, top = 0.0; // pixel of the scene's origin
     double pixelsPerMetre = 1.0;
+    // The pixels worth drawing (cells wholly outside are skipped); none when right ≤ left.
+    double clipLeft = 0.0, clipTop = 0.0, clipRight = 0.0, clipBottom = 0.0;
     double XToPixel(double x) const { return left + x * pixelsPerMetre; }
     double YToPixel(double y) const { return top + y * pixelsPerMetre; }
 };
@@ -55,6 +57,9 @@ void DrawMapField(PlotPort& port, const MapView& view, const MapField& field,
 // name and unit above it ("C50, дБ"; "Δ C50, дБ" for a difference).
 void DrawMapLegend(PlotPort& port, double x, double y, double height, const MapField& field,
                    const MapScale& scale);
+
+// The grid point whose cell holds the scene point (x, y), if any.
+std::optional<std::size_t> MapPointAt(const MapGrid& grid, double x, double y);
 
 // The whole picture the command line writes and the editor shows under the objects: the plan
 // fitted into `width` × `height` pixels beside the legend, the field, the rectangles, the sources

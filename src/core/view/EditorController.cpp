@@ -1,14 +1,14 @@
 #include "core/view/EditorController.h"
 
+#include "core/edit/ObjectClipboard.h"
+#include "core/model/RectObject.h"
+#include "core/model/SceneSettings.h"
+#include "core/model/SoundSource.h"
 #include "core/view/CommandRules.h"
 #include "core/view/EditorHost.h"
 #include "core/view/SceneDrawing.h"
 #include "core/view/SelectionOrder.h"
 #include "core/view/ViewTexts.h"
-#include "core/edit/ObjectClipboard.h"
-#include "core/model/RectObject.h"
-#include "core/model/SceneSettings.h"
-#include "core/model/SoundSource.h"
 
 #include <array>
 #include <utility>
@@ -268,6 +268,25 @@ void EditorController::OnCaptureLost() {
     if (m_bButtonDown) {
         FinishGesture(m_ptPointer);
     }
+}
+
+bool EditorController::MoveListenerTo(double x, double y) {
+    if (m_pShownScene == nullptr || m_pShownScene->objects.empty()) {
+        return false;
+    }
+    CSceneObject& listener = *m_pShownScene->objects.front();
+    if (listener.m_x == x && listener.m_y == y) {
+        return false;
+    }
+    // Moved here, as a drag moves an object; the edit handed over is already applied, and undo
+    // moves it back.
+    ObjectRecord before = RecordOf(listener);
+    listener.m_x = x;
+    listener.m_y = y;
+    ObjectRecord after = RecordOf(listener);
+    m_host.RepaintAll();
+    m_host.SubmitEdit(MakeChangeEdit(EditKind::MoveObject, 0, std::move(before), std::move(after)));
+    return true;
 }
 
 void EditorController::FinishGesture(PixelPoint window) {

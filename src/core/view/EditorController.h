@@ -63,6 +63,10 @@ public:
     // had been released where the pointer was last seen (without ReleasePointer).
     void OnCaptureLost();
 
+    // Moves the listener (the first object) to (x, y) as one undoable edit, as the map's
+    // double-click does. False, with no edit, without a scene or when it stands there already.
+    bool MoveListenerTo(double x, double y);
+
     // --- Keys and scrolling ---
     // Tab steps the selection; the arrows scroll one line, like the scroll bar's arrows.
     void OnKeyDown(Key key);

@@ -1,5 +1,7 @@
 #include "gui/app/MainFrame.h"
 
+#include "gui/app/MapStatusProgress.h"
+
 #include "gui/app/AppIcon.h"
 #include "gui/app/RecentFiles.h"
 #include "gui/app/SceneDocManager.h"
@@ -65,6 +67,7 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     GetStatusBar()->SetStatusStyles(3, styles);
     SetStatusBarPane(0);
     SetStatusText(Ui(text::kReady), 0);
+    m_pMapProgress = std::make_unique<CMapStatusProgress>(*GetStatusBar());
 
     auto toolbarPane = [](const char* name, const char* caption) {
         return wxAuiPaneInfo()
@@ -175,6 +178,18 @@ void CMainFrame::SetStatusPaneText(int pane, const wxString& text) {
 void CMainFrame::SetStatusMessage(const wxString& text) {
     if (GetStatusBar()) {
         SetStatusText(text, 0);
+    }
+}
+
+void CMainFrame::ShowMapProgress(int percent, const wxString& label) {
+    if (m_pMapProgress) {
+        m_pMapProgress->Show(percent, label);
+    }
+}
+
+void CMainFrame::HideMapProgress() {
+    if (m_pMapProgress) {
+        m_pMapProgress->Hide();
     }
 }
 

@@ -6,6 +6,7 @@
 #include <wx/aui/aui.h>
 #include <wx/docview.h>
 
+#include <memory>
 #include <vector>
 
 class wxAuiToolBar;
@@ -15,6 +16,7 @@ namespace sonivera {
 
 class CSceneCanvas;
 class CEffectPane;
+class CMapStatusProgress;
 struct SceneSettings;
 
 // The main window: menu bar, the main toolbar (top) and the scene toolbar (bottom) as dockable AUI
@@ -38,6 +40,10 @@ public:
     void SetSceneCanvas(CSceneCanvas* canvas) override;
     void SetStatusPaneText(int pane, const wxString& text) override;
     void SetStatusMessage(const wxString& text) override;
+    void ShowMapProgress(int percent, const wxString& label) override;
+    void HideMapProgress() override;
+    // The map's progress in the status bar (tests look at it).
+    CMapStatusProgress* GetMapProgress() const { return m_pMapProgress.get(); }
     // Asks the command routing (view, document, frame, application) for a command's state. A
     // command whose rule nobody evaluates counts as disabled.
     CommandState QueryCommand(int commandId) override;
@@ -94,6 +100,7 @@ private:
     wxAuiToolBar* m_pMainBar = nullptr;
     wxAuiToolBar* m_pSceneBar = nullptr;
     CEffectPane* m_pEffectPane = nullptr;
+    std::unique_ptr<CMapStatusProgress> m_pMapProgress;
     CSceneCanvas* m_pCanvas = nullptr;
     wxMenu* m_pFileMenu = nullptr;
     size_t m_nRecentPos = 0; // where the recent files stand in the File menu

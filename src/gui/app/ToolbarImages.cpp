@@ -313,6 +313,22 @@ const std::map<int, std::vector<const char*>>& Pictures() {
       ".....kkkkkkkkkk.",
       "................",
       "................"}},
+    {ID_CALC_MAP,
+     {"................",
+      ".kkkkkkkkkkkkkk.",
+      ".kbbbccccGGGGyk.",
+      ".kbbbccccGGGGyk.",
+      ".kbbccccGGGGyyk.",
+      ".kbccccGGGGyyyk.",
+      ".kcccckkkkGyyyk.",
+      ".kcccckwwkGyyyk.",
+      ".kcccckwwkGyyyk.",
+      ".kccccckkkGGyyk.",
+      ".kbccccGGGGGyyk.",
+      ".kbbccccGGGGGyk.",
+      ".kbbbccccGGGGyk.",
+      ".kkkkkkkkkkkkkk.",
+      "................"}},
     };
     // clang-format on
     return pictures;

@@ -249,11 +249,14 @@ void CEffectCalcDlg::OnCloseWindow(wxCloseEvent& event) {
 }
 
 void RunEffectCalculation(wxWindow* owner, SceneSettings& scene, std::function<void()> onCalculated,
-                          EchoPathRequest* paths) {
+                          EchoPathRequest* paths, bool startAtOnce) {
     CEffectCalcDlg dialog(owner, scene);
     dialog.SetCalculatedHandler(std::move(onCalculated));
     dialog.SetPathRequest(paths);
     dialog.CentreOnParent();
+    if (startAtOnce) {
+        dialog.CallAfter([&dialog] { dialog.Calculate(); });
+    }
     dialog.ShowModal();
 }
 

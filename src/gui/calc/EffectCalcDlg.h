@@ -106,9 +106,10 @@ private:
 // The calculation command's dialog: shows a CEffectCalcDlg on the scene, owned by and centred
 // over `owner` (the main window), and destroys it when it ends. `onCalculated` (may be empty) runs
 // after each calculation that produced an effect. Each calculation keeps its echo paths in `paths`
-// when given.
+// when given. With `startAtOnce` the calculation starts as soon as the dialog shows (the map's
+// double-click), as if "Рассчитать эффект" had been pressed.
 void RunEffectCalculation(wxWindow* owner, SceneSettings& scene,
                           std::function<void()> onCalculated = {},
-                          EchoPathRequest* paths = nullptr);
+                          EchoPathRequest* paths = nullptr, bool startAtOnce = false);
 
 } // namespace sonivera

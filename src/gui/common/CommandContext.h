@@ -41,6 +41,10 @@ struct CommandContext {
     // The echo paths on the plan.
     bool pathsAvailable = false;
     bool pathsShown = false;
+    // The acoustic map on the plan.
+    bool mapAvailable = false;
+    bool mapShown = false;
+    bool mapRunning = false;
 };
 
 // The enabled and checked state of a command as its rules give it.

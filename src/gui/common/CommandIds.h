@@ -54,6 +54,12 @@ enum CommandId : int {
 
     // Echo paths on the plan (33200–33249).
     ID_VIEW_PATHS = 33200,
+
+    // The acoustic map (33250–33299).
+    ID_CALC_MAP = 33250,
+    ID_MAP_STOP = 33251,
+    ID_VIEW_MAP = 33252,
+    ID_VIEW_MAP_FIGURE = 33253,
 };
 
 // The number of entries in the recent-file list.

@@ -70,6 +70,18 @@ bool EffectPaneShown(const CommandContext& c) {
     return c.effectPaneShown;
 }
 
+bool MapAvailable(const CommandContext& c) {
+    return c.hasView && c.mapAvailable;
+}
+
+bool MapShown(const CommandContext& c) {
+    return c.hasView && c.mapShown;
+}
+
+bool MapRunning(const CommandContext& c) {
+    return c.hasView && c.mapRunning;
+}
+
 bool PathsAvailable(const CommandContext& c) {
     return c.hasView && c.pathsAvailable;
 }
@@ -189,6 +201,12 @@ const CommandDecl kCommands[] = {
      .prompt = "Показ на плане путей самых сильных эхо последнего расчёта, цвет по задержке",
      .check = true, .menu = M::View, .menuSeparatorBefore = true, .enabled = PathsAvailable,
      .checked = PathsShown},
+    {.id = ID_VIEW_MAP, .label = "&Карта",
+     .prompt = "Показ под объектами карты показателя, рассчитанной по сетке точек слушателя",
+     .check = true, .menu = M::View, .enabled = MapAvailable, .checked = MapShown},
+    {.id = ID_VIEW_MAP_FIGURE, .label = "Показатель карт&ы...",
+     .prompt = "Выбор показателя, который показывает карта, без нового расчёта",
+     .menu = M::View, .enabled = MapAvailable},
 
     // "&Сцена"
     {.id = ID_SCENE_SIZE_GRID, .label = "&Установить размеры и сетку...\tCtrl+P",
@@ -209,6 +227,13 @@ const CommandDecl kCommands[] = {
      .menuSeparatorBefore = true, .enabled = ViewShowsScene},
     {.id = ID_CHECK_SCENE, .label = "&Проверить сцену",
      .prompt = "Проверка сцены на наличие ошибок", .menu = M::Scene, .enabled = ViewShowsScene},
+    {.id = ID_CALC_MAP, .label = "Рассчитать &карту...",
+     .prompt = "Расчёт показателей эффекта по сетке точек слушателя на всём плане",
+     .tooltip = "Рассчитать карту", .menu = M::Scene, .bar = B::Scene,
+     .barSeparatorBefore = true, .enabled = ViewShowsScene},
+    {.id = ID_MAP_STOP, .label = "Ос&тановить расчёт карты",
+     .prompt = "Остановка расчёта карты; рассчитанные точки остаются", .menu = M::Scene,
+     .enabled = MapRunning},
 
     // "&Работа с объектами", also the view's context menu.
     {.id = ID_TOOL_SELECT, .label = "&Выделение объектов",

@@ -34,6 +34,21 @@ inline constexpr const char* kRecentPrompt = "Открытие данного д
 // Echo paths on the plan: the legend and the hovered path's description (delay in ms, level in
 // dB, reflections, passages).
 inline constexpr const char* kPathsLegendTitle = "Задержка пути";
+// The acoustic map.
+inline constexpr const char* kMapDialogTitle = "Расчёт карты";
+inline constexpr const char* kMapStepX = "Шаг по X, м:";
+inline constexpr const char* kMapStepY = "Шаг по Y, м:";
+inline constexpr const char* kMapFigure = "Показатель:";
+inline constexpr const char* kMapFigureTitle = "Показатель карты";
+inline constexpr const char* kMapFigureQuestion = "Какой показатель показать на карте?";
+inline constexpr const char* kMapProgress = "Карта: %d %%";
+inline constexpr const char* kMapRemaining = ", осталось %s";
+inline constexpr const char* kMapStopButton = "Стоп";
+inline constexpr const char* kMapStaleLegend = "(устарела)";
+inline constexpr const char* kMapStopped = "Расчёт карты остановлен";
+inline constexpr const char* kMapDone = "Карта рассчитана";
+inline constexpr const char* kMapFailed = "Карта не рассчитана: %s";
+inline constexpr const char* kMapNotYet = "Карта (%s; %s): ещё не рассчитана";
 inline constexpr const char* kMillisecondsSuffix = " мс";
 inline constexpr const char* kPathHoverFormat =
     "Путь: задержка %s мс, уровень %s дБ, отражений %d, прохождений %d";

@@ -27,6 +27,10 @@ public:
     // Writes status pane 0 (messages and prompts), when the frame has a status bar.
     virtual void SetStatusMessage(const wxString& text) = 0;
 
+    // The map's progress in the status bar, with its stop button; and hiding it.
+    virtual void ShowMapProgress(int percent, const wxString& label) = 0;
+    virtual void HideMapProgress() = 0;
+
     // A command's state as the command routing (view, document, frame, application) gives it.
     virtual CommandState QueryCommand(int commandId) = 0;
 

@@ -1,9 +1,12 @@
 #include "gui/view/C3DView.h"
 
+#include "core/map/MapPicture.h"
 #include "gui/calc/EffectCalcDlg.h"
+#include "gui/calc/MapDlg.h"
 #include "gui/calc/SceneCheckReport.h"
 #include "gui/common/CommandIds.h"
 #include "gui/common/CommandTable.h"
+#include "gui/common/MessageBoxes.h"
 #include "gui/common/Strings.h"
 #include "gui/common/ViewFrame.h"
 #include "core/edit/ObjectClipboard.h"
@@ -12,12 +15,14 @@
 #include "gui/model/SceneEditCommand.h"
 #include "gui/view/DcCanvas.h"
 #include "gui/view/DialogPropertiesPort.h"
+#include "gui/view/MapOverlayView.h"
 #include "gui/view/ObjectClipboardIO.h"
 #include "gui/view/PathsOverlayView.h"
 #include "gui/view/SceneCanvas.h"
 #include "gui/view/ViewHost.h"
 
 #include <wx/app.h>
+#include <wx/choicdlg.h>
 #include <wx/cmdproc.h>
 #include <wx/menu.h>
 #include <wx/utils.h>
@@ -47,7 +52,8 @@ EditorTool ToolOf(int commandId) {
 C3DView::C3DView()
     : m_pHost(std::make_unique<CViewHost>(*this)),
       m_pController(std::make_unique<EditorController>(*m_pHost)),
-      m_pPaths(std::make_unique<CPathsOverlayView>(*this)) {}
+      m_pPaths(std::make_unique<CPathsOverlayView>(*this)),
+      m_pMap(std::make_unique<CMapOverlayView>(*this)) {}
 
 C3DView::~C3DView() = default;
 
@@ -90,6 +96,7 @@ bool C3DView::OnClose(bool deleteWindow) {
         frame->GetEffectPane()->Clear();
     }
     m_nEffectSerial = 0;
+    m_pMap->Clear();
     return true;
 }
 
@@ -102,6 +109,11 @@ void C3DView::OnDraw(wxDC* dc) {
 void C3DView::PaintArea(wxDC& dc, const wxRect& area) {
     const PixelPoint at = m_pController->Scroll().Position();
     CDcCanvas canvas(dc, {-at.x, -at.y});
+    if (m_pCanvas) {
+        const wxSize client = m_pCanvas->GetClientSize();
+        m_pMap->Paint(dc, ShownScene(), m_pController->PixelsPerMetre(), at,
+                      {client.x, client.y});
+    }
     m_pController->Paint(
         canvas, {area.GetLeft(), area.GetTop(), area.GetRight() + 1, area.GetBottom() + 1});
     m_pPaths->Paint(dc, canvas, ShownScene(), m_pController->PixelsPerMetre(), at);
@@ -119,6 +131,10 @@ void C3DView::OnUpdate(wxView*, wxObject* hint) {
     if (frame && doc && doc->GetScene() && doc->GetSceneSerial() != m_nEffectSerial) {
         m_nEffectSerial = doc->GetSceneSerial();
         frame->GetEffectPane()->ShowEffectOf(*doc->GetScene());
+    }
+    // The map belongs to the scene it was made for.
+    if (m_pMap->Available() && (!doc || doc->GetSceneSerial() != m_nMapSerial)) {
+        m_pMap->Clear();
     }
 }
 
@@ -150,8 +166,27 @@ void C3DView::OnLButtonUp(PixelPoint window) {
     m_pController->OnLButtonUp(window);
 }
 
+bool C3DView::OnDoubleClick(PixelPoint window) {
+    const auto point = m_pMap->PointAt(window, m_pController->Scroll().Position(),
+                                       m_pController->PixelsPerMetre());
+    if (!point || m_pController->IsButtonDown()) {
+        return false;
+    }
+    const MapGrid& grid = m_pMap->Session()->Grid();
+    m_pController->MoveListenerTo(grid.PointX(*point), grid.PointY(*point));
+    // After the edit has been applied and painted; the dialog calculates at once.
+    CallAfter([this] {
+        if (CheckScene(false)) {
+            CalculateEffect(true);
+        }
+    });
+    return true;
+}
+
 void C3DView::OnMouseMove(PixelPoint window) {
     m_pController->OnMouseMove(window);
+    m_pMap->OnMouseMove(window, m_pController->Scroll().Position(),
+                        m_pController->PixelsPerMetre());
     m_pPaths->OnMouseMove(window, m_pController->Scroll().Position(),
                           m_pController->PixelsPerMetre());
 }
@@ -291,6 +326,9 @@ void C3DView::DescribeCommandState(CommandContext& context) const {
     }
     context.pathsAvailable = m_pPaths->Available();
     context.pathsShown = m_pPaths->Shown();
+    context.mapAvailable = m_pMap->Available();
+    context.mapShown = m_pMap->Shown();
+    context.mapRunning = m_pMap->Running();
 }
 
 void C3DView::OnUndo(wxCommandEvent&) {
@@ -336,18 +374,73 @@ void C3DView::OnCheckScene(wxCommandEvent&) {
 
 void C3DView::OnCalcEffect(wxCommandEvent&) {
     if (CheckScene(false)) {
-        ViewFrame* frame = GetViewFrame();
-        SceneSettings& scene = *ShownScene();
-        EchoPathRequest* paths = m_pPaths->PrepareCalculation(scene);
-        RunEffectCalculation(
-            frame ? &frame->Window() : nullptr, scene,
-            [frame, &scene] {
-                if (frame) {
-                    frame->ShowEffectOf(scene);
-                }
-            },
-            paths);
-        m_pPaths->CalculationEnded(scene);
+        CalculateEffect(false);
+    }
+}
+
+void C3DView::CalculateEffect(bool startAtOnce) {
+    if (ShownScene() == nullptr) {
+        return;
+    }
+    ViewFrame* frame = GetViewFrame();
+    SceneSettings& scene = *ShownScene();
+    EchoPathRequest* paths = m_pPaths->PrepareCalculation(scene);
+    RunEffectCalculation(
+        frame ? &frame->Window() : nullptr, scene,
+        [frame, &scene] {
+            if (frame) {
+                frame->ShowEffectOf(scene);
+            }
+        },
+        paths, startAtOnce);
+    m_pPaths->CalculationEnded(scene);
+}
+
+void C3DView::OnCalcMap(wxCommandEvent&) {
+    SceneSettings* scene = ShownScene();
+    if (scene == nullptr) {
+        return;
+    }
+    ViewFrame* frame = GetViewFrame();
+    wxWindow* owner = frame ? &frame->Window() : nullptr;
+    const MapGrid* last = m_pMap->Available() ? &m_pMap->Session()->Grid() : nullptr;
+    CMapDlg dialog(owner, last ? last->stepX : scene->gridX, last ? last->stepY : scene->gridY,
+                   m_pMap->Figure());
+    dialog.CentreOnParent();
+    if (dialog.ShowModal() != wxID_OK) {
+        return;
+    }
+    const std::string error = m_pMap->Start(*scene, dialog.StepX(), dialog.StepY(), dialog.Figure());
+    if (!error.empty()) {
+        ShowError(owner, Ui(error));
+        return;
+    }
+    m_nMapSerial = GetSceneDocument() ? GetSceneDocument()->GetSceneSerial() : 0;
+}
+
+void C3DView::OnStopMap(wxCommandEvent&) {
+    m_pMap->Stop();
+}
+
+void C3DView::OnShowMap(wxCommandEvent&) {
+    m_pMap->Toggle();
+}
+
+void C3DView::OnMapFigure(wxCommandEvent&) {
+    wxArrayString names;
+    int current = 0;
+    for (const MapFigureInfo& info : MapFigures()) {
+        if (info.figure == m_pMap->Figure()) {
+            current = static_cast<int>(names.size());
+        }
+        names.Add(Ui(info.label));
+    }
+    ViewFrame* frame = GetViewFrame();
+    wxSingleChoiceDialog dialog(frame ? &frame->Window() : nullptr, Ui(text::kMapFigureQuestion),
+                                Ui(text::kMapFigureTitle), names);
+    dialog.SetSelection(current);
+    if (dialog.ShowModal() == wxID_OK) {
+        m_pMap->SetFigure(MapFigures()[static_cast<std::size_t>(dialog.GetSelection())].figure);
     }
 }
 
@@ -389,6 +482,12 @@ wxBEGIN_EVENT_TABLE(C3DView, wxView)
 
     // Echo paths on the plan.
     EVT_MENU(ID_VIEW_PATHS, C3DView::OnShowPaths)
+
+    // The acoustic map.
+    EVT_MENU(ID_CALC_MAP, C3DView::OnCalcMap)
+    EVT_MENU(ID_MAP_STOP, C3DView::OnStopMap)
+    EVT_MENU(ID_VIEW_MAP, C3DView::OnShowMap)
+    EVT_MENU(ID_VIEW_MAP_FIGURE, C3DView::OnMapFigure)
 wxEND_EVENT_TABLE()
 
 } // namespace sonivera

@@ -14,6 +14,7 @@ class wxMenu;
 namespace sonivera {
 
 class C3DDoc;
+class CMapOverlayView;
 class CPathsOverlayView;
 class CSceneCanvas;
 class CSceneObject;
@@ -68,6 +69,9 @@ public:
     // --- Input from the canvas, in window pixels ---
     void OnLButtonDown(PixelPoint window) override;
     void OnLButtonUp(PixelPoint window) override;
+    // On the shown map: moves the listener to the point under the pointer (an undoable edit) and
+    // calculates its effect.
+    bool OnDoubleClick(PixelPoint window) override;
     void OnMouseMove(PixelPoint window) override;
     // Esc first clears the echo paths' highlight or hovered path, if any.
     bool OnEscape() override;
@@ -88,6 +92,9 @@ public:
     std::unique_ptr<wxMenu> CreateObjectsMenu() const;
     // The echo paths of the last calculation on the plan.
     CPathsOverlayView& Paths() override { return *m_pPaths; }
+
+    // The acoustic map on the plan.
+    CMapOverlayView& Map() { return *m_pMap; }
 
     // Replaces how the context menu is shown (tests); an empty one restores the frame's popup.
     void SetPopupPresenter(PopupPresenter presenter) { m_popupPresenter = std::move(presenter); }
@@ -113,6 +120,13 @@ private:
 
     // "Показать пути" (33200).
     void OnShowPaths(wxCommandEvent& event);
+    // The map: compute, stop, show, choose the figure (33250–33253).
+    void OnCalcMap(wxCommandEvent& event);
+    void OnStopMap(wxCommandEvent& event);
+    void OnShowMap(wxCommandEvent& event);
+    void OnMapFigure(wxCommandEvent& event);
+    // Calculates the shown scene's effect in the calculation dialog (at once with `startAtOnce`).
+    void CalculateEffect(bool startAtOnce);
 
     CSceneCanvas* m_pCanvas = nullptr;
     // The scene (by its serial) whose effect the frame's effect pane shows.
@@ -121,6 +135,9 @@ private:
     std::unique_ptr<EditorController> m_pController;
     PopupPresenter m_popupPresenter;
     std::unique_ptr<CPathsOverlayView> m_pPaths;
+    std::unique_ptr<CMapOverlayView> m_pMap;
+    // The scene (by its serial) the map was made for; New and Open clear the map.
+    std::uint64_t m_nMapSerial = 0;
 
     wxDECLARE_DYNAMIC_CLASS(C3DView);
     wxDECLARE_EVENT_TABLE();

@@ -15,6 +15,9 @@ class CanvasInput {
 public:
     virtual void OnLButtonDown(PixelPoint window) = 0;
     virtual void OnLButtonUp(PixelPoint window) = 0;
+    // A double click: true when something shown over the scene took it (the map moves the
+    // listener); otherwise it is handled as a press.
+    virtual bool OnDoubleClick(PixelPoint window) = 0;
     virtual void OnMouseMove(PixelPoint window) = 0;
     // Esc, before it goes to the editing: true when it cleared something shown over the scene.
     virtual bool OnEscape() = 0;

@@ -84,6 +84,13 @@ void CSceneCanvas::OnLButtonDown(wxMouseEvent& event) {
     }
 }
 
+void CSceneCanvas::OnLButtonDoubleClick(wxMouseEvent& event) {
+    if (m_pView && m_pView->OnDoubleClick(PointOf(event))) {
+        return;
+    }
+    OnLButtonDown(event);
+}
+
 void CSceneCanvas::OnLButtonUp(wxMouseEvent& event) {
     if (m_pView) {
         m_pView->OnLButtonUp(PointOf(event));
@@ -200,11 +207,12 @@ void CSceneCanvas::OnCaptureLost(wxMouseCaptureLostEvent&) {
 
 // The view's input in the order of its handling table; painting, size, scroll bars and a lost
 // capture after it. The second press of a double click arrives only as a double-click event; it
-// is a press like any other (quick presses on a spot keep cycling through its objects).
+// is a press like any other (quick presses on a spot keep cycling through its objects), unless
+// the map shown on the plan takes it.
 // clang-format off
 wxBEGIN_EVENT_TABLE(CSceneCanvas, wxWindow)
     EVT_LEFT_DOWN(CSceneCanvas::OnLButtonDown)
-    EVT_LEFT_DCLICK(CSceneCanvas::OnLButtonDown)
+    EVT_LEFT_DCLICK(CSceneCanvas::OnLButtonDoubleClick)
     EVT_LEFT_UP(CSceneCanvas::OnLButtonUp)
     EVT_MOTION(CSceneCanvas::OnMouseMove)
     EVT_KEY_DOWN(CSceneCanvas::OnKeyDown)

@@ -27,6 +27,7 @@ public:
 
 private:
     void OnLButtonDown(wxMouseEvent& event);
+    void OnLButtonDoubleClick(wxMouseEvent& event);
     void OnLButtonUp(wxMouseEvent& event);
     void OnMouseMove(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);

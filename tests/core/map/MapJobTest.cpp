@@ -1,5 +1,6 @@
 #include "core/map/MapJob.h"
 #include "core/map/MapPicture.h"
+#include "core/map/MapSession.h"
 
 #include "core/calc/SceneCheck.h"
 #include "core/model/SceneFile.h"
@@ -12,6 +13,7 @@
 
 #include <cstring>
 #include <set>
+#include <thread>
 
 namespace sonivera {
 
@@ -154,6 +156,43 @@ TEST(MapPicture, DifferenceOfAMapWithItselfIsZeroOnAScaleCentredOnZero) {
     const PlotColour zero = scale.ColourOf(0.0);
     EXPECT_EQ(zero.r, 247);
     EXPECT_EQ(zero.g, 247);
+}
+
+TEST(MapSession, FillsInCoarsePointsFirstInTheBackgroundAndStopsOnRequest) {
+    auto scene = SceneWithListener(5, 5);
+    scene->params.rayCount = 30;
+    AddSource(*scene, 15, 5);
+    AddRect(*scene, 40, 40, 10, 10, 0.8, 0.3);
+    const MapGrid grid = MakeMapGrid(*scene, 5.0, 5.0);
+    const auto expected = ComputeMap(*scene, grid, MapOptions{});
+    {
+        MapSession session(*scene, grid, 2);
+        scene->objects.front()->m_x = 70.0; // the session works on its own copy
+        std::vector<std::size_t> firstArrivals;
+        while (session.Running() || session.Poll() > 0) {
+            session.Poll();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        EXPECT_TRUE(session.Failure().empty());
+        EXPECT_EQ(session.Done(), grid.Count());
+        for (std::size_t i = 0; i < grid.Count(); ++i) {
+            ASSERT_TRUE(session.Known()[i]);
+            ASSERT_EQ(session.Results()[i].check, expected[i].check);
+            ASSERT_EQ(MapValue(session.Results()[i], MapFigure::C50),
+                      MapValue(expected[i], MapFigure::C50));
+        }
+        EXPECT_NE(session.SceneAtStart(), SaveSceneToBytes(*scene));
+    }
+    // A big map stopped at once ends without filling in.
+    scene->params.rayCount = 2000;
+    MapSession session(*scene, MakeMapGrid(*scene, 1.0, 1.0), 1);
+    session.Stop();
+    while (session.Running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    session.Poll();
+    EXPECT_LT(session.Done(), session.Total());
+    EXPECT_TRUE(session.Stopped());
 }
 
 } // namespace sonivera

@@ -187,4 +187,17 @@ TEST_F(EditorTest, PaintDrawsTheVisiblePartOfTheShownScene) {
     EXPECT_EQ(dc.calls.back(), "line 0 0");
 }
 
+TEST_F(EditorTest, MovingTheListenerToAMapPointIsOneUndoableEdit) {
+    EXPECT_TRUE(editor.MoveListenerTo(12.5, 40.5));
+    ASSERT_EQ(host.edits.size(), 1u);
+    EXPECT_EQ(Listener()->m_x, 12.5); // moved, and the edit handed over already applied
+    EXPECT_EQ(Listener()->m_y, 40.5);
+    host.edits[0]->Revert(*scene);
+    EXPECT_EQ(Listener()->m_x, 50.0);
+    host.edits[0]->Apply(*scene);
+    EXPECT_EQ(Listener()->m_x, 12.5);
+    EXPECT_FALSE(editor.MoveListenerTo(12.5, 40.5)); // already there: no edit
+    EXPECT_EQ(host.edits.size(), 1u);
+}
+
 } // namespace sonivera

@@ -1,0 +1,71 @@
+#include "gui/calc/MapDlg.h"
+
+#include "gui/common/Strings.h"
+
+#include <wx/choice.h>
+#include <wx/sizer.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+
+#include <algorithm>
+
+namespace sonivera {
+
+namespace {
+
+constexpr double kMinStep = 0.1;
+constexpr double kMaxStep = 1000.0;
+
+wxSpinCtrlDouble* StepControl(wxWindow* parent, double value) {
+    auto* control = new wxSpinCtrlDouble(parent, wxID_ANY, wxEmptyString, wxDefaultPosition,
+                                         wxDefaultSize, wxSP_ARROW_KEYS, kMinStep, kMaxStep,
+                                         std::clamp(value, kMinStep, kMaxStep), 0.5);
+    control->SetDigits(2);
+    return control;
+}
+
+} // namespace
+
+CMapDlg::CMapDlg(wxWindow* parent, double stepX, double stepY, MapFigure figure)
+    : wxDialog(parent, wxID_ANY, Ui(text::kMapDialogTitle)) {
+    m_pStepX = StepControl(this, stepX);
+    m_pStepY = StepControl(this, stepY);
+    m_pFigure = new wxChoice(this, wxID_ANY);
+    for (const MapFigureInfo& info : MapFigures()) {
+        m_pFigure->Append(Ui(info.label));
+        if (info.figure == figure) {
+            m_pFigure->SetSelection(static_cast<int>(m_pFigure->GetCount()) - 1);
+        }
+    }
+    auto* grid = new wxFlexGridSizer(2, FromDIP(wxSize(8, 8)));
+    grid->Add(new wxStaticText(this, wxID_ANY, Ui(text::kMapStepX)), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(m_pStepX, 0, wxEXPAND);
+    grid->Add(new wxStaticText(this, wxID_ANY, Ui(text::kMapStepY)), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(m_pStepY, 0, wxEXPAND);
+    grid->Add(new wxStaticText(this, wxID_ANY, Ui(text::kMapFigure)), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(m_pFigure, 0, wxEXPAND);
+    auto* all = new wxBoxSizer(wxVERTICAL);
+    all->Add(grid, 0, wxALL, FromDIP(12));
+    all->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, FromDIP(8));
+    SetSizerAndFit(all);
+}
+
+double CMapDlg::StepX() const {
+    return m_pStepX->GetValue();
+}
+
+double CMapDlg::StepY() const {
+    return m_pStepY->GetValue();
+}
+
+MapFigure CMapDlg::Figure() const {
+    const int index = m_pFigure->GetSelection();
+    return index >= 0 ? MapFigures()[static_cast<std::size_t>(index)].figure : MapFigure::C50;
+}
+
+void CMapDlg::SetSteps(double stepX, double stepY) {
+    m_pStepX->SetValue(stepX);
+    m_pStepY->SetValue(stepY);
+}
+
+} // namespace sonivera

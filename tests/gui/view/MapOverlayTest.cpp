@@ -1,0 +1,105 @@
+// The acoustic map in the running editor: computed through its command and dialog, drawn under
+// the objects, read out under the pointer, a double-click moving the listener and calculating its
+// effect, an edit greying the map and New clearing it.
+#include "calc/CalcFixture.h"
+#include "gui/app/MainFrame.h"
+#include "gui/app/MapStatusProgress.h"
+#include "gui/calc/MapDlg.h"
+#include "gui/view/MapOverlayView.h"
+
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
+
+#include <chrono>
+#include <thread>
+
+namespace sonivera {
+
+namespace {
+
+class MapOverlayTest : public CalcTest {
+protected:
+    // A wall and a source; a 10 m map computed through "Рассчитать карту...".
+    void BuildAndMap() {
+        Scene().params.rayCount = 24;
+        AddSource(80, 30);
+        AddRect(40, 40, 20, 20, 0.5, 0.8);
+        dialogs.Then([](wxDialog& dialog) {
+            auto* map = dynamic_cast<CMapDlg*>(&dialog);
+            EXPECT_NE(map, nullptr) << "expected the map dialog";
+            if (map) {
+                map->SetSteps(10.0, 10.0);
+            }
+            return int(wxID_OK);
+        });
+        Command(ID_CALC_MAP);
+        dialogs.Verify();
+        ASSERT_TRUE(View().Map().Available());
+        for (int i = 0; i < 2000 && View().Map().Running(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            View().Map().Poll();
+        }
+        View().Map().Poll();
+    }
+    static wxColour PixelAt(int x, int y) {
+        wxBitmap bitmap(400, 400, 24);
+        {
+            wxMemoryDC dc(bitmap);
+            dc.SetBackground(*wxWHITE_BRUSH);
+            dc.Clear();
+            View().PaintArea(dc, wxRect(0, 0, 400, 400));
+        }
+        const wxImage image = bitmap.ConvertToImage();
+        return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+    }
+    // The window pixel of a scene point.
+    static wxPoint WindowOf(double x, double y) {
+        const int ppm = View().Controller().PixelsPerMetre();
+        const PixelPoint scroll = View().ScrollPosition();
+        return {static_cast<int>(x * ppm) - scroll.x, static_cast<int>(y * ppm) - scroll.y};
+    }
+};
+
+} // namespace
+
+TEST_F(MapOverlayTest, FillsInUnderTheObjectsMovesTheListenerOnADoubleClickAndGreysOnAnEdit) {
+    EXPECT_FALSE(Frame().QueryCommand(ID_VIEW_MAP).enabled);
+    BuildAndMap();
+    EXPECT_EQ(View().Map().Session()->Done(), 100u);
+    EXPECT_TRUE(Frame().QueryCommand(ID_VIEW_MAP).checked);
+    EXPECT_FALSE(Frame().QueryCommand(ID_MAP_STOP).enabled);
+    EXPECT_FALSE(Frame().GetMapProgress()->IsShown());
+
+    // The cell of the point (5, 5) is painted in a colour of the map, not left white.
+    const wxPoint cell = WindowOf(5.0, 5.0);
+    const wxColour painted = PixelAt(cell.x + 2, cell.y + 2);
+    EXPECT_FALSE(painted == *wxWHITE) << painted.GetAsString().utf8_string();
+    Command(ID_VIEW_MAP); // hidden: white again
+    EXPECT_TRUE(PixelAt(cell.x + 2, cell.y + 2) == *wxWHITE);
+    Command(ID_VIEW_MAP);
+
+    // The read-out under the pointer names the point and its figures.
+    MoveTo(cell.x, cell.y);
+    EXPECT_EQ(StatusPane(0).rfind("Карта (5; 5): Первый приход", 0), 0u) << StatusPane(0);
+
+    // A double-click moves the listener there and calculates its effect in the dialog.
+    ExpectCalcDialog([](CEffectCalcDlg&) {});
+    Mouse(wxEVT_LEFT_DCLICK, cell.x, cell.y);
+    wxTheApp->ProcessPendingEvents();
+    dialogs.Verify();
+    EXPECT_EQ(ObjectAt(0)->m_x, 5.0);
+    EXPECT_EQ(ObjectAt(0)->m_y, 5.0);
+    EXPECT_TRUE(Doc().GetCommandProcessor()->CanUndo());
+    EXPECT_FALSE(View().Map().Stale(&Scene())); // where the listener stands is no edit of a map
+
+    // Editing the plan makes the map stale; New clears it.
+    ObjectAt(2)->m_x += 1.0;
+    EXPECT_TRUE(View().Map().Stale(&Scene()));
+    dialogs.ThenMessage("Save changes to", wxID_NO);
+    Command(ID_FILE_NEW);
+    dialogs.Verify();
+    EXPECT_FALSE(View().Map().Available());
+}
+
+} // namespace sonivera
