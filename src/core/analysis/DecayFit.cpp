@@ -9,9 +9,9 @@ namespace sonivera {
 namespace {
 
 constexpr double kMinusInfinity = -std::numeric_limits<double>::infinity();
-constexpr std::size_t kMinSamples = 256;
+constexpr std::size_t kMinSamples = 64;
 constexpr std::size_t kMaxSamples = 16384;
-constexpr std::size_t kSamplesPerBin = 16;
+constexpr std::size_t kSamplesPerBin = 8;
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "gui/common/Strings.h"
 
+#include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/sizer.h>
 #include <wx/spinctrl.h>
@@ -46,7 +47,13 @@ CMapDlg::CMapDlg(wxWindow* parent, double stepX, double stepY, MapFigure figure)
     grid->Add(m_pFigure, 0, wxEXPAND);
     auto* all = new wxBoxSizer(wxVERTICAL);
     all->Add(grid, 0, wxALL, FromDIP(12));
-    all->Add(CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, FromDIP(8));
+    auto* ok = new wxButton(this, wxID_OK, Ui(text::kOk));
+    auto* cancel = new wxButton(this, wxID_CANCEL, Ui(text::kCancel));
+    ok->SetDefault();
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->Add(ok, 0, wxRIGHT, FromDIP(10));
+    buttons->Add(cancel, 0);
+    all->Add(buttons, 0, wxALIGN_CENTER | wxALL, FromDIP(10));
     SetSizerAndFit(all);
 }
 
