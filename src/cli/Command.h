@@ -25,5 +25,6 @@ Command AddPlotCommand(CLI::App& app);
 Command AddWavCommand(CLI::App& app);
 Command AddAuralizeCommand(CLI::App& app);
 Command AddMapCommand(CLI::App& app);
+Command AddMapMergeCommand(CLI::App& app);
 
 } // namespace sonivera

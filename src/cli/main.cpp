@@ -1,5 +1,6 @@
 // sonivera-cli: headless use of the scene file, the scene check and the effect calculation.
 #include "cli/Command.h"
+#include "core/version/ProgramVersion.h"
 #include "cli/ExitCodes.h"
 #include "cli/OutputFiles.h"
 
@@ -26,17 +27,20 @@ int main(int argc, char** argv) {
     CLI::App app("Sonivera on the command line: scene files, the scene check, the effect and its analysis.",
                  kProgram);
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string(kProgram) + " " + kProgramVersion);
     const std::vector<Command> commands = {
         AddEffectCommand(app), AddCheckCommand(app), AddInfoCommand(app),
         AddBuildCommand(app),  AddNewCommand(app),  AddAnalyzeCommand(app),
         AddPlotCommand(app),   AddWavCommand(app),  AddAuralizeCommand(app),
-        AddMapCommand(app),
+        AddMapCommand(app),    AddMapMergeCommand(app),
     };
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         return Fail(kExitBadInput, std::string(e.what()) + " (see --help)");

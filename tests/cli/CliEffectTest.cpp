@@ -28,26 +28,6 @@ void AppendDouble(Bytes& b, double v) {
     }
 }
 
-// Whether the process has a handler of its own installed for SIGINT (from /proc/PID/status).
-bool CatchesSigint(int pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("SigCgt:", 0) == 0) {
-            const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
-            return (mask & (1ull << (SIGINT - 1))) != 0;
-        }
-    }
-    return false;
-}
-
-// Whether the child has ended, without collecting its status.
-bool Ended(int pid) {
-    siginfo_t info{};
-    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
-           info.si_pid == pid;
-}
-
 // A scene whose ray trees never end in practice: half-reflecting walls that let everything
 // through, no amplitude floor and a long stop time, so every hit doubles the paths.
 std::string WriteEndlessScene(const TempDir& dir) {

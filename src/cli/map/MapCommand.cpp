@@ -1,23 +1,26 @@
 // sonivera-cli map SCENE.3d [--step M | --step-x M --step-y M] (--csv F | --json F | -o F.png|svg):
-// the figures over a grid of listener positions, as a table and as a picture of the plan.
+// the figures over a grid of listener positions, as a table and as a picture of the plan; with
+// --shard K/N (or a batch scheduler's environment) only every N-th point, into a shard file.
 #include "cli/Command.h"
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
+#include "cli/NumberText.h"
 #include "cli/OnsetOptions.h"
 #include "cli/OutputFiles.h"
 #include "cli/ProgressBar.h"
 #include "cli/SceneInput.h"
-#include "cli/map/MapFiles.h"
-#include "cli/render/CairoPlot.h"
+#include "cli/map/MapOutputs.h"
+#include "cli/map/MapShardChoice.h"
+#include "cli/map/MapShardFile.h"
 #include "core/map/MapJob.h"
-#include "core/map/MapPicture.h"
+#include "core/model/SceneFile.h"
 #include "core/tracer/EffectErrors.h"
-#include "core/tracer/TraceScene.h"
+#include "core/version/ProgramVersion.h"
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
-#include <filesystem>
+#include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <optional>
 
@@ -31,23 +34,12 @@ struct MapCommandOptions {
     std::optional<double> step, stepX, stepY;
     int threads = 0;
     OnsetChoice onset;
-    std::string csv, json, picture;
+    MapOutputPaths outputs;
     std::string figure = "c50";
     int width = 900;
+    std::string shard;
+    std::optional<std::size_t> shards;
 };
-
-PlotFormat PictureFormat(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (ext == ".png") {
-        return PlotFormat::Png;
-    }
-    if (ext == ".svg") {
-        return PlotFormat::Svg;
-    }
-    throw CliFailure(kExitBadInput, path + ": the picture must end in .png or .svg");
-}
 
 MapGrid GridOrFail(const SceneSettings& scene, const MapCommandOptions& o) {
     const double sx = o.stepX.value_or(o.step.value_or(scene.gridX));
@@ -59,14 +51,16 @@ MapGrid GridOrFail(const SceneSettings& scene, const MapCommandOptions& o) {
     }
 }
 
-// The map of one scene with a progress bar covering [from, to] of the whole.
+// The map of one scene at the points asked for, with a progress bar covering [from, to].
 std::vector<MapPointResult> MapOrFail(const SceneSettings& scene, const std::string& path,
                                       const MapGrid& grid, const MapCommandOptions& o,
+                                      const std::vector<std::size_t>& points,
                                       TerminalProgressBar& bar, int from, int to) {
     MapOptions options;
     options.threads = o.threads;
     options.cancel = &InstallInterruptFlag();
     options.onset = o.onset.Rule();
+    options.order = points;
     options.progress = [&](std::size_t done, std::size_t total) {
         bar.SetPosition(from +
                         static_cast<int>((to - from) * done / std::max<std::size_t>(total, 1)));
@@ -82,8 +76,22 @@ std::vector<MapPointResult> MapOrFail(const SceneSettings& scene, const std::str
     }
 }
 
+std::string OnsetText(const OnsetChoice& onset) {
+    const OnsetRule rule = onset.Rule();
+    return rule.firstEnergy ? std::string("first") : RoundTripText(rule.triggerDb);
+}
+
 int RunMap(const MapCommandOptions& o) {
-    if (o.csv.empty() && o.json.empty() && o.picture.empty()) {
+    const auto shard =
+        ChooseShard(o.shard, o.shards, [](const char* name) { return std::getenv(name); });
+    if (shard) {
+        if (!o.outputs.csv.empty() || !o.outputs.json.empty() || o.outputs.picture.empty()) {
+            throw CliFailure(kExitBadInput, "a shard is written to one file, its shard file "
+                                            "(-o FILE); merge the shards with map-merge");
+        }
+        std::cerr << "map: shard " << shard->k << " of " << shard->n << " (counted from 0), from "
+                  << shard->source << '\n';
+    } else if (o.outputs.csv.empty() && o.outputs.json.empty() && o.outputs.picture.empty()) {
         throw CliFailure(kExitBadInput, "give at least one output: --csv, --json or -o");
     }
     const auto figure = MapFigureNamed(o.figure);
@@ -91,15 +99,14 @@ int RunMap(const MapCommandOptions& o) {
         throw CliFailure(kExitBadInput,
                          "--figure must be one of " + MapFigureNames() + ", not " + o.figure);
     }
-    std::optional<PlotFormat> format;
-    if (!o.picture.empty()) {
-        format = PictureFormat(o.picture);
+    if (!shard) {
+        CheckMapPicturePathOrFail(o.outputs.picture);
     }
     std::vector<std::string> inputs = {o.scene};
     if (!o.compare.empty()) {
         inputs.push_back(o.compare);
     }
-    RefuseSameFilesOrFail(inputs, {o.csv, o.json, o.picture});
+    RefuseSameFilesOrFail(inputs, {o.outputs.csv, o.outputs.json, o.outputs.picture});
     const auto scene = LoadSceneOrFail(o.scene);
     std::unique_ptr<SceneSettings> other;
     if (!o.compare.empty()) {
@@ -110,49 +117,50 @@ int RunMap(const MapCommandOptions& o) {
         }
     }
     const MapGrid grid = GridOrFail(*scene, o);
+    const std::vector<std::size_t> points =
+        shard ? ShardPoints(grid, shard->k, shard->n) : std::vector<std::size_t>{};
 
     MapTable table;
     table.grid = grid;
     {
         TerminalProgressBar bar(stderr);
-        table.scene = MapOrFail(*scene, o.scene, grid, o, bar, 0, other ? 50 : 100);
+        table.scene = MapOrFail(*scene, o.scene, grid, o, points, bar, 0, other ? 50 : 100);
         if (other) {
             table.difference = true;
-            table.other = MapOrFail(*other, o.compare, grid, o, bar, 50, 100);
+            table.other = MapOrFail(*other, o.compare, grid, o, points, bar, 50, 100);
         }
         bar.Finish();
     }
     if (Interrupted()) {
         throw CliFailure(kExitInterrupted, "Interrupted; no file was written.");
     }
-
-    std::vector<FileOutput> outputs;
-    std::string csv, json;
-    std::vector<std::uint8_t> picture;
-    if (!o.csv.empty()) {
-        csv = MapCsv(table);
-        outputs.push_back({o.csv, TextBytes(csv)});
+    if (!shard) {
+        WriteMapOutputsOrFail(table, *scene, *figure, o.width, o.outputs);
+        return kExitOk;
     }
-    if (!o.json.empty()) {
-        json = MapJson(table);
-        outputs.push_back({o.json, TextBytes(json)});
+    MapShard file;
+    file.program = kProgramVersion;
+    file.shard = shard->k;
+    file.shards = shard->n;
+    file.scene = SaveSceneToBytes(*scene);
+    file.sceneHash = ContentHash(file.scene);
+    if (other) {
+        file.compareHash = ContentHash(SaveSceneToBytes(*other));
     }
-    if (format) {
-        const MapField field = table.difference
-                                   ? DifferenceOf(grid, table.scene, table.other, *figure)
-                                   : FieldOf(grid, table.scene, *figure);
-        const TraceScene plan = SnapshotScene(*scene);
-        const int height = static_cast<int>(MapPictureHeight(grid, o.width));
-        try {
-            picture = RenderPicture(
-                [&](PlotPort& port) { DrawMapPicture(port, plan, field, o.width, height); },
-                o.width, height, *format);
-        } catch (const std::runtime_error& e) {
-            throw CliFailure(kExitWriteFailed, o.picture + ": " + e.what());
+    file.grid = grid;
+    file.onset = OnsetText(o.onset);
+    for (const MapFigureInfo& info : MapFigures()) {
+        file.figures.push_back(info.name);
+    }
+    file.points = points;
+    for (const std::size_t index : points) {
+        file.results.push_back(table.scene[index]);
+        if (other) {
+            file.other.push_back(table.other[index]);
         }
-        outputs.push_back({o.picture, picture});
     }
-    WriteOutputsOrFail(outputs);
+    const std::string text = MapShardText(file);
+    WriteOutputsOrFail(std::vector<FileOutput>{{o.outputs.picture, TextBytes(text)}});
     return kExitOk;
 }
 
@@ -172,10 +180,13 @@ Command AddMapCommand(CLI::App& app) {
         ->check(CLI::Range(1, 1024))
         ->option_text("N");
     AddOnsetOptions(*sub, o->onset, "every point's figures");
-    sub->add_option("--csv", o->csv, "Write a row per point as CSV")->option_text("OUT.csv");
-    sub->add_option("--json", o->json, "Write the points as JSON")->option_text("OUT.json");
-    sub->add_option("-o,--output", o->picture, "Draw the plan under the colour field of one figure")
-        ->option_text("OUT.png|OUT.svg");
+    sub->add_option("--csv", o->outputs.csv, "Write a row per point as CSV")
+        ->option_text("OUT.csv");
+    sub->add_option("--json", o->outputs.json, "Write the points as JSON")->option_text("OUT.json");
+    sub->add_option("-o,--output", o->outputs.picture,
+                    "Draw the plan under the colour field of one figure (with a shard: the "
+                    "shard file)")
+        ->option_text("OUT.png|OUT.svg|SHARD");
     sub->add_option("--figure", o->figure,
                     "The figure the picture shows: " + MapFigureNames() + " (default c50)")
         ->option_text("NAME");
@@ -184,11 +195,21 @@ Command AddMapCommand(CLI::App& app) {
     sub->add_option("--compare", o->compare,
                     "A variant of the same plan: the outputs hold OTHER minus SCENE")
         ->option_text("OTHER.3d");
+    sub->add_option("--shard", o->shard,
+                    "Compute only shard K of N (every N-th point from point K, K from 0) into "
+                    "the shard file -o; see map-merge")
+        ->option_text("K/N");
+    sub->add_option("--shards", o->shards,
+                    "The number of shards when the index comes from the environment "
+                    "(JOB_COMPLETION_INDEX)")
+        ->option_text("N");
     sub->footer("The points are the centres of the grid's cells. At each the listener is moved "
                 "there (in memory; no file changes), the scene check runs (a refused point gets "
                 "the check's message) and the effect is computed and analysed as `analyze` does. "
-                "The outputs are the same bytes for any --threads. Ctrl+C writes nothing (exit "
-                "130).");
+                "The outputs are the same bytes for any --threads. Without --shard, a job array's "
+                "SLURM_ARRAY_TASK_ID (from SLURM_ARRAY_TASK_MIN, SLURM_ARRAY_TASK_COUNT tasks) or "
+                "an indexed job's JOB_COMPLETION_INDEX (with --shards N) make this run a shard; "
+                "stderr says which. Ctrl+C writes nothing (exit 130).");
     return {sub, [o] { return RunMap(*o); }};
 }
 

@@ -50,6 +50,14 @@ MapGrid MakeMapGrid(const SceneLayout& layout, double stepX, double stepY) {
     return grid;
 }
 
+std::vector<std::size_t> ShardPoints(const MapGrid& grid, std::size_t k, std::size_t n) {
+    std::vector<std::size_t> points;
+    for (std::size_t i = k; n > 0 && i < grid.Count(); i += n) {
+        points.push_back(i);
+    }
+    return points;
+}
+
 std::size_t CoarseLevel(std::size_t column, std::size_t row) {
     for (std::size_t stride = 16; stride > 1; stride /= 2) {
         if (column % stride == 0 && row % stride == 0) {

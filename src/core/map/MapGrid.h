@@ -34,6 +34,11 @@ struct MapGrid {
 // user) for a step that is not a finite number above 0 or a grid of more than kMaxMapPoints.
 MapGrid MakeMapGrid(const SceneLayout& layout, double stepX, double stepY);
 
+// The points of shard k of n (0 ≤ k < n): every n-th point from point k, so every shard gets its
+// fair share of the plan's cheap and expensive points (neighbours cost about the same and go to
+// different shards).
+std::vector<std::size_t> ShardPoints(const MapGrid& grid, std::size_t k, std::size_t n);
+
 // The order in which an editor fills a map in: every 16th point of every 16th row first, then the
 // points of every 8th, 4th and 2nd, then the rest, so a coarse picture of the whole plan appears
 // early. Each index appears once.

@@ -1,5 +1,7 @@
 #include "gui/app/AboutDlg.h"
 
+#include "core/version/ProgramVersion.h"
+
 #include "gui/common/CommandIds.h"
 #include "gui/common/Strings.h"
 
@@ -14,9 +16,10 @@ CAboutDlg::CAboutDlg(wxWindow* parent)
                wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     top->AddSpacer(FromDIP(12));
-    for (const char* line :
-         {text::kAboutWork, text::kAboutProgram, text::kAboutAuthor, text::kAboutYear}) {
-        top->Add(new wxStaticText(this, wxID_ANY, Ui(line), wxDefaultPosition, wxDefaultSize,
+    const wxString program = wxString::Format(Ui(text::kAboutProgram), kProgramVersion);
+    for (const wxString& line :
+         {Ui(text::kAboutWork), program, Ui(text::kAboutAuthor), Ui(text::kAboutYear)}) {
+        top->Add(new wxStaticText(this, wxID_ANY, line, wxDefaultPosition, wxDefaultSize,
                                   wxALIGN_CENTRE_HORIZONTAL),
                  0, wxALIGN_CENTER | wxLEFT | wxRIGHT | wxTOP, FromDIP(6));
     }

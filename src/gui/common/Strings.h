@@ -101,7 +101,7 @@ inline constexpr const char* kCancel = "Отмена";
 inline constexpr const char* kAboutTitle = "О программе...";
 inline constexpr const char* kAboutWork =
     "Редактор двумерных акустических сцен и расчёт эффекта объёмности звучания";
-inline constexpr const char* kAboutProgram = "Sonivera, версия 1.0";
+inline constexpr const char* kAboutProgram = "Sonivera, версия %s";
 inline constexpr const char* kAboutAuthor = "Автор: лаборатория ЛИРО";
 inline constexpr const char* kAboutYear = "2026";
 

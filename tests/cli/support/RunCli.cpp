@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace sonivera {
@@ -82,6 +85,42 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path) {
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
+}
+
+bool CatchesSigint(int pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("SigCgt:", 0) == 0) {
+            const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
+            return (mask & (1ull << (SIGINT - 1))) != 0;
+        }
+    }
+    return false;
+}
+
+bool Ended(int pid) {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == pid;
+}
+
+bool InterruptAfter(int pid, int afterMs) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + seconds(30);
+    while (!CatchesSigint(pid) && steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    std::this_thread::sleep_for(milliseconds(afterMs));
+    const bool sent = kill(pid, SIGINT) == 0;
+    const auto limit = steady_clock::now() + seconds(60);
+    while (!Ended(pid) && steady_clock::now() < limit) {
+        std::this_thread::sleep_for(milliseconds(10));
+    }
+    if (!Ended(pid)) {
+        kill(pid, SIGKILL);
+    }
+    return sent;
 }
 
 } // namespace sonivera

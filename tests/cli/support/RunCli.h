@@ -20,6 +20,15 @@ struct CliRun {
 CliRun RunCli(const std::vector<std::string>& args, const std::string& input = {},
               const std::function<void(int pid)>& whileRunning = {});
 
+// Whether the process has a handler of its own installed for SIGINT (from /proc/PID/status).
+bool CatchesSigint(int pid);
+// Whether the child has ended, without collecting its status.
+bool Ended(int pid);
+// For RunCli's `whileRunning`: waits until the program handles SIGINT, lets it work for
+// `afterMs`, sends SIGINT and waits for the end (ending it with SIGKILL after a minute, so a
+// program that ignores the request fails its test instead of hanging it). True when sent.
+bool InterruptAfter(int pid, int afterMs);
+
 // The path of a file in tests/data.
 std::string DataFile(const std::string& name);
 
