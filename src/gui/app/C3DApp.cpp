@@ -54,6 +54,12 @@ wxString C3DApp::DefaultSettingsFile() {
 }
 
 wxString C3DApp::SceneFileArgument(const wxArrayString& args) {
+    const wxArrayString files = SceneFileArguments(args);
+    return files.empty() ? wxString() : files[0];
+}
+
+wxArrayString C3DApp::SceneFileArguments(const wxArrayString& args) {
+    wxArrayString files;
     bool switchesEnded = false;
     for (const wxString& arg : args) {
         if (!switchesEnded && arg == "--") {
@@ -61,10 +67,10 @@ wxString C3DApp::SceneFileArgument(const wxArrayString& args) {
             continue;
         }
         if (switchesEnded || !arg.StartsWith("-")) {
-            return arg;
+            files.push_back(arg);
         }
     }
-    return {};
+    return files;
 }
 
 bool C3DApp::StartUp(const wxArrayString& args) {
@@ -125,6 +131,15 @@ bool C3DApp::StartUp(const wxArrayString& args) {
     m_pFrame->Maximize(CMainFrame::IsRememberedMaximised(*m_pConfig));
     m_pFrame->Show(true);
     m_pFrame->Update();
+    // Several files from the desktop's "open with": each further one in an editor of its own, so
+    // none replaces the scene shown here.
+    const wxArrayString files = SceneFileArguments(args);
+    for (std::size_t i = 1; i < files.size() && argc > 0; ++i) {
+        const wxString program = argv[0];
+        const wxString file = files[i];
+        const wchar_t* command[] = {program.wc_str(), L"--", file.wc_str(), nullptr};
+        wxExecute(command, wxEXEC_ASYNC);
+    }
     return true;
 }
 

@@ -50,6 +50,9 @@ public:
     // The scene file named on the command line, or an empty string: the first argument that does
     // not start with "-" (after "--" any argument).
     static wxString SceneFileArgument(const wxArrayString& args);
+    // Every scene file named on the command line, in order: the editor shows one scene per
+    // window, so the first opens here and each further one in a window (process) of its own.
+    static wxArrayString SceneFileArguments(const wxArrayString& args);
 
     CMainFrame* GetMainFrame() const { return m_pFrame.get(); }
     CSceneDocManager* GetDocManager() const { return m_pDocManager.get(); }

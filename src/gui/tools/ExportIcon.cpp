@@ -1,5 +1,5 @@
-// Writes the program's icon as sonivera-16.png and sonivera-32.png into the folder given as the
-// only argument, for installing with the program.
+// Writes the program's icon as sonivera-SIZE.png at the icon theme's standard sizes into the
+// folder given as the only argument, for installing with the program.
 #include "gui/app/AppIcon.h"
 
 #include <wx/image.h>
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     wxImage::AddHandler(new wxPNGHandler);
-    for (int size : {16, 32}) {
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const wxString path = wxString::Format("%s/sonivera-%d.png", argv[1], size);
         if (!AppIconImage(size).SaveFile(path, wxBITMAP_TYPE_PNG)) {
             std::fprintf(stderr, "cannot write %s\n", static_cast<const char*>(path.utf8_str()));

@@ -288,6 +288,14 @@ TEST(SceneFileArgument, IsTheFirstArgumentThatIsNotASwitch) {
     EXPECT_EQ(arg({}), "");
     EXPECT_EQ(arg({"-v", "/tmp/a.3d", "b.3d"}), "/tmp/a.3d");
     EXPECT_EQ(arg({"--", "-odd.3d"}), "-odd.3d");
+    wxArrayString several;
+    for (const char* a : {"a.3d", "-v", "b.3d", "--", "-c.3d"}) {
+        several.push_back(a);
+    }
+    const wxArrayString files = C3DApp::SceneFileArguments(several);
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[1], "b.3d");
+    EXPECT_EQ(files[2], "-c.3d");
 }
 
 } // namespace sonivera
