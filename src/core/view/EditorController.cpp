@@ -10,6 +10,7 @@
 #include "core/view/SelectionOrder.h"
 #include "core/view/ViewTexts.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -64,6 +65,7 @@ void EditorController::OnUpdate(SceneSettings* scene, std::uint64_t recordSerial
     m_pShownScene = scene;
     m_nShownSerial = recordSerial;
     ApplyZoom();
+    ShowPointerAt();
 }
 
 void EditorController::OnSceneEdited(const EditSelection& selection) {
@@ -88,7 +90,7 @@ void EditorController::OnSceneEdited(const EditSelection& selection) {
     const ScrollSizes sizes = ComputeScrollSizes(*m_pShownScene, m_nPixelsPerMetre);
     if (!(sizes == m_scroll.Sizes())) {
         m_scroll.SetSizes(sizes);
-        m_host.ShowScroll(m_scroll);
+        ShowScrollAndPointer();
     }
     m_host.RepaintAll();
 }
@@ -133,7 +135,7 @@ void EditorController::UpdateScrollSizes() {
     m_scroll.SetSizes(m_pShownScene == nullptr
                           ? ScrollSizes{}
                           : ComputeScrollSizes(*m_pShownScene, m_nPixelsPerMetre));
-    m_host.ShowScroll(m_scroll);
+    ShowScrollAndPointer();
 }
 
 void EditorController::ApplyZoom() {
@@ -218,8 +220,24 @@ void EditorController::PressAddSource(const ScenePoint& p) {
         MakeInsertEdit(EditKind::AddSource, m_pShownScene->objects.size() - 1, RecordOf(*source)));
 }
 
+void EditorController::ShowScrollAndPointer() {
+    m_host.ShowScroll(m_scroll);
+    ShowPointerAt();
+}
+
+void EditorController::ShowPointerAt() {
+    // The scene under a pointer that has not moved changes with the scroll position and the zoom.
+    if (!m_bPointerKnown) {
+        return;
+    }
+    const ScenePoint p = WindowToScene(m_ptPointer);
+    m_host.ShowPointerText(m_pShownScene != nullptr && p.inside ? FormatPointerText(p.x, p.y)
+                                                                : std::string());
+}
+
 void EditorController::OnMouseMove(PixelPoint window) {
     m_ptPointer = window;
+    m_bPointerKnown = true;
     const ScenePoint p = WindowToScene(window);
     if (m_pShownScene == nullptr) {
         return;
@@ -370,7 +388,7 @@ void EditorController::OnScroll(ScrollState::Axis axis, ScrollState::Action acti
 void EditorController::ScrollAndShow(ScrollState::Axis axis, ScrollState::Action action,
                                      int thumb) {
     if (m_scroll.Scroll(axis, action, thumb)) {
-        m_host.ShowScroll(m_scroll);
+        ShowScrollAndPointer();
     }
 }
 
@@ -386,15 +404,15 @@ void EditorController::OnWheel(int notches, bool horizontal, bool zoom, PixelPoi
         return;
     }
     const auto axis = horizontal ? ScrollState::Axis::Horizontal : ScrollState::Axis::Vertical;
-    // Positive notches scroll up (or left), negative ones down (or right).
-    const auto action = notches < 0 ? ScrollState::Action::LineDown : ScrollState::Action::LineUp;
-    const int lines = 3 * (notches < 0 ? -notches : notches);
-    bool moved = false;
-    for (int i = 0; i < lines; ++i) {
-        moved = m_scroll.Scroll(axis, action) || moved;
-    }
-    if (moved) {
-        m_host.ShowScroll(m_scroll);
+    // Positive notches scroll up (or left), negative ones down (or right), the same distance on
+    // screen at every zoom (a line follows the zoom and is a pixel or two when zoomed out).
+    const PixelPoint at = m_scroll.Position();
+    const long long from = horizontal ? at.x : at.y;
+    const long long target = from - static_cast<long long>(notches) * kWheelPixelsPerNotch;
+    const int clamped =
+        static_cast<int>(std::clamp<long long>(target, 0, m_scroll.MaxPosition(axis)));
+    if (m_scroll.Scroll(axis, ScrollState::Action::ThumbTo, clamped)) {
+        ShowScrollAndPointer();
     }
 }
 
@@ -408,18 +426,18 @@ void EditorController::ZoomAround(int newPixelsPerMetre, PixelPoint window) {
                           : ComputeScrollSizes(*m_pShownScene, m_nPixelsPerMetre));
     m_scroll.Scroll(ScrollState::Axis::Horizontal, ScrollState::Action::ThumbTo, target.x);
     m_scroll.Scroll(ScrollState::Axis::Vertical, ScrollState::Action::ThumbTo, target.y);
-    m_host.ShowScroll(m_scroll);
+    ShowScrollAndPointer();
     m_host.RepaintAll();
 }
 
 void EditorController::OnClientSize(PixelSize client) {
     m_scroll.SetClientSize(client);
-    m_host.ShowScroll(m_scroll);
+    ShowScrollAndPointer();
 }
 
 void EditorController::OnViewportSize(PixelSize outer, PixelSize bars) {
     m_scroll.SetViewport(outer, bars);
-    m_host.ShowScroll(m_scroll);
+    ShowScrollAndPointer();
 }
 
 // --- Commands ---

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "core/edit/ObjectRecord.h"
+#include "core/edit/SceneEdit.h"
 #include "core/view/EditorTool.h"
 #include "core/view/ScrollState.h"
 #include "core/view/ViewGeometry.h"
-#include "core/edit/ObjectRecord.h"
-#include "core/edit/SceneEdit.h"
 
 #include <cstdint>
 #include <optional>
@@ -26,6 +26,9 @@ struct SceneSettings;
 // The controller never owns the scene: the shown scene and the selection point into the
 // document's record, and the selection is cleared whenever the document replaces that record
 // (OnUpdate) or the controller removes the selected object.
+// How far one notch of the mouse wheel scrolls, in pixels on screen, at every zoom.
+constexpr int kWheelPixelsPerNotch = 48;
+
 class EditorController {
 public:
     // Keys the view handles; any other key is Other and does nothing.
@@ -71,9 +74,9 @@ public:
     // Tab steps the selection; the arrows scroll one line, like the scroll bar's arrows.
     void OnKeyDown(Key key);
     // The mouse wheel turned by `notches` (positive: towards the top or the left of the scene).
-    // Scrolls three lines per notch, vertically, or horizontally when `horizontal` (Shift held or
-    // a horizontal wheel); with `zoom` (Ctrl held) it zooms one step (in for positive notches)
-    // instead, keeping the scene point under `window` where it is.
+    // Scrolls kWheelPixelsPerNotch pixels per notch whatever the zoom, vertically, or horizontally
+    // when `horizontal` (Shift held or a horizontal wheel); with `zoom` (Ctrl held) it zooms one
+    // step (in for positive notches) instead, keeping the scene point under `window` where it is.
     void OnWheel(int notches, bool horizontal, bool zoom, PixelPoint window);
     // A scroll bar action (see ScrollState); `thumb` is the position for ThumbTo.
     void OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb = 0);
@@ -121,6 +124,10 @@ public:
     const ScrollState& Scroll() const { return m_scroll; }
 
 private:
+    // Shows the scroll bars, then the coordinates under the pointer where it now is.
+    void ShowScrollAndPointer();
+    void ShowPointerAt();
+
     void PressSelect(const ScenePoint& p, bool startDrag, PixelPoint window);
     void PressDrawRect(const ScenePoint& p, PixelPoint window);
     void PressAddSource(const ScenePoint& p);
@@ -151,6 +158,7 @@ private:
     std::int32_t m_nGestureTool = ToolSelect;
     CRectObject* m_pDrawnRect = nullptr;
     PixelPoint m_ptPointer;
+    bool m_bPointerKnown = false; // the pointer has moved over the view at least once
     std::uint64_t m_nShownSerial = 0;
     ScrollState m_scroll;
     // The moved object's fields when the move gesture started.

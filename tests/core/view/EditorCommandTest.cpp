@@ -1,8 +1,11 @@
 #include "EditorFixture.h"
 
+#include "core/view/CommandRules.h"
+#include "core/view/ViewTexts.h"
 #include "support/RecordingCanvas.h"
 #include "support/ScriptedProperties.h"
-#include "core/view/CommandRules.h"
+
+#include <algorithm>
 
 namespace sonivera {
 
@@ -198,6 +201,38 @@ TEST_F(EditorTest, MovingTheListenerToAMapPointIsOneUndoableEdit) {
     EXPECT_EQ(Listener()->m_x, 12.5);
     EXPECT_FALSE(editor.MoveListenerTo(12.5, 40.5)); // already there: no edit
     EXPECT_EQ(host.edits.size(), 1u);
+}
+
+TEST_F(EditorTest, AWheelNotchScrollsTheSameDistanceOnScreenAtEveryZoom) {
+    // From 30 pixels per metre down to 3: the line shrinks to a pixel, the notch does not.
+    for (int zoomOuts = 0; zoomOuts < 28; zoomOuts += 9) {
+        for (int i = 0; i < zoomOuts; ++i) {
+            editor.ZoomOut();
+        }
+        SCOPED_TRACE(editor.PixelsPerMetre());
+        editor.OnWheel(-1, false, false, {100, 100});
+        const int moved = editor.Scroll().Position().y;
+        EXPECT_EQ(moved, std::min(kWheelPixelsPerNotch,
+                                  editor.Scroll().MaxPosition(ScrollState::Axis::Vertical)));
+        editor.OnWheel(2, false, false, {100, 100}); // back up, held at the top
+        EXPECT_EQ(editor.Scroll().Position().y, 0);
+    }
+}
+
+TEST_F(EditorTest, ThePointersCoordinatesFollowScrollingZoomAndANewSceneWithoutAMove) {
+    editor.OnMouseMove({150, 90}); // at 30 pixels per metre: (5, 3)
+    EXPECT_EQ(host.pointerText, FormatPointerText(5.0, 3.0));
+    editor.OnWheel(-1, false, false, {150, 90}); // the scene moves under the still pointer
+    EXPECT_EQ(host.pointerText, FormatPointerText(5.0, (90.0 + kWheelPixelsPerNotch) / 30.0));
+    editor.OnWheel(1, false, false, {150, 90});
+    editor.ZoomOut(); // 29 pixels per metre, the scroll position at the top-left
+    EXPECT_EQ(host.pointerText, FormatPointerText(150.0 / 29.0, 90.0 / 29.0));
+    auto other = MakeDefaultScene();
+    editor.OnUpdate(other.get(), 2);
+    EXPECT_EQ(host.pointerText, FormatPointerText(150.0 / 29.0, 90.0 / 29.0));
+    editor.OnUpdate(nullptr, 0);
+    EXPECT_EQ(host.pointerText, "");
+    editor.OnUpdate(scene.get(), 3);
 }
 
 } // namespace sonivera

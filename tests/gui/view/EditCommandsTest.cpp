@@ -126,17 +126,17 @@ TEST_F(EditCommandsTest, CopyAndPasteGoThroughTheClipboardAndTheListenerIsNeverC
     EXPECT_EQ(View().Selected(), Scene().objects.back().get());
 }
 
-TEST_F(EditCommandsTest, TheWheelScrollsThreeLinesAndCtrlZoomsAroundThePointer) {
-    Wheel(-120, false, false); // towards the user: down by three lines of 7 pixels
-    EXPECT_EQ(Canvas().GetScrollPos(wxVERTICAL), 21);
+TEST_F(EditCommandsTest, TheWheelScrollsAFixedDistanceAndCtrlZoomsAroundThePointer) {
+    Wheel(-120, false, false); // towards the user: down by one notch's pixels
+    EXPECT_EQ(Canvas().GetScrollPos(wxVERTICAL), kWheelPixelsPerNotch);
     Wheel(-120, true, false); // Shift: to the right
-    EXPECT_EQ(Canvas().GetScrollPos(wxHORIZONTAL), 21);
+    EXPECT_EQ(Canvas().GetScrollPos(wxHORIZONTAL), kWheelPixelsPerNotch);
     Wheel(120, false, false);
     EXPECT_EQ(Canvas().GetScrollPos(wxVERTICAL), 0);
     Wheel(-60, false, false); // half a notch waits for the other half
     EXPECT_EQ(Canvas().GetScrollPos(wxVERTICAL), 0);
     Wheel(-60, false, false);
-    EXPECT_EQ(Canvas().GetScrollPos(wxVERTICAL), 21);
+    EXPECT_EQ(Canvas().GetScrollPos(wxVERTICAL), kWheelPixelsPerNotch);
 
     // Ctrl: one zoom step out; the scene point under the pointer stays under it.
     const PixelPoint pointer{400, 300};
