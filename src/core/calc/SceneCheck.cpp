@@ -181,6 +181,19 @@ std::optional<SceneCheckFinding> FindFirstSceneError(const ObjectList& objects) 
     finding.message = finding.kind == SceneCheckFinding::Kind::NestedRectangles
                           ? std::string(kNestedRectanglesText)
                           : ObjectInsideRectangleMessage(a->m_x, a->m_y);
+    // Which rectangle contains it: the first in list order that holds one of A's probes.
+    for (std::size_t j = 0; j < list.size(); ++j) {
+        if (j == *first || own[j].IsEmpty()) {
+            continue;
+        }
+        const bool holds = std::any_of(probes.begin(), probes.end(), [&](const Probe& p) {
+            return p.object == *first && own[j].Contains(p.x, p.y);
+        });
+        if (holds) {
+            finding.containerIndex = j;
+            break;
+        }
+    }
     return finding;
 }
 

@@ -24,6 +24,9 @@ struct SceneCheckFinding {
     std::size_t index = 0; // the position of `object` in the object list, 0 for the listener
     Kind kind = Kind::NestedRectangles;
     std::string message;
+    // The position of the first rectangle (in list order, not A itself) that contains one of A's
+    // probes: the other object the finding is about.
+    std::size_t containerIndex = 0;
 };
 
 // Looks for the first geometric error in list order: for every object A, every other rectangle B

@@ -97,13 +97,13 @@ std::string ObjectJsonText(const CSceneObject& object) {
     return text + " }";
 }
 
-ObjectRecord PlacePastedObject(const ObjectRecord& copied, SceneSettings& scene) {
+ObjectRecord PlacePastedObject(const ObjectRecord& copied, SceneSettings& scene, int steps) {
     auto object = MakeObject(copied, &scene);
     if (!object) {
         return copied;
     }
-    double x = object->m_x + scene.gridX;
-    double y = object->m_y + scene.gridY;
+    double x = object->m_x + scene.gridX * steps;
+    double y = object->m_y + scene.gridY * steps;
     if (const auto* rect = dynamic_cast<const CRectObject*>(object.get())) {
         x = std::max(std::min(x, scene.width - rect->m_width), 0.0);
         y = std::max(std::min(y, scene.height - rect->m_height), 0.0);

@@ -36,9 +36,10 @@ std::optional<ObjectRecord> DecodeClipboardObject(std::span<const std::uint8_t> 
 // form that reads back exactly.
 std::string ObjectJsonText(const CSceneObject& object);
 
-// Where a pasted object goes in `scene`: one grid step right and down from where it was copied,
+// Where a pasted object goes in `scene`: `steps` grid steps right and down from where it was
+// copied (each further paste of the same clipboard one step more, so two pastes never coincide),
 // then kept inside the scene (a source's point within the scene; a rectangle's corner so that the
 // whole rectangle fits where it can, never left of or above the origin).
-ObjectRecord PlacePastedObject(const ObjectRecord& copied, SceneSettings& scene);
+ObjectRecord PlacePastedObject(const ObjectRecord& copied, SceneSettings& scene, int steps = 1);
 
 } // namespace sonivera

@@ -62,13 +62,27 @@ void EditorController::OnUpdate(SceneSettings* scene, std::uint64_t recordSerial
         m_pDrawnRect = nullptr;
         m_bDragging = false;
     }
+    if (scene != m_pShownScene || recordSerial != m_nShownSerial) {
+        m_lastPasted.reset(); // pasting into another scene starts at one step again
+        m_pMarked = nullptr;  // gone with its scene
+    }
     m_pShownScene = scene;
     m_nShownSerial = recordSerial;
     ApplyZoom();
     ShowPointerAt();
 }
 
+void EditorController::ClearMark() {
+    CSceneObject* marked = std::exchange(m_pMarked, nullptr);
+    if (marked != nullptr && marked != m_pSelected && m_pShownScene != nullptr &&
+        IndexOf(*m_pShownScene, marked)) {
+        marked->m_color = kColorBlack;
+        m_host.RepaintAll();
+    }
+}
+
 void EditorController::OnSceneEdited(const EditSelection& selection) {
+    ClearMark();
     m_pDrawnRect = nullptr;
     m_bDragging = false;
     m_moveStart.reset();
@@ -147,6 +161,7 @@ void EditorController::ApplyZoom() {
 // --- Pointer ---
 
 void EditorController::OnLButtonDown(PixelPoint window) {
+    ClearMark();
     m_ptPointer = window;
     if (m_bButtonDown) {
         // A press while the last gesture is still open (its release never came): end that one
@@ -288,6 +303,19 @@ void EditorController::OnCaptureLost() {
     }
 }
 
+void EditorController::ShowCheckFinding(std::size_t index, std::size_t container) {
+    if (m_pShownScene == nullptr || m_bButtonDown) {
+        return;
+    }
+    ClearMark();
+    SelectOnly(ObjectAt(*m_pShownScene, index));
+    if (CSceneObject* other = ObjectAt(*m_pShownScene, container); other && other != m_pSelected) {
+        other->m_color = kColorSelected;
+        m_pMarked = other;
+    }
+    m_host.RepaintAll();
+}
+
 bool EditorController::MoveListenerTo(double x, double y) {
     if (m_pShownScene == nullptr || m_pShownScene->objects.empty()) {
         return false;
@@ -344,6 +372,7 @@ void EditorController::FinishGesture(PixelPoint window) {
 // --- Keys and scrolling ---
 
 void EditorController::OnKeyDown(Key key) {
+    ClearMark();
     using Axis = ScrollState::Axis;
     using Action = ScrollState::Action;
     switch (key) {
@@ -497,8 +526,11 @@ void EditorController::Paste(const ObjectRecord& copied) {
     if (m_pShownScene == nullptr || m_bButtonDown) {
         return;
     }
+    // The same clipboard pasted again goes one more step right and down each time.
+    m_nPasteSteps = m_lastPasted && *m_lastPasted == copied ? m_nPasteSteps + 1 : 1;
+    m_lastPasted = copied;
     auto edit = MakeInsertEdit(EditKind::PasteObject, m_pShownScene->objects.size(),
-                               PlacePastedObject(copied, *m_pShownScene));
+                               PlacePastedObject(copied, *m_pShownScene, m_nPasteSteps));
     const EditSelection selection = edit->Apply(*m_pShownScene);
     if (selection.mode != EditSelection::Mode::Select) {
         return; // the record made no object

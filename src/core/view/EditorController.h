@@ -66,6 +66,10 @@ public:
     // had been released where the pointer was last seen (without ReleasePointer).
     void OnCaptureLost();
 
+    // Shows what the scene check found: selects the object at `index` and draws the rectangle at
+    // `container` in the selection's colour too, until the selection next changes.
+    void ShowCheckFinding(std::size_t index, std::size_t container);
+
     // Moves the listener (the first object) to (x, y) as one undoable edit, as the map's
     // double-click does. False, with no edit, without a scene or when it stands there already.
     bool MoveListenerTo(double x, double y);
@@ -127,6 +131,8 @@ private:
     // Shows the scroll bars, then the coordinates under the pointer where it now is.
     void ShowScrollAndPointer();
     void ShowPointerAt();
+    // Draws the object a check finding marked black again (at the next selection change).
+    void ClearMark();
 
     void PressSelect(const ScenePoint& p, bool startDrag, PixelPoint window);
     void PressDrawRect(const ScenePoint& p, PixelPoint window);
@@ -159,6 +165,10 @@ private:
     CRectObject* m_pDrawnRect = nullptr;
     PixelPoint m_ptPointer;
     bool m_bPointerKnown = false; // the pointer has moved over the view at least once
+    // The clipboard object pasted last and how many grid steps its last paste moved it.
+    std::optional<ObjectRecord> m_lastPasted;
+    CSceneObject* m_pMarked = nullptr; // drawn red beside the selection by ShowCheckFinding
+    int m_nPasteSteps = 0;
     std::uint64_t m_nShownSerial = 0;
     ScrollState m_scroll;
     // The moved object's fields when the move gesture started.

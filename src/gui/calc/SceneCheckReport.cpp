@@ -8,10 +8,14 @@
 
 namespace sonivera {
 
-bool CheckSceneAndReport(wxWindow* owner, const SceneSettings& scene, bool reportSuccess) {
+bool CheckSceneAndReport(wxWindow* owner, const SceneSettings& scene, bool reportSuccess,
+                         const std::function<void(const SceneCheckFinding&)>& onFinding) {
     const auto finding = FindFirstSceneError(scene.objects);
     if (finding) {
         ShowError(owner, Ui(finding->message));
+        if (onFinding) {
+            onFinding(*finding);
+        }
         return false;
     }
     if (reportSuccess) {

@@ -1,5 +1,6 @@
 #include "gui/view/C3DView.h"
 
+#include "core/calc/SceneCheck.h"
 #include "core/map/MapPicture.h"
 #include "gui/calc/EffectCalcDlg.h"
 #include "gui/calc/MapDlg.h"
@@ -449,7 +450,12 @@ void C3DView::OnShowPaths(wxCommandEvent&) {
 }
 
 bool C3DView::CheckScene(bool reportSuccess) {
-    return ShownScene() && CheckSceneAndReport(m_pCanvas, *ShownScene(), reportSuccess);
+    return ShownScene() &&
+           CheckSceneAndReport(m_pCanvas, *ShownScene(), reportSuccess,
+                               [this](const SceneCheckFinding& finding) {
+                                   m_pController->ShowCheckFinding(finding.index,
+                                                                   finding.containerIndex);
+                               });
 }
 
 // The view's commands (their enable, check and label rules are declared with the commands,

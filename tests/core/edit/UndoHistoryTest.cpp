@@ -137,6 +137,18 @@ TEST_F(UndoTest, CutAndPasteAreEditsAndPasteIsShiftedClampedAndSelected) {
     ASSERT_EQ(host.edits.size(), 2u);
     EXPECT_EQ(host.edits[0]->Kind(), EditKind::CutObject);
     EXPECT_EQ(host.edits[1]->Kind(), EditKind::PasteObject);
+    // The same clipboard pasted again goes one more step each time: no two pastes coincide.
+    editor.Paste(copied);
+    EXPECT_EQ(LastRect()->m_x, 96.0); // still held inside at x
+    EXPECT_EQ(LastRect()->m_y, 12.0);
+    editor.Paste(copied);
+    EXPECT_EQ(LastRect()->m_y, 13.0);
+    auto* removeLater = scene->objects.back().get();
+    (void)removeLater;
+    for (int i = 0; i < 2; ++i) {
+        host.edits.back()->Revert(*scene);
+        host.edits.pop_back();
+    }
     // The listener is never cut.
     editor.OnKeyDown(EditorController::Key::Tab);
     ExpectOnlySelected(Listener());

@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include "core/calc/SceneCheck.h"
 #include "core/view/CommandRules.h"
 #include "core/view/ViewTexts.h"
 #include "support/RecordingCanvas.h"
@@ -233,6 +234,30 @@ TEST_F(EditorTest, ThePointersCoordinatesFollowScrollingZoomAndANewSceneWithoutA
     editor.OnUpdate(nullptr, 0);
     EXPECT_EQ(host.pointerText, "");
     editor.OnUpdate(scene.get(), 3);
+}
+
+TEST_F(EditorTest, ACheckFindingSelectsTheObjectItNamesAndMarksItsContainer) {
+    auto* outer = scene->Add<CRectObject>();
+    outer->m_x = 10;
+    outer->m_y = 10;
+    outer->m_width = 20;
+    outer->m_height = 20;
+    auto* inner = scene->Add<CRectObject>();
+    inner->m_x = 15;
+    inner->m_y = 15;
+    inner->m_width = 5;
+    inner->m_height = 5;
+    const auto finding = FindFirstSceneError(scene->objects);
+    ASSERT_TRUE(finding);
+    EXPECT_EQ(finding->index, 2u); // the inner one's corner lies in the outer one
+    EXPECT_EQ(finding->containerIndex, 1u);
+    editor.ShowCheckFinding(finding->index, finding->containerIndex);
+    EXPECT_EQ(editor.Selected(), inner);
+    EXPECT_EQ(inner->m_color, kColorSelected);
+    EXPECT_EQ(outer->m_color, kColorSelected); // drawn red too, not selected
+    EXPECT_FALSE(outer->m_bSelected);
+    editor.OnKeyDown(Key::Tab); // the next selection change draws it black again
+    EXPECT_EQ(outer->m_color, kColorBlack);
 }
 
 } // namespace sonivera
