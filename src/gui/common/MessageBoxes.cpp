@@ -35,51 +35,29 @@ int Run(wxWindow* parent, const wxString& message, long style,
     return box.ShowModal();
 }
 
-// The "Save changes?" box: its buttons in the order Yes, No, Cancel whatever the desktop's
-// convention (which puts the affirmative button last), each with its mnemonic; the plain keys Y
-// and N answer as well, as the underlined letters promise.
-class CSaveChangesBox : public wxGenericMessageDialog {
+// A question of the program's own answered with Yes or No: the buttons carry their mnemonics and
+// the plain keys Y and N answer as well, as the underlined letters promise.
+class CYesNoBox : public wxGenericMessageDialog {
 public:
-    CSaveChangesBox(wxWindow* parent, const wxString& message)
-        : wxGenericMessageDialog(parent, message, Ui(text::kAppTitle),
-                                 wxYES_NO | wxCANCEL | wxICON_QUESTION | wxCENTRE) {
-        SetYesNoCancelLabels(Ui(text::kYesButton), Ui(text::kNoButton), Ui(text::kCancelButton));
-        Bind(wxEVT_CHAR_HOOK, &CSaveChangesBox::OnCharHook, this);
+    CYesNoBox(wxWindow* parent, const wxString& message, const wxString& caption, long style)
+        : wxGenericMessageDialog(parent, message, caption, style | wxCENTRE) {
+        SetYesNoLabels(Ui(text::kYesButton), Ui(text::kNoButton));
+        Bind(wxEVT_CHAR_HOOK, &CYesNoBox::OnCharHook, this);
     }
 
     int ShowModal() override {
         if (!m_bBuilt) {
             m_bBuilt = true;
             DoCreateMsgdialog();
-            PutButtonsInOrder();
+            Arrange();
         }
         // The base class would build the box a second time.
         return wxDialog::ShowModal();
     }
 
-private:
-    void PutButtonsInOrder() {
-        wxWindow* yes = FindWindow(wxID_YES);
-        wxWindow* no = FindWindow(wxID_NO);
-        wxWindow* cancel = FindWindow(wxID_CANCEL);
-        wxSizer* row = yes ? yes->GetContainingSizer() : nullptr;
-        if (!row || !no || !cancel || no->GetContainingSizer() != row ||
-            cancel->GetContainingSizer() != row) {
-            return;
-        }
-        row->Clear(false); // the buttons stay; the desktop's spacers go
-        row->AddStretchSpacer();
-        for (wxWindow* button : {yes, no, cancel}) {
-            row->Add(button, 0, wxLEFT, FromDIP(6));
-        }
-        yes->SetFocus();
-        Layout();
-        Fit();
-        Centre(wxBOTH);
-        if (GetParent()) {
-            CentreOnParent();
-        }
-    }
+protected:
+    // After the buttons are made, before the box shows.
+    virtual void Arrange() {}
 
     void OnCharHook(wxKeyEvent& event) {
         if (!event.HasAnyModifiers()) {
@@ -104,7 +82,42 @@ private:
         }
     }
 
+private:
     bool m_bBuilt = false;
+};
+
+// The "Save changes?" box: its buttons in the order Yes, No, Cancel whatever the desktop's
+// convention (which puts the affirmative button last), each with its mnemonic; Y and N answer.
+class CSaveChangesBox : public CYesNoBox {
+public:
+    CSaveChangesBox(wxWindow* parent, const wxString& message)
+        : CYesNoBox(parent, message, Ui(text::kAppTitle), wxYES_NO | wxCANCEL | wxICON_QUESTION) {
+        SetYesNoCancelLabels(Ui(text::kYesButton), Ui(text::kNoButton), Ui(text::kCancelButton));
+    }
+
+private:
+    void Arrange() override {
+        wxWindow* yes = FindWindow(wxID_YES);
+        wxWindow* no = FindWindow(wxID_NO);
+        wxWindow* cancel = FindWindow(wxID_CANCEL);
+        wxSizer* row = yes ? yes->GetContainingSizer() : nullptr;
+        if (!row || !no || !cancel || no->GetContainingSizer() != row ||
+            cancel->GetContainingSizer() != row) {
+            return;
+        }
+        row->Clear(false); // the buttons stay; the desktop's spacers go
+        row->AddStretchSpacer();
+        for (wxWindow* button : {yes, no, cancel}) {
+            row->Add(button, 0, wxLEFT, FromDIP(6));
+        }
+        yes->SetFocus();
+        Layout();
+        Fit();
+        Centre(wxBOTH);
+        if (GetParent()) {
+            CentreOnParent();
+        }
+    }
 };
 
 } // namespace
@@ -122,7 +135,9 @@ void ShowPlainMessage(wxWindow* parent, const wxString& message) {
 }
 
 bool AskWarningYesNo(wxWindow* parent, const wxString& message, const wxString& caption) {
-    return Run(parent, message, wxYES_NO | wxYES_DEFAULT | wxICON_EXCLAMATION, caption) == wxID_YES;
+    CYesNoBox box(OwnerOf(parent), message, caption,
+                  wxYES_NO | wxYES_DEFAULT | wxICON_EXCLAMATION);
+    return box.ShowModal() == wxID_YES;
 }
 
 int AskSaveChanges(wxWindow* parent, const wxString& documentName) {

@@ -82,4 +82,19 @@ TEST_F(WindowLayoutTest, SaveChangesOffersYesNoCancelInThisOrderAndTheLettersAns
     EXPECT_EQ(AskSaveChanges(&Frame(), "scene.3d"), wxNO);
 }
 
+TEST_F(WindowLayoutTest, TheProgramsOwnYesNoQuestionsAnswerToTheirLetters) {
+    for (const int letter : {'Y', 'N'}) {
+        dialogs.Then([letter](wxDialog& box) {
+            const wxWindow* yes = box.FindWindow(wxID_YES);
+            EXPECT_TRUE(yes && yes->GetLabel().utf8_string() == "&Yes");
+            wxKeyEvent key(wxEVT_CHAR_HOOK);
+            key.m_keyCode = letter;
+            key.SetEventObject(&box);
+            box.ProcessWindowEvent(key);
+            return box.GetReturnCode();
+        });
+        EXPECT_EQ(AskWarningYesNo(&Frame(), "Удалить?", "Предупреждение"), letter == 'Y');
+    }
+}
+
 } // namespace sonivera
