@@ -17,8 +17,9 @@
 namespace sonivera {
 
 CEffectFileDialog::CEffectFileDialog(wxWindow* parent)
-    : wxFileDialog(parent, Ui(text::kSaveAsTitle), wxString(), wxString(),
-                   Ui(text::kEffectFileFilter), wxFD_SAVE | wxFD_OVERWRITE_PROMPT) {}
+    : wxFileDialog(parent, Ui(text::kSaveAsTitle), StartBesideScene(".e3d").folder,
+                   StartBesideScene(".e3d").name, Ui(text::kEffectFileFilter),
+                   wxFD_SAVE | wxFD_OVERWRITE_PROMPT) {}
 
 wxString CEffectFileDialog::GetPath() const {
     return m_chosenPath.empty() ? wxFileDialog::GetPath() : m_chosenPath;

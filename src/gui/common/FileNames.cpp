@@ -1,5 +1,8 @@
 #include "gui/common/FileNames.h"
 
+#include <wx/docview.h>
+#include <wx/filename.h>
+
 #include <wx/filename.h>
 
 namespace sonivera {
@@ -22,6 +25,16 @@ wxString AbsolutePath(const wxString& path) {
     name.MakeAbsolute();
     name.Normalize(wxPATH_NORM_DOTS | wxPATH_NORM_ABSOLUTE);
     return name.GetFullPath();
+}
+
+SceneFileStart StartBesideScene(const wxString& suffix) {
+    wxDocManager* docs = wxDocManager::GetDocumentManager();
+    wxDocument* doc = docs ? docs->GetCurrentDocument() : nullptr;
+    if (!doc || doc->GetFilename().empty()) {
+        return {};
+    }
+    const wxFileName file(doc->GetFilename());
+    return {file.GetPath(), suffix.empty() ? wxString() : file.GetName() + suffix};
 }
 
 } // namespace sonivera

@@ -15,4 +15,13 @@ wxString FromFileSystem(const std::string& text);
 // The path made absolute against the current folder and normalised (no "." or "..").
 wxString AbsolutePath(const wxString& path);
 
+// Where the files made from the open scene are offered: the scene file's folder, and a name made
+// from the scene's ("hall" + suffix). Both empty for a scene never saved (the dialog then starts
+// where the toolkit starts it) or when no scene is open.
+struct SceneFileStart {
+    wxString folder;
+    wxString name;
+};
+SceneFileStart StartBesideScene(const wxString& suffix);
+
 } // namespace sonivera

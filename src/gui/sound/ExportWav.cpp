@@ -44,12 +44,12 @@ bool ExportImpulseResponse(wxWindow* parent, const EffectResponseSource& source)
                         wxString::Format(Ui(text::kSoundFailed), FromFileSystem(error.what())));
         return false;
     }
-    const wxString path = AskSaveWavPath(parent);
+    const wxString path = AskSaveWavPath(parent, "-ir.wav");
     return !path.empty() && WriteWav(parent, path, response);
 }
 
 bool SaveSoundAsWav(wxWindow* parent, const AudioBuffer& sound) {
-    const wxString path = AskSaveWavPath(parent);
+    const wxString path = AskSaveWavPath(parent, "-heard.wav");
     return !path.empty() && WriteWav(parent, path, sound);
 }
 

@@ -1,5 +1,6 @@
 #include "gui/sound/SoundFileDialog.h"
 
+#include "gui/common/FileNames.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/Strings.h"
 
@@ -7,10 +8,10 @@
 
 namespace sonivera {
 
-CSoundFileDialog::CSoundFileDialog(wxWindow* parent, Purpose purpose)
+CSoundFileDialog::CSoundFileDialog(wxWindow* parent, Purpose purpose, const wxString& nameSuffix)
     : wxFileDialog(
           parent, Ui(purpose == Purpose::OpenDrySound ? text::kDrySoundTitle : text::kSaveAsTitle),
-          wxString(), wxString(),
+          StartBesideScene(nameSuffix).folder, StartBesideScene(nameSuffix).name,
           Ui(purpose == Purpose::OpenDrySound ? text::kSoundFileFilter : text::kWavFileFilter),
           purpose == Purpose::OpenDrySound ? wxFD_OPEN | wxFD_FILE_MUST_EXIST
                                            : wxFD_SAVE | wxFD_OVERWRITE_PROMPT),
@@ -25,8 +26,8 @@ wxString AskDrySoundPath(wxWindow* parent) {
     return dialog.ShowModal() == wxID_OK ? dialog.GetPath() : wxString();
 }
 
-wxString AskSaveWavPath(wxWindow* parent) {
-    CSoundFileDialog dialog(parent, CSoundFileDialog::Purpose::SaveWav);
+wxString AskSaveWavPath(wxWindow* parent, const wxString& nameSuffix) {
+    CSoundFileDialog dialog(parent, CSoundFileDialog::Purpose::SaveWav, nameSuffix);
     if (dialog.ShowModal() != wxID_OK) {
         return {};
     }

@@ -12,7 +12,8 @@ class CSoundFileDialog : public wxFileDialog {
 public:
     enum class Purpose { OpenDrySound, SaveWav };
 
-    CSoundFileDialog(wxWindow* parent, Purpose purpose);
+    // Starts in the open scene's folder; a WAV offers the scene's name with `nameSuffix`.
+    CSoundFileDialog(wxWindow* parent, Purpose purpose, const wxString& nameSuffix = wxString());
 
     Purpose GetPurpose() const { return m_purpose; }
     void SetChosenPath(const wxString& path) { m_chosenPath = path; }
@@ -29,6 +30,6 @@ wxString AskDrySoundPath(wxWindow* parent);
 // Asks for the name of a WAV file to write; ".wav" is added to a name without extension, and a
 // completed name that names an existing file is replaced only after the user confirms. Empty when
 // the user cancels.
-wxString AskSaveWavPath(wxWindow* parent);
+wxString AskSaveWavPath(wxWindow* parent, const wxString& nameSuffix);
 
 } // namespace sonivera

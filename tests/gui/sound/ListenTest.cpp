@@ -8,6 +8,7 @@
 #include "core/model/SafeFileWriter.h"
 #include "gui/sound/ExportWav.h"
 #include "gui/sound/ListenDialog.h"
+#include "gui/calc/SaveEffect.h"
 #include "gui/sound/SoundFileDialog.h"
 
 #include <wx/app.h>
@@ -74,6 +75,30 @@ TEST_F(ListenTest, ExportWavWritesTheImpulseResponseAt48kHz) {
     ASSERT_EQ(ir.samples.size(), 961u);
     EXPECT_EQ(ir.samples[0], 1.0f);
     EXPECT_EQ(ir.samples[960], 0.5f);
+
+    // The dialogs start beside the scene, with a name made from the scene's.
+    Doc().SetFilename(wxString::FromUTF8(dir.File("hall.3d")));
+    dialogs.Then([this](wxDialog& dialog) {
+        auto* files = dynamic_cast<CSoundFileDialog*>(&dialog);
+        EXPECT_NE(files, nullptr);
+        if (files) {
+            EXPECT_EQ(files->GetDirectory().utf8_string(), dir.Path());
+            EXPECT_EQ(files->GetFilename().utf8_string(), "hall-ir.wav");
+        }
+        return int(wxID_CANCEL);
+    });
+    EXPECT_FALSE(ExportImpulseResponse(&Frame(), bins, 10.0));
+    dialogs.Then([this](wxDialog& dialog) {
+        auto* files = dynamic_cast<CEffectFileDialog*>(&dialog);
+        EXPECT_NE(files, nullptr);
+        if (files) {
+            EXPECT_EQ(files->GetDirectory().utf8_string(), dir.Path());
+            EXPECT_EQ(files->GetFilename().utf8_string(), "hall.e3d");
+        }
+        return int(wxID_CANCEL);
+    });
+    EXPECT_EQ(AskSaveEffectPath(&Frame()), wxString());
+    Doc().SetFilename(wxString());
 
     // Bins that cannot be sampled are reported before any file dialog.
     dialogs.ThenMessage("share a sample");
