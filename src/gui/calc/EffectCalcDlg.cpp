@@ -1,5 +1,7 @@
 #include "gui/calc/EffectCalcDlg.h"
 
+#include <utility>
+
 #include "core/model/SceneSettings.h"
 #include "core/tracer/ComputeEffect.h"
 #include "core/tracer/FineResponse.h"
@@ -184,12 +186,20 @@ bool CEffectCalcDlg::Calculate() {
     DiscardQueuedInput();
     m_bCalculating = false;
     m_pProgress->SetValue(0);
-    m_pRemaining->SetLabel(wxString());
+    m_pRemaining->SetLabel(m_bStopped ? Ui(text::kCalculationStopped) : wxString());
     if (!refusal.empty()) {
         ShowError(this, refusal);
         return false;
     }
     if (m_bStopped) {
+        if (std::exchange(m_bCloseAfterStop, false) && IsModal()) {
+            // "Закрыть" pressed during the calculation: it stopped, now the dialog closes.
+            CallAfter([this] {
+                if (IsModal()) {
+                    EndDialog(wxID_OK);
+                }
+            });
+        }
         return false;
     }
     m_pSave->Enable();
@@ -219,6 +229,7 @@ void CEffectCalcDlg::OnSave(wxCommandEvent&) {
 
 void CEffectCalcDlg::OnClose(wxCommandEvent&) {
     if (m_bCalculating) {
+        m_bCloseAfterStop = true;
         RequestStop();
         return;
     }
@@ -248,7 +259,7 @@ void CEffectCalcDlg::OnCloseWindow(wxCloseEvent& event) {
     EndDialog(wxID_CANCEL);
 }
 
-void RunEffectCalculation(wxWindow* owner, SceneSettings& scene, std::function<void()> onCalculated,
+bool RunEffectCalculation(wxWindow* owner, SceneSettings& scene, std::function<void()> onCalculated,
                           EchoPathRequest* paths, bool startAtOnce) {
     CEffectCalcDlg dialog(owner, scene);
     dialog.SetCalculatedHandler(std::move(onCalculated));
@@ -258,6 +269,7 @@ void RunEffectCalculation(wxWindow* owner, SceneSettings& scene, std::function<v
         dialog.CallAfter([&dialog] { dialog.Calculate(); });
     }
     dialog.ShowModal();
+    return dialog.WasStopped();
 }
 
 // clang-format off

@@ -29,13 +29,12 @@ enum EffectCalcControl : int {
 // The effect calculation dialog "Рассчёт эффекта": "Рассчитать эффект" computes the scene's effect
 // with the progress shown on the bar and, once a few percent are done, an estimate of the time
 // remaining under it; "Сохранить..." writes it to an effect file, "Закрыть" (also Enter and Esc)
-// ends the dialog. During a calculation "Закрыть" and Esc stop it instead: the scene keeps its
-// previous effect and the bar returns to 0. The calculation runs on a worker thread while this
-// thread keeps the dialog responsive; the dialog's other commands are refused meanwhile. The
-// effect is kept in the scene record; the dialog owns nothing. No close box: the caption carries
-// no system menu.
-// The rate of the response the editor keeps beside the bins, and the most samples it keeps
-// (2^24: about 350 s at that rate, 128 MiB).
+// ends the dialog. During a calculation Esc stops it and "Закрыть" stops it and then closes the
+// dialog: the scene keeps its previous effect, the bar returns to 0 and a line says it stopped. The
+// calculation runs on a worker thread while this thread keeps the dialog responsive; the dialog's
+// other commands are refused meanwhile. The effect is kept in the scene record; the dialog owns
+// nothing. No close box: the caption carries no system menu. The rate of the response the editor
+// keeps beside the bins, and the most samples it keeps (2^24: about 350 s at that rate, 128 MiB).
 constexpr int kEditorResponseRate = 48000;
 constexpr std::int64_t kEditorMaxResponseSamples = std::int64_t{1} << 24;
 
@@ -93,6 +92,7 @@ private:
     wxStaticText* m_pRemaining = nullptr;
     bool m_bCalculating = false;
     bool m_bStopped = false;
+    bool m_bCloseAfterStop = false; // "Закрыть" during a calculation
     std::atomic<bool> m_stop{false};
     std::chrono::steady_clock::time_point m_stopRequestedAt;
     double m_stopLatency = 0.0;
@@ -108,8 +108,9 @@ private:
 // after each calculation that produced an effect. Each calculation keeps its echo paths in `paths`
 // when given. With `startAtOnce` the calculation starts as soon as the dialog shows (the map's
 // double-click), as if "Рассчитать эффект" had been pressed.
-void RunEffectCalculation(wxWindow* owner, SceneSettings& scene,
-                          std::function<void()> onCalculated = {},
-                          EchoPathRequest* paths = nullptr, bool startAtOnce = false);
+// Returns whether the last calculation in the dialog was stopped.
+bool RunEffectCalculation(wxWindow* owner, SceneSettings& scene,
+                          std::function<void()> onCalculated = {}, EchoPathRequest* paths = nullptr,
+                          bool startAtOnce = false);
 
 } // namespace sonivera

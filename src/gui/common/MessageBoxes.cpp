@@ -135,8 +135,7 @@ void ShowPlainMessage(wxWindow* parent, const wxString& message) {
 }
 
 bool AskWarningYesNo(wxWindow* parent, const wxString& message, const wxString& caption) {
-    CYesNoBox box(OwnerOf(parent), message, caption,
-                  wxYES_NO | wxYES_DEFAULT | wxICON_EXCLAMATION);
+    CYesNoBox box(OwnerOf(parent), message, caption, wxYES_NO | wxYES_DEFAULT | wxICON_EXCLAMATION);
     return box.ShowModal() == wxID_YES;
 }
 

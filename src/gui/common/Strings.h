@@ -151,6 +151,13 @@ inline constexpr const char* kCalculateButton = "Рассчитать эффек
 inline constexpr const char* kSaveEffectButton = "Сохранить...";
 inline constexpr const char* kCloseButton = "Закрыть";
 inline constexpr const char* kRemainingTime = "Осталось примерно %d с";
+inline constexpr const char* kCalculationStopped =
+    "Расчёт остановлен; сцена сохранила прежний эффект";
+inline constexpr const char* kEffectStale = "Эффект устарел: сцена изменена после расчёта";
+inline constexpr const char* kEffectStopped = "Новый расчёт остановлен: показан прежний эффект";
+inline constexpr const char* kEffectNoSources =
+    "В сцене нет источников звука: эффект пуст (добавьте источник)";
+inline constexpr const char* kEffectSilent = "Ни одно эхо не дошло до слушателя: эффект пуст";
 inline constexpr const char* kEffectFileFilter =
     "Файлы 3D эффектов (*.e3d)|*.e3d|Все файлы (*.*)|*";
 inline constexpr const char* kEffectExtension = "e3d";

@@ -1,5 +1,7 @@
 #include "gui/effect/EffectPane.h"
 
+#include "core/model/ObjectKind.h"
+#include "core/model/SceneFile.h"
 #include "core/model/SceneSettings.h"
 #include "core/plot/EffectPlot.h"
 #include "gui/common/Strings.h"
@@ -12,6 +14,7 @@
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace sonivera {
@@ -76,6 +79,37 @@ void CEffectPane::ShowEffectOf(const SceneSettings& scene) {
     const double* bins = scene.effect.get();
     SetEffect(std::vector<double>(bins, bins + scene.effectCount), scene.effectParams.groupTime,
               scene.effectParams.stopTime, scene.effectResponse, scene.effectResponseRate);
+    m_sceneAtEffect = SaveSceneToBytes(scene);
+    if (!HasSound()) {
+        const bool sources = std::any_of(scene.objects.begin(), scene.objects.end(),
+                                         [](const auto& o) { return o->GetKind() == OBJ_SOURCE; });
+        m_note = sources ? text::kEffectSilent : text::kEffectNoSources;
+    }
+    m_pPlot->Refresh(false);
+}
+
+bool CEffectPane::HasSound() const {
+    return std::any_of(m_bins.begin(), m_bins.end(), [](double v) { return v != 0.0; });
+}
+
+void CEffectPane::SceneEdited(const SceneSettings& scene) {
+    if (!HasEffect()) {
+        return;
+    }
+    const bool stale = SaveSceneToBytes(scene) != m_sceneAtEffect;
+    if (stale != m_stale) {
+        m_stale = stale;
+        m_note = stale ? text::kEffectStale : std::string();
+        m_pPlot->Refresh(false);
+    }
+}
+
+void CEffectPane::CalculationStopped() {
+    if (HasEffect()) {
+        m_stale = true;
+        m_note = text::kEffectStopped;
+        m_pPlot->Refresh(false);
+    }
 }
 
 void CEffectPane::SetEffect(std::vector<double> bins, double groupTime, double stopTime,
@@ -86,6 +120,9 @@ void CEffectPane::SetEffect(std::vector<double> bins, double groupTime, double s
     m_groupTime = groupTime;
     m_stopTime = stopTime;
     m_hovered.reset();
+    m_sceneAtEffect.clear();
+    m_note.clear();
+    m_stale = false;
     m_pPlot->Refresh(false);
 }
 
@@ -131,6 +168,16 @@ void CEffectPane::OnPaintPlot(wxPaintEvent&) {
     const wxSize size = m_pPlot->GetClientSize();
     DrawEffectPlot(port, PlotInput(m_bins, m_groupTime, IsDb(), OnsetDb(), m_hovered), size.x,
                    size.y);
+    if (m_stale) {
+        // Greyed: a veil of white over the whole plot.
+        gc->SetPen(*wxTRANSPARENT_PEN);
+        gc->SetBrush(wxBrush(wxColour(255, 255, 255, 150)));
+        gc->DrawRectangle(0, 0, size.x, size.y);
+    }
+    if (!m_note.empty()) {
+        port.Text(size.x / 2.0, 22.0, m_note, TextAnchorX::Centre, TextAnchorY::Top,
+                  m_stale ? PlotColour{170, 0, 0} : PlotColour{60, 60, 60});
+    }
 }
 
 double CEffectPane::OnsetDb() const {

@@ -3,6 +3,7 @@
 #include <wx/panel.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -38,6 +39,18 @@ public:
     void Clear();
 
     bool HasEffect() const { return !m_bins.empty(); }
+    // Whether the effect holds any sound (a scene without sources, or whose echoes all stay
+    // below the stop amplitude, calculates to silence: nothing to listen to or export).
+    bool HasSound() const;
+
+    // The effect no longer matches the scene: after an edit (`SceneEdited` compares the scene
+    // with the one the effect was calculated for, so undoing back makes it current again) or a
+    // stopped recalculation. The plot is then greyed with a line saying why, until the next
+    // calculation.
+    void SceneEdited(const SceneSettings& scene);
+    void CalculationStopped();
+    // Why the effect is out of date or empty, as the pane says it (empty when it is current).
+    const std::string& Note() const { return m_note; }
     const std::vector<double>& Bins() const { return m_bins; }
     double GroupTime() const { return m_groupTime; }
     double StopTime() const { return m_stopTime; }
@@ -83,6 +96,9 @@ private:
     double m_groupTime = 0.0;
     double m_stopTime = 0.0;
     std::vector<double> m_response;
+    std::vector<std::uint8_t> m_sceneAtEffect; // the scene file's bytes the effect was made from
+    std::string m_note;
+    bool m_stale = false;
     int m_responseRate = 0;
     std::optional<std::size_t> m_hovered;
     BinClickHandler m_binClick;

@@ -185,6 +185,8 @@ void C3DDoc::FollowCommandStack() {
     if (wxCommandProcessor* commands = GetCommandProcessor()) {
         Modify(commands->IsDirty());
     }
+    StackChangedHint hint;
+    UpdateAllViews(nullptr, &hint);
 }
 
 void C3DDoc::Modify(bool modified) {

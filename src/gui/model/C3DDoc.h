@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/edit/SceneEdit.h"
-#include "gui/model/SceneEditCommand.h"
 #include "core/model/SceneSettings.h"
+#include "gui/model/SceneEditCommand.h"
 
 #include <wx/docview.h>
 
@@ -54,6 +54,8 @@ public:
         explicit EditedHint(const EditSelection& selection) : m_selection(selection) {}
         EditSelection m_selection;
     };
+    // Sent to the views after every edit, undo and redo, once the scene is in its new state.
+    class StackChangedHint : public wxObject {};
     // Marking the document unmodified also marks the undo stack's current state as saved.
     void Modify(bool modified) override;
 

@@ -26,17 +26,17 @@ EffectSoundButtons AddEffectSoundButtons(CEffectPane& pane) {
     for (wxButton* button : {buttons.exportWav, buttons.listen}) {
         pane.ButtonRow()->Add(button, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, pane.FromDIP(4));
         button->Bind(wxEVT_UPDATE_UI,
-                     [&pane](wxUpdateUIEvent& event) { event.Enable(pane.HasEffect()); });
+                     [&pane](wxUpdateUIEvent& event) { event.Enable(pane.HasSound()); });
     }
     // The pane's copy of the bins is read when the button is pressed; the listening window and
     // the export take their own copies, so a New or Open meanwhile changes nothing for them.
     buttons.exportWav->Bind(wxEVT_BUTTON, [&pane](wxCommandEvent&) {
-        if (pane.HasEffect()) {
+        if (pane.HasSound()) {
             ExportImpulseResponse(&pane, ResponseOf(pane));
         }
     });
     buttons.listen->Bind(wxEVT_BUTTON, [&pane](wxCommandEvent&) {
-        if (pane.HasEffect()) {
+        if (pane.HasSound()) {
             CListenDialog::Start(wxGetTopLevelParent(&pane), ResponseOf(pane));
         }
     });

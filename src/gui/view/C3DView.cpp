@@ -1,6 +1,7 @@
 #include "gui/view/C3DView.h"
 
 #include "core/calc/SceneCheck.h"
+#include "core/edit/ObjectClipboard.h"
 #include "core/map/MapPicture.h"
 #include "gui/calc/EffectCalcDlg.h"
 #include "gui/calc/MapDlg.h"
@@ -10,7 +11,6 @@
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/Strings.h"
 #include "gui/common/ViewFrame.h"
-#include "core/edit/ObjectClipboard.h"
 #include "gui/effect/EffectPane.h"
 #include "gui/model/C3DDoc.h"
 #include "gui/model/SceneEditCommand.h"
@@ -112,17 +112,26 @@ void C3DView::PaintArea(wxDC& dc, const wxRect& area) {
     CDcCanvas canvas(dc, {-at.x, -at.y});
     if (m_pCanvas) {
         const wxSize client = m_pCanvas->GetClientSize();
-        m_pMap->Paint(dc, ShownScene(), m_pController->PixelsPerMetre(), at,
-                      {client.x, client.y});
+        m_pMap->Paint(dc, ShownScene(), m_pController->PixelsPerMetre(), at, {client.x, client.y});
     }
     m_pController->Paint(
         canvas, {area.GetLeft(), area.GetTop(), area.GetRight() + 1, area.GetBottom() + 1});
     m_pPaths->Paint(dc, canvas, ShownScene(), m_pController->PixelsPerMetre(), at);
+    // Every edit repaints the view: the effect pane compares the scene with its effect's here.
+    if (ViewFrame* frame = GetViewFrame(); frame && ShownScene()) {
+        frame->GetEffectPane()->SceneEdited(*ShownScene());
+    }
 }
 
 void C3DView::OnUpdate(wxView*, wxObject* hint) {
     if (auto* edited = dynamic_cast<C3DDoc::EditedHint*>(hint)) {
         m_pController->OnSceneEdited(edited->m_selection);
+        return;
+    }
+    if (dynamic_cast<C3DDoc::StackChangedHint*>(hint) != nullptr) {
+        if (ViewFrame* frame = GetViewFrame(); frame && ShownScene()) {
+            frame->GetEffectPane()->SceneEdited(*ShownScene());
+        }
         return;
     }
     C3DDoc* doc = GetSceneDocument();
@@ -386,7 +395,7 @@ void C3DView::CalculateEffect(bool startAtOnce) {
     ViewFrame* frame = GetViewFrame();
     SceneSettings& scene = *ShownScene();
     EchoPathRequest* paths = m_pPaths->PrepareCalculation(scene);
-    RunEffectCalculation(
+    const bool stopped = RunEffectCalculation(
         frame ? &frame->Window() : nullptr, scene,
         [frame, &scene] {
             if (frame) {
@@ -394,6 +403,9 @@ void C3DView::CalculateEffect(bool startAtOnce) {
             }
         },
         paths, startAtOnce);
+    if (stopped && frame) {
+        frame->GetEffectPane()->CalculationStopped();
+    }
     m_pPaths->CalculationEnded(scene);
 }
 
@@ -411,7 +423,8 @@ void C3DView::OnCalcMap(wxCommandEvent&) {
     if (dialog.ShowModal() != wxID_OK) {
         return;
     }
-    const std::string error = m_pMap->Start(*scene, dialog.StepX(), dialog.StepY(), dialog.Figure());
+    const std::string error =
+        m_pMap->Start(*scene, dialog.StepX(), dialog.StepY(), dialog.Figure());
     if (!error.empty()) {
         ShowError(owner, Ui(error));
         return;
@@ -451,11 +464,10 @@ void C3DView::OnShowPaths(wxCommandEvent&) {
 
 bool C3DView::CheckScene(bool reportSuccess) {
     return ShownScene() &&
-           CheckSceneAndReport(m_pCanvas, *ShownScene(), reportSuccess,
-                               [this](const SceneCheckFinding& finding) {
-                                   m_pController->ShowCheckFinding(finding.index,
-                                                                   finding.containerIndex);
-                               });
+           CheckSceneAndReport(
+               m_pCanvas, *ShownScene(), reportSuccess, [this](const SceneCheckFinding& finding) {
+                   m_pController->ShowCheckFinding(finding.index, finding.containerIndex);
+               });
 }
 
 // The view's commands (their enable, check and label rules are declared with the commands,

@@ -1,4 +1,5 @@
 #include "calc/CalcFixture.h"
+#include "gui/common/FileNames.h"
 
 #include <filesystem>
 
@@ -52,7 +53,8 @@ TEST_F(SaveEffectTest, TheFileDialogOffersEffectFilesAndCancellingDoesNothing) {
             EXPECT_EQ(files->GetMessage().utf8_string(), "Save As");
             EXPECT_TRUE(files->HasFlag(wxFD_SAVE));
             EXPECT_TRUE(files->HasFlag(wxFD_OVERWRITE_PROMPT));
-            EXPECT_TRUE(files->GetFilename().empty());
+            // Beside the scene, with its name (none for a scene never saved).
+            EXPECT_EQ(files->GetFilename(), StartBesideScene(".e3d").name);
         }
         return int(wxID_CANCEL);
     });

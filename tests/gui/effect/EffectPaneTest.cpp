@@ -1,5 +1,6 @@
 // The "Эффект" pane in the editor: its toggle, and that it follows calculations and New.
 #include "calc/CalcFixture.h"
+#include "gui/common/CommandIds.h"
 
 #include "gui/app/MainFrame.h"
 #include "gui/effect/EffectPane.h"
@@ -61,6 +62,33 @@ TEST_F(EffectPaneTest, ShowsTheEffectAfterACalculationAndEmptiesOnNew) {
     Command(ID_FILE_NEW);
     EXPECT_FALSE(Pane().HasEffect());
     EXPECT_TRUE(Pane().Response().empty());
+}
+
+TEST_F(EffectPaneTest, AnEditMarksTheEffectOutOfDateAndASceneWithoutSourcesSaysWhy) {
+    // Without sources: silence, a line saying why, nothing to export or listen to.
+    ExpectCalcDialog([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_CALCULATE); });
+    Command(ID_CALC_EFFECT);
+    dialogs.Verify();
+    ASSERT_TRUE(Pane().HasEffect());
+    EXPECT_FALSE(Pane().HasSound());
+    EXPECT_EQ(Pane().Note(), "В сцене нет источников звука: эффект пуст (добавьте источник)");
+
+    AddSource(8, 3); // at 30 pixels per metre: (240, 90) on the canvas
+    AddRect(60, 20, 5, 30);
+    ExpectCalcDialog([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_CALCULATE); });
+    Command(ID_CALC_EFFECT);
+    dialogs.Verify();
+    EXPECT_TRUE(Pane().HasSound());
+    EXPECT_EQ(Pane().Note(), "");
+    // An edit of the scene (a drag of the source) marks the effect out of date; undo makes it
+    // current again.
+    UseTool(ID_TOOL_MOVE);
+    Drag(240, 90, 300, 90);
+    EXPECT_EQ(Pane().Note(), "Эффект устарел: сцена изменена после расчёта");
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(Pane().Note(), "");
+    Pane().CalculationStopped();
+    EXPECT_EQ(Pane().Note(), "Новый расчёт остановлен: показан прежний эффект");
 }
 
 } // namespace sonivera

@@ -16,7 +16,12 @@ namespace {
 class UpdateCounter : public wxView {
 public:
     void OnDraw(wxDC*) override {}
-    void OnUpdate(wxView*, wxObject*) override { ++updates; }
+    // Redraws: the notice after every change of the undo stack repaints nothing.
+    void OnUpdate(wxView*, wxObject* hint) override {
+        if (dynamic_cast<C3DDoc::StackChangedHint*>(hint) == nullptr) {
+            ++updates;
+        }
+    }
     int updates = 0;
 };
 

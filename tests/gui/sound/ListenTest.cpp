@@ -3,12 +3,12 @@
 #include "support/AppFixture.h"
 
 #include "audio/AudioFile.h"
-#include "gui/app/MainFrame.h"
-#include "gui/effect/EffectPane.h"
 #include "core/model/SafeFileWriter.h"
+#include "gui/app/MainFrame.h"
+#include "gui/calc/SaveEffect.h"
+#include "gui/effect/EffectPane.h"
 #include "gui/sound/ExportWav.h"
 #include "gui/sound/ListenDialog.h"
-#include "gui/calc/SaveEffect.h"
 #include "gui/sound/SoundFileDialog.h"
 
 #include <wx/app.h>
