@@ -7,8 +7,10 @@
 #include "core/model/SoundSource.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <map>
 
 namespace sonivera {
 
@@ -95,6 +97,153 @@ std::string ObjectJsonText(const CSceneObject& object) {
         text += ", \"m_power\": " + NumberText(source->m_power);
     }
     return text + " }";
+}
+
+namespace {
+
+// A small reader for the flat object text: { "name": value, ... } with string or number values.
+class FlatJsonReader {
+public:
+    explicit FlatJsonReader(std::string_view text) : m_text(text) {}
+
+    bool Read(std::vector<std::pair<std::string, std::string>>& members) {
+        Skip();
+        if (!Take('{')) {
+            return false;
+        }
+        Skip();
+        if (Take('}')) {
+            return AtEnd();
+        }
+        while (true) {
+            std::string name, value;
+            Skip();
+            if (!String(name)) {
+                return false;
+            }
+            Skip();
+            if (!Take(':')) {
+                return false;
+            }
+            Skip();
+            if (m_pos < m_text.size() && m_text[m_pos] == '"') {
+                if (!String(value)) {
+                    return false;
+                }
+                value = "\"" + value; // marks a string value
+            } else if (!Number(value)) {
+                return false;
+            }
+            members.emplace_back(std::move(name), std::move(value));
+            Skip();
+            if (Take('}')) {
+                return AtEnd();
+            }
+            if (!Take(',')) {
+                return false;
+            }
+        }
+    }
+
+private:
+    void Skip() {
+        while (m_pos < m_text.size() && std::isspace(static_cast<unsigned char>(m_text[m_pos]))) {
+            ++m_pos;
+        }
+    }
+    bool Take(char c) {
+        if (m_pos < m_text.size() && m_text[m_pos] == c) {
+            ++m_pos;
+            return true;
+        }
+        return false;
+    }
+    bool AtEnd() {
+        Skip();
+        return m_pos == m_text.size();
+    }
+    bool String(std::string& out) {
+        if (!Take('"')) {
+            return false;
+        }
+        while (m_pos < m_text.size() && m_text[m_pos] != '"') {
+            if (m_text[m_pos] == '\\' || static_cast<unsigned char>(m_text[m_pos]) < 0x20) {
+                return false; // the names and kinds of this form need no escapes
+            }
+            out += m_text[m_pos++];
+        }
+        return Take('"');
+    }
+    bool Number(std::string& out) {
+        const std::size_t start = m_pos;
+        while (m_pos < m_text.size() &&
+               (std::isdigit(static_cast<unsigned char>(m_text[m_pos])) ||
+                std::string_view("+-.eE").find(m_text[m_pos]) != std::string_view::npos)) {
+            ++m_pos;
+        }
+        out = std::string(m_text.substr(start, m_pos - start));
+        return !out.empty();
+    }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+std::optional<double> ParseNumber(const std::string& text) {
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<ObjectRecord> ObjectFromJsonText(std::string_view text) {
+    constexpr std::size_t kMaxText = 4096; // one object's text is a few hundred bytes
+    std::vector<std::pair<std::string, std::string>> members;
+    if (text.size() > kMaxText || !FlatJsonReader(text).Read(members)) {
+        return std::nullopt;
+    }
+    std::map<std::string, std::string> fields;
+    for (auto& [name, value] : members) {
+        if (!fields.emplace(name, value).second) {
+            return std::nullopt; // a name given twice
+        }
+    }
+    const auto kind = fields.find("kind");
+    if (kind == fields.end()) {
+        return std::nullopt;
+    }
+    std::vector<const char*> names;
+    std::int32_t code = 0;
+    if (kind->second == "\"rect" || kind->second == "2") {
+        code = OBJ_RECT;
+        names = {"m_x", "m_y", "m_width", "m_height", "m_absorption", "m_reflection"};
+    } else if (kind->second == "\"source" || kind->second == "3") {
+        code = OBJ_SOURCE;
+        names = {"m_x", "m_y", "m_power"};
+    } else {
+        return std::nullopt;
+    }
+    if (fields.size() != names.size() + 1) {
+        return std::nullopt;
+    }
+    ArchiveWriter fieldsOut;
+    for (const char* name : names) {
+        const auto field = fields.find(name);
+        if (field == fields.end() || field->second.starts_with('"')) {
+            return std::nullopt;
+        }
+        const auto value = ParseNumber(field->second);
+        if (!value) {
+            return std::nullopt;
+        }
+        fieldsOut.WriteDouble(*value);
+    }
+    // Through the private format's reader, so the text gets exactly its checks.
+    return DecodeClipboardObject(EncodeClipboardObject(ObjectRecord{code, fieldsOut.Bytes()}));
 }
 
 ObjectRecord PlacePastedObject(const ObjectRecord& copied, SceneSettings& scene, int steps) {

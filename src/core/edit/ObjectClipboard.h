@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sonivera {
@@ -35,6 +36,11 @@ std::optional<ObjectRecord> DecodeClipboardObject(std::span<const std::uint8_t> 
 // The object as one JSON object: {"kind": "rect", "m_x": 10.0, ...}, numbers in their shortest
 // form that reads back exactly.
 std::string ObjectJsonText(const CSceneObject& object);
+
+// The object of a JSON text in that form (what a copy puts on the clipboard as text, perhaps
+// edited in a text editor and copied back): exactly the kind's fields, each once, numbers that are
+// finite, sides not below 0. None for any other text.
+std::optional<ObjectRecord> ObjectFromJsonText(std::string_view text);
 
 // Where a pasted object goes in `scene`: `steps` grid steps right and down from where it was
 // copied (each further paste of the same clipboard one step more, so two pastes never coincide),

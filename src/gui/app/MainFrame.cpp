@@ -1,7 +1,9 @@
 #include "gui/app/MainFrame.h"
 
 #include "gui/app/MapStatusProgress.h"
+#include "gui/view/ObjectClipboardIO.h"
 
+#include "core/model/SceneSettings.h"
 #include "gui/app/AppIcon.h"
 #include "gui/app/RecentFiles.h"
 #include "gui/app/SceneDocManager.h"
@@ -10,7 +12,6 @@
 #include "gui/common/CommandTable.h"
 #include "gui/common/Strings.h"
 #include "gui/effect/EffectPane.h"
-#include "core/model/SceneSettings.h"
 #include "gui/sound/EffectSoundButtons.h"
 #include "gui/view/C3DView.h"
 #include "gui/view/SceneCanvas.h"
@@ -104,6 +105,15 @@ CMainFrame::CMainFrame(wxDocManager* manager)
     Bind(wxEVT_MOVE, [this](wxMoveEvent& event) { OnSizeOrMove(event); });
     // Last in the routing (after the view and the document): every declared command's state.
     Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateCommand, this);
+    // Whether "Вставить" can paste is asked of the clipboard when the window gains focus and when a
+    // menu opens (and after the editor's own copy), never by polling.
+    Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
+        if (event.GetActive()) {
+            ClipboardChanged();
+        }
+        event.Skip();
+    });
+    ClipboardChanged();
 }
 
 CMainFrame::~CMainFrame() {
@@ -206,6 +216,7 @@ CommandContext CMainFrame::GatherCommandContext() {
     context.sceneBarShown = IsBarShown(ID_VIEW_SCENE_BAR);
     context.statusBarShown = IsBarShown(ID_VIEW_STATUS_BAR);
     context.effectPaneShown = IsBarShown(ID_VIEW_EFFECT_PANE);
+    context.clipboardHasObject = m_bClipboardHasObject;
     return context;
 }
 
@@ -334,8 +345,13 @@ void CMainFrame::ShowEffectOf(const SceneSettings& scene) {
 }
 
 void CMainFrame::OnMenuOpen(wxMenuEvent& event) {
+    m_bClipboardHasObject = ClipboardHoldsObject();
     UpdateCommandUI();
     event.Skip();
+}
+
+void CMainFrame::ClipboardChanged() {
+    m_bClipboardHasObject = ClipboardHoldsObject();
 }
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {

@@ -42,6 +42,8 @@ public:
     void SetStatusMessage(const wxString& text) override;
     void ShowMapProgress(int percent, const wxString& label) override;
     void HideMapProgress() override;
+    // Asks the clipboard again whether it holds an object (after a copy or cut).
+    void ClipboardChanged() override;
     // The map's progress in the status bar (tests look at it).
     CMapStatusProgress* GetMapProgress() const { return m_pMapProgress.get(); }
     // Asks the command routing (view, document, frame, application) for a command's state. A
@@ -101,6 +103,7 @@ private:
     wxAuiToolBar* m_pSceneBar = nullptr;
     CEffectPane* m_pEffectPane = nullptr;
     std::unique_ptr<CMapStatusProgress> m_pMapProgress;
+    bool m_bClipboardHasObject = false;
     CSceneCanvas* m_pCanvas = nullptr;
     wxMenu* m_pFileMenu = nullptr;
     size_t m_nRecentPos = 0; // where the recent files stand in the File menu

@@ -41,6 +41,9 @@ struct CommandContext {
     // The echo paths on the plan.
     bool pathsAvailable = false;
     bool pathsShown = false;
+    // Whether the clipboard held an object when last asked (a menu opening, the window gaining
+    // focus, a copy or cut).
+    bool clipboardHasObject = false;
     // The acoustic map on the plan.
     bool mapAvailable = false;
     bool mapShown = false;

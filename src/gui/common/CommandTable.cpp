@@ -1,9 +1,9 @@
 #include "gui/common/CommandTable.h"
 
-#include "gui/common/CommandIds.h"
-#include "gui/common/Strings.h"
 #include "core/edit/ObjectClipboard.h"
 #include "core/view/CommandRules.h"
+#include "gui/common/CommandIds.h"
+#include "gui/common/Strings.h"
 
 #include <algorithm>
 #include <array>
@@ -50,7 +50,7 @@ bool CanCutOrCopy(const CommandContext& c) {
 // Asking the system clipboard on every idle turn would be a round trip to the display server
 // each time; a paste of anything else than an object just beeps.
 bool CanPaste(const CommandContext& c) {
-    return c.hasView && c.viewShowsScene && !c.buttonDown;
+    return c.hasView && c.viewShowsScene && !c.buttonDown && c.clipboardHasObject;
 }
 
 // A bar toggle carries its check mark exactly while its bar is visible.

@@ -31,6 +31,9 @@ public:
     virtual void ShowMapProgress(int percent, const wxString& label) = 0;
     virtual void HideMapProgress() = 0;
 
+    // The clipboard's content changed (a copy or cut): asks it again whether it holds an object.
+    virtual void ClipboardChanged() = 0;
+
     // A command's state as the command routing (view, document, frame, application) gives it.
     virtual CommandState QueryCommand(int commandId) = 0;
 

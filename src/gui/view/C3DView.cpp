@@ -362,6 +362,9 @@ void C3DView::OnCutOrCopy(wxCommandEvent& event) {
         wxBell();
         return;
     }
+    if (ViewFrame* frame = GetViewFrame()) {
+        frame->ClipboardChanged();
+    }
     if (event.GetId() == ID_EDIT_CUT) {
         m_pController->CutSelected();
     }

@@ -1,7 +1,7 @@
 #include "gui/view/ObjectClipboardIO.h"
 
-#include "gui/common/Strings.h"
 #include "core/edit/ObjectClipboard.h"
+#include "gui/common/Strings.h"
 
 #include <wx/clipbrd.h>
 #include <wx/dataobj.h>
@@ -36,15 +36,30 @@ bool PutObjectOnClipboard(const CSceneObject& object) {
 
 std::optional<ObjectRecord> ObjectFromClipboard() {
     wxClipboardLocker lock;
-    if (!lock || !wxTheClipboard->IsSupported(ObjectFormat())) {
+    if (!lock) {
         return std::nullopt;
     }
-    wxCustomDataObject data(ObjectFormat());
-    if (!wxTheClipboard->GetData(data)) {
-        return std::nullopt;
+    if (wxTheClipboard->IsSupported(ObjectFormat())) {
+        wxCustomDataObject data(ObjectFormat());
+        if (wxTheClipboard->GetData(data)) {
+            const auto* begin = static_cast<const std::uint8_t*>(data.GetData());
+            if (auto record =
+                    DecodeClipboardObject(std::span<const std::uint8_t>(begin, data.GetSize()))) {
+                return record;
+            }
+        }
     }
-    const auto* begin = static_cast<const std::uint8_t*>(data.GetData());
-    return DecodeClipboardObject(std::span<const std::uint8_t>(begin, data.GetSize()));
+    if (wxTheClipboard->IsSupported(wxDF_UNICODETEXT) || wxTheClipboard->IsSupported(wxDF_TEXT)) {
+        wxTextDataObject text;
+        if (wxTheClipboard->GetData(text)) {
+            return ObjectFromJsonText(text.GetText().utf8_string());
+        }
+    }
+    return std::nullopt;
+}
+
+bool ClipboardHoldsObject() {
+    return ObjectFromClipboard().has_value();
 }
 
 } // namespace sonivera

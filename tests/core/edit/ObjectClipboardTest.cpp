@@ -98,4 +98,37 @@ TEST(ObjectClipboardTest, PastedObjectsMoveOneGridStepAndStayInsideTheScene) {
     EXPECT_EQ(dynamic_cast<CRectObject&>(*placed).m_width, 150.0);
 }
 
+TEST(ObjectClipboard, TheObjectsJsonTextReadsBackAsTheSameObjectAndNothingElseDoes) {
+    auto scene = MakeDefaultScene();
+    auto* rect = scene->Add<CRectObject>();
+    rect->m_x = 1.5;
+    rect->m_y = 0.1;
+    rect->m_width = 3.0;
+    rect->m_height = 7.25;
+    rect->m_absorption = 1.7e308;
+    rect->m_reflection = 0.3;
+    auto* source = scene->Add<CSoundSource>();
+    source->m_x = 60.0;
+    source->m_y = 50.0;
+    source->m_power = 0.5;
+    for (const CSceneObject* object :
+         {static_cast<CSceneObject*>(rect), static_cast<CSceneObject*>(source)}) {
+        const auto back = ObjectFromJsonText(ObjectJsonText(*object));
+        ASSERT_TRUE(back);
+        EXPECT_EQ(*back, RecordOf(*object));
+    }
+    for (const char* text :
+         {"", "plain text", "{}", "{\"kind\": \"listener\", \"m_x\": 1, \"m_y\": 2}",
+          "{\"kind\": \"source\", \"m_x\": 1, \"m_y\": 2}", // a field missing
+          "{\"kind\": \"source\", \"m_x\": 1, \"m_y\": 2, \"m_power\": 1, \"x\": 3}", // one too
+                                                                                      // many
+          "{\"kind\": \"source\", \"m_x\": 1, \"m_x\": 2, \"m_power\": 1}",           // twice
+          "{\"kind\": \"source\", \"m_x\": 1e999, \"m_y\": 2, \"m_power\": 1}",       // not finite
+          "{\"kind\": \"rect\", \"m_x\": 1, \"m_y\": 2, \"m_width\": -1, \"m_height\": 1, "
+          "\"m_absorption\": 0, \"m_reflection\": 0}", // a side below 0
+          "{\"kind\": \"source\", \"m_x\": 1, \"m_y\": 2, \"m_power\": 1} trailing"}) {
+        EXPECT_FALSE(ObjectFromJsonText(text)) << text;
+    }
+}
+
 } // namespace sonivera

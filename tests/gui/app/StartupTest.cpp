@@ -1,13 +1,14 @@
 #include "support/AppFixture.h"
 #include "support/SceneBytes.h"
 
+#include "core/model/Listener.h"
 #include "gui/app/SceneDocManager.h"
 #include "gui/common/CommandIds.h"
 #include "gui/common/CommandTable.h"
-#include "core/model/Listener.h"
 #include "gui/view/C3DView.h"
 
 #include <wx/aui/auibar.h>
+#include <wx/clipbrd.h>
 #include <wx/statusbr.h>
 
 namespace sonivera {
@@ -226,7 +227,16 @@ TEST_F(AppTest, CommandsShowTheStateOfTheirRulesOnMenusAndToolbarsAlike) {
                    ID_EDIT_CUT, ID_EDIT_COPY}) {
         EXPECT_FALSE(MenuItem(id)->IsEnabled()) << id;
     }
-    EXPECT_TRUE(MenuItem(ID_EDIT_PASTE)->IsEnabled());
+    // "Вставить" only while the clipboard holds an object (asked when the window gains focus or a
+    // menu opens): plain text is none.
+    {
+        wxClipboardLocker lock;
+        ASSERT_TRUE(!!lock);
+        wxTheClipboard->SetData(new wxTextDataObject("plain text"));
+    }
+    Frame().ClipboardChanged();
+    Frame().UpdateCommandUI();
+    EXPECT_FALSE(MenuItem(ID_EDIT_PASTE)->IsEnabled());
     EXPECT_FALSE(MenuItem(ID_FILE_MRU_FILE1)->IsEnabled()); // the empty list's placeholder
     for (wxAuiToolBar* bar : {Frame().GetMainBar(), Frame().GetSceneBar()}) {
         for (size_t i = 0; i < bar->GetToolCount(); ++i) {

@@ -3,9 +3,9 @@
 // and the wheel's scrolling and zooming.
 #include "view/ViewFixture.h"
 
-#include "gui/common/CommandIds.h"
 #include "core/edit/ObjectClipboard.h"
 #include "core/model/SoundSource.h"
+#include "gui/common/CommandIds.h"
 
 #include <wx/clipbrd.h>
 #include <wx/cmdproc.h>
@@ -92,10 +92,16 @@ TEST_F(EditCommandsTest, SceneDialogChangesAreUndoneInOneStep) {
 }
 
 TEST_F(EditCommandsTest, CopyAndPasteGoThroughTheClipboardAndTheListenerIsNeverCopied) {
+    {
+        wxClipboardLocker lock;
+        ASSERT_TRUE(!!lock);
+        wxTheClipboard->SetData(new wxTextDataObject("not an object"));
+    }
+    Frame().ClipboardChanged();
     Key(WXK_TAB); // the listener
     EXPECT_FALSE(Enabled(ID_EDIT_COPY));
     EXPECT_FALSE(Enabled(ID_EDIT_CUT));
-    EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
+    EXPECT_FALSE(Enabled(ID_EDIT_PASTE)); // nothing to paste
     EXPECT_FALSE(Enabled(ID_FILE_PRINT));
 
     UseTool(ID_TOOL_SOURCE);
@@ -111,6 +117,7 @@ TEST_F(EditCommandsTest, CopyAndPasteGoThroughTheClipboardAndTheListenerIsNeverC
                   "{ \"kind\": \"source\", \"m_x\": 2.5, \"m_y\": 2.5, \"m_power\": 1.0 }");
         EXPECT_TRUE(wxTheClipboard->IsSupported(wxDataFormat(kObjectClipboardFormat)));
     }
+    EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
     Command(ID_EDIT_PASTE);
     ASSERT_EQ(Scene().objects.size(), 3u);
     CSceneObject* pasted = Scene().objects.back().get();
@@ -124,6 +131,20 @@ TEST_F(EditCommandsTest, CopyAndPasteGoThroughTheClipboardAndTheListenerIsNeverC
     Command(ID_EDIT_UNDO);
     EXPECT_EQ(Scene().objects.size(), 3u);
     EXPECT_EQ(View().Selected(), Scene().objects.back().get());
+
+    // The editor's own JSON text, edited elsewhere and copied back as plain text, pastes too.
+    {
+        wxClipboardLocker lock;
+        ASSERT_TRUE(!!lock);
+        wxTheClipboard->SetData(new wxTextDataObject(
+            "{\"kind\": \"rect\", \"m_x\": 4, \"m_y\": 5, \"m_width\": 2, \"m_height\": 1,"
+            " \"m_absorption\": 0.5, \"m_reflection\": 0.25}"));
+    }
+    Frame().ClipboardChanged();
+    ASSERT_TRUE(Enabled(ID_EDIT_PASTE));
+    Command(ID_EDIT_PASTE);
+    ASSERT_EQ(Scene().objects.size(), 4u);
+    EXPECT_EQ(Scene().objects.back()->m_x, 5.0);
 }
 
 TEST_F(EditCommandsTest, TheWheelScrollsAFixedDistanceAndCtrlZoomsAroundThePointer) {
