@@ -1,8 +1,8 @@
 #include "core/paths/PathOverlay.h"
 
-#include "core/paths/ColorMap.h"
 #include "core/model/Canvas.h"
 #include "core/model/PixelMath.h"
+#include "core/paths/ColorMap.h"
 
 #include <algorithm>
 #include <cmath>
@@ -142,6 +142,28 @@ int PathOverlay::PathAt(PixelPoint logical, int pixelsPerMetre) const {
         }
     }
     return -1;
+}
+
+PixelPoint LegendCorner(const std::vector<PixelPoint>& marks, PixelSize client, PixelSize box,
+                        int margin) {
+    const int right = client.cx - box.cx - margin;
+    const int bottom = client.cy - box.cy - margin;
+    // In the order of preference: top-right, top-left, bottom-right, bottom-left.
+    const PixelPoint corners[] = {
+        {right, margin}, {margin, margin}, {right, bottom}, {margin, bottom}};
+    PixelPoint best = corners[0];
+    std::size_t fewest = static_cast<std::size_t>(-1);
+    for (const PixelPoint& c : corners) {
+        const auto covered = static_cast<std::size_t>(
+            std::count_if(marks.begin(), marks.end(), [&](const PixelPoint& p) {
+                return p.x >= c.x && p.x < c.x + box.cx && p.y >= c.y && p.y < c.y + box.cy;
+            }));
+        if (covered < fewest) {
+            fewest = covered;
+            best = c;
+        }
+    }
+    return best;
 }
 
 } // namespace sonivera

@@ -71,4 +71,10 @@ private:
     int m_hovered = -1;
 };
 
+// Where a legend box of `box` size goes in a client area of `client` size, `margin` pixels from
+// its corner: the corner whose box would cover the fewest of `marks` (the symbols and path points
+// in window pixels), the top-right one when several cover equally few. Returns its top-left.
+PixelPoint LegendCorner(const std::vector<PixelPoint>& marks, PixelSize client, PixelSize box,
+                        int margin);
+
 } // namespace sonivera

@@ -1,10 +1,14 @@
 #include "gui/view/PathsOverlayView.h"
 
+#include "core/model/ObjectKind.h"
+#include "core/model/SceneObject.h"
+#include "core/model/SceneSettings.h"
+
+#include "core/model/SceneFile.h"
+#include "core/model/SceneSettings.h"
 #include "gui/common/Strings.h"
 #include "gui/common/ViewFrame.h"
 #include "gui/effect/EffectPane.h"
-#include "core/model/SceneFile.h"
-#include "core/model/SceneSettings.h"
 #include "gui/view/DcCanvas.h"
 #include "gui/view/SceneCanvas.h"
 #include "gui/view/ViewParts.h"
@@ -84,9 +88,24 @@ void CPathsOverlayView::Paint(wxDC& dc, Canvas& canvas, const SceneSettings* sce
         return;
     }
     m_overlay.Draw(canvas, pixelsPerMetre);
+    // The listener and the sources above the paths, so their symbols stay visible.
+    std::vector<PixelPoint> marks;
+    for (const auto& object : scene->objects) {
+        if (object->GetKind() != OBJ_RECT) {
+            object->Draw(canvas, pixelsPerMetre);
+        }
+        marks.push_back({static_cast<int>(object->m_x * pixelsPerMetre) - scroll.x,
+                         static_cast<int>(object->m_y * pixelsPerMetre) - scroll.y});
+    }
+    for (const EchoPath& path : m_overlay.Paths()) {
+        for (const PathPoint& p : path.points) {
+            marks.push_back({static_cast<int>(p.x * pixelsPerMetre) - scroll.x,
+                             static_cast<int>(p.y * pixelsPerMetre) - scroll.y});
+        }
+    }
 
-    // The legend: a white box in the top-right corner with the colour bar and its two ends.
-    (void)scroll;
+    // The legend: a white box with the colour bar and its two ends, in the corner where it
+    // hides the fewest symbols and path points.
     const wxSize client = dc.GetSize();
     const wxString title = Ui(text::kPathsLegendTitle);
     const wxString early = Number(0.0) + Ui(text::kMillisecondsSuffix);
@@ -94,8 +113,10 @@ void CPathsOverlayView::Paint(wxDC& dc, Canvas& canvas, const SceneSettings* sce
     const int textHeight = dc.GetCharHeight();
     const int boxWidth = PathOverlay::kLegendWidth + 2 * kPadding;
     const int boxHeight = 2 * textHeight + PathOverlay::kLegendHeight + 2 * kPadding + 4;
-    const int left = client.x - boxWidth - kMargin;
-    const int top = kMargin;
+    const PixelPoint corner =
+        LegendCorner(marks, {client.x, client.y}, {boxWidth, boxHeight}, kMargin);
+    const int left = corner.x;
+    const int top = corner.y;
     dc.SetPen(*wxBLACK_PEN);
     dc.SetBrush(*wxWHITE_BRUSH);
     dc.DrawRectangle(left, top, boxWidth, boxHeight);

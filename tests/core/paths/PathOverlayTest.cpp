@@ -108,4 +108,15 @@ TEST(PathOverlay, LegendRunsOverTheWholeMap) {
 
 } // namespace
 
+TEST(PathOverlay, TheLegendGoesToTheCornerThatHidesTheFewestMarks) {
+    const PixelSize client{800, 600};
+    const PixelSize box{180, 50};
+    EXPECT_EQ(LegendCorner({}, client, box, 8), (PixelPoint{612, 8})); // top-right by default
+    // A source under the top-right corner: the top-left one is free.
+    EXPECT_EQ(LegendCorner({{700, 20}}, client, box, 8), (PixelPoint{8, 8}));
+    // Both top corners taken: bottom-right.
+    EXPECT_EQ(LegendCorner({{700, 20}, {50, 30}, {60, 40}}, client, box, 8),
+              (PixelPoint{612, 542}));
+}
+
 } // namespace sonivera
