@@ -86,6 +86,8 @@ public:
 
 private:
     wxMenuBar* BuildMenuBar();
+    // Caps the docked "Эффект" pane at half of the window across its dock.
+    void KeepHalfForThePlan();
     int StatusPaneWidth(const char* widestText) const;
     wxAuiToolBar* BuildToolbar(int resourceId, const std::vector<int>& layout);
     void ShowToolPrompt(wxAuiToolBar* bar, wxMouseEvent& event);

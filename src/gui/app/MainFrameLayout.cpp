@@ -1,6 +1,10 @@
 // The main window's place on the screen and the panes' layout: the first start's size, the
 // settings that remember both across runs, and the way back to the default layout.
 #include "gui/app/MainFrame.h"
+
+#include <algorithm>
+
+#include "gui/effect/EffectPane.h"
 #include "core/view/WindowPlacement.h"
 
 #include <wx/confbase.h>
@@ -90,7 +94,30 @@ void CMainFrame::OnSizeOrMove(wxEvent& event) {
     if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) {
         m_restoredRect = wxRect(GetPosition(), GetClientSize());
     }
+    if (event.GetEventType() == wxEVT_SIZE) {
+        KeepHalfForThePlan();
+    }
     event.Skip();
+}
+
+void CMainFrame::KeepHalfForThePlan() {
+    // A docked "Эффект" pane takes at most half of the window across its dock, so the plan keeps
+    // at least the other half however small the window is.
+    wxAuiPaneInfo& pane = m_aui.GetPane(CEffectPane::kPaneName);
+    if (!pane.IsOk()) {
+        return;
+    }
+    const wxSize client = GetClientSize();
+    const wxSize most(std::max(1, client.x / 2), std::max(1, client.y / 2));
+    const bool across = pane.dock_direction == wxAUI_DOCK_LEFT ||
+                        pane.dock_direction == wxAUI_DOCK_RIGHT;
+    const wxSize limit = across ? wxSize(most.x, -1) : wxSize(-1, most.y);
+    if (pane.max_size != limit) {
+        pane.MaxSize(limit);
+        if (pane.IsShown() && pane.IsDocked()) {
+            m_aui.Update();
+        }
+    }
 }
 
 void CMainFrame::RestoreLayout(wxConfigBase& config) {

@@ -49,7 +49,7 @@ CEffectPane::CEffectPane(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     m_pPlot =
         new wxWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxFULL_REPAINT_ON_RESIZE);
     m_pPlot->SetBackgroundStyle(wxBG_STYLE_PAINT);
-    m_pPlot->SetMinSize(FromDIP(wxSize(480, 260)));
+    m_pPlot->SetMinSize(FromDIP(wxSize(200, 150))); // the plot's smallest layout
     m_pPlot->Bind(wxEVT_PAINT, &CEffectPane::OnPaintPlot, this);
     m_pPlot->Bind(wxEVT_MOTION, &CEffectPane::OnPlotMotion, this);
     m_pPlot->Bind(wxEVT_LEAVE_WINDOW, &CEffectPane::OnPlotLeave, this);
@@ -57,16 +57,13 @@ CEffectPane::CEffectPane(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(m_pDb, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(4));
+    row->Add(onsetLabel, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, FromDIP(8));
+    row->Add(m_pOnset, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(4));
     row->AddStretchSpacer(1);
     m_pButtonRow = new wxBoxSizer(wxHORIZONTAL);
     row->Add(m_pButtonRow, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, FromDIP(4));
     auto* all = new wxBoxSizer(wxVERTICAL);
     all->Add(row, 0, wxEXPAND);
-    // The onset on a row of its own, so the buttons keep their room in a narrow pane.
-    auto* onsetRow = new wxBoxSizer(wxHORIZONTAL);
-    onsetRow->Add(onsetLabel, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, FromDIP(4));
-    onsetRow->Add(m_pOnset, 0, wxALIGN_CENTER_VERTICAL | wxALL, FromDIP(4));
-    all->Add(onsetRow, 0, wxEXPAND);
     all->Add(m_pPlot, 1, wxEXPAND);
     SetSizer(all);
 }
