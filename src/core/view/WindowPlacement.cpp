@@ -53,4 +53,21 @@ std::optional<PixelRect> UsableWindowRect(const PixelRect& remembered,
     return remembered;
 }
 
+std::optional<PixelRect> RestoredWindowRect::Observe(const PixelRect& now, bool shown,
+                                                     bool maximised) {
+    if (!shown) {
+        return std::nullopt;
+    }
+    if (maximised) {
+        m_bMaximised = true;
+        return std::nullopt;
+    }
+    if (m_bMaximised) {
+        m_bMaximised = false;
+        return m_rect;
+    }
+    m_rect = now;
+    return std::nullopt;
+}
+
 } // namespace sonivera

@@ -20,4 +20,24 @@ PixelRect DefaultWindowRect(const PixelRect& workArea);
 std::optional<PixelRect> UsableWindowRect(const PixelRect& remembered,
                                           std::span<const PixelRect> workAreas);
 
+// The window's restored (not maximised) rectangle, kept apart from the maximised state. Every move
+// and resize is observed; the rectangle follows the window only while it is shown and not
+// maximised. The first geometry after leaving the maximised state still has the maximised size
+// (and a window that started maximised is restored by the window manager to a size it made up),
+// so that one is not taken: the caller puts the window back at the kept rectangle instead.
+class RestoredWindowRect {
+public:
+    void Set(const PixelRect& rect) { m_rect = rect; }
+    const PixelRect& Rect() const { return m_rect; }
+
+    // Observes the window at `now`. Returns the rectangle to put the window back at when it has
+    // just been restored from the maximised state, none otherwise; the caller sets it again
+    // when it moves the window there, since the manager's own size may be observed first.
+    std::optional<PixelRect> Observe(const PixelRect& now, bool shown, bool maximised);
+
+private:
+    PixelRect m_rect{};
+    bool m_bMaximised = false;
+};
+
 } // namespace sonivera

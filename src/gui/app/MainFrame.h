@@ -2,6 +2,7 @@
 
 #include "gui/common/CommandContext.h"
 #include "gui/common/ViewFrame.h"
+#include "core/view/WindowPlacement.h"
 
 #include <wx/aui/aui.h>
 #include <wx/docview.h>
@@ -82,7 +83,7 @@ public:
     // The pane layout the frame starts with (as the AUI manager writes it).
     const wxString& DefaultPerspective() const { return m_defaultPerspective; }
     // The window's position and client size when it is neither maximised nor minimised.
-    wxRect RestoredRect() const { return m_restoredRect; }
+    wxRect RestoredRect() const;
 
 private:
     wxMenuBar* BuildMenuBar();
@@ -110,7 +111,7 @@ private:
     wxMenu* m_pFileMenu = nullptr;
     size_t m_nRecentPos = 0; // where the recent files stand in the File menu
     wxString m_defaultPerspective;
-    wxRect m_restoredRect;
+    RestoredWindowRect m_restored;
 
     wxDECLARE_EVENT_TABLE();
 };

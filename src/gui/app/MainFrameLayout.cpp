@@ -78,21 +78,37 @@ bool LayoutUsable(wxAuiManager& aui) {
 void CMainFrame::PlaceForFirstStart() {
     const int display = wxDisplay::GetFromWindow(this);
     const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetClientArea();
-    m_restoredRect = ToWxRect(DefaultWindowRect(ToPixelRect(area)));
+    m_restored.Set(DefaultWindowRect(ToPixelRect(area)));
     ApplyRestoredRect();
+}
+
+wxRect CMainFrame::RestoredRect() const {
+    return ToWxRect(m_restored.Rect());
 }
 
 void CMainFrame::ApplyRestoredRect() {
     // The position of the window's frame and the size of its client area: the toolkit reports
     // and takes both the same way before and after the window manager has decorated the window,
     // so the window comes back exactly as it was left.
-    Move(m_restoredRect.GetPosition());
-    SetClientSize(m_restoredRect.GetSize());
+    const wxRect rect = ToWxRect(m_restored.Rect());
+    Move(rect.GetPosition());
+    SetClientSize(rect.GetSize());
 }
 
 void CMainFrame::OnSizeOrMove(wxEvent& event) {
-    if (IsShown() && !IsMaximized() && !IsIconized() && !IsFullScreen()) {
-        m_restoredRect = wxRect(GetPosition(), GetClientSize());
+    if (!IsIconized() && !IsFullScreen()) {
+        const bool shown = IsShown();
+        const auto back = m_restored.Observe(ToPixelRect(wxRect(GetPosition(), GetClientSize())),
+                                             shown, IsMaximized());
+        if (back) {
+            // Restored from maximised: back to the remembered size, not the one the window
+            // manager chose for a window it only ever saw maximised.
+            // The manager's own size may still arrive before this runs: the kept rectangle wins.
+            CallAfter([this, rect = *back] {
+                m_restored.Set(rect);
+                ApplyRestoredRect();
+            });
+        }
     }
     if (event.GetEventType() == wxEVT_SIZE) {
         KeepHalfForThePlan();
@@ -134,7 +150,7 @@ void CMainFrame::RestoreLayout(wxConfigBase& config) {
         height <= INT32_MAX / 2) {
         const PixelRect remembered{int(left), int(top), int(left + width), int(top + height)};
         if (const auto usable = UsableWindowRect(remembered, WorkAreas())) {
-            m_restoredRect = ToWxRect(*usable);
+            m_restored.Set(*usable);
             ApplyRestoredRect();
         }
     }
@@ -166,10 +182,11 @@ bool CMainFrame::IsRememberedMaximised(wxConfigBase& config) {
 void CMainFrame::SaveLayout(wxConfigBase& config) const {
     const wxString oldPath = config.GetPath();
     config.SetPath(kLayoutGroup);
-    config.Write(kLeftKey, long{m_restoredRect.x});
-    config.Write(kTopKey, long{m_restoredRect.y});
-    config.Write(kWidthKey, long{m_restoredRect.width});
-    config.Write(kHeightKey, long{m_restoredRect.height});
+    const wxRect restored = ToWxRect(m_restored.Rect());
+    config.Write(kLeftKey, long{restored.x});
+    config.Write(kTopKey, long{restored.y});
+    config.Write(kWidthKey, long{restored.width});
+    config.Write(kHeightKey, long{restored.height});
     config.Write(kMaximisedKey, IsMaximized());
     config.Write(kPanesKey, const_cast<wxAuiManager&>(m_aui).SavePerspective());
     config.SetPath(oldPath);

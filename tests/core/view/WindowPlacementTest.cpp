@@ -27,4 +27,25 @@ TEST(WindowPlacementTest, RememberedRectanglesAreUsedOnlyWhenTheCaptionCanBeGrab
     EXPECT_FALSE(UsableWindowRect(fine, {}));
 }
 
+// The geometry a window manager reported for: start maximised with 900 × 653 remembered, then
+// restore (the manager restores to a size of its own, still reported as not maximised).
+TEST(WindowPlacementTest, RestoredSizeSurvivesAMaximisedStartAndComesBackOnRestore) {
+    RestoredWindowRect kept;
+    const PixelRect remembered{0, 0, 900, 653};
+    kept.Set(remembered);
+    EXPECT_FALSE(kept.Observe({0, 0, 1024, 720}, false, false)); // hidden: not taken
+    EXPECT_FALSE(kept.Observe({0, 19, 1024, 721}, true, true));
+    EXPECT_FALSE(kept.Observe({1, 20, 1025, 722}, true, true));
+    // The first geometry after leaving the maximised state asks for the remembered rectangle.
+    EXPECT_EQ(kept.Observe({1, 20, 1025, 722}, true, false), remembered);
+    EXPECT_EQ(kept.Rect(), remembered);
+    // Put back there, the window follows the user's moves and resizes again.
+    EXPECT_FALSE(kept.Observe({0, 0, 900, 653}, true, false));
+    EXPECT_FALSE(kept.Observe({40, 30, 840, 630}, true, false));
+    EXPECT_EQ(kept.Rect(), (PixelRect{40, 30, 840, 630}));
+    // Maximised again and quit: the kept rectangle is what is saved.
+    EXPECT_FALSE(kept.Observe({0, 0, 1024, 722}, true, true));
+    EXPECT_EQ(kept.Rect(), (PixelRect{40, 30, 840, 630}));
+}
+
 } // namespace sonivera
