@@ -1,5 +1,6 @@
 #include "core/model/SafeFileWriter.h"
 
+#include "core/model/FileAttributes.h"
 #include "core/model/SceneFileError.h"
 
 #include <cerrno>
@@ -96,15 +97,16 @@ std::optional<std::string> FollowLinks(std::string path, int& err, bool* magic =
     return std::nullopt;
 }
 
+// Writes `bytes` at `offset` of the file.
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes, const std::atomic<bool>* cancel,
-              int& err) {
+              int& err, off_t offset = 0) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         if (cancel && cancel->load()) {
             throw WriteCancelled();
         }
         const std::size_t want = std::min(kChunk, bytes.size() - done);
-        const ssize_t n = pwrite(fd, bytes.data() + done, want, static_cast<off_t>(done));
+        const ssize_t n = pwrite(fd, bytes.data() + done, want, offset + static_cast<off_t>(done));
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -117,8 +119,8 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes, const std::atomic<boo
     return true;
 }
 
-// A name for a temporary file in `folder` that nobody is likely to have taken.
-std::string TemporaryName(const std::string& folder) {
+// A name in `folder` that nobody is likely to have taken: `folder`/`prefix` and eight letters.
+std::string UnusedName(const std::string& folder, const std::string& prefix) {
     static std::atomic<std::uint64_t> counter{0};
     thread_local std::mt19937_64 random(
         std::random_device{}() ^ static_cast<std::uint64_t>(getpid()) ^
@@ -126,7 +128,7 @@ std::string TemporaryName(const std::string& folder) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::uint64_t bits = random() ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
-    std::string name = folder + "/.sonivera-";
+    std::string name = folder + "/" + prefix;
     for (int i = 0; i < 8; ++i) {
         name += kLetters[bits % 62];
         bits /= 62;
@@ -134,10 +136,14 @@ std::string TemporaryName(const std::string& folder) {
     return name;
 }
 
-// Creates a new, empty temporary file in `folder`; -1 with `err` set when the folder refuses it.
-int CreateTemporary(const std::string& folder, mode_t mode, std::string& name, int& err) {
+constexpr const char* kTemporaryPrefix = ".sonivera-";
+
+// Creates a new, empty file under an unused name `folder`/`prefix`…; -1 with `err` set when the
+// folder refuses it.
+int CreateNamed(const std::string& folder, const std::string& prefix, mode_t mode,
+                std::string& name, int& err) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = TemporaryName(folder);
+        name = UnusedName(folder, prefix);
         const int fd = open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             return fd;
@@ -151,6 +157,45 @@ int CreateTemporary(const std::string& folder, mode_t mode, std::string& name, i
     err = EEXIST;
     name.clear();
     return -1;
+}
+
+// Creates the temporary for a new content in `folder`: unnamed where the file system offers it,
+// so a process killed while writing leaves nothing behind (`name` stays empty then); a hidden
+// named file otherwise. -1 with `err` set when the folder refuses it.
+int CreateTemporary(const std::string& folder, mode_t mode, std::string& name, int& err) {
+    name.clear();
+    const int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+    if (fd >= 0) {
+        return fd;
+    }
+    // Not offered (an older kernel or a file system without it): a named temporary.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
+        err = errno;
+        return -1;
+    }
+    return CreateNamed(folder, kTemporaryPrefix, mode, name, err);
+}
+
+// Gives the complete unnamed file `fd` an unused name `folder`/`prefix`…. False with `err` set when
+// it cannot be linked.
+bool NameTemporary(int fd, const std::string& folder, const std::string& prefix,
+                   std::string& name, int& err) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = UnusedName(folder, prefix);
+        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+            linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            err = errno;
+            name.clear();
+            return false;
+        }
+    }
+    err = EEXIST;
+    name.clear();
+    return false;
 }
 
 void FlushFolder(const std::string& folder) {
@@ -169,14 +214,7 @@ class StagedFile {
 public:
     StagedFile(const FileOutput& output, const std::atomic<bool>* cancel)
         : m_path(output.path), m_bytes(output.bytes), m_cancel(cancel) {}
-    ~StagedFile() {
-        if (m_target >= 0) {
-            close(m_target);
-        }
-        if (!m_temporary.empty()) {
-            unlink(m_temporary.c_str());
-        }
-    }
+    ~StagedFile();
     StagedFile(const StagedFile&) = delete;
     StagedFile& operator=(const StagedFile&) = delete;
 
@@ -192,20 +230,54 @@ public:
 private:
     void PrepareNew();
     void PrepareExisting();
-    // Writes the temporary: true when it holds the content with the old file's owner and mode;
-    // false (temporary removed) when the owner or group could not be kept.
-    bool WriteTemporary(const struct stat* old, int tmp);
-    void ReserveSpace(const struct stat& target);
+    // Writes the temporary: true when it holds the content with the old file's owner, mode and
+    // access list; false (temporary dropped) when one of them could not be kept.
+    bool WriteTemporary(const struct stat* old);
+    void DropTemporary();
+    void CopyOldContent(const struct stat& target);
+    void MakeRoom(const struct stat& target);
+    void WriteToDescriptor();
 
     std::string m_path; // as given, for messages
     std::string m_name; // the final name, symbolic links followed
     std::span<const std::uint8_t> m_bytes;
     const std::atomic<bool>* m_cancel;
-    std::string m_temporary;
-    int m_target = -1; // the existing target, opened for writing
+    int m_temporaryFd = -1;  // the complete temporary, kept open while it has no name
+    std::string m_temporary; // its name, once it has one
+    int m_target = -1;       // the existing target, opened for writing
     bool m_inPlace = false;
-    mode_t m_specialBits = 0; // setuid/setgid of a file written in place, to be cleared
+    int m_descriptor = -1;     // one of the process's own open descriptors names the target
+    mode_t m_specialBits = 0;  // setuid/setgid of a file written in place, to be cleared
+    std::string m_oldCopy;     // a complete copy of the old content while writing in place
+    off_t m_oldSize = -1;      // the old length, while the file has been lengthened
 };
+
+StagedFile::~StagedFile() {
+    if (m_oldSize >= 0 && m_target >= 0) {
+        // Lengthened to make room but never written: back to what it was.
+        if (ftruncate(m_target, m_oldSize) != 0) {
+            // Nothing more can be done here; the old content before m_oldSize is untouched.
+        }
+    }
+    if (m_target >= 0) {
+        close(m_target);
+    }
+    DropTemporary();
+    if (!m_oldCopy.empty()) {
+        unlink(m_oldCopy.c_str());
+    }
+}
+
+void StagedFile::DropTemporary() {
+    if (m_temporaryFd >= 0) {
+        close(m_temporaryFd);
+        m_temporaryFd = -1;
+    }
+    if (!m_temporary.empty()) {
+        unlink(m_temporary.c_str());
+        m_temporary.clear();
+    }
+}
 
 void StagedFile::Prepare() {
     struct stat target {};
@@ -230,11 +302,11 @@ void StagedFile::PrepareNew() {
     }
     m_name = *name;
     // 0666: the system takes the umask (and any default ACL of the folder) off.
-    const int tmp = CreateTemporary(FolderOf(m_name), 0666, m_temporary, err);
-    if (tmp < 0) {
+    m_temporaryFd = CreateTemporary(FolderOf(m_name), 0666, m_temporary, err);
+    if (m_temporaryFd < 0) {
         FailErrno(m_path, err);
     }
-    WriteTemporary(nullptr, tmp);
+    WriteTemporary(nullptr);
 }
 
 void StagedFile::PrepareExisting() {
@@ -260,6 +332,20 @@ void StagedFile::PrepareExisting() {
     int err = 0;
     bool magic = false;
     const auto name = FollowLinks(m_path, err, &magic);
+    if (magic) {
+        // /dev/stdout and the like: when the file is one the process already has open (a shell's
+        // redirection), it is written through that descriptor with its own flags, so ">>"
+        // appends and nothing before the descriptor's position is touched.
+        for (int fd = 0; fd <= 2; ++fd) {
+            struct stat open {};
+            if (fstat(fd, &open) == 0 && open.st_dev == target.st_dev &&
+                open.st_ino == target.st_ino) {
+                m_descriptor = fd;
+                m_inPlace = true;
+                return;
+            }
+        }
+    }
     struct stat named {};
     // The file can be replaced by renaming only if the name found by following the links is that
     // very file, and not one reached through a link the system resolves itself.
@@ -268,9 +354,9 @@ void StagedFile::PrepareExisting() {
                                named.st_ino == target.st_ino;
     if (nameIsTheFile && target.st_nlink == 1) {
         m_name = *name;
-        const int tmp = CreateTemporary(FolderOf(m_name), 0600, m_temporary, err);
-        if (tmp >= 0) {
-            if (WriteTemporary(&target, tmp)) {
+        m_temporaryFd = CreateTemporary(FolderOf(m_name), 0600, m_temporary, err);
+        if (m_temporaryFd >= 0) {
+            if (WriteTemporary(&target)) {
                 close(m_target);
                 m_target = -1;
                 return;
@@ -282,18 +368,12 @@ void StagedFile::PrepareExisting() {
     m_name = name ? *name : m_path;
     m_inPlace = true;
     m_specialBits = target.st_mode & (S_ISUID | S_ISGID);
-    ReserveSpace(target);
+    CopyOldContent(target);
+    MakeRoom(target);
 }
 
-bool StagedFile::WriteTemporary(const struct stat* old, int tmp) {
-    struct Closer {
-        int fd;
-        ~Closer() {
-            if (fd >= 0) {
-                close(fd);
-            }
-        }
-    } closer{tmp};
+bool StagedFile::WriteTemporary(const struct stat* old) {
+    const int tmp = m_temporaryFd;
     if (old) {
         struct stat mine {};
         if (fstat(tmp, &mine) != 0) {
@@ -304,13 +384,17 @@ bool StagedFile::WriteTemporary(const struct stat* old, int tmp) {
                               (mine.st_uid == old->st_uid && fchown(tmp, -1, old->st_gid) == 0);
             if (!same) {
                 // A new file would change hands: keep the old file, write it in place.
-                unlink(m_temporary.c_str());
-                m_temporary.clear();
+                DropTemporary();
                 return false;
             }
         }
         if (fchmod(tmp, old->st_mode & 0777) != 0) {
             FailErrno(m_path, errno);
+        }
+        if (!CopyFileAttributes(m_name, tmp)) {
+            // Its access list could not be kept: the old file is written in place instead.
+            DropTemporary();
+            return false;
         }
     }
     int err = 0;
@@ -320,35 +404,147 @@ bool StagedFile::WriteTemporary(const struct stat* old, int tmp) {
     if (fsync(tmp) != 0) {
         FailErrno(m_path, errno);
     }
-    closer.fd = -1;
+    if (m_temporary.empty()) {
+        return true; // unnamed: it stays open and gets its name just before the rename
+    }
+    m_temporaryFd = -1;
     if (close(tmp) != 0) {
         FailErrno(m_path, errno);
     }
     return true;
 }
 
-void StagedFile::ReserveSpace(const struct stat& target) {
-    // Claim the blocks the larger content needs before touching the old one, so a full disk is
-    // found while the file is still intact. File systems that cannot reserve are written anyway.
+void StagedFile::CopyOldContent(const struct stat& target) {
+    // A complete copy of the old content beside the file, synced before the first old byte is
+    // overwritten, so a process killed half-way (or a power cut) leaves the old content whole
+    // under a name the message gives. Where the folder takes no new file, or the process may not
+    // read the file, it is written in place without one.
+    const int from = open(m_name.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (from < 0) {
+        return;
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { close(fd); }
+    } closeFrom{from};
+    const std::string folder = FolderOf(m_name);
+    const auto slash = m_name.rfind('/');
+    const std::string base = slash == std::string::npos ? m_name : m_name.substr(slash + 1);
+    // Unnamed until it is complete, where the file system offers it: a copy that has a name is
+    // always whole.
+    const std::string prefix = "." + base + ".old-";
+    int err = 0;
+    std::string named;
+    int to = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (to < 0) {
+        to = CreateNamed(folder, prefix, 0600, named, err);
+    }
+    if (to < 0) {
+        if (err == EACCES || err == EPERM || err == EROFS) {
+            return;
+        }
+        Fail(m_path, std::string("cannot keep a copy of the old content beside it: ") +
+                         std::strerror(err) + " (the file was left as it was)");
+    }
+    Closer closeTo{to};
+    std::vector<std::uint8_t> buffer(kChunk);
+    off_t done = 0;
+    while (done < target.st_size) {
+        const ssize_t n = pread(from, buffer.data(), buffer.size(), done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break; // shorter than it was: what there is has been copied
+        }
+        if (!WriteAll(to, std::span(buffer.data(), static_cast<std::size_t>(n)), nullptr, err,
+                      done)) {
+            if (!named.empty()) {
+                unlink(named.c_str());
+            }
+            Fail(m_path, std::string("cannot keep a copy of the old content beside it: ") +
+                             std::strerror(err) + " (the file was left as it was)");
+        }
+        done += n;
+    }
+    if (fsync(to) != 0) {
+        err = errno;
+    } else if (named.empty() && !NameTemporary(to, folder, prefix, m_oldCopy, err)) {
+        m_oldCopy.clear();
+    } else if (!named.empty()) {
+        m_oldCopy = named;
+    }
+    if (m_oldCopy.empty()) {
+        if (!named.empty()) {
+            unlink(named.c_str());
+        }
+        Fail(m_path, std::string("cannot keep a copy of the old content beside it: ") +
+                         std::strerror(err) + " (the file was left as it was)");
+    }
+    FlushFolder(folder);
+}
+
+void StagedFile::MakeRoom(const struct stat& target) {
+    // The blocks the larger content needs are claimed before the old content is touched, so a
+    // full disk is found while the file is still intact: reserved where the file system can, and
+    // by writing the part beyond the old length first.
     const auto size = static_cast<off_t>(m_bytes.size());
     if (size <= target.st_size) {
         return;
     }
+    auto full = [&](int error) {
+        Fail(m_path, std::string(std::strerror(error)) + " (the file was left as it was)");
+    };
     // FALLOC_FL_KEEP_SIZE: the blocks are claimed without changing the file's length or content.
+    // A reservation does not meet every limit (a file size limit, some quotas), so the part
+    // beyond the old length is then written first all the same.
     if (fallocate(m_target, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
         (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
-        Fail(m_path, std::string(std::strerror(errno)) + " (the file was left as it was)");
+        full(errno);
+    }
+    m_oldSize = target.st_size;
+    int err = 0;
+    const auto tail = m_bytes.subspan(static_cast<std::size_t>(target.st_size));
+    if (!WriteAll(m_target, tail, nullptr, err, target.st_size) || fsync(m_target) != 0) {
+        full(err != 0 ? err : errno);
     }
 }
 
+void StagedFile::WriteToDescriptor() {
+    // The descriptor's own position and flags: appending where it appends.
+    std::size_t done = 0;
+    while (done < m_bytes.size()) {
+        const ssize_t n = write(m_descriptor, m_bytes.data() + done, m_bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            FailErrno(m_path, errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    close(m_target);
+    m_target = -1;
+}
+
 void StagedFile::WriteInPlace() {
+    if (m_descriptor >= 0) {
+        WriteToDescriptor();
+        return;
+    }
     int err = 0;
     auto failed = [&](int error) {
-        Fail(m_path, std::string(std::strerror(error)) +
-                         ". The file was being written in place (its folder is not writable, it "
-                         "has several names or its owner could not be kept), so a device error "
-                         "may have damaged its old content.");
+        std::string text =
+            std::string(std::strerror(error)) +
+            ". The file was being written in place (its folder is not writable, it has several "
+            "names or its owner could not be kept), so its old content may be damaged";
+        if (!m_oldCopy.empty()) {
+            text += "; the old content is kept whole in " + m_oldCopy;
+            m_oldCopy.clear(); // kept for the user
+        }
+        Fail(m_path, text + ".");
     };
+    m_oldSize = -1; // from here on the new content is being written
     if (!WriteAll(m_target, m_bytes, nullptr, err)) {
         failed(err);
     }
@@ -369,13 +565,26 @@ void StagedFile::WriteInPlace() {
     if (close(fd) != 0) {
         failed(errno);
     }
+    if (!m_oldCopy.empty()) {
+        unlink(m_oldCopy.c_str());
+        m_oldCopy.clear();
+        FlushFolder(FolderOf(m_name));
+    }
 }
 
 void StagedFile::Rename() {
+    int err = 0;
+    if (m_temporary.empty() && !NameTemporary(m_temporaryFd, FolderOf(m_name), kTemporaryPrefix, m_temporary, err)) {
+        FailErrno(m_path, err);
+    }
     if (rename(m_temporary.c_str(), m_name.c_str()) != 0) {
         FailErrno(m_path, errno);
     }
     m_temporary.clear();
+    if (m_temporaryFd >= 0) {
+        close(m_temporaryFd);
+        m_temporaryFd = -1;
+    }
 }
 
 bool Cancelled(const std::atomic<bool>* cancel) {
@@ -456,6 +665,15 @@ void RefuseSameFiles(const std::vector<std::string>& inputs,
     };
     std::vector<Named> files;
     auto add = [&](const std::string& path, bool output) {
+        if (!output && path == "-") {
+            // Standard input read from a file (`< room.json`): that file is an input too.
+            Named in{"standard input", false, false, {}, std::string(1, '\0')};
+            in.exists = fstat(STDIN_FILENO, &in.st) == 0 && S_ISREG(in.st.st_mode);
+            if (in.exists) {
+                files.push_back(std::move(in));
+            }
+            return;
+        }
         if (path.empty() || path == "-") {
             return;
         }

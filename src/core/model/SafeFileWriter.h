@@ -16,15 +16,24 @@ namespace sonivera {
 // - A target that exists and is not a regular file (a directory, FIFO, device, socket) is refused
 //   with a message naming the path. So is a file the process may not open for writing, with the
 //   system's reason; it is left untouched.
-// - Normally the new content goes to a temporary file in the target's folder, which is flushed to
-//   the disk, given the old file's permission bits (setuid, setgid and sticky dropped) and its
-//   owner and group, and then renamed over the target; the folder is flushed after the rename.
-//   A failure at any step leaves the old file as it was.
+// - Normally the new content goes to a temporary file in the target's folder — unnamed where
+//   the file system offers it, so a process killed meanwhile leaves nothing behind — which is
+//   flushed to the disk, given the old file's permission bits (setuid, setgid and sticky
+//   dropped), owner and group, access control list and user attributes, named and renamed over
+//   the target; the folder is flushed after the rename. A failure at any step leaves the old file
+//   as it was.
 // - Where that cannot keep the file what it is — its folder is not writable, it has several
-//   names (hard links), its owner or group cannot be given to a new file, or its name cannot be
-//   found by following the links — the file is written in place from a buffer that already holds
-//   the whole new content, after its space was reserved where the file system allows. A failure
-//   then is reported as a device error that may have damaged the old content.
+//   names (hard links), its owner, group or access list cannot be given to a new file, or its
+//   name cannot be found by following the links — the file is written in place from a buffer
+//   that already holds the whole new content. Before the first old byte is overwritten, a
+//   complete copy of the old content is synced beside it (".NAME.old-XXXXXXXX", where the folder
+//   takes a new file and the process may read the file) and the space the longer content needs
+//   is claimed (reserved, or else the part beyond the old length written first), so a full disk
+//   leaves the file as it was. A failure after that is reported with the copy's name; the copy
+//   is removed once the new content is synced.
+// - A target the process already has open as standard input, output or error (a shell's
+//   redirection reached through /dev/stdout or /proc/self/fd) is written through that
+//   descriptor, at its position and with its flags: ">>" appends.
 // - A new file is created with the mode 0666 less the process's umask, applied by the system
 //   itself (the umask is never changed).
 //
@@ -62,7 +71,9 @@ void WriteFilesSafely(std::span<const FileOutput> outputs,
 
 // Throws SameFileError when an output is the same file as an input or as another output: the same
 // device and inode, or the same name once symbolic links and "."/".." are resolved (so a file yet
-// to be created counts too). "-" (standard input or output) is not a file and is skipped.
+// to be created counts too). An input "-" is standard input: the file it reads from, if it is
+// one, counts as an input (so `-o /proc/self/fd/0` or an output named as that file is refused).
+// An output "-" is standard output and is skipped.
 void RefuseSameFiles(const std::vector<std::string>& inputs,
                      const std::vector<std::string>& outputs);
 
