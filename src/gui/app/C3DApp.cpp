@@ -3,6 +3,7 @@
 #include "gui/app/AboutDlg.h"
 #include "gui/app/MainFrame.h"
 #include "gui/app/RecentFiles.h"
+#include "gui/app/SettingsFile.h"
 #include "gui/app/SceneDocManager.h"
 #include "gui/common/CommandIds.h"
 #include "gui/common/CommandTable.h"
@@ -80,8 +81,7 @@ bool C3DApp::StartUp(const wxArrayString& args) {
         wxLogNull quiet;
         const wxAssertHandler_t assertHandler = wxSetAssertHandler(nullptr);
         const wxString file = m_settingsFile.empty() ? DefaultSettingsFile() : m_settingsFile;
-        m_pConfig = std::make_unique<wxFileConfig>(GetAppName(), GetVendorName(), file, wxString(),
-                                                   wxCONFIG_USE_LOCAL_FILE);
+        m_pConfig = std::make_unique<CSettingsFile>(GetAppName(), GetVendorName(), file);
         wxSetAssertHandler(assertHandler);
     }
 

@@ -88,6 +88,20 @@ TEST_F(RecentFilesTest, FiveOpensLeaveTheLastFourMostRecentFirstAcrossARestart) 
     EXPECT_EQ(StoredFiles(), (std::vector<std::string>{paths[2], paths[4], paths[3], paths[1]}));
 }
 
+TEST_F(RecentFilesTest, ASymlinkedSettingsFileStaysALinkToTheFileItNames) {
+    Open(Scene("a.3d"));
+    namespace fs = std::filesystem;
+    const std::string real = dir.File("kept-settings.conf");
+    fs::rename(SettingsFile(), real);
+    fs::create_symlink(real, SettingsFile());
+    Restart();
+    const std::string b = Scene("b.3d");
+    Open(b);
+    EXPECT_TRUE(fs::is_symlink(SettingsFile()));
+    ASSERT_FALSE(StoredFiles().empty());
+    EXPECT_EQ(StoredFiles().front(), b);
+}
+
 TEST_F(RecentFilesTest, SavingUnderANameAndReopeningTheSameFileKeepOneEntry) {
     const std::string path = dir.File("saved.3d");
     dialogs.ThenFile(path);
