@@ -2,6 +2,8 @@
 
 #include "audio/AudioError.h"
 #include "audio/AudioLimits.h"
+#include "core/model/InputFile.h"
+#include "core/model/SceneFileError.h"
 
 #include <sndfile.h>
 
@@ -9,6 +11,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace sonivera {
 
@@ -113,6 +116,39 @@ AudioBuffer ReadOpened(SNDFILE* file, const SF_INFO& info, const std::string& na
     return sound;
 }
 
+std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
+    return std::uint32_t{b[at]} | std::uint32_t{b[at + 1]} << 8 | std::uint32_t{b[at + 2]} << 16 |
+           std::uint32_t{b[at + 3]} << 24;
+}
+
+// For a WAV file whose data chunk announces more bytes than the file holds (a copy cut short,
+// which the sound library reads without a word): the frames announced and the frames present.
+std::optional<std::pair<std::uint64_t, std::uint64_t>> CutShortWav(
+    std::span<const std::uint8_t> b) {
+    if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
+        std::memcmp(b.data() + 8, "WAVE", 4) != 0) {
+        return std::nullopt;
+    }
+    std::uint64_t blockAlign = 0;
+    for (std::size_t at = 12; at + 8 <= b.size();) {
+        const std::uint64_t size = Le32(b, at + 4);
+        const std::size_t body = at + 8;
+        if (std::memcmp(b.data() + at, "fmt ", 4) == 0 && size >= 14 && body + 14 <= b.size()) {
+            blockAlign = std::uint64_t{b[body + 12]} | std::uint64_t{b[body + 13]} << 8;
+        }
+        if (std::memcmp(b.data() + at, "data", 4) == 0) {
+            const std::uint64_t present = b.size() - body;
+            // 0 and 0xFFFFFFFF: a stream written without its final size, not a cut.
+            if (blockAlign == 0 || size == 0 || size == 0xFFFFFFFFu || size <= present) {
+                return std::nullopt;
+            }
+            return std::pair{size / blockAlign, present / blockAlign};
+        }
+        at = body + size + (size & 1);
+    }
+    return std::nullopt;
+}
+
 std::string OpenFailure(const std::string& name) {
     return FileError(name, "not a sound file this program can read (" + Reason(nullptr) + ").")
         .what();
@@ -121,14 +157,24 @@ std::string OpenFailure(const std::string& name) {
 } // namespace
 
 AudioBuffer ReadAudioFile(const std::string& path) {
-    SF_INFO info{};
-    SndfilePtr file(sf_open(path.c_str(), SFM_READ, &info));
-    if (!file)
-        throw AudioError(OpenFailure(path));
-    return ReadOpened(file.get(), info, path);
+    // Through the program's one input reader: only a regular file, never waiting on a FIFO, and
+    // no more bytes than the longest sound accepted can take (samples of up to 8 bytes, plus
+    // room for the header and other chunks).
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = ReadWholeFile(path, std::uint64_t{kMaxSamples} * 8 + (std::uint64_t{16} << 20));
+    } catch (const SceneFileError& e) {
+        throw AudioError(e.what());
+    }
+    return DecodeAudio(bytes, path);
 }
 
 AudioBuffer DecodeAudio(std::span<const std::uint8_t> bytes, const std::string& name) {
+    if (const auto cut = CutShortWav(bytes)) {
+        throw FileError(name, "the file ends early: its header announces " +
+                                  std::to_string(cut->first) + " frames, it holds " +
+                                  std::to_string(cut->second) + " (a copy cut short?).");
+    }
     MemoryFile memory;
     memory.readData = bytes.data();
     memory.size = static_cast<sf_count_t>(bytes.size());
@@ -158,6 +204,9 @@ std::vector<std::uint8_t> EncodeFloatWav(const AudioBuffer& sound) {
             throw AudioError(std::string("The WAV file cannot be made: ") + sf_strerror(nullptr));
         // Values beyond ±1 are kept as they are: the caller decides about the level.
         sf_command(file.get(), SFC_SET_CLIPPING, nullptr, SF_FALSE);
+        // No peak chunk: it carries the time of writing, and the same sound must give the same
+        // bytes on every run.
+        sf_command(file.get(), SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
         auto frames = static_cast<sf_count_t>(sound.Frames());
         if (sf_writef_float(file.get(), sound.samples.data(), frames) != frames)
             throw AudioError(std::string("The WAV file cannot be made: ") +

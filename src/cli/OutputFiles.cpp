@@ -17,6 +17,15 @@ void RefuseSameFilesOrFail(const std::vector<std::string>& inputs,
     } catch (const SameFileError& e) {
         throw CliFailure(kExitBadInput, e.what());
     }
+    // Every output that cannot be written is found now, not after minutes of work.
+    for (const auto& output : outputs) {
+        try {
+            CheckCanWrite(output);
+        } catch (const SceneFileError& e) {
+            throw CliFailure(kExitWriteFailed,
+                             std::string(e.what()) + "; nothing was calculated or written");
+        }
+    }
 }
 
 void WriteOutputsOrFail(std::span<const FileOutput> outputs) {

@@ -13,7 +13,9 @@ namespace sonivera {
 // CliFailure.
 
 // Refuses (exit 2), before anything is read or calculated, an output that is the same file as an
-// input or another output.
+// input or another output, and (exit 3) one that cannot be written (see CheckCanWrite). Empty
+// names are options not given and are skipped: an empty name given on purpose is refused as a
+// usage error where the options are read.
 void RefuseSameFilesOrFail(const std::vector<std::string>& inputs,
                            const std::vector<std::string>& outputs);
 

@@ -34,6 +34,18 @@ int main(int argc, char** argv) {
         AddPlotCommand(app),   AddWavCommand(app),  AddAuralizeCommand(app),
         AddMapCommand(app),    AddMapMergeCommand(app),
     };
+    // No option or argument takes an empty value: `-o ''` names no file and `--gain ''` no
+    // number, so both are usage errors before any work.
+    const CLI::Validator notEmpty(
+        [](std::string& value) { return value.empty() ? std::string("an empty value") : ""; },
+        "", "not empty");
+    for (const Command& command : commands) {
+        for (CLI::Option* option : command.parser->get_options()) {
+            if (option->get_type_size() != 0 && option->get_name() != "--help") {
+                option->check(notEmpty);
+            }
+        }
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

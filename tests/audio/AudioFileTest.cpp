@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <sys/stat.h>
 
 namespace sonivera {
 
@@ -90,7 +91,7 @@ TEST(AudioFile, ReadsFlacAndAiff) {
 }
 
 TEST(AudioFile, RefusesWhatIsNotGoodSound) {
-    ExpectRefused([] { ReadAudioFile(TempPath("missing.wav").string()); }, "missing.wav: not a sound file");
+    ExpectRefused([] { ReadAudioFile(TempPath("missing.wav").string()); }, "missing.wav: No such file");
     ExpectRefused([] { DecodeAudio(std::vector<std::uint8_t>{}, "empty.wav"); }, "empty.wav: not a sound file");
     std::vector<std::uint8_t> text{'E', 'F', 'F', 'E', 'C', 'T', 0, 0, 0, 0, 0, 0, 0, 0};
     ExpectRefused([&] { DecodeAudio(text, "x.e3d"); }, "x.e3d: not a sound file");
@@ -110,6 +111,26 @@ TEST(AudioFile, RefusesWhatIsNotGoodSound) {
     std::filesystem::remove(nan);
 
     ExpectRefused([] { EncodeFloatWav(AudioBuffer{1000, 1, {0.0f}}); }, "cannot be written");
+
+    // Cut short inside its sound data: the frames announced and found, not a silent shorter
+    // sound.
+    auto stereo = EncodeFloatWav(AudioBuffer{48000, 2, std::vector<float>(2000, 0.1f)});
+    std::vector<std::uint8_t> shortData(stereo.begin(), stereo.end() - 800);
+    ExpectRefused([&] { DecodeAudio(shortData, "short.wav"); },
+                  "short.wav: the file ends early: its header announces 1000 frames, it holds 900");
+
+    // A FIFO is refused at once instead of waiting for a writer that never comes.
+    auto fifo = TempPath("fifo.wav");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ExpectRefused([&] { ReadAudioFile(fifo.string()); }, "not a regular file");
+    std::filesystem::remove(fifo);
+}
+
+TEST(AudioFile, WrittenWavCarriesNoTimeSoTheSameSoundGivesTheSameBytes) {
+    const auto bytes = EncodeFloatWav(AudioBuffer{48000, 1, {0.5f, -0.25f}});
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.find("PEAK"), std::string::npos);
+    EXPECT_EQ(bytes, EncodeFloatWav(AudioBuffer{48000, 1, {0.5f, -0.25f}}));
 }
 
 } // namespace sonivera

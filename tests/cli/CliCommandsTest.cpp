@@ -79,9 +79,9 @@ TEST(CliInput, UnreadableAndMalformedFilesExitTwoWithOneLine) {
         {{"info", truncated}, truncated + ": Unexpected file format."},
         {{"info", "--json", DataFile("source-60-50.json")}, "Unexpected file format."},
         {{"check", missing}, missing},
-        {{"effect", lowercase, "-o", "/nonexistent/x.e3d"},
+        {{"effect", lowercase, "-o", (std::filesystem::temp_directory_path() / "x.e3d").string()},
          lowercase + ": Unexpected file format."},
-        {{"build", missing, "-o", "/nonexistent/x.3d"}, missing},
+        {{"build", missing, "-o", (std::filesystem::temp_directory_path() / "x.3d").string()}, missing},
     };
     for (const auto& c : cases) {
         const CliRun run = RunCli(c.args);

@@ -42,6 +42,21 @@ bool HasTemporary(const TempDir& dir) {
     return false;
 }
 
+// Whether the process holds a temporary file of `dir` open: a named one, or an unnamed one (shown
+// by the system as "dir/#inode (deleted)").
+bool WritesTemporary(int pid, const TempDir& dir) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+        const std::string target = fs::read_symlink(entry.path(), ec).string();
+        if (target.rfind(dir.Path().string() + "/", 0) == 0 &&
+            (target.find("/.sonivera-") != std::string::npos ||
+             target.find("(deleted)") != std::string::npos)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 TEST(CliSaving, AnOutputThatIsTheInputIsRefusedBeforeCalculating) {
@@ -102,6 +117,49 @@ TEST(CliSaving, AStandardOutputThatCannotBeWrittenFailsTheCommand) {
     EXPECT_EQ(ReadBytes(out), kPrevious);
 }
 
+TEST(CliSaving, OutputsThatCannotBeWrittenOrAreEmptyAreRefusedBeforeAnyWork) {
+    TempDir dir;
+    const std::string scene = DataFile("source-60-50.3d");
+    const std::string missing = dir.File("no-such-folder/out.csv");
+    CliRun run = RunCli({"effect", scene, "-o", dir.File("out.e3d"), "--csv", missing});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.err, "sonivera-cli: Cannot write " + missing +
+                           ": No such file or directory; nothing was calculated or written\n");
+    EXPECT_FALSE(fs::exists(dir.File("out.e3d")));
+    run = RunCli({"wav", scene, "-o", missing});
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"effect", scene, "-o", ""},
+          std::vector<std::string>{"auralize", scene, scene, "-o", dir.File("o.wav"), "--gain", ""},
+          std::vector<std::string>{"new", ""}}) {
+        run = RunCli(args);
+        EXPECT_EQ(run.exitCode, 2) << args[0];
+        EXPECT_NE(run.err.find("an empty value"), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(fs::is_empty(dir.Path()));
+}
+
+TEST(CliSaving, StandardInputAndOutputRedirectedToFilesAreRespected) {
+    TempDir dir;
+    const std::string cli = Quoted(SONIVERA_CLI_PATH);
+    // `build - -o room.json < room.json`: the input is the output, refused, the JSON kept.
+    const std::string json = dir.File("room.json");
+    EXPECT_EQ(Shell(cli + " info " + Quoted(DataFile("source-60-50.3d")) + " --json > " +
+                    Quoted(json)),
+              0);
+    const Bytes before = ReadBytes(json);
+    EXPECT_EQ(Shell(cli + " build - -o " + Quoted(json) + " < " + Quoted(json) + " 2>/dev/null"),
+              2);
+    EXPECT_EQ(ReadBytes(json), before);
+    // `-o /dev/stdout >> log`: appended after what the log held.
+    const std::string log = dir.File("log.txt");
+    WriteText(log, "line one\nline two\n");
+    EXPECT_EQ(Shell(cli + " new /dev/stdout >> " + Quoted(log)), 0);
+    const Bytes after = ReadBytes(log);
+    ASSERT_EQ(after.size(), 18u + 118u);
+    EXPECT_EQ(std::string(after.begin(), after.begin() + 18), "line one\nline two\n");
+}
+
 TEST(CliSaving, AnEffectThatIsNotFiniteIsRefusedNamingTheValue) {
     TempDir dir;
     auto scene = MakeDefaultScene();
@@ -131,7 +189,7 @@ TEST(CliSaving, InterruptsWhileWritingRemoveTheTemporaryAndWriteNothing) {
     WriteSceneFile(path, *scene);
     const std::string out = dir.File("out.e3d");
 
-    // The process is stopped once its temporary file shows; if it was renamed before the stop
+    // The process is stopped once it holds its temporary file; if it was renamed before the stop
     // landed, the attempt is repeated.
     for (int attempt = 0; attempt < 5; ++attempt) {
         WriteText(out, "previous");
@@ -139,7 +197,7 @@ TEST(CliSaving, InterruptsWhileWritingRemoveTheTemporaryAndWriteNothing) {
         const CliRun run = RunCli({"effect", path, "-o", out}, {}, [&](int pid) {
             using namespace std::chrono;
             const auto deadline = steady_clock::now() + seconds(60);
-            while (!HasTemporary(dir) && steady_clock::now() < deadline) {
+            while (!WritesTemporary(pid, dir) && steady_clock::now() < deadline) {
                 siginfo_t info{};
                 if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) ==
                         0 &&
@@ -149,7 +207,7 @@ TEST(CliSaving, InterruptsWhileWritingRemoveTheTemporaryAndWriteNothing) {
                 std::this_thread::sleep_for(microseconds(200));
             }
             kill(pid, SIGSTOP);
-            caught = HasTemporary(dir);
+            caught = WritesTemporary(pid, dir);
             kill(pid, SIGINT);
             kill(pid, SIGCONT);
             std::this_thread::sleep_for(milliseconds(2));

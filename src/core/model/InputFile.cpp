@@ -17,8 +17,9 @@ namespace {
                          std::string(what) + " " + path + ": " + reason);
 }
 
-[[noreturn]] void FailTooLarge(const std::string& path) {
-    Fail(path, "Cannot read", "larger than 256 MiB, the limit for an input file");
+[[noreturn]] void FailTooLarge(const std::string& path, std::uint64_t maxBytes) {
+    Fail(path, "Cannot read",
+         "larger than " + std::to_string(maxBytes >> 20) + " MiB, the limit for an input file");
 }
 
 // Closes the descriptor when the reading ends, on every path.
@@ -35,7 +36,8 @@ private:
 
 // Reads to the end of the descriptor, appending to `bytes`; more than kMaxInputFileBytes in all
 // is refused as soon as the first byte beyond is read.
-void ReadToEnd(int fd, const std::string& name, std::vector<std::uint8_t>& bytes) {
+void ReadToEnd(int fd, const std::string& name, std::vector<std::uint8_t>& bytes,
+               std::uint64_t maxBytes) {
     std::uint8_t buffer[65536];
     for (;;) {
         const ssize_t n = read(fd, buffer, sizeof buffer);
@@ -48,8 +50,8 @@ void ReadToEnd(int fd, const std::string& name, std::vector<std::uint8_t>& bytes
         if (n == 0) {
             return;
         }
-        if (bytes.size() + static_cast<std::size_t>(n) > kMaxInputFileBytes) {
-            FailTooLarge(name);
+        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+            FailTooLarge(name, maxBytes);
         }
         bytes.insert(bytes.end(), buffer, buffer + n);
     }
@@ -58,6 +60,10 @@ void ReadToEnd(int fd, const std::string& name, std::vector<std::uint8_t>& bytes
 } // namespace
 
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    return ReadWholeFile(path, kMaxInputFileBytes);
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer. Regular files
     // ignore the flag.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -75,18 +81,18 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     if (!S_ISREG(st.st_mode)) {
         Fail(path, "Cannot open", "not a regular file");
     }
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxInputFileBytes) {
-        FailTooLarge(path);
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) {
+        FailTooLarge(path, maxBytes);
     }
     std::vector<std::uint8_t> bytes;
     bytes.reserve(static_cast<std::size_t>(st.st_size));
-    ReadToEnd(fd, path, bytes);
+    ReadToEnd(fd, path, bytes, maxBytes);
     return bytes;
 }
 
 std::vector<std::uint8_t> ReadWholeStream(int fd, const std::string& name) {
     std::vector<std::uint8_t> bytes;
-    ReadToEnd(fd, name, bytes);
+    ReadToEnd(fd, name, bytes, kMaxInputFileBytes);
     return bytes;
 }
 

@@ -21,6 +21,9 @@ inline constexpr std::uint64_t kMaxInputFileBytes = std::uint64_t{256} << 20;
 // writer, so naming one never blocks.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
+// The same with another size limit (sound files are larger than scenes).
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uint64_t maxBytes);
+
 // Reads an open descriptor (standard input, say) to its end, refusing more than
 // kMaxInputFileBytes. `name` is used in the messages. Throws SceneFileError (CannotOpen).
 std::vector<std::uint8_t> ReadWholeStream(int fd, const std::string& name);

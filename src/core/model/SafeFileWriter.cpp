@@ -654,6 +654,43 @@ void WriteFilesSafely(std::span<const FileOutput> outputs, const std::atomic<boo
     }
 }
 
+void CheckCanWrite(const std::string& path) {
+    if (path == "-") {
+        return;
+    }
+    struct stat target {};
+    if (stat(path.c_str(), &target) == 0) {
+        if (!S_ISREG(target.st_mode)) {
+            FailNotRegular(path, target.st_mode);
+        }
+        const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
+            FailErrno(path, errno);
+        }
+        close(fd);
+        return;
+    }
+    if (errno != ENOENT) {
+        FailErrno(path, errno);
+    }
+    int err = 0;
+    const auto name = FollowLinks(path, err);
+    if (!name) {
+        FailErrno(path, err);
+    }
+    const std::string folder = FolderOf(*name);
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0) {
+        FailErrno(path, errno);
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        FailErrno(path, ENOTDIR);
+    }
+    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        FailErrno(path, errno);
+    }
+}
+
 void RefuseSameFiles(const std::vector<std::string>& inputs,
                      const std::vector<std::string>& outputs) {
     struct Named {

@@ -69,6 +69,13 @@ void WriteFileSafely(const std::string& path, std::span<const std::uint8_t> byte
 void WriteFilesSafely(std::span<const FileOutput> outputs,
                       const std::atomic<bool>* cancel = nullptr);
 
+// Checks, before any work, that `path` can be written: an existing target must be a regular file
+// the process may open for writing (nothing is truncated), a new one needs an existing folder
+// the process may create files in. Throws SceneFileError (Kind::WriteFailed) with the path and
+// the reason otherwise. "-" (standard output) passes. The write itself still goes through the
+// safe writer, which checks again.
+void CheckCanWrite(const std::string& path);
+
 // Throws SameFileError when an output is the same file as an input or as another output: the same
 // device and inode, or the same name once symbolic links and "."/".." are resolved (so a file yet
 // to be created counts too). An input "-" is standard input: the file it reads from, if it is
