@@ -99,6 +99,9 @@ int RunEffect(const EffectCommandOptions& options) {
         } catch (const EffectParameterError& e) {
             bar.Finish();
             throw CliFailure(kExitBadInput, options.input + ": " + e.field() + ": " + e.what());
+        } catch (const EffectMemoryError& e) {
+            bar.Finish();
+            throw CliFailure(kExitBadInput, options.input + ": " + e.what());
         }
     }
     if (Interrupted()) {
@@ -120,7 +123,12 @@ int RunEffect(const EffectCommandOptions& options) {
     }
     std::string pathsJson;
     if (!options.paths.empty()) {
-        pathsJson = EchoPathsToJsonText(pathRequest.paths, pathRequest.perSource);
+        try {
+            pathsJson = EchoPathsToJsonText(pathRequest.paths, pathRequest.perSource,
+                                            &InstallInterruptFlag());
+        } catch (const PathsJsonCancelled&) {
+            FailInterrupted();
+        }
         outputs.push_back({options.paths, TextBytes(pathsJson)});
     }
     // The statistics go out first: a standard output that cannot be written fails the command

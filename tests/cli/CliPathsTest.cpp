@@ -1,11 +1,13 @@
 // sonivera-cli effect --paths: the kept echo paths as JSON, written beside an unchanged effect
 // file.
+#include "cli/json/PathsJson.h"
 #include "support/RunCli.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <fstream>
 #include <map>
 
@@ -16,6 +18,56 @@ namespace {
 nlohmann::json ReadJson(const std::string& path) {
     std::ifstream in(path);
     return nlohmann::json::parse(in);
+}
+
+// Written path by path, the text is byte for byte the one document's indented dump, and a stop
+// ends it early.
+TEST(CliPaths, TheTextIsTheDocumentsDumpAndStopsWhenAsked) {
+    std::vector<EchoPath> paths;
+    for (int i = 0; i < 600; ++i) {
+        EchoPath path;
+        path.points = {{0.5 * i, -1e-7}, {1.0 / 3.0, 2e300}};
+        if (i % 7 == 0) {
+            path.points.clear();
+        }
+        path.delay = 0.001 * i;
+        path.amplitude = 1.0 / (i + 1);
+        path.bin = i;
+        path.source = i % 3;
+        path.reflections = i % 5;
+        path.passages = i % 2;
+        path.ray = i - 1;
+        paths.push_back(path);
+    }
+    using Json = nlohmann::ordered_json;
+    auto document = [](const std::vector<EchoPath>& list) {
+        Json items = Json::array();
+        for (const EchoPath& p : list) {
+            Json points = Json::array();
+            for (const PathPoint& q : p.points) {
+                points.push_back(Json::array({q.x, q.y}));
+            }
+            Json item;
+            item["source"] = p.source;
+            item["ray"] = p.ray;
+            item["bin"] = p.bin;
+            item["delay_s"] = p.delay;
+            item["amplitude"] = p.amplitude;
+            item["level_db"] = 20.0 * std::log10(p.amplitude);
+            item["reflections"] = p.reflections;
+            item["passages"] = p.passages;
+            item["points"] = std::move(points);
+            items.push_back(std::move(item));
+        }
+        Json root;
+        root["paths_per_source"] = 7;
+        root["paths"] = std::move(items);
+        return root.dump(1) + '\n';
+    };
+    EXPECT_EQ(EchoPathsToJsonText(paths, 7), document(paths));
+    EXPECT_EQ(EchoPathsToJsonText({}, 7), document({}));
+    const std::atomic<bool> stop{true};
+    EXPECT_THROW(EchoPathsToJsonText(paths, 7, &stop), PathsJsonCancelled);
 }
 
 TEST(CliPaths, WritesTheKeptPathsAndTheSameEffect) {

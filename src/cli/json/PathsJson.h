@@ -2,7 +2,9 @@
 
 #include "core/tracer/EchoPath.h"
 
+#include <atomic>
 #include <cstddef>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,14 @@ namespace sonivera {
 // (20·log10 of the amplitude), "reflections", "passages" and "points", an array of [x, y] pairs
 // in metres from the listener to the source. Doubles are written in their shortest form that
 // reads back exactly. Ends with a newline.
-std::string EchoPathsToJsonText(const std::vector<EchoPath>& paths, std::size_t perSource);
+// `cancel`, when given, is looked at every few hundred paths: PathsJsonCancelled is thrown once it
+// is set.
+std::string EchoPathsToJsonText(const std::vector<EchoPath>& paths, std::size_t perSource,
+                                const std::atomic<bool>* cancel = nullptr);
+
+class PathsJsonCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "cancelled"; }
+};
 
 } // namespace sonivera

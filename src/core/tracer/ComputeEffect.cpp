@@ -5,6 +5,7 @@
 #include "core/tracer/EchoPath.h"
 #include "core/tracer/EchoPipeline.h"
 #include "core/tracer/FineResponse.h"
+#include "core/tracer/MemoryBudget.h"
 #include "core/tracer/PathKeeper.h"
 #include "core/tracer/ProgressSink.h"
 #include "core/tracer/RayWalker.h"
@@ -134,7 +135,7 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         walkers.push_back(
             std::make_unique<RayWalker<EchoWriter>>(scene, search, params, options.cancel));
         if (paths != nullptr) {
-            keepers.emplace_back(paths->PerSource(), paths->SourceCount());
+            keepers.emplace_back(paths->PerSource(), paths->SourceCount(), paths->ByteLimit());
         }
     }
     for (std::size_t w = 0; w < keepers.size(); ++w) {
@@ -166,6 +167,13 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
     for (PathKeeper& keeper : keepers) {
         paths->MergeFrom(std::move(keeper));
     }
+}
+
+std::string PathsMemoryMessage(std::uint64_t bytes, std::uint64_t budget, const char* how) {
+    const auto mib = [](std::uint64_t b) { return std::to_string((b + (1u << 20) - 1) >> 20); };
+    return std::string("The echo paths kept ") + how + " " + mib(bytes) +
+           " MiB of memory; this machine allows a calculation " + mib(budget) +
+           " MiB (half of its memory). Keep fewer paths per source.";
 }
 
 } // namespace
@@ -221,8 +229,17 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     auto bins = std::make_unique<double[]>(static_cast<std::size_t>(params.binCount));
     TraceStats stats;
     std::unique_ptr<PathKeeper> paths;
+    const std::uint64_t budget =
+        options.memoryBudget != 0 ? options.memoryBudget : MachineMemoryBudget();
+    const std::size_t keepers = static_cast<std::size_t>(std::max(workers, 1)) + 1;
     if (options.paths != nullptr) {
-        paths = std::make_unique<PathKeeper>(options.paths->perSource, snapshot.sourceX.size());
+        const std::uint64_t floor =
+            KeptPathsFloorBytes(snapshot.sourceX.size(), options.paths->perSource, keepers);
+        if (floor > budget) {
+            throw EffectMemoryError(PathsMemoryMessage(floor, budget, "would need at least"));
+        }
+        paths = std::make_unique<PathKeeper>(options.paths->perSource, snapshot.sourceX.size(),
+                                             budget / keepers);
     }
     if (snapshot.hasListener) {
         const RectSearch search(snapshot, tuning.indexFrom, tuning.index, tuning.isa);
@@ -242,6 +259,9 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
         options.fine->samples = std::move(fineSamples);
     }
     if (paths != nullptr) {
+        if (paths->OverLimit()) {
+            throw EffectMemoryError(PathsMemoryMessage(budget, budget, "grew beyond"));
+        }
         options.paths->paths = paths->Take();
     }
     scene.effect = std::move(bins);

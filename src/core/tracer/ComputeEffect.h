@@ -32,6 +32,8 @@ struct EffectOptions {
     // When given, every echo is also placed at its own delay at fine->rate (FineResponse.h) in
     // fine->samples (replacing what it held). The bins are the same bytes with or without it.
     FineResponseRequest* fine = nullptr;
+    // The memory the kept paths may take, in bytes; 0: the machine's (MemoryBudget.h).
+    std::uint64_t memoryBudget = 0;
 };
 
 // Traces the fan of rays from the scene's first object, bins the echoes by delay, normalises
@@ -45,7 +47,9 @@ struct EffectOptions {
 //    ("groupTime");
 //  - std::invalid_argument for options.threads < 0;
 //  - EffectParameterError ("stopTime") when a fine response was asked for and would be longer
-//    than kMaxFineResponseSamples, or its rate is not positive.
+//    than kMaxFineResponseSamples, or its rate is not positive;
+//  - EffectMemoryError when the paths asked for cannot fit the memory budget even at their
+//    shortest (it is thrown after the tracing too, when the kept paths outgrew the budget).
 // Throws EffectCancelled when options.cancel is seen set (between rays and inside long rays); the
 // previous effect is kept then too. An object list without a first object gives zeros.
 void ComputeEffect(SceneSettings& scene, ProgressSink* progress, const EffectOptions& options = {});

@@ -24,4 +24,11 @@ public:
     EffectCancelled() : std::runtime_error("The calculation was cancelled.") {}
 };
 
+// The calculation would keep more than its memory budget (MemoryBudget.h): refused before any ray
+// was traced, or stopped when the kept paths grew beyond it; the previous effect is kept.
+class EffectMemoryError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 } // namespace sonivera

@@ -1,5 +1,7 @@
 #include "core/tracer/PathKeeper.h"
 
+#include "core/tracer/MemoryBudget.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -14,11 +16,19 @@ bool WeakerOnTop(const EchoPath& a, const EchoPath& b) {
 
 } // namespace
 
-PathKeeper::PathKeeper(std::size_t perSource, std::size_t sourceCount)
-    : m_perSource(perSource), m_heaps(sourceCount) {}
+PathKeeper::PathKeeper(std::size_t perSource, std::size_t sourceCount, std::uint64_t byteLimit)
+    : m_perSource(perSource), m_heaps(sourceCount), m_byteLimit(byteLimit) {}
 
 void PathKeeper::Keep(EchoPath& path) {
     Heap& heap = m_heaps[static_cast<std::size_t>(path.source)];
+    const std::uint64_t bytes = KeptPathBytes(path.points.capacity());
+    const std::uint64_t dropped =
+        heap.size() >= m_perSource && !heap.empty() ? KeptPathBytes(heap.front().points.capacity()) : 0;
+    if (m_bytes - dropped + bytes > m_byteLimit) {
+        m_overLimit = true;
+        return;
+    }
+    m_bytes = m_bytes - dropped + bytes;
     if (heap.size() >= m_perSource) {
         std::pop_heap(heap.begin(), heap.end(), WeakerOnTop);
         std::swap(heap.back(), path);
@@ -30,6 +40,7 @@ void PathKeeper::Keep(EchoPath& path) {
 }
 
 void PathKeeper::MergeFrom(PathKeeper&& other) {
+    m_overLimit = m_overLimit || other.m_overLimit;
     for (Heap& heap : other.m_heaps) {
         for (EchoPath& path : heap) {
             if (Wants(path.source, path.amplitude, path.ray, path.order)) {
@@ -38,6 +49,7 @@ void PathKeeper::MergeFrom(PathKeeper&& other) {
         }
         heap.clear();
     }
+    other.m_bytes = 0;
 }
 
 std::vector<EchoPath> PathKeeper::Take() {
@@ -50,6 +62,7 @@ std::vector<EchoPath> PathKeeper::Take() {
         }
         heap.clear();
     }
+    m_bytes = 0;
     return all;
 }
 

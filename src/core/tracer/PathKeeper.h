@@ -14,15 +14,18 @@ namespace sonivera {
 // costs one comparison.
 class PathKeeper {
 public:
-    PathKeeper(std::size_t perSource, std::size_t sourceCount);
+    // `byteLimit`: the memory the kept paths may take; a path that would go beyond it is not kept
+    // and OverLimit() says so from then on.
+    PathKeeper(std::size_t perSource, std::size_t sourceCount,
+               std::uint64_t byteLimit = UINT64_MAX);
 
     // Whether a path of this rank would be kept now.
     bool Wants(std::int32_t source, double amplitude, std::int32_t ray, std::uint32_t order) const {
         const Heap& heap = m_heaps[static_cast<std::size_t>(source)];
         if (heap.size() < m_perSource) {
-            return true;
+            return !m_overLimit;
         }
-        if (m_perSource == 0) {
+        if (m_perSource == 0 || m_overLimit) {
             return false;
         }
         const EchoPath& weakest = heap.front();
@@ -45,12 +48,19 @@ public:
     std::size_t Size() const;
 
     std::size_t PerSource() const { return m_perSource; }
+    // Whether a path was refused for the byte limit (the kept paths are then incomplete).
+    bool OverLimit() const { return m_overLimit; }
+    std::uint64_t Bytes() const { return m_bytes; }
+    std::uint64_t ByteLimit() const { return m_byteLimit; }
     std::size_t SourceCount() const { return m_heaps.size(); }
 
 private:
     using Heap = std::vector<EchoPath>;
     std::size_t m_perSource;
     std::vector<Heap> m_heaps;
+    std::uint64_t m_byteLimit;
+    std::uint64_t m_bytes = 0;
+    bool m_overLimit = false;
 };
 
 } // namespace sonivera

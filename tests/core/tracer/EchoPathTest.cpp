@@ -4,6 +4,7 @@
 #include "RandomScene.h"
 #include "SceneBuilder.h"
 #include "core/tracer/ComputeEffectDetail.h"
+#include "core/tracer/MemoryBudget.h"
 #include "core/tracer/PathKeeper.h"
 #include "reference/ReferenceTracer.h"
 
@@ -165,6 +166,41 @@ TEST(EchoPaths, PassageThroughAWallIsCounted) {
         }
     }
     EXPECT_TRUE(sawPassage);
+}
+
+TEST(EchoPaths, PathsBeyondTheMemoryBudgetAreRefusedBeforeOrWhenTheyOutgrowIt) {
+    auto scene = SceneWithListener(0, 0);
+    for (int i = 0; i < 50; ++i) {
+        AddSource(*scene, 10 + i, 3, 1.0);
+    }
+    AddRect(*scene, -100, 5, 200, 1, 0.5);
+    scene->params.rayCount = 2000;
+    ComputeEffect(*scene, nullptr);
+    const std::vector<double> before(scene->effect.get(), scene->effect.get() + scene->effectCount);
+    EchoPathRequest request;
+    request.perSource = 100000;
+    EffectOptions options;
+    options.paths = &request;
+    options.threads = 2;
+    // 50 sources × 100 000 paths on 3 keepers cannot fit 64 MiB at two points a path.
+    options.memoryBudget = std::uint64_t{64} << 20;
+    try {
+        ComputeEffect(*scene, nullptr, options);
+        ADD_FAILURE() << "not refused";
+    } catch (const EffectMemoryError& e) {
+        EXPECT_NE(std::string(e.what()).find("would need at least"), std::string::npos);
+    }
+    // Enough for the smallest paths but not for what is really kept: stopped, and the previous
+    // effect stays.
+    request.perSource = 200;
+    options.memoryBudget = KeptPathsFloorBytes(50, 200, 3);
+    EXPECT_THROW(ComputeEffect(*scene, nullptr, options), EffectMemoryError);
+    EXPECT_EQ(std::vector<double>(scene->effect.get(), scene->effect.get() + scene->effectCount),
+              before);
+    // With the machine's budget the same request goes through.
+    options.memoryBudget = 0;
+    ComputeEffect(*scene, nullptr, options);
+    EXPECT_FALSE(request.paths.empty());
 }
 
 TEST(PathKeeper, HoldsAtMostKPerSourceAndEndsWithTheStrongest) {
