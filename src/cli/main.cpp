@@ -3,6 +3,7 @@
 #include "core/version/ProgramVersion.h"
 #include "cli/ExitCodes.h"
 #include "cli/OutputFiles.h"
+#include "core/text/ShownText.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,8 +17,10 @@ namespace {
 
 constexpr const char* kProgram = "sonivera-cli";
 
+// Every message is one line on the terminal: whatever a file or an argument put into it is
+// escaped, and a message that echoes something huge is shortened.
 int Fail(int code, const std::string& message) {
-    std::cerr << kProgram << ": " << message << '\n';
+    std::cerr << kProgram << ": " << ShownName(message, 8192) << '\n';
     return code;
 }
 

@@ -41,6 +41,17 @@ TEST(CliBadInput, DeepJsonAndControlCharactersAreRefusedInOneLine) {
     ExpectRefusedInOneLine(run, "\\u001b]0;owned\\u0007: unknown field");
     EXPECT_EQ(run.err.find('\x1b'), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(out));
+
+    // A ten-megabyte unknown name is shortened; a path with an escape sequence and a newline is
+    // escaped: one short line either way.
+    const CliRun huge =
+        RunCli({"build", "-", "-o", out}, "{\"" + std::string(10'000'000, 'n') + "\": 1}");
+    ExpectRefusedInOneLine(huge, ": unknown field");
+    EXPECT_LT(huge.err.size(), 400u);
+    const std::string odd = dir.File("a\x1b[2Jb\nc.3d");
+    const CliRun path = RunCli({"check", odd});
+    ExpectRefusedInOneLine(path, "a\\u001b[2Jb\\u000ac.3d");
+    EXPECT_EQ(path.err.find('\x1b'), std::string::npos);
 }
 
 TEST(CliBadInput, AFifoIsRefusedWithoutWaitingForAWriter) {

@@ -1,7 +1,7 @@
 #include "cli/json/SceneJsonParser.h"
 #include "core/model/SceneFile.h"
 #include "cli/json/SceneJson.h"
-#include "cli/json/TerminalText.h"
+#include "core/text/ShownText.h"
 
 #include <gtest/gtest.h>
 

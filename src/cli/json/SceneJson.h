@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/json/TerminalText.h"
+#include "core/text/ShownText.h"
 #include "core/model/SceneSettings.h"
 
 #include <nlohmann/json.hpp>
@@ -25,7 +25,7 @@ namespace sonivera {
 class SceneJsonError : public std::runtime_error {
 public:
     SceneJsonError(const std::string& field, const std::string& message)
-        : SceneJsonError(EscapeForTerminal(field), EscapeForTerminal(message), 0) {}
+        : SceneJsonError(ShownName(field), EscapeForTerminal(message), 0) {}
     const std::string& field() const { return m_field; }
 
 private:

@@ -1,6 +1,7 @@
 #include "core/model/InputFile.h"
 
 #include "core/model/SceneFileError.h"
+#include "core/text/ShownText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -14,7 +15,7 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& path, const char* what, const std::string& reason) {
     throw SceneFileError(SceneFileError::Kind::CannotOpen, path,
-                         std::string(what) + " " + path + ": " + reason);
+                         std::string(what) + " " + ShownPath(path) + ": " + reason);
 }
 
 [[noreturn]] void FailTooLarge(const std::string& path, std::uint64_t maxBytes) {

@@ -2,6 +2,7 @@
 
 #include "core/model/FileAttributes.h"
 #include "core/model/SceneFileError.h"
+#include "core/text/ShownText.h"
 
 #include <cerrno>
 #include <chrono>
@@ -27,7 +28,7 @@ constexpr std::size_t kChunk = std::size_t(1) << 20; // the cancel flag is check
 
 [[noreturn]] void Fail(const std::string& path, const std::string& reason) {
     throw SceneFileError(SceneFileError::Kind::WriteFailed, path,
-                         "Cannot write " + path + ": " + reason);
+                         "Cannot write " + ShownPath(path) + ": " + reason);
 }
 
 [[noreturn]] void FailErrno(const std::string& path, int err) {
@@ -539,7 +540,7 @@ void StagedFile::WriteInPlace() {
             ". The file was being written in place (its folder is not writable, it has several "
             "names or its owner could not be kept), so its old content may be damaged";
         if (!m_oldCopy.empty()) {
-            text += "; the old content is kept whole in " + m_oldCopy;
+            text += "; the old content is kept whole in " + ShownPath(m_oldCopy);
             m_oldCopy.clear(); // kept for the user
         }
         Fail(m_path, text + ".");
@@ -635,7 +636,7 @@ void WriteFilesSafely(std::span<const FileOutput> outputs, const std::atomic<boo
             }
             std::string text = std::string(e.what()) + " (already replaced:";
             for (const auto& name : replaced) {
-                text += " " + name;
+                text += " " + ShownPath(name);
             }
             throw SceneFileError(SceneFileError::Kind::WriteFailed, file.Path(), text + ")");
         }
@@ -733,8 +734,9 @@ void RefuseSameFiles(const std::vector<std::string>& inputs,
                                    files[i].st.st_dev == files[j].st.st_dev &&
                                    files[i].st.st_ino == files[j].st.st_ino;
             if (sameInode || files[i].resolved == files[j].resolved) {
-                throw SameFileError(files[j].path + ": is the same file as the " +
-                                    (files[i].output ? "output " : "input ") + files[i].path +
+                throw SameFileError(ShownPath(files[j].path) + ": is the same file as the " +
+                                    (files[i].output ? "output " : "input ") +
+                                    ShownPath(files[i].path) +
                                     "; nothing was calculated or written");
             }
         }

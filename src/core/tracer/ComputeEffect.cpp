@@ -169,11 +169,20 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
     }
 }
 
-std::string PathsMemoryMessage(std::uint64_t bytes, std::uint64_t budget, const char* how) {
-    const auto mib = [](std::uint64_t b) { return std::to_string((b + (1u << 20) - 1) >> 20); };
-    return std::string("The echo paths kept ") + how + " " + mib(bytes) +
-           " MiB of memory; this machine allows a calculation " + mib(budget) +
+std::string Mib(std::uint64_t bytes) {
+    return std::to_string((bytes + (1u << 20) - 1) >> 20);
+}
+
+std::string PathsMemoryMessage(std::uint64_t needed, std::uint64_t budget) {
+    return "The echo paths asked for would need at least " + Mib(needed) +
+           " MiB of memory; this machine allows a calculation " + Mib(budget) +
            " MiB (half of its memory). Keep fewer paths per source.";
+}
+
+std::string PathsOutgrewMessage(std::uint64_t budget) {
+    return "The echo paths asked for outgrew the memory this machine allows a calculation (" +
+           Mib(budget) + " MiB, half of its memory); the calculation was stopped. Keep fewer "
+           "paths per source.";
 }
 
 } // namespace
@@ -233,10 +242,13 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
         options.memoryBudget != 0 ? options.memoryBudget : MachineMemoryBudget();
     const std::size_t keepers = static_cast<std::size_t>(std::max(workers, 1)) + 1;
     if (options.paths != nullptr) {
-        const std::uint64_t floor =
-            KeptPathsFloorBytes(snapshot.sourceX.size(), options.paths->perSource, keepers);
+        // A request far beyond what the fan of rays gives (every path kept, say) is judged by
+        // one path per ray and source, the least a fan that reaches the sources gives.
+        const std::size_t likely = std::min<std::size_t>(
+            options.paths->perSource, static_cast<std::size_t>(params.calc.rayCount) + 1);
+        const std::uint64_t floor = KeptPathsFloorBytes(snapshot.sourceX.size(), likely, keepers);
         if (floor > budget) {
-            throw EffectMemoryError(PathsMemoryMessage(floor, budget, "would need at least"));
+            throw EffectMemoryError(PathsMemoryMessage(floor, budget));
         }
         paths = std::make_unique<PathKeeper>(options.paths->perSource, snapshot.sourceX.size(),
                                              budget / keepers);
@@ -260,7 +272,7 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
     }
     if (paths != nullptr) {
         if (paths->OverLimit()) {
-            throw EffectMemoryError(PathsMemoryMessage(budget, budget, "grew beyond"));
+            throw EffectMemoryError(PathsOutgrewMessage(budget));
         }
         options.paths->paths = paths->Take();
     }

@@ -16,7 +16,12 @@ std::uint64_t MachineMemoryBudget() {
 }
 
 std::uint64_t KeptPathBytes(std::size_t points) {
-    return sizeof(EchoPath) + static_cast<std::uint64_t>(points) * sizeof(PathPoint);
+    // In memory, and once more as the text it is written as (about 330 bytes of fields and 75
+    // a point with their indentation, rounded up).
+    constexpr std::uint64_t kTextBytes = 400;
+    constexpr std::uint64_t kTextBytesPerPoint = 80;
+    return sizeof(EchoPath) + kTextBytes +
+           static_cast<std::uint64_t>(points) * (sizeof(PathPoint) + kTextBytesPerPoint);
 }
 
 std::uint64_t KeptPathsFloorBytes(std::size_t sources, std::size_t perSource,

@@ -7,9 +7,9 @@ namespace sonivera {
 
 // How much memory a calculation may keep for what grows with the request rather than with the
 // scene: the echo paths it keeps (sources × paths per source, on every thread). A request beyond
-// it is refused before any ray is traced, with the figure needed, and a calculation whose paths
-// grow beyond it (long paths) stops with the same message, instead of the system's out-of-memory
-// killer ending this or another program.
+// it (counting at most one path per ray and source) is refused before any ray is traced, with the
+// figure needed, and a calculation whose kept paths grow beyond it stops with the same message,
+// instead of the system's out-of-memory killer ending this or another program.
 
 // Half of the machine's physical memory.
 std::uint64_t MachineMemoryBudget();
@@ -19,7 +19,7 @@ std::uint64_t MachineMemoryBudget();
 std::uint64_t KeptPathsFloorBytes(std::size_t sources, std::size_t perSource,
                                   std::size_t keepers);
 
-// The bytes one kept path holds with `points` points.
+// The bytes one kept path takes with `points` points: held, and written out as text.
 std::uint64_t KeptPathBytes(std::size_t points);
 
 } // namespace sonivera

@@ -182,8 +182,8 @@ TEST(EchoPaths, PathsBeyondTheMemoryBudgetAreRefusedBeforeOrWhenTheyOutgrowIt) {
     EffectOptions options;
     options.paths = &request;
     options.threads = 2;
-    // 50 sources × 100 000 paths on 3 keepers cannot fit 64 MiB at two points a path.
-    options.memoryBudget = std::uint64_t{64} << 20;
+    // 50 sources × 2 001 paths (one a ray) on 3 keepers cannot fit 16 MiB at two points a path.
+    options.memoryBudget = std::uint64_t{16} << 20;
     try {
         ComputeEffect(*scene, nullptr, options);
         ADD_FAILURE() << "not refused";

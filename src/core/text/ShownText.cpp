@@ -1,6 +1,7 @@
-#include "cli/json/TerminalText.h"
+#include "core/text/ShownText.h"
 
 #include <cstdint>
+#include <algorithm>
 #include <cstdio>
 
 namespace sonivera {
@@ -70,6 +71,48 @@ std::string EscapeForTerminal(std::string_view text) {
         }
     }
     return out;
+}
+
+namespace {
+
+// The length of the longest prefix of `text` no longer than `limit` that ends at a whole UTF-8
+// character.
+std::size_t WholePrefix(std::string_view text, std::size_t limit) {
+    std::size_t end = std::min(limit, text.size());
+    while (end > 0 && end < text.size() &&
+           (static_cast<std::uint8_t>(text[end]) & 0xC0) == 0x80) {
+        --end;
+    }
+    return end;
+}
+
+} // namespace
+
+std::string ShownName(std::string_view text, std::size_t maxBytes) {
+    // Only as much as can be shown is escaped, however long the text.
+    if (text.size() <= maxBytes) {
+        const std::string escaped = EscapeForTerminal(text);
+        if (escaped.size() <= maxBytes) {
+            return escaped;
+        }
+    }
+    const std::size_t half = maxBytes / 2;
+    std::string head = EscapeForTerminal(text.substr(0, WholePrefix(text, half)));
+    head.resize(WholePrefix(head, half));
+    std::size_t tailStart = text.size() > half ? text.size() - half : 0;
+    while (tailStart < text.size() && (static_cast<std::uint8_t>(text[tailStart]) & 0xC0) == 0x80) {
+        ++tailStart;
+    }
+    std::string tail = EscapeForTerminal(text.substr(tailStart));
+    if (tail.size() > half) {
+        // Cut at a whole character; an escape cut in two stays plain ASCII text.
+        std::size_t cut = tail.size() - half;
+        while (cut < tail.size() && (static_cast<std::uint8_t>(tail[cut]) & 0xC0) == 0x80) {
+            ++cut;
+        }
+        tail.erase(0, cut);
+    }
+    return head + "\u2026" + tail;
 }
 
 } // namespace sonivera
