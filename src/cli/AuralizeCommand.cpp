@@ -14,6 +14,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <optional>
 
@@ -49,6 +50,7 @@ int RunAuralize(const AuralizeOptions& options) {
     AudioBuffer wet;
     try {
         wet = Convolve(dry, response, &InstallInterruptFlag());
+        dry = AudioBuffer{}; // not needed any more: its memory goes before the file is encoded
     } catch (const ConvolutionCancelled&) {
         throw CliFailure(kExitInterrupted, "Interrupted; no file was written.");
     } catch (const AudioError& e) {
@@ -64,7 +66,16 @@ int RunAuralize(const AuralizeOptions& options) {
     if (!std::isfinite(PeakOf(wet)))
         throw CliFailure(kExitBadInput, "the result exceeds the range of float samples; lower "
                                         "--gain or use --normalize; no file was written");
-    WarnIfAboveFullScale(wet, "Use --normalize or --gain to lower it.");
+    const double peak = PeakOf(wet);
+    if (peak > 1.0) {
+        // The gain that brings the peak just under full scale, counted from the one given.
+        const double fix =
+            std::floor(((options.gain ? *options.gain : 0.0) - PeakToDecibels(peak)) * 100.0) /
+            100.0;
+        char advice[96];
+        std::snprintf(advice, sizeof advice, "Use --gain %.2f or --normalize.", fix);
+        WarnIfAboveFullScale(wet, advice);
+    }
     WriteSoundOrFail(options.output, wet);
     return kExitOk;
 }

@@ -144,6 +144,10 @@ TEST(CliAuralize, ConvolvesEveryChannelAndSetsTheLevel) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("peaks at 1.99526 (+6.00 dBFS), above full scale"), std::string::npos)
         << run.err;
+    // The advice names the --gain that fixes it, counted from the one given.
+    EXPECT_NE(run.err.find("would bring it to full scale). Use --gain 0.00 or --normalize."),
+              std::string::npos)
+        << run.err;
     EXPECT_NEAR(ReadAudioFile(out).samples[0], 1.99526f, 1e-5f);
 
     run = RunCli({"auralize", drySound, effect, "-o", out, "--group-time", "10", "--normalize"});
