@@ -5,9 +5,8 @@
 #include "cli/SceneInput.h"
 #include "cli/json/SceneJson.h"
 #include "core/model/CalcParameterTable.h"
-#include "core/model/ObjectKind.h"
-#include "core/model/RectObject.h"
-#include "core/model/SoundSource.h"
+#include "core/model/ObjectKindTable.h"
+#include "core/model/SceneObject.h"
 
 #include <CLI/CLI.hpp>
 
@@ -58,18 +57,12 @@ std::string SceneText(const SceneSettings& s) {
     line("objects", std::to_string(s.objects.size()));
     std::size_t index = 0;
     for (const auto& object : s.objects) {
-        out << "  " << index++ << ' ';
-        const std::string position =
-            "m_x=" + RoundTripText(object->m_x) + " m_y=" + RoundTripText(object->m_y);
-        if (const auto* rect = dynamic_cast<const CRectObject*>(object.get())) {
-            out << "rect     " << position << " m_width=" << RoundTripText(rect->m_width)
-                << " m_height=" << RoundTripText(rect->m_height)
-                << " m_absorption=" << RoundTripText(rect->m_absorption)
-                << " m_reflection=" << RoundTripText(rect->m_reflection);
-        } else if (const auto* source = dynamic_cast<const CSoundSource*>(object.get())) {
-            out << "source   " << position << " m_power=" << RoundTripText(source->m_power);
-        } else {
-            out << "listener " << position;
+        const ObjectKindInfo& kind = KindOf(*object);
+        const std::string name = kind.name;
+        out << "  " << index++ << ' ' << name
+            << std::string(name.size() < 8 ? 8 - name.size() : 0, ' ');
+        for (const ObjectField& field : kind.fields) {
+            out << ' ' << field.name << '=' << RoundTripText(field.get(*object));
         }
         out << '\n';
     }

@@ -3,12 +3,10 @@
 #include "cli/json/SceneJsonParser.h"
 
 #include "core/model/CalcParameterTable.h"
-#include "core/model/Listener.h"
 #include "core/model/ObjectKind.h"
-#include "core/model/RectObject.h"
+#include "core/model/ObjectKindTable.h"
 #include "core/model/SceneFile.h"
 #include "core/model/SceneFileError.h"
-#include "core/model/SoundSource.h"
 
 #include <cmath>
 #include <cstdint>
@@ -21,21 +19,6 @@ namespace sonivera {
 using Json = nlohmann::ordered_json;
 
 namespace {
-
-constexpr const char* kListenerName = "listener";
-constexpr const char* kRectName = "rect";
-constexpr const char* kSourceName = "source";
-
-const char* KindName(int kind) {
-    switch (kind) {
-    case OBJ_LISTENER:
-        return kListenerName;
-    case OBJ_RECT:
-        return kRectName;
-    default:
-        return kSourceName;
-    }
-}
 
 // Reads the members of one JSON object, each at most once, and refuses the ones left over.
 class FieldReader {
@@ -124,49 +107,35 @@ private:
     std::set<std::string> m_used;
 };
 
-int KindFromJson(const Json& v, const std::string& where) {
+const ObjectKindInfo& KindFromJson(const Json& v, const std::string& where) {
+    const ObjectKindInfo* kind = nullptr;
     if (v.is_string()) {
-        const auto& name = v.get_ref<const std::string&>();
-        if (name == kListenerName) {
-            return OBJ_LISTENER;
-        }
-        if (name == kRectName) {
-            return OBJ_RECT;
-        }
-        if (name == kSourceName) {
-            return OBJ_SOURCE;
-        }
+        kind = KindNamed(v.get_ref<const std::string&>());
     } else if (v.is_number_integer()) {
         // The kind codes of the scene file are accepted too.
         const auto code = v.get<std::int64_t>();
-        if (code == OBJ_LISTENER || code == OBJ_RECT || code == OBJ_SOURCE) {
-            return static_cast<int>(code);
+        if (code >= INT32_MIN && code <= INT32_MAX) {
+            kind = KindOfCode(static_cast<std::int32_t>(code));
         }
     }
-    throw SceneJsonError(where + ".kind", "expected \"listener\", \"rect\" or \"source\"");
+    if (kind == nullptr) {
+        std::string names;
+        for (const ObjectKindInfo& k : ObjectKinds()) {
+            names += (names.empty() ? "\"" : (&k == &ObjectKinds().back() ? " or \"" : ", \"")) +
+                     std::string(k.name) + "\"";
+        }
+        throw SceneJsonError(where + ".kind", "expected " + names);
+    }
+    return *kind;
 }
 
 std::unique_ptr<CSceneObject> ObjectFromJson(const Json& json, const std::string& where,
                                              SceneSettings& scene) {
     FieldReader fields(json, where);
-    const int kind = KindFromJson(fields.Get("kind"), where);
-    std::unique_ptr<CSceneObject> object;
-    if (kind == OBJ_LISTENER) {
-        object = std::make_unique<CListener>(&scene);
-    } else if (kind == OBJ_RECT) {
-        object = std::make_unique<CRectObject>(&scene);
-    } else {
-        object = std::make_unique<CSoundSource>(&scene);
-    }
-    object->m_x = fields.Double("m_x");
-    object->m_y = fields.Double("m_y");
-    if (auto* source = dynamic_cast<CSoundSource*>(object.get())) {
-        source->m_power = fields.Double("m_power");
-    } else if (auto* rect = dynamic_cast<CRectObject*>(object.get())) {
-        rect->m_width = fields.Double("m_width");
-        rect->m_height = fields.Double("m_height");
-        rect->m_absorption = fields.Double("m_absorption");
-        rect->m_reflection = fields.Double("m_reflection");
+    const ObjectKindInfo& kind = KindFromJson(fields.Get("kind"), where);
+    std::unique_ptr<CSceneObject> object = kind.make(&scene);
+    for (const ObjectField& field : kind.fields) {
+        field.set(*object, fields.Double(field.name));
     }
     fields.RefuseOthers();
     return object;
@@ -187,16 +156,10 @@ Json SceneToJson(const SceneSettings& s) {
     Json objects = Json::array();
     for (const auto& object : s.objects) {
         Json o;
-        o["kind"] = KindName(object->GetKind());
-        o["m_x"] = object->m_x;
-        o["m_y"] = object->m_y;
-        if (const auto* source = dynamic_cast<const CSoundSource*>(object.get())) {
-            o["m_power"] = source->m_power;
-        } else if (const auto* rect = dynamic_cast<const CRectObject*>(object.get())) {
-            o["m_width"] = rect->m_width;
-            o["m_height"] = rect->m_height;
-            o["m_absorption"] = rect->m_absorption;
-            o["m_reflection"] = rect->m_reflection;
+        const ObjectKindInfo& kind = KindOf(*object);
+        o["kind"] = kind.name;
+        for (const ObjectField& field : kind.fields) {
+            o[field.name] = field.get(*object);
         }
         objects.push_back(std::move(o));
     }

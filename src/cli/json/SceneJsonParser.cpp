@@ -3,6 +3,7 @@
 #include "cli/json/SceneJson.h"
 
 #include "core/model/CalcParameterTable.h"
+#include "core/model/ObjectKindTable.h"
 
 #include <algorithm>
 #include <array>
@@ -27,9 +28,21 @@ bool IsSceneMember(std::string_view name) {
                        [&](const CalcField& field) { return name == field.name; });
 }
 
-// The members an object of any kind may have; which of them a kind takes is checked later.
-constexpr std::array<std::string_view, 8> kObjectFieldNames = {
-    "kind", "m_x", "m_y", "m_power", "m_width", "m_height", "m_absorption", "m_reflection"};
+// Whether a member may belong to an object of some kind; which of them a kind takes is checked
+// later.
+bool IsObjectMember(std::string_view name) {
+    if (name == "kind") {
+        return true;
+    }
+    for (const ObjectKindInfo& kind : ObjectKinds()) {
+        for (const ObjectField& field : kind.fields) {
+            if (name == field.name) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 // "not valid JSON: " and the library's message without its "[json.exception.…] " prefix.
 std::string NotJsonMessage(const std::string& libraryMessage) {
@@ -72,10 +85,8 @@ public:
             return true;
         }
         Frame& frame = m_frames.back();
-        const bool known = frame.place == Place::Scene
-                               ? IsSceneMember(name)
-                               : std::find(kObjectFieldNames.begin(), kObjectFieldNames.end(),
-                                           name) != kObjectFieldNames.end();
+        const bool known =
+            frame.place == Place::Scene ? IsSceneMember(name) : IsObjectMember(name);
         const std::string path = frame.path.empty() ? name : frame.path + "." + name;
         if (!known) {
             throw SceneJsonError(path, "unknown field");

@@ -2,6 +2,7 @@
 
 #include "core/model/BinaryArchive.h"
 #include "core/model/ObjectKind.h"
+#include "core/model/ObjectKindTable.h"
 #include "core/model/RectObject.h"
 #include "core/model/SceneSettings.h"
 #include "core/model/SoundSource.h"
@@ -28,25 +29,10 @@ std::string NumberText(double value) {
     return text;
 }
 
-bool FieldsUsable(const CSceneObject& object) {
-    if (!std::isfinite(object.m_x) || !std::isfinite(object.m_y)) {
-        return false;
-    }
-    if (const auto* rect = dynamic_cast<const CRectObject*>(&object)) {
-        return std::isfinite(rect->m_width) && std::isfinite(rect->m_height) &&
-               std::isfinite(rect->m_absorption) && std::isfinite(rect->m_reflection) &&
-               rect->m_width >= 0.0 && rect->m_height >= 0.0;
-    }
-    if (const auto* source = dynamic_cast<const CSoundSource*>(&object)) {
-        return std::isfinite(source->m_power);
-    }
-    return false;
-}
-
 } // namespace
 
 bool CanCopyObject(const CSceneObject* object) {
-    return object != nullptr && (object->GetKind() == OBJ_RECT || object->GetKind() == OBJ_SOURCE);
+    return object != nullptr && KindOf(*object).copyable;
 }
 
 std::vector<std::uint8_t> EncodeClipboardObject(const ObjectRecord& record) {
@@ -71,30 +57,26 @@ std::optional<ObjectRecord> DecodeClipboardObject(std::span<const std::uint8_t> 
     } catch (const ArchiveFormatError&) {
         return std::nullopt;
     }
-    if (record.kind != OBJ_RECT && record.kind != OBJ_SOURCE) {
+    const ObjectKindInfo* kind = KindOfCode(record.kind);
+    if (kind == nullptr || !kind->copyable) {
         return std::nullopt;
     }
     SceneSettings scratch;
     const auto object = MakeObject(record, &scratch);
-    if (!object || !FieldsUsable(*object)) {
+    // Only what the editor itself could have made: a file's checks (finite fields) and the
+    // ranges of the properties dialogs (power and reflection 0–100 %, absorption not below 0,
+    // sides above 0).
+    if (!object || !ObjectFieldsInRange(*object)) {
         return std::nullopt;
     }
     return record;
 }
 
 std::string ObjectJsonText(const CSceneObject& object) {
-    std::string text = "{ \"kind\": ";
-    text += object.GetKind() == OBJ_RECT     ? "\"rect\""
-            : object.GetKind() == OBJ_SOURCE ? "\"source\""
-                                             : "\"listener\"";
-    text += ", \"m_x\": " + NumberText(object.m_x) + ", \"m_y\": " + NumberText(object.m_y);
-    if (const auto* rect = dynamic_cast<const CRectObject*>(&object)) {
-        text += ", \"m_width\": " + NumberText(rect->m_width) +
-                ", \"m_height\": " + NumberText(rect->m_height) +
-                ", \"m_absorption\": " + NumberText(rect->m_absorption) +
-                ", \"m_reflection\": " + NumberText(rect->m_reflection);
-    } else if (const auto* source = dynamic_cast<const CSoundSource*>(&object)) {
-        text += ", \"m_power\": " + NumberText(source->m_power);
+    const ObjectKindInfo& kind = KindOf(object);
+    std::string text = std::string("{ \"kind\": \"") + kind.name + "\"";
+    for (const ObjectField& field : kind.fields) {
+        text += std::string(", \"") + field.name + "\": " + NumberText(field.get(object));
     }
     return text + " }";
 }
@@ -216,23 +198,18 @@ std::optional<ObjectRecord> ObjectFromJsonText(std::string_view text) {
     if (kind == fields.end()) {
         return std::nullopt;
     }
-    std::vector<const char*> names;
-    std::int32_t code = 0;
-    if (kind->second == "\"rect" || kind->second == "2") {
-        code = OBJ_RECT;
-        names = {"m_x", "m_y", "m_width", "m_height", "m_absorption", "m_reflection"};
-    } else if (kind->second == "\"source" || kind->second == "3") {
-        code = OBJ_SOURCE;
-        names = {"m_x", "m_y", "m_power"};
-    } else {
-        return std::nullopt;
+    const ObjectKindInfo* found = nullptr;
+    for (const ObjectKindInfo& k : ObjectKinds()) {
+        if (kind->second == "\"" + std::string(k.name) || kind->second == std::to_string(k.code)) {
+            found = &k;
+        }
     }
-    if (fields.size() != names.size() + 1) {
+    if (found == nullptr || !found->copyable || fields.size() != found->fields.size() + 1) {
         return std::nullopt;
     }
     ArchiveWriter fieldsOut;
-    for (const char* name : names) {
-        const auto field = fields.find(name);
+    for (const ObjectField& wanted : found->fields) {
+        const auto field = fields.find(wanted.name);
         if (field == fields.end() || field->second.starts_with('"')) {
             return std::nullopt;
         }
@@ -240,8 +217,9 @@ std::optional<ObjectRecord> ObjectFromJsonText(std::string_view text) {
         if (!value) {
             return std::nullopt;
         }
-        fieldsOut.WriteDouble(*value);
+        fieldsOut.WriteDouble(*value); // the fields' order is the record's
     }
+    const std::int32_t code = found->code;
     // Through the private format's reader, so the text gets exactly its checks.
     return DecodeClipboardObject(EncodeClipboardObject(ObjectRecord{code, fieldsOut.Bytes()}));
 }
@@ -253,7 +231,11 @@ ObjectRecord PlacePastedObject(const ObjectRecord& copied, SceneSettings& scene,
     }
     double x = object->m_x + scene.gridX * steps;
     double y = object->m_y + scene.gridY * steps;
-    if (const auto* rect = dynamic_cast<const CRectObject*>(object.get())) {
+    if (auto* rect = dynamic_cast<CRectObject*>(object.get())) {
+        // A rectangle larger than the scene is cut to the scene's size, then placed like the
+        // others: wholly inside.
+        rect->m_width = std::min(rect->m_width, scene.width);
+        rect->m_height = std::min(rect->m_height, scene.height);
         x = std::max(std::min(x, scene.width - rect->m_width), 0.0);
         y = std::max(std::min(y, scene.height - rect->m_height), 0.0);
     } else {

@@ -3,12 +3,10 @@
 #include "core/model/BinaryArchive.h"
 #include "core/model/CalcParameterTable.h"
 #include "core/model/InputFile.h"
-#include "core/model/Listener.h"
 #include "core/model/ObjectKind.h"
-#include "core/model/RectObject.h"
+#include "core/model/ObjectKindTable.h"
 #include "core/model/SafeFileWriter.h"
 #include "core/model/SceneFileError.h"
-#include "core/model/SoundSource.h"
 
 #include <cmath>
 
@@ -85,33 +83,11 @@ void CheckSettings(const SceneSettings& s, const std::string& path) {
     }
 }
 
-bool ObjectFieldsFinite(const CSceneObject& o) {
-    if (!std::isfinite(o.m_x) || !std::isfinite(o.m_y)) {
-        return false;
-    }
-    if (const auto* source = dynamic_cast<const CSoundSource*>(&o)) {
-        return std::isfinite(source->m_power);
-    }
-    if (const auto* rect = dynamic_cast<const CRectObject*>(&o)) {
-        return std::isfinite(rect->m_width) && std::isfinite(rect->m_height) &&
-               std::isfinite(rect->m_absorption) && std::isfinite(rect->m_reflection);
-    }
-    return true;
-}
-
 } // namespace
 
 std::unique_ptr<CSceneObject> MakeObjectOfKind(std::int32_t kind, SceneSettings* scene) {
-    switch (kind) {
-    case OBJ_LISTENER:
-        return std::make_unique<CListener>(scene);
-    case OBJ_RECT:
-        return std::make_unique<CRectObject>(scene);
-    case OBJ_SOURCE:
-        return std::make_unique<CSoundSource>(scene);
-    default:
-        return nullptr;
-    }
+    const ObjectKindInfo* info = KindOfCode(kind);
+    return info != nullptr ? info->make(scene) : nullptr;
 }
 
 std::vector<std::uint8_t> SaveSceneToBytes(const SceneSettings& scene) {

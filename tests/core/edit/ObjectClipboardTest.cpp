@@ -90,12 +90,17 @@ TEST(ObjectClipboardTest, PastedObjectsMoveOneGridStepAndStayInsideTheScene) {
     CRectObject rect(scene.get());
     rect.m_x = 50.0;
     rect.m_y = 0.0;
-    rect.m_width = 150.0; // wider than the scene: its corner stays at the left border
+    rect.m_width = 150.0; // wider than the scene: cut to its width, at the left border
     rect.m_height = 94.0;
     placed = MakeObject(PlacePastedObject(RecordOf(rect), *scene), scene.get());
     EXPECT_EQ(placed->m_x, 0.0);
     EXPECT_EQ(placed->m_y, 5.0);
-    EXPECT_EQ(dynamic_cast<CRectObject&>(*placed).m_width, 150.0);
+    EXPECT_EQ(dynamic_cast<CRectObject&>(*placed).m_width, 100.0);
+    EXPECT_EQ(dynamic_cast<CRectObject&>(*placed).m_height, 94.0);
+    rect.m_height = 500.0; // a 500 m rectangle in a 100 m scene: the scene's size
+    placed = MakeObject(PlacePastedObject(RecordOf(rect), *scene), scene.get());
+    EXPECT_EQ(dynamic_cast<CRectObject&>(*placed).m_height, 100.0);
+    EXPECT_EQ(placed->m_y, 0.0);
 }
 
 TEST(ObjectClipboard, TheObjectsJsonTextReadsBackAsTheSameObjectAndNothingElseDoes) {
@@ -126,7 +131,16 @@ TEST(ObjectClipboard, TheObjectsJsonTextReadsBackAsTheSameObjectAndNothingElseDo
           "{\"kind\": \"source\", \"m_x\": 1e999, \"m_y\": 2, \"m_power\": 1}",       // not finite
           "{\"kind\": \"rect\", \"m_x\": 1, \"m_y\": 2, \"m_width\": -1, \"m_height\": 1, "
           "\"m_absorption\": 0, \"m_reflection\": 0}", // a side below 0
-          "{\"kind\": \"source\", \"m_x\": 1, \"m_y\": 2, \"m_power\": 1} trailing"}) {
+          "{\"kind\": \"source\", \"m_x\": 1, \"m_y\": 2, \"m_power\": 1} trailing",
+          // What the editor could not have made: 700 % power, 200 % reflection, absorption
+          // below 0, a rectangle of no size.
+          "{\"kind\": \"source\", \"m_x\": 1, \"m_y\": 2, \"m_power\": 7}",
+          "{\"kind\": \"rect\", \"m_x\": 1, \"m_y\": 2, \"m_width\": 1, \"m_height\": 1, "
+          "\"m_absorption\": 0, \"m_reflection\": 2}",
+          "{\"kind\": \"rect\", \"m_x\": 1, \"m_y\": 2, \"m_width\": 1, \"m_height\": 1, "
+          "\"m_absorption\": -3, \"m_reflection\": 0}",
+          "{\"kind\": \"rect\", \"m_x\": 1, \"m_y\": 2, \"m_width\": 0, \"m_height\": 0, "
+          "\"m_absorption\": 0, \"m_reflection\": 0}"}) {
         EXPECT_FALSE(ObjectFromJsonText(text)) << text;
     }
 }
