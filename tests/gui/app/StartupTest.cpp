@@ -11,6 +11,8 @@
 #include <wx/clipbrd.h>
 #include <wx/statusbr.h>
 
+#include <set>
+
 namespace sonivera {
 
 namespace {
@@ -136,7 +138,7 @@ TEST_F(AppTest, MenuBarAndToolbarsHoldExactlyTheseItems) {
         "  Недавно открытый файл | Открытие данного документа",
         "  -",
         "  В&ыход\tAlt+X | Завершение работы с программой",
-        "&Правка",
+        "Пр&авка",
         "  &Отменить\tCtrl+Z | Отмена последнего действия",
         "  &Повторить\tCtrl+Y | Повторение отменённого действия",
         "  -",
@@ -208,6 +210,17 @@ TEST_F(AppTest, MenuBarAndToolbarsHoldExactlyTheseItems) {
         "  32854 Свойства объекта | Установка свойств объекта",
     };
     EXPECT_EQ(CommandSurfaces(Frame()), expected);
+    // The menu bar's mnemonics are unique, so each Alt+letter opens one menu.
+    std::set<std::string> letters;
+    for (const std::string& line : expected) {
+        const auto amp = line.find('&');
+        if (line.empty() || line[0] == ' ' || amp == std::string::npos) {
+            continue;
+        }
+        const wxString letter = wxString::FromUTF8(line.substr(amp + 1)).Left(1).Lower();
+        EXPECT_TRUE(letters.insert(letter.utf8_string()).second) << line;
+    }
+    EXPECT_EQ(letters.size(), 6u);
 }
 
 TEST_F(AppTest, CommandsShowTheStateOfTheirRulesOnMenusAndToolbarsAlike) {
