@@ -2,8 +2,8 @@
 
 #include "audio/AudioError.h"
 #include "audio/AudioLimits.h"
-#include "core/model/InputFile.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/FileError.h"
+#include "core/files/InputFile.h"
 
 #include <sndfile.h>
 
@@ -26,7 +26,9 @@ struct MemoryFile {
     bool writing = false;
 };
 
-sf_count_t MemLength(void* user) { return static_cast<MemoryFile*>(user)->size; }
+sf_count_t MemLength(void* user) {
+    return static_cast<MemoryFile*>(user)->size;
+}
 
 sf_count_t MemSeek(sf_count_t offset, int whence, void* user) {
     auto* f = static_cast<MemoryFile*>(user);
@@ -62,16 +64,20 @@ sf_count_t MemWrite(const void* ptr, sf_count_t count, void* user) {
     return count;
 }
 
-sf_count_t MemTell(void* user) { return static_cast<MemoryFile*>(user)->position; }
+sf_count_t MemTell(void* user) {
+    return static_cast<MemoryFile*>(user)->position;
+}
 
-SF_VIRTUAL_IO MemoryIo() { return SF_VIRTUAL_IO{MemLength, MemSeek, MemRead, MemWrite, MemTell}; }
+SF_VIRTUAL_IO MemoryIo() {
+    return SF_VIRTUAL_IO{MemLength, MemSeek, MemRead, MemWrite, MemTell};
+}
 
 struct SndfileCloser {
     void operator()(SNDFILE* f) const { sf_close(f); }
 };
 using SndfilePtr = std::unique_ptr<SNDFILE, SndfileCloser>;
 
-AudioError FileError(const std::string& name, const std::string& what) {
+AudioError SoundFileError(const std::string& name, const std::string& what) {
     return AudioError(name + ": " + what);
 }
 
@@ -86,17 +92,16 @@ std::string Reason(SNDFILE* file) {
 // Reads every frame of an open file, checking the header's values before allocating.
 AudioBuffer ReadOpened(SNDFILE* file, const SF_INFO& info, const std::string& name) {
     if (!IsSupportedRate(info.samplerate))
-        throw FileError(name, "the sample rate " + std::to_string(info.samplerate) +
-                                  " Hz is outside " + std::to_string(kMinSampleRate) + "–" +
-                                  std::to_string(kMaxSampleRate) + " Hz.");
+        throw SoundFileError(name, "the sample rate " + std::to_string(info.samplerate) +
+                                       " Hz is outside " + std::to_string(kMinSampleRate) + "–" +
+                                       std::to_string(kMaxSampleRate) + " Hz.");
     if (info.channels < 1 || info.channels > kMaxChannels)
-        throw FileError(name, "the channel count " + std::to_string(info.channels) +
-                                  " is outside 1–" + std::to_string(kMaxChannels) + ".");
-    if (info.frames < 0 ||
-        static_cast<unsigned long long>(info.frames) >
-            kMaxSamples / static_cast<unsigned>(info.channels))
-        throw FileError(name, "the sound is too long (more than " + std::to_string(kMaxSamples) +
-                                  " samples).");
+        throw SoundFileError(name, "the channel count " + std::to_string(info.channels) +
+                                       " is outside 1–" + std::to_string(kMaxChannels) + ".");
+    if (info.frames < 0 || static_cast<unsigned long long>(info.frames) >
+                               kMaxSamples / static_cast<unsigned>(info.channels))
+        throw SoundFileError(name, "the sound is too long (more than " +
+                                       std::to_string(kMaxSamples) + " samples).");
 
     AudioBuffer sound;
     sound.rate = info.samplerate;
@@ -105,14 +110,14 @@ AudioBuffer ReadOpened(SNDFILE* file, const SF_INFO& info, const std::string& na
                          static_cast<std::size_t>(info.channels));
     sf_count_t got = sf_readf_float(file, sound.samples.data(), info.frames);
     if (sf_error(file) != SF_ERR_NO_ERROR)
-        throw FileError(name, "the sound data are damaged (" + Reason(file) + ").");
+        throw SoundFileError(name, "the sound data are damaged (" + Reason(file) + ").");
     if (got != info.frames)
-        throw FileError(name, "the sound data end early (" + std::to_string(got) + " of " +
-                                  std::to_string(info.frames) + " frames).");
+        throw SoundFileError(name, "the sound data end early (" + std::to_string(got) + " of " +
+                                       std::to_string(info.frames) + " frames).");
     // Float files can hold values that are not numbers; they would poison the whole result.
     if (!std::all_of(sound.samples.begin(), sound.samples.end(),
                      [](float s) { return std::isfinite(s); }))
-        throw FileError(name, "the sound holds a sample that is not a finite number.");
+        throw SoundFileError(name, "the sound holds a sample that is not a finite number.");
     return sound;
 }
 
@@ -123,8 +128,8 @@ std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
 
 // For a WAV file whose data chunk announces more bytes than the file holds (a copy cut short,
 // which the sound library reads without a word): the frames announced and the frames present.
-std::optional<std::pair<std::uint64_t, std::uint64_t>> CutShortWav(
-    std::span<const std::uint8_t> b) {
+std::optional<std::pair<std::uint64_t, std::uint64_t>>
+CutShortWav(std::span<const std::uint8_t> b) {
     if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
         std::memcmp(b.data() + 8, "WAVE", 4) != 0) {
         return std::nullopt;
@@ -150,7 +155,7 @@ std::optional<std::pair<std::uint64_t, std::uint64_t>> CutShortWav(
 }
 
 std::string OpenFailure(const std::string& name) {
-    return FileError(name, "not a sound file this program can read (" + Reason(nullptr) + ").")
+    return SoundFileError(name, "not a sound file this program can read (" + Reason(nullptr) + ").")
         .what();
 }
 
@@ -163,7 +168,7 @@ AudioBuffer ReadAudioFile(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     try {
         bytes = ReadWholeFile(path, std::uint64_t{kMaxSamples} * 8 + (std::uint64_t{16} << 20));
-    } catch (const SceneFileError& e) {
+    } catch (const FileError& e) {
         throw AudioError(e.what());
     }
     return DecodeAudio(bytes, path);
@@ -171,9 +176,9 @@ AudioBuffer ReadAudioFile(const std::string& path) {
 
 AudioBuffer DecodeAudio(std::span<const std::uint8_t> bytes, const std::string& name) {
     if (const auto cut = CutShortWav(bytes)) {
-        throw FileError(name, "the file ends early: its header announces " +
-                                  std::to_string(cut->first) + " frames, it holds " +
-                                  std::to_string(cut->second) + " (a copy cut short?).");
+        throw SoundFileError(name, "the file ends early: its header announces " +
+                                       std::to_string(cut->first) + " frames, it holds " +
+                                       std::to_string(cut->second) + " (a copy cut short?).");
     }
     MemoryFile memory;
     memory.readData = bytes.data();

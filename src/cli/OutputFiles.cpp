@@ -2,7 +2,7 @@
 
 #include "cli/ExitCodes.h"
 #include "cli/Interrupt.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/FileError.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,7 +21,7 @@ void RefuseSameFilesOrFail(const std::vector<std::string>& inputs,
     for (const auto& output : outputs) {
         try {
             CheckCanWrite(output);
-        } catch (const SceneFileError& e) {
+        } catch (const FileError& e) {
             throw CliFailure(kExitWriteFailed,
                              std::string(e.what()) + "; nothing was calculated or written");
         }
@@ -35,7 +35,7 @@ void WriteOutputsOrFail(std::span<const FileOutput> outputs) {
         WriteFilesSafely(outputs, &interrupted);
     } catch (const WriteCancelled& e) {
         throw CliFailure(kExitInterrupted, e.what());
-    } catch (const SceneFileError& e) {
+    } catch (const FileError& e) {
         throw CliFailure(kExitWriteFailed, e.what());
     }
 }

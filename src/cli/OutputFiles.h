@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/model/SafeFileWriter.h"
+#include "core/files/SafeFileWriter.h"
 
 #include <cstdint>
 #include <span>

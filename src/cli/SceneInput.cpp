@@ -1,7 +1,8 @@
 #include "cli/SceneInput.h"
 
 #include "cli/ExitCodes.h"
-#include "core/model/InputFile.h"
+#include "core/files/FileError.h"
+#include "core/files/InputFile.h"
 #include "core/model/SceneFile.h"
 #include "core/model/SceneFileError.h"
 
@@ -37,8 +38,8 @@ std::string ReadTextOrFail(const std::string& path) {
         const auto bytes =
             path == "-" ? ReadWholeStream(STDIN_FILENO, "standard input") : ReadWholeFile(path);
         return std::string(bytes.begin(), bytes.end());
-    } catch (const SceneFileError& e) {
-        throw CliFailure(kExitBadInput, Describe(e));
+    } catch (const FileError& e) {
+        throw CliFailure(kExitBadInput, e.what()); // names the path and the system's reason
     }
 }
 

@@ -1,6 +1,6 @@
 #include "core/analysis/EffectReader.h"
 
-#include "core/model/BinaryArchive.h"
+#include "core/files/BinaryArchive.h"
 
 #include <cmath>
 

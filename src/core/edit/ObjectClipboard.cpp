@@ -1,6 +1,6 @@
 #include "core/edit/ObjectClipboard.h"
 
-#include "core/model/BinaryArchive.h"
+#include "core/files/BinaryArchive.h"
 #include "core/model/ObjectKind.h"
 #include "core/model/ObjectKindTable.h"
 #include "core/model/RectObject.h"

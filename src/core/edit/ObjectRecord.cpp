@@ -1,6 +1,6 @@
 #include "core/edit/ObjectRecord.h"
 
-#include "core/model/BinaryArchive.h"
+#include "core/files/BinaryArchive.h"
 #include "core/model/SceneFile.h"
 #include "core/model/SceneSettings.h"
 

@@ -1,12 +1,13 @@
 #include "core/model/SceneFile.h"
 
-#include "core/model/BinaryArchive.h"
+#include "core/files/BinaryArchive.h"
 #include "core/model/CalcParameterTable.h"
-#include "core/model/InputFile.h"
+#include "core/files/InputFile.h"
 #include "core/model/ObjectKind.h"
 #include "core/model/ObjectKindTable.h"
-#include "core/model/SafeFileWriter.h"
+#include "core/files/SafeFileWriter.h"
 #include "core/model/SceneFileError.h"
+#include "core/files/FileError.h"
 
 #include <cmath>
 
@@ -140,11 +141,21 @@ std::unique_ptr<SceneSettings> LoadSceneFromBytes(std::span<const std::uint8_t> 
 }
 
 void WriteSceneFile(const std::string& path, const SceneSettings& scene) {
-    WriteFileSafely(path, SaveSceneToBytes(scene));
+    try {
+        WriteFileSafely(path, SaveSceneToBytes(scene));
+    } catch (const FileError& e) {
+        throw SceneFileError(SceneFileError::Kind::WriteFailed, e.Path(), e.what());
+    }
 }
 
 std::unique_ptr<SceneSettings> ReadSceneFile(const std::string& path) {
-    return LoadSceneFromBytes(ReadWholeFile(path), path);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = ReadWholeFile(path);
+    } catch (const FileError& e) {
+        throw SceneFileError(SceneFileError::Kind::CannotOpen, e.Path(), e.what());
+    }
+    return LoadSceneFromBytes(bytes, path);
 }
 
 } // namespace sonivera

@@ -1,6 +1,6 @@
 #include "core/model/SceneObject.h"
 
-#include "core/model/BinaryArchive.h"
+#include "core/files/BinaryArchive.h"
 #include "core/model/Canvas.h"
 #include "core/model/GridSnap.h"
 #include "core/model/SceneSettings.h"

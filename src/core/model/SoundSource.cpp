@@ -1,6 +1,6 @@
 #include "core/model/SoundSource.h"
 
-#include "core/model/BinaryArchive.h"
+#include "core/files/BinaryArchive.h"
 #include "core/model/Canvas.h"
 #include "core/model/ObjectKind.h"
 #include "core/model/PixelMath.h"

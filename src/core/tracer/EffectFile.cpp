@@ -1,7 +1,7 @@
 #include "core/tracer/EffectFile.h"
 
-#include "core/model/BinaryArchive.h"
-#include "core/model/SafeFileWriter.h"
+#include "core/files/BinaryArchive.h"
+#include "core/files/SafeFileWriter.h"
 #include "core/model/SceneSettings.h"
 #include "core/tracer/EffectFinite.h"
 

@@ -33,7 +33,7 @@ std::vector<std::uint8_t> SaveEffectToBytes(const SceneSettings& scene);
 
 // Writes the scene's effect to `path` through a temporary file renamed into place, so a failed
 // write leaves any previous file intact. Throws NoEffectError (nothing is written) or
-// SceneFileError (WriteFailed) naming the path and the system's reason.
+// FileError (WriteFailed) naming the path and the system's reason.
 void WriteEffectFile(const std::string& path, const SceneSettings& scene);
 
 } // namespace sonivera

@@ -1,6 +1,6 @@
 #include "gui/app/SettingsFile.h"
 
-#include "core/model/SafeFileWriter.h"
+#include "core/files/SafeFileWriter.h"
 
 #include <wx/mstream.h>
 

@@ -3,8 +3,8 @@
 #include "gui/common/FileNames.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/Strings.h"
-#include "core/model/SafeFileWriter.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/SafeFileWriter.h"
+#include "core/files/FileError.h"
 #include "core/tracer/EffectFile.h"
 #include "core/tracer/EffectFinite.h"
 
@@ -80,7 +80,7 @@ bool SaveEffect(wxWindow* parent, const SceneSettings& scene) {
         ShowExclamation(
             parent, wxString::Format(Ui(text::kEffectSaveFailed), FromFileSystem(error.what())));
         return false;
-    } catch (const SceneFileError& error) {
+    } catch (const FileError& error) {
         ShowExclamation(
             parent, wxString::Format(Ui(text::kEffectSaveFailed), FromFileSystem(error.what())));
         return false;

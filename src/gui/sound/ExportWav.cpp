@@ -3,8 +3,8 @@
 #include "audio/AudioError.h"
 #include "audio/AudioFile.h"
 #include "audio/ImpulseResponse.h"
-#include "core/model/SafeFileWriter.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/SafeFileWriter.h"
+#include "core/files/FileError.h"
 #include "gui/common/FileNames.h"
 #include "gui/common/MessageBoxes.h"
 #include "gui/common/Strings.h"
@@ -18,7 +18,7 @@ bool WriteWav(wxWindow* parent, const wxString& path, const AudioBuffer& sound) 
     try {
         WriteFileSafely(ToFileSystem(AbsolutePath(path)), EncodeFloatWav(sound));
         return true;
-    } catch (const SceneFileError& error) {
+    } catch (const FileError& error) {
         ShowExclamation(parent,
                         wxString::Format(Ui(text::kWavSaveFailed), FromFileSystem(error.what())));
     } catch (const AudioError& error) {

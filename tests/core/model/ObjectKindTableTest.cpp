@@ -1,7 +1,7 @@
 // The table of object kinds walked: every kind is made by its own entry, and its fields are the
 // record's fields in file order, so every loop over the table reads and writes what the file holds.
 #include "core/edit/ObjectRecord.h"
-#include "core/model/BinaryArchive.h"
+#include "core/files/BinaryArchive.h"
 #include "core/model/ObjectKindTable.h"
 #include "core/model/SceneSettings.h"
 #include "core/model/SceneObject.h"

@@ -1,5 +1,5 @@
 #include "core/model/SceneFile.h"
-#include "core/model/InputFile.h"
+#include "core/files/InputFile.h"
 #include "core/model/Listener.h"
 #include "core/model/RectObject.h"
 #include "core/model/SceneFileError.h"

@@ -1,6 +1,6 @@
 #include "core/tracer/EffectFile.h"
-#include "core/model/InputFile.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/InputFile.h"
+#include "core/files/FileError.h"
 #include "core/model/SceneSettings.h"
 #include "support/TempDir.h"
 
@@ -113,8 +113,8 @@ TEST(EffectFile, FailedWriteNamesThePathAndKeepsThePreviousFile) {
     try {
         WriteEffectFile(missing, *scene);
         FAIL() << "the write should fail";
-    } catch (const SceneFileError& e) {
-        EXPECT_EQ(e.GetKind(), SceneFileError::Kind::WriteFailed);
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.GetKind(), FileError::Kind::WriteFailed);
         EXPECT_EQ(e.Path(), missing);
         EXPECT_NE(std::string(e.what()).find(missing), std::string::npos);
         EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos);

@@ -3,7 +3,7 @@
 #include "support/AppFixture.h"
 
 #include "audio/AudioFile.h"
-#include "core/model/SafeFileWriter.h"
+#include "core/files/SafeFileWriter.h"
 #include "gui/app/MainFrame.h"
 #include "gui/calc/SaveEffect.h"
 #include "gui/effect/EffectPane.h"

@@ -1,6 +1,6 @@
-#include "core/model/InputFile.h"
+#include "core/files/InputFile.h"
 
-#include "core/model/SceneFileError.h"
+#include "core/files/FileError.h"
 #include "core/text/ShownText.h"
 
 #include <cerrno>
@@ -14,7 +14,7 @@ namespace sonivera {
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, const char* what, const std::string& reason) {
-    throw SceneFileError(SceneFileError::Kind::CannotOpen, path,
+    throw FileError(FileError::Kind::CannotOpen, path,
                          std::string(what) + " " + ShownPath(path) + ": " + reason);
 }
 

@@ -1,4 +1,4 @@
-#include "core/model/FileAttributes.h"
+#include "core/files/FileAttributes.h"
 
 #include <cerrno>
 #include <cstring>

@@ -15,7 +15,7 @@ namespace sonivera {
 // and about 200 MB as indented JSON; real scenes hold hundreds of objects.
 inline constexpr std::uint64_t kMaxInputFileBytes = std::uint64_t{256} << 20;
 
-// Reads the whole regular file. Throws SceneFileError (CannotOpen) with the path and the reason:
+// Reads the whole regular file. Throws FileError (CannotOpen) with the path and the reason:
 // the system's, or "not a regular file" (a FIFO, a device, a socket; a directory gives the
 // system's "Is a directory"), or "larger than 256 MiB". A FIFO is opened without waiting for a
 // writer, so naming one never blocks.
@@ -25,7 +25,7 @@ std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path, std::uint64_t maxBytes);
 
 // Reads an open descriptor (standard input, say) to its end, refusing more than
-// kMaxInputFileBytes. `name` is used in the messages. Throws SceneFileError (CannotOpen).
+// kMaxInputFileBytes. `name` is used in the messages. Throws FileError (CannotOpen).
 std::vector<std::uint8_t> ReadWholeStream(int fd, const std::string& name);
 
 } // namespace sonivera

@@ -1,7 +1,7 @@
-#include "core/model/SafeFileWriter.h"
+#include "core/files/SafeFileWriter.h"
 
-#include "core/model/FileAttributes.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/FileAttributes.h"
+#include "core/files/FileError.h"
 #include "core/text/ShownText.h"
 
 #include <cerrno>
@@ -27,7 +27,7 @@ constexpr int kMaxLinkDepth = 40;                    // as the system's own path
 constexpr std::size_t kChunk = std::size_t(1) << 20; // the cancel flag is checked between chunks
 
 [[noreturn]] void Fail(const std::string& path, const std::string& reason) {
-    throw SceneFileError(SceneFileError::Kind::WriteFailed, path,
+    throw FileError(FileError::Kind::WriteFailed, path,
                          "Cannot write " + ShownPath(path) + ": " + reason);
 }
 
@@ -630,7 +630,7 @@ void WriteFilesSafely(std::span<const FileOutput> outputs, const std::atomic<boo
             } else {
                 file.Rename();
             }
-        } catch (const SceneFileError& e) {
+        } catch (const FileError& e) {
             if (replaced.empty()) {
                 throw;
             }
@@ -638,7 +638,7 @@ void WriteFilesSafely(std::span<const FileOutput> outputs, const std::atomic<boo
             for (const auto& name : replaced) {
                 text += " " + ShownPath(name);
             }
-            throw SceneFileError(SceneFileError::Kind::WriteFailed, file.Path(), text + ")");
+            throw FileError(FileError::Kind::WriteFailed, file.Path(), text + ")");
         }
         replaced.push_back(file.Path());
     };

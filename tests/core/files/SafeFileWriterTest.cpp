@@ -1,6 +1,6 @@
-#include "core/model/SafeFileWriter.h"
-#include "core/model/InputFile.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/SafeFileWriter.h"
+#include "core/files/InputFile.h"
+#include "core/files/FileError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -57,12 +57,12 @@ std::vector<std::string> Names(const TempDir& dir) {
     return names;
 }
 
-// The message of the SceneFileError the write throws ("" when it does not throw).
+// The message of the FileError the write throws ("" when it does not throw).
 std::string WriteError(const std::string& path, const Bytes& bytes = kNew) {
     try {
         WriteFileSafely(path, bytes);
-    } catch (const SceneFileError& e) {
-        EXPECT_EQ(e.GetKind(), SceneFileError::Kind::WriteFailed);
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.GetKind(), FileError::Kind::WriteFailed);
         return e.what();
     }
     return {};
@@ -183,7 +183,7 @@ TEST(SafeFileWriter, SeveralFilesAreReplacedOnlyWhenAllWereWritten) {
 
     // The second target cannot be written: the first keeps its old content.
     std::vector<FileOutput> outputs = {{first, kNew}, {dir.File("taken"), other}};
-    EXPECT_THROW(WriteFilesSafely(outputs), SceneFileError);
+    EXPECT_THROW(WriteFilesSafely(outputs), FileError);
     EXPECT_EQ(ReadWholeFile(first), kOld);
 
     // Cancelled before anything was put into place: nothing changes.

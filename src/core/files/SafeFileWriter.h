@@ -37,7 +37,7 @@ namespace sonivera {
 // - A new file is created with the mode 0666 less the process's umask, applied by the system
 //   itself (the umask is never changed).
 //
-// Failures throw SceneFileError (Kind::WriteFailed) with the path and the system's reason.
+// Failures throw FileError (Kind::WriteFailed) with the path and the system's reason.
 
 // One file to write: the path as the user gave it and its complete new content.
 struct FileOutput {
@@ -65,13 +65,13 @@ void WriteFileSafely(const std::string& path, std::span<const std::uint8_t> byte
 // is checked) and only when all of them succeeded are they put into place, so a failure or a
 // cancellation before that leaves every target as it was. `cancel`, when given, is checked while
 // the temporaries are written and before each file is put into place; once the first file is in
-// place the rest follow, so the outputs stay consistent. Throws WriteCancelled or SceneFileError.
+// place the rest follow, so the outputs stay consistent. Throws WriteCancelled or FileError.
 void WriteFilesSafely(std::span<const FileOutput> outputs,
                       const std::atomic<bool>* cancel = nullptr);
 
 // Checks, before any work, that `path` can be written: an existing target must be a regular file
 // the process may open for writing (nothing is truncated), a new one needs an existing folder
-// the process may create files in. Throws SceneFileError (Kind::WriteFailed) with the path and
+// the process may create files in. Throws FileError (Kind::WriteFailed) with the path and
 // the reason otherwise. "-" (standard output) passes. The write itself still goes through the
 // safe writer, which checks again.
 void CheckCanWrite(const std::string& path);

@@ -1,8 +1,8 @@
 // What a save keeps beyond the content: access lists and attributes, the old content while a file
 // is written in place, a shell's redirection, and no leftovers when the writer is killed.
-#include "core/model/InputFile.h"
-#include "core/model/SafeFileWriter.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/InputFile.h"
+#include "core/files/SafeFileWriter.h"
+#include "core/files/FileError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -175,7 +175,7 @@ TEST(SafeFileWriterKeeps, ALongerContentThatDoesNotFitLeavesTheOldFileAsItWas) {
         setrlimit(RLIMIT_FSIZE, &limit);
         try {
             WriteFileSafely(path, Bytes(1 << 20, 'n'));
-        } catch (const SceneFileError& e) {
+        } catch (const FileError& e) {
             return std::string(e.what()).find("left as it was") != std::string::npos ? 0 : 2;
         }
         return 1;

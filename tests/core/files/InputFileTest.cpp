@@ -1,5 +1,5 @@
-#include "core/model/InputFile.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/InputFile.h"
+#include "core/files/FileError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +18,8 @@ namespace {
 std::string Outcome(const std::string& path) {
     try {
         return "read " + std::to_string(ReadWholeFile(path).size()) + " bytes";
-    } catch (const SceneFileError& e) {
-        EXPECT_EQ(e.GetKind(), SceneFileError::Kind::CannotOpen);
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.GetKind(), FileError::Kind::CannotOpen);
         EXPECT_EQ(e.Path(), path);
         return e.what();
     }
@@ -79,7 +79,7 @@ TEST(InputFile, StreamsAreReadToTheBound) {
     try {
         ReadWholeStream(zero, "standard input");
         ADD_FAILURE() << "an endless stream was read";
-    } catch (const SceneFileError& e) {
+    } catch (const FileError& e) {
         EXPECT_STREQ(
             e.what(),
             "Cannot read standard input: larger than 256 MiB, the limit for an input file");

@@ -1,7 +1,7 @@
 // The writer as an ordinary user sees it: permissions are the system's answer, not root's.
-#include "core/model/InputFile.h"
-#include "core/model/SafeFileWriter.h"
-#include "core/model/SceneFileError.h"
+#include "core/files/InputFile.h"
+#include "core/files/SafeFileWriter.h"
+#include "core/files/FileError.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +46,7 @@ int WriteAsUser(const std::string& path) {
         }
         try {
             WriteFileSafely(path, kNew);
-        } catch (const SceneFileError& e) {
+        } catch (const FileError& e) {
             const std::string expected = "Cannot write " + path + ": Permission denied";
             _exit(std::string(e.what()) == expected ? kPermissionDenied : kOtherError);
         } catch (...) {

@@ -1,4 +1,4 @@
-#include "core/model/BinaryArchive.h"
+#include "core/files/BinaryArchive.h"
 
 #include <bit>
 #include <cstring>
