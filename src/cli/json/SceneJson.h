@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/text/ShownText.h"
+#include "cli/json/SceneJsonError.h"
 #include "core/model/SceneSettings.h"
 
 #include <nlohmann/json.hpp>
@@ -18,23 +18,6 @@ namespace sonivera {
 // source, "m_width", "m_height", "m_absorption", "m_reflection" for a rectangle). Doubles are
 // written in their shortest form that reads back exactly, so a scene survives
 // scene → JSON → scene unchanged to the byte.
-
-// A JSON text that does not describe a scene the scene file could hold. field() names the place,
-// e.g. "objects[2].m_width" (empty when the text is not JSON at all). Both are escaped for the
-// terminal, since a field's name comes from the file.
-class SceneJsonError : public std::runtime_error {
-public:
-    SceneJsonError(const std::string& field, const std::string& message)
-        : SceneJsonError(ShownName(field), EscapeForTerminal(message), 0) {}
-    const std::string& field() const { return m_field; }
-
-private:
-    SceneJsonError(std::string field, const std::string& message, int)
-        : std::runtime_error(field.empty() ? message : field + ": " + message),
-          m_field(std::move(field)) {}
-
-    std::string m_field;
-};
 
 nlohmann::ordered_json SceneToJson(const SceneSettings& scene);
 

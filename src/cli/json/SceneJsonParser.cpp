@@ -1,6 +1,6 @@
 #include "cli/json/SceneJsonParser.h"
 
-#include "cli/json/SceneJson.h"
+#include "cli/json/SceneJsonError.h"
 
 #include "core/model/CalcParameterTable.h"
 #include "core/model/ObjectKindTable.h"

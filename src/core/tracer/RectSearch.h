@@ -4,6 +4,7 @@
 #include "core/tracer/RectLanes.h"
 #include "core/tracer/RectSubsets.h"
 #include "core/tracer/RectTree.h"
+#include "core/tracer/SearchHit.h"
 #include "core/tracer/TraceConstants.h"
 #include "core/tracer/TraceScene.h"
 
@@ -11,14 +12,6 @@
 #include <cstdint>
 
 namespace sonivera {
-
-// The nearest rectangle along a ray: the smallest intersection parameter, ties going to the
-// rectangle earlier in the object list, the left-out rectangle skipped. A rectangle whose
-// parameter is not below the no-hit distance is never taken.
-struct SearchHit {
-    int index = -1;       // the rectangle met, or -1
-    double dist = kNoHit; // its parameter; the no-hit distance when none
-};
 
 // Scenes with at least this many rectangles are searched through an index. Below it the walk over
 // every rectangle, eight per block, is faster (measured on the closed halls of 22 and 30

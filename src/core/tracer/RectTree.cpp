@@ -1,7 +1,7 @@
 #include "core/tracer/RectTree.h"
 
 #include "core/tracer/IndexSupport.h"
-#include "core/tracer/RectSearch.h"
+#include "core/tracer/SearchHit.h"
 
 #include <algorithm>
 #include <cmath>
