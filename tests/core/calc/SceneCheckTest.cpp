@@ -2,6 +2,7 @@
 #include "core/model/Listener.h"
 #include "core/model/RectObject.h"
 #include "core/model/SoundSource.h"
+#include "support/ObjectBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,22 +12,6 @@
 namespace sonivera {
 
 namespace {
-
-CRectObject* AddRect(SceneSettings& scene, double x, double y, double w, double h) {
-    auto* rect = scene.Add<CRectObject>();
-    rect->m_x = x;
-    rect->m_y = y;
-    rect->m_width = w;
-    rect->m_height = h;
-    return rect;
-}
-
-CSoundSource* AddSource(SceneSettings& scene, double x, double y) {
-    auto* source = scene.Add<CSoundSource>();
-    source->m_x = x;
-    source->m_y = y;
-    return source;
-}
 
 using Kind = SceneCheckFinding::Kind;
 
@@ -41,10 +26,10 @@ TEST(SceneCheck, OnlyTheListenerIsClean) {
 TEST(SceneCheck, ListenerInsideRectangleIsReportedBeforeEverythingElse) {
     auto scene = MakeDefaultScene();
     // Errors that come later in the list: two identical rectangles and a source inside one.
-    AddRect(*scene, 0, 0, 10, 10);
-    AddRect(*scene, 0, 0, 10, 10);
-    AddSource(*scene, 5, 5);
-    AddRect(*scene, 40, 40, 20, 20);
+    AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10});
+    AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10});
+    AddSource(*scene, {.x = 5, .y = 5});
+    AddRect(*scene, {.x = 40, .y = 40, .width = 20, .height = 20});
     const auto finding = FindFirstSceneError(scene->objects);
     ASSERT_TRUE(finding.has_value());
     EXPECT_EQ(finding->object, scene->FirstObject());
@@ -70,8 +55,8 @@ TEST(SceneCheck, SourceOnLeftOrTopEdgeIsInsideOnRightOrBottomEdgeIsNot) {
     };
     for (const auto& c : cases) {
         auto scene = MakeDefaultScene();
-        AddRect(*scene, 10, 10, 10, 10);
-        const CSoundSource* source = AddSource(*scene, c.x, c.y);
+        AddRect(*scene, {.x = 10, .y = 10, .width = 10, .height = 10});
+        const CSoundSource* source = AddSource(*scene, {.x = c.x, .y = c.y});
         const auto finding = FindFirstSceneError(scene->objects);
         EXPECT_EQ(finding.has_value(), c.inside) << c.x << "," << c.y;
         if (finding) {
@@ -97,10 +82,10 @@ TEST(SceneCheck, ObjectMessageUsesShortGeneralFormatWithAPoint) {
 
 TEST(SceneCheck, RectanglesSharingAnEdgePass) {
     auto scene = MakeDefaultScene();
-    AddRect(*scene, 0, 0, 10, 10);
-    AddRect(*scene, 10, 0, 10, 10); // right neighbour
-    AddRect(*scene, 0, 10, 10, 10); // neighbour below
-    AddRect(*scene, 10, 10, 5, 5);  // touching at a corner
+    AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10});
+    AddRect(*scene, {.x = 10, .y = 0, .width = 10, .height = 10}); // right neighbour
+    AddRect(*scene, {.x = 0, .y = 10, .width = 10, .height = 10}); // neighbour below
+    AddRect(*scene, {.x = 10, .y = 10, .width = 5, .height = 5});  // touching at a corner
     EXPECT_FALSE(FindFirstSceneError(scene->objects).has_value());
 }
 
@@ -109,8 +94,8 @@ TEST(SceneCheck, FarCornerIsPulledBackByTheInset) {
     // along x, pulled back by 0.001, can reveal the overlap.
     for (const double width : {10.002, 10.0005}) {
         auto scene = MakeDefaultScene();
-        const CRectObject* a = AddRect(*scene, 0, 0, width, 10);
-        AddRect(*scene, 10, -5, 10, 20);
+        const CRectObject* a = AddRect(*scene, {.x = 0, .y = 0, .width = width, .height = 10});
+        AddRect(*scene, {.x = 10, .y = -5, .width = 10, .height = 20});
         const auto finding = FindFirstSceneError(scene->objects);
         if (width > 10.001) {
             ASSERT_TRUE(finding.has_value());
@@ -124,8 +109,8 @@ TEST(SceneCheck, FarCornerIsPulledBackByTheInset) {
 
 TEST(SceneCheck, IdenticalRectanglesAreNested) {
     auto scene = MakeDefaultScene();
-    const CRectObject* first = AddRect(*scene, 5, 5, 10, 10);
-    AddRect(*scene, 5, 5, 10, 10);
+    const CRectObject* first = AddRect(*scene, {.x = 5, .y = 5, .width = 10, .height = 10});
+    AddRect(*scene, {.x = 5, .y = 5, .width = 10, .height = 10});
     const auto finding = FindFirstSceneError(scene->objects);
     ASSERT_TRUE(finding.has_value());
     EXPECT_EQ(finding->object, first);
@@ -137,11 +122,11 @@ TEST(SceneCheck, RectangleInsideAnotherIsFoundInEitherOrder) {
         auto scene = MakeDefaultScene();
         const CRectObject* inner = nullptr;
         if (innerFirst) {
-            inner = AddRect(*scene, 2, 2, 3, 3);
-            AddRect(*scene, 0, 0, 10, 10);
+            inner = AddRect(*scene, {.x = 2, .y = 2, .width = 3, .height = 3});
+            AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10});
         } else {
-            AddRect(*scene, 0, 0, 10, 10);
-            inner = AddRect(*scene, 2, 2, 3, 3);
+            AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10});
+            inner = AddRect(*scene, {.x = 2, .y = 2, .width = 3, .height = 3});
         }
         const auto finding = FindFirstSceneError(scene->objects);
         ASSERT_TRUE(finding.has_value());
@@ -154,8 +139,9 @@ TEST(SceneCheck, RectangleInsideAnotherIsFoundInEitherOrder) {
 
 TEST(SceneCheck, OnlyFarCornerInsideIsFoundThroughTheOtherRectangle) {
     auto scene = MakeDefaultScene();
-    const CRectObject* a = AddRect(*scene, 0, 0, 10, 10); // far corner (10,10) inside b
-    const CRectObject* b = AddRect(*scene, 5, 5, 10, 10);
+    const CRectObject* a =
+        AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10}); // far corner (10,10) inside b
+    const CRectObject* b = AddRect(*scene, {.x = 5, .y = 5, .width = 10, .height = 10});
     const auto finding = FindFirstSceneError(scene->objects);
     ASSERT_TRUE(finding.has_value());
     // a's three tested corners are (0,0), (9.999,0), (0,9.999): none in b; b's position is in a.
@@ -166,15 +152,15 @@ TEST(SceneCheck, OnlyFarCornerInsideIsFoundThroughTheOtherRectangle) {
 TEST(SceneCheck, FarCornersAlongXThenYAreTested) {
     // Rectangle a's far corner along x lies in b; along y in c.
     auto scene = MakeDefaultScene();
-    const CRectObject* a = AddRect(*scene, 0, 0, 10, 10);
-    AddRect(*scene, 8, -5, 5, 6);
+    const CRectObject* a = AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10});
+    AddRect(*scene, {.x = 8, .y = -5, .width = 5, .height = 6});
     auto finding = FindFirstSceneError(scene->objects);
     ASSERT_TRUE(finding.has_value());
     EXPECT_EQ(finding->object, a);
 
     auto scene2 = MakeDefaultScene();
-    const CRectObject* a2 = AddRect(*scene2, 0, 0, 10, 10);
-    AddRect(*scene2, -5, 8, 6, 5);
+    const CRectObject* a2 = AddRect(*scene2, {.x = 0, .y = 0, .width = 10, .height = 10});
+    AddRect(*scene2, {.x = -5, .y = 8, .width = 6, .height = 5});
     finding = FindFirstSceneError(scene2->objects);
     ASSERT_TRUE(finding.has_value());
     EXPECT_EQ(finding->object, a2);
@@ -182,19 +168,19 @@ TEST(SceneCheck, FarCornersAlongXThenYAreTested) {
 
 TEST(SceneCheck, PlusShapedCrossingPasses) {
     auto scene = MakeDefaultScene();
-    AddRect(*scene, 0, 40, 100, 5);
-    AddRect(*scene, 60, 0, 5, 100);
+    AddRect(*scene, {.x = 0, .y = 40, .width = 100, .height = 5});
+    AddRect(*scene, {.x = 60, .y = 0, .width = 5, .height = 100});
     EXPECT_FALSE(FindFirstSceneError(scene->objects).has_value());
 }
 
 TEST(SceneCheck, ZeroSizeRectangleContainsNothingButIsTested) {
     auto scene = MakeDefaultScene();
-    AddRect(*scene, 20, 20, 0, 0);
-    AddSource(*scene, 20, 20);
+    AddRect(*scene, {.x = 20, .y = 20, .width = 0, .height = 0});
+    AddSource(*scene, {.x = 20, .y = 20});
     EXPECT_FALSE(FindFirstSceneError(scene->objects).has_value());
     // Its position inside a real rectangle is still an error.
-    const CRectObject* dot = AddRect(*scene, 71, 71, 0, 0);
-    AddRect(*scene, 70, 70, 5, 5);
+    const CRectObject* dot = AddRect(*scene, {.x = 71, .y = 71, .width = 0, .height = 0});
+    AddRect(*scene, {.x = 70, .y = 70, .width = 5, .height = 5});
     const auto finding = FindFirstSceneError(scene->objects);
     ASSERT_TRUE(finding.has_value());
     EXPECT_EQ(finding->object, dot);
@@ -202,17 +188,17 @@ TEST(SceneCheck, ZeroSizeRectangleContainsNothingButIsTested) {
 
 TEST(SceneCheck, SourcesAndListenerNeverContainAnything) {
     auto scene = MakeDefaultScene();
-    AddSource(*scene, 50, 50);
-    AddSource(*scene, 50, 50);
+    AddSource(*scene, {.x = 50, .y = 50});
+    AddSource(*scene, {.x = 50, .y = 50});
     EXPECT_FALSE(FindFirstSceneError(scene->objects).has_value());
 }
 
 TEST(SceneCheck, FirstOffenderInListOrderWins) {
     auto scene = MakeDefaultScene();
-    AddRect(*scene, 0, 0, 10, 10);
-    const CSoundSource* s1 = AddSource(*scene, 1, 1);
-    AddSource(*scene, 2, 2);
-    AddRect(*scene, 1, 1, 2, 2); // nested too, but later A
+    AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10});
+    const CSoundSource* s1 = AddSource(*scene, {.x = 1, .y = 1});
+    AddSource(*scene, {.x = 2, .y = 2});
+    AddRect(*scene, {.x = 1, .y = 1, .width = 2, .height = 2}); // nested too, but later A
     const auto finding = FindFirstSceneError(scene->objects);
     ASSERT_TRUE(finding.has_value());
     // The first rectangle (A, index 1) contains nothing of its own corners in the later one:

@@ -61,9 +61,14 @@ TEST(MapJob, EveryPointsEffectIsTheCalculationWithTheListenerMovedThere) {
 TEST(MapJob, ResultsDoNotDependOnWorkersOrOrderAndRefusedPointsCarryTheCheck) {
     auto scene = SceneWithListener(5, 5);
     scene->params.rayCount = 40;
-    AddSource(*scene, 15, 5);
-    AddRect(*scene, 8, 8, 4, 4, 0.7, 0.2); // covers the point (10, 10)
-    AddRect(*scene, 2, 14, 16, 1, 0.9);
+    AddSource(*scene, {.x = 15, .y = 5});
+    AddRect(*scene, {.x = 8,
+                     .y = 8,
+                     .width = 4,
+                     .height = 4,
+                     .reflection = 0.7,
+                     .absorption = 0.2}); // covers the point (10, 10)
+    AddRect(*scene, {.x = 2, .y = 14, .width = 16, .height = 1, .reflection = 0.9});
     const MapGrid grid = MakeMapGrid(*scene, 4.0, 4.0);
     ASSERT_EQ(grid.Count(), 625u); // the 100 × 100 m scene in 4 m cells
     std::vector<std::vector<MapPointResult>> runs;
@@ -103,7 +108,7 @@ TEST(MapJob, ResultsDoNotDependOnWorkersOrOrderAndRefusedPointsCarryTheCheck) {
 
 TEST(MapJob, StopsWhenCancelledAndRefusesWhatACalculationRefuses) {
     auto scene = SceneWithListener(5, 5);
-    AddSource(*scene, 15, 5);
+    AddSource(*scene, {.x = 15, .y = 5});
     const MapGrid grid = MakeMapGrid(*scene, 10.0, 10.0);
     std::atomic<bool> cancel{false};
     MapOptions options;
@@ -138,8 +143,9 @@ TEST(MapGrid, PointsAreCellCentresAndTheCoarseOrderVisitsEachOnce) {
 TEST(MapPicture, DifferenceOfAMapWithItselfIsZeroOnAScaleCentredOnZero) {
     auto scene = SceneWithListener(5, 5);
     scene->params.rayCount = 20;
-    AddSource(*scene, 15, 5);
-    AddRect(*scene, 30, 30, 10, 10, 0.5, 0.1);
+    AddSource(*scene, {.x = 15, .y = 5});
+    AddRect(*scene,
+            {.x = 30, .y = 30, .width = 10, .height = 10, .reflection = 0.5, .absorption = 0.1});
     const MapGrid grid = MakeMapGrid(*scene, 20.0, 20.0);
     const auto results = ComputeMap(*scene, grid, MapOptions{});
     const MapField field = DifferenceOf(grid, results, results, MapFigure::C80);
@@ -161,8 +167,9 @@ TEST(MapPicture, DifferenceOfAMapWithItselfIsZeroOnAScaleCentredOnZero) {
 TEST(MapSession, FillsInCoarsePointsFirstInTheBackgroundAndStopsOnRequest) {
     auto scene = SceneWithListener(5, 5);
     scene->params.rayCount = 30;
-    AddSource(*scene, 15, 5);
-    AddRect(*scene, 40, 40, 10, 10, 0.8, 0.3);
+    AddSource(*scene, {.x = 15, .y = 5});
+    AddRect(*scene,
+            {.x = 40, .y = 40, .width = 10, .height = 10, .reflection = 0.8, .absorption = 0.3});
     const MapGrid grid = MakeMapGrid(*scene, 5.0, 5.0);
     const auto expected = ComputeMap(*scene, grid, MapOptions{});
     {

@@ -10,7 +10,7 @@ namespace {
 
 TEST(ComputeEffect, OneSourceTenMetresAwayFillsBinThree) {
     auto scene = MakeDefaultScene();
-    AddSource(*scene, 60, 50, 1.0);
+    AddSource(*scene, {.x = 60, .y = 50, .power = 1.0});
     for (int threads : {1, 2}) {
         const std::vector<double> bins = Effect(*scene, threads);
         ASSERT_EQ(bins.size(), 100u);
@@ -21,8 +21,10 @@ TEST(ComputeEffect, OneSourceTenMetresAwayFillsBinThree) {
 
 TEST(ComputeEffect, WithoutSourcesEveryBinIsZero) {
     auto scene = MakeDefaultScene();
-    AddRect(*scene, 60, 40, 10, 20, 1.0, 0.0);
-    AddRect(*scene, 20, 10, 10, 20, 0.5, 0.1);
+    AddRect(*scene,
+            {.x = 60, .y = 40, .width = 10, .height = 20, .reflection = 1.0, .absorption = 0.0});
+    AddRect(*scene,
+            {.x = 20, .y = 10, .width = 10, .height = 20, .reflection = 0.5, .absorption = 0.1});
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(bins, std::vector<double>(100, 0.0));
 }
@@ -30,10 +32,10 @@ TEST(ComputeEffect, WithoutSourcesEveryBinIsZero) {
 TEST(ComputeEffect, WithoutRectanglesEachSourceGivesOneEchoByItsDistance) {
     // Paths of 150 m, 3 m and 2.9 m land in bins 50, 1 and 0 (stop time 1000 ms, width 10 ms).
     auto scene = SceneWithListener(0, 0);
-    AddSource(*scene, 90, 120, 1.0);
-    AddSource(*scene, 0, 3, 0.5);
-    AddSource(*scene, 2.9, 0, 0.25);
-    AddSource(*scene, 301, 0, 1.0); // beyond the stop distance
+    AddSource(*scene, {.x = 90, .y = 120, .power = 1.0});
+    AddSource(*scene, {.x = 0, .y = 3, .power = 0.5});
+    AddSource(*scene, {.x = 2.9, .y = 0, .power = 0.25});
+    AddSource(*scene, {.x = 301, .y = 0, .power = 1.0}); // beyond the stop distance
     std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), (std::vector<int>{0, 1, 50}));
     EXPECT_EQ(bins[50], 1.0);
@@ -49,9 +51,10 @@ TEST(ComputeEffect, WithoutRectanglesEachSourceGivesOneEchoByItsDistance) {
 
 TEST(ComputeEffect, EchoesOfOneBinAddUpAndWeakOnesAreDropped) {
     auto scene = SceneWithListener(0, 0);
-    AddSource(*scene, 10, 0, 0.5);
-    AddSource(*scene, 0, 10.5, 0.25);
-    AddSource(*scene, -10, 0, 0.001); // equal to the stop amplitude: not recorded
+    AddSource(*scene, {.x = 10, .y = 0, .power = 0.5});
+    AddSource(*scene, {.x = 0, .y = 10.5, .power = 0.25});
+    AddSource(*scene,
+              {.x = -10, .y = 0, .power = 0.001}); // equal to the stop amplitude: not recorded
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), std::vector<int>{3});
     EXPECT_EQ(bins[3], 0.75);
@@ -61,8 +64,8 @@ TEST(ComputeEffect, RectangleBehindTheListenerHidesTheSource) {
     // The line from the source through the listener meets a rectangle behind the listener: the
     // source is not heard directly. Reflection 0 makes every point on the rectangle silent too.
     auto scene = MakeDefaultScene();
-    AddSource(*scene, 60, 50, 1.0);
-    AddRect(*scene, 30, 0, 1, 100, 0.0);
+    AddSource(*scene, {.x = 60, .y = 50, .power = 1.0});
+    AddRect(*scene, {.x = 30, .y = 0, .width = 1, .height = 100, .reflection = 0.0});
     EXPECT_EQ(NonZeroBins(Effect(*scene)), std::vector<int>{});
     scene->objects.pop_back();
     EXPECT_EQ(NonZeroBins(Effect(*scene)), std::vector<int>{3});
@@ -70,8 +73,13 @@ TEST(ComputeEffect, RectangleBehindTheListenerHidesTheSource) {
 
 TEST(ComputeEffect, SourceAtTheListenerIsHeardWhateverSurroundsIt) {
     auto scene = SceneWithListener(50, 50);
-    AddRect(*scene, 40, 40, 20, 20, 0.5, 1.7e308); // the listener stands inside a rectangle
-    AddSource(*scene, 50, 50, 0.7);
+    AddRect(*scene, {.x = 40,
+                     .y = 40,
+                     .width = 20,
+                     .height = 20,
+                     .reflection = 0.5,
+                     .absorption = 1.7e308}); // the listener stands inside a rectangle
+    AddSource(*scene, {.x = 50, .y = 50, .power = 0.7});
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(bins[0], 0.7);
 }
@@ -79,13 +87,13 @@ TEST(ComputeEffect, SourceAtTheListenerIsHeardWhateverSurroundsIt) {
 TEST(ComputeEffect, NormalisationOnlyScalesDown) {
     auto scene = SceneWithListener(0, 0);
     scene->params.normalize = true;
-    AddSource(*scene, 10, 0, 0.8);
+    AddSource(*scene, {.x = 10, .y = 0, .power = 0.8});
     std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(bins[3], 0.8);
 
-    AddSource(*scene, 0, 10, 1.0);
-    AddSource(*scene, -10, 0, 0.7);
-    AddSource(*scene, 40, 0, 1.0);
+    AddSource(*scene, {.x = 0, .y = 10, .power = 1.0});
+    AddSource(*scene, {.x = -10, .y = 0, .power = 0.7});
+    AddSource(*scene, {.x = 40, .y = 0, .power = 1.0});
     bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), (std::vector<int>{3, 13}));
     EXPECT_EQ(bins[3], 1.0);
@@ -109,8 +117,9 @@ TEST(ComputeEffect, EmptyObjectListGivesZerosOfTheBinCount) {
 
 TEST(ComputeEffect, ProgressGoesOutInRayOrderOnTheCallingThread) {
     auto scene = MakeDefaultScene();
-    AddRect(*scene, 60, 40, 10, 20, 0.9, 0.1);
-    AddSource(*scene, 40, 50, 1.0);
+    AddRect(*scene,
+            {.x = 60, .y = 40, .width = 10, .height = 20, .reflection = 0.9, .absorption = 0.1});
+    AddSource(*scene, {.x = 40, .y = 50, .power = 1.0});
     for (int threads : {1, 2, 3}) {
         for (int n : {100, 1000}) {
             scene->params.rayCount = n;
@@ -130,11 +139,14 @@ TEST(ComputeEffect, ResultDoesNotDependOnTheThreadCount) {
     auto scene = MakeDefaultScene();
     scene->params.rayCount = 360;
     scene->params.stopTime = 3000;
-    AddRect(*scene, 60, 40, 10, 20, 0.9, 0.05);
-    AddRect(*scene, 20, 10, 10, 20, 0.7, 0.1);
-    AddRect(*scene, 30, 70, 40, 5, 0.8, 0.2);
-    AddSource(*scene, 40, 55, 1.0);
-    AddSource(*scene, 80, 20, 0.5);
+    AddRect(*scene,
+            {.x = 60, .y = 40, .width = 10, .height = 20, .reflection = 0.9, .absorption = 0.05});
+    AddRect(*scene,
+            {.x = 20, .y = 10, .width = 10, .height = 20, .reflection = 0.7, .absorption = 0.1});
+    AddRect(*scene,
+            {.x = 30, .y = 70, .width = 40, .height = 5, .reflection = 0.8, .absorption = 0.2});
+    AddSource(*scene, {.x = 40, .y = 55, .power = 1.0});
+    AddSource(*scene, {.x = 80, .y = 20, .power = 0.5});
     TraceStats one;
     const std::vector<double> expected = Effect(*scene, 1, &one);
     EXPECT_GT(NonZeroBins(expected).size(), 20u);

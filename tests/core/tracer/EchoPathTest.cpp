@@ -120,8 +120,8 @@ TEST(EchoPaths, OneWallGivesTheDirectSoundAndOneReflection) {
     // Listener and source 10 m apart in front of a wall 5 m away: the direct sound (two points)
     // and the mirror path over the wall (three points, one reflection) are the strongest.
     auto scene = SceneWithListener(0, 0);
-    AddSource(*scene, 10, 0, 1.0);
-    AddRect(*scene, -100, 5, 200, 1, 0.5);
+    AddSource(*scene, {.x = 10, .y = 0, .power = 1.0});
+    AddRect(*scene, {.x = -100, .y = 5, .width = 200, .height = 1, .reflection = 0.5});
     scene->params.rayCount = 1000;
     EchoPathRequest request;
     request.perSource = 2;
@@ -148,10 +148,20 @@ TEST(EchoPaths, PassageThroughAWallIsCounted) {
     // A thin wall without absorption between the listener and a reflecting wall beyond: rays
     // through it pass once on their way out and reach the source straight from the far wall.
     auto scene = SceneWithListener(0, 0);
-    AddSource(*scene, 0, -20, 1.0);
-    AddRect(*scene, -1, 10, 2, 0.5, 0.0, 0.0); // passable, reflects nothing
-    AddRect(*scene, -50, 20, 100, 1, 1.0);     // the far wall
-    AddRect(*scene, -50, -21, 100, 0.5, 0.0);  // a dead wall behind the source
+    AddSource(*scene, {.x = 0, .y = -20, .power = 1.0});
+    AddRect(*scene, {.x = -1,
+                     .y = 10,
+                     .width = 2,
+                     .height = 0.5,
+                     .reflection = 0.0,
+                     .absorption = 0.0}); // passable, reflects nothing
+    AddRect(*scene,
+            {.x = -50, .y = 20, .width = 100, .height = 1, .reflection = 1.0}); // the far wall
+    AddRect(*scene, {.x = -50,
+                     .y = -21,
+                     .width = 100,
+                     .height = 0.5,
+                     .reflection = 0.0}); // a dead wall behind the source
     scene->params.rayCount = 360;
     EchoPathRequest request;
     EffectOptions options;
@@ -171,9 +181,9 @@ TEST(EchoPaths, PassageThroughAWallIsCounted) {
 TEST(EchoPaths, PathsBeyondTheMemoryBudgetAreRefusedBeforeOrWhenTheyOutgrowIt) {
     auto scene = SceneWithListener(0, 0);
     for (int i = 0; i < 50; ++i) {
-        AddSource(*scene, 10 + i, 3, 1.0);
+        AddSource(*scene, {.x = 10 + i, .y = 3, .power = 1.0});
     }
-    AddRect(*scene, -100, 5, 200, 1, 0.5);
+    AddRect(*scene, {.x = -100, .y = 5, .width = 200, .height = 1, .reflection = 0.5});
     scene->params.rayCount = 2000;
     ComputeEffect(*scene, nullptr);
     const std::vector<double> before(scene->effect.get(), scene->effect.get() + scene->effectCount);

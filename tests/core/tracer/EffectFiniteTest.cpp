@@ -30,23 +30,23 @@ TEST(EffectFinite, OverflowingValuesAreRefusedNamingTheValue) {
     auto medium = SceneWithListener(50, 50);
     medium->params.normalize = true;
     medium->params.mediumAbsorption = -100.0;
-    AddSource(*medium, 60, 50);
+    AddSource(*medium, {.x = 60, .y = 50});
     EXPECT_NE(Refusal(*medium).find("mediumAbsorption -100 is below 0"), std::string::npos)
         << Refusal(*medium);
 
     auto power = SceneWithListener(50, 50);
     power->params.normalize = true;
-    AddSource(*power, 60, 50, 1e308);
-    AddSource(*power, 60, 50, 1e308);
+    AddSource(*power, {.x = 60, .y = 50, .power = 1e308});
+    AddSource(*power, {.x = 60, .y = 50, .power = 1e308});
     const std::string powerText = Refusal(*power);
     EXPECT_NE(powerText.find("bin 3 is"), std::string::npos) << powerText;
     EXPECT_NE(powerText.find("object 1 (source) m_power 1e+308"), std::string::npos) << powerText;
 
     // Two facing mirrors: each reflection multiplies the amplitude by 1e308.
     auto mirrors = SceneWithListener(50, 50);
-    AddSource(*mirrors, 50, 40);
-    AddRect(*mirrors, 20, 10, 1, 80, 1e308);
-    AddRect(*mirrors, 80, 10, 1, 80, 0.5);
+    AddSource(*mirrors, {.x = 50, .y = 40});
+    AddRect(*mirrors, {.x = 20, .y = 10, .width = 1, .height = 80, .reflection = 1e308});
+    AddRect(*mirrors, {.x = 80, .y = 10, .width = 1, .height = 80, .reflection = 0.5});
     EXPECT_NE(Refusal(*mirrors).find("object 2 (rect) m_reflection 1e+308"), std::string::npos)
         << Refusal(*mirrors);
 }
@@ -54,7 +54,7 @@ TEST(EffectFinite, OverflowingValuesAreRefusedNamingTheValue) {
 TEST(EffectFinite, OrdinaryEffectsAreWrittenAsBefore) {
     auto scene = SceneWithListener(50, 50);
     scene->params.mediumAbsorption = -0.01; // below 0, but the amplitudes stay finite
-    AddSource(*scene, 60, 50);
+    AddSource(*scene, {.x = 60, .y = 50});
     EXPECT_EQ(Refusal(*scene), "");
     EXPECT_EQ(DescribeUnboundedValues(*scene), "mediumAbsorption -0.01 is below 0");
 }
@@ -62,7 +62,7 @@ TEST(EffectFinite, OrdinaryEffectsAreWrittenAsBefore) {
 TEST(EffectFinite, AtMostThreeValuesAreNamed) {
     auto scene = SceneWithListener(50, 50);
     for (int i = 0; i < 5; ++i) {
-        AddSource(*scene, 10 + i, 10, -2.0);
+        AddSource(*scene, {.x = 10 + i, .y = 10, .power = -2.0});
     }
     const std::string text = DescribeUnboundedValues(*scene);
     EXPECT_NE(text.find("object 3 (source) m_power -2 is outside -1..1"), std::string::npos);

@@ -22,7 +22,7 @@ namespace {
 
 std::unique_ptr<SceneSettings> SceneWithEffect() {
     auto scene = MakeDefaultScene();
-    AddSource(*scene, 60, 50, 1.0);
+    AddSource(*scene, {.x = 60, .y = 50, .power = 1.0});
     ComputeEffect(*scene, nullptr);
     return scene;
 }
@@ -105,7 +105,12 @@ TEST(EffectSafety, CancellationKeepsThePreviousEffect) {
     for (const EngineTuning& tuning : {EngineTuning{}, pool}) {
         for (int threads : {1, 2, 3}) {
             auto scene = SceneWithEffect();
-            AddRect(*scene, 60, 40, 10, 20, 0.9, 0.1);
+            AddRect(*scene, {.x = 60,
+                             .y = 40,
+                             .width = 10,
+                             .height = 20,
+                             .reflection = 0.9,
+                             .absorption = 0.1});
             std::atomic<bool> cancel{false};
             CancelAt sink(cancel, 5);
             EffectOptions options;
@@ -121,8 +126,8 @@ TEST(EffectSafety, CancellationKeepsThePreviousEffect) {
 TEST(EffectSafety, CancellationStopsInsideALongRay) {
     // One ray bouncing for 10 000 legs between touching mirrors: the flag is seen inside it.
     auto scene = SceneWithListener(10, 10);
-    AddRect(*scene, 0, 0, 10, 10, 1.0);
-    AddRect(*scene, 10, 10, 10, 10, 1.0);
+    AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10, .reflection = 1.0});
+    AddRect(*scene, {.x = 10, .y = 10, .width = 10, .height = 10, .reflection = 1.0});
     scene->params.rayCount = 1;
     std::atomic<bool> cancel{true};
     EffectOptions options;

@@ -84,7 +84,7 @@ TEST(FineResponse, SummedOverEachBinGivesTheEffectsBinsAtEveryRateNormalisedOrNo
 TEST(FineResponse, PlacesAnEchoOnTheSampleNearestItsDelayAndLeavesTheBinsUnchanged) {
     // The direct sound of a source 30 m away: 0.1 s, sample 4800 at 48 kHz.
     auto scene = SceneWithListener(10, 10);
-    AddSource(*scene, 40, 10, 0.5);
+    AddSource(*scene, {.x = 40, .y = 10, .power = 0.5});
     ComputeEffect(*scene, nullptr);
     const std::vector<double> plain(scene->effect.get(), scene->effect.get() + scene->effectCount);
     FineResponseRequest fine;

@@ -1,11 +1,8 @@
 #pragma once
 
-#include "core/model/Listener.h"
-#include "core/model/RectObject.h"
-#include "core/model/SceneSettings.h"
-#include "core/model/SoundSource.h"
 #include "core/tracer/ComputeEffect.h"
 #include "core/tracer/ProgressSink.h"
+#include "support/ObjectBuilder.h"
 
 #include <cmath>
 #include <memory>
@@ -13,35 +10,7 @@
 
 namespace sonivera {
 
-// Small helpers to build scenes for the tracer's tests.
-inline std::unique_ptr<SceneSettings> SceneWithListener(double x, double y) {
-    auto scene = std::make_unique<SceneSettings>();
-    auto* listener = scene->Add<CListener>();
-    listener->m_x = x;
-    listener->m_y = y;
-    scene->params.normalize = false;
-    return scene;
-}
-
-inline CSoundSource* AddSource(SceneSettings& scene, double x, double y, double power = 1.0) {
-    auto* s = scene.Add<CSoundSource>();
-    s->m_x = x;
-    s->m_y = y;
-    s->m_power = power;
-    return s;
-}
-
-inline CRectObject* AddRect(SceneSettings& scene, double x, double y, double w, double h,
-                            double reflection, double absorption = 1.7e308) {
-    auto* r = scene.Add<CRectObject>();
-    r->m_x = x;
-    r->m_y = y;
-    r->m_width = w;
-    r->m_height = h;
-    r->m_reflection = reflection;
-    r->m_absorption = absorption;
-    return r;
-}
+// Scenes and effects for the tracer's tests; objects go in through support/ObjectBuilder.h.
 
 // Two rectangles `edge` metres long touching along the line x = 10, and a wall 5 m beyond their
 // far end. Ray 1 of the 4-ray fan from the listener at (10, 5) runs exactly along the shared edge
@@ -52,15 +21,22 @@ inline std::unique_ptr<SceneSettings> EdgeWalkScene(double edge, double stopTime
     auto scene = SceneWithListener(10, 5);
     scene->params.rayCount = 4;
     scene->params.stopTime = stopTime;
-    AddSource(*scene, 30, 5, 1.0);
-    AddRect(*scene, 0, 11, 10, edge, 0.0, 0.0);
-    AddRect(*scene, 10, 11, 10, edge, 0.0, 0.0);
+    AddSource(*scene, {.x = 30, .y = 5, .power = 1.0});
+    AddRect(*scene,
+            {.x = 0, .y = 11, .width = 10, .height = edge, .reflection = 0.0, .absorption = 0.0});
+    AddRect(*scene,
+            {.x = 10, .y = 11, .width = 10, .height = edge, .reflection = 0.0, .absorption = 0.0});
     // The point where the walk meets the wall is the listener's x plus the leg times the ray's
     // tiny x step: 4 units in the last place right of 10. The wall's right side is put exactly
     // there, so a source to the right hears that point with a cosine that is not 0.
     const double wallRight = 10.0 + (edge + 5.0) * std::cos(2.0 * 3.141592653589793 / 4.0);
-    AddRect(*scene, 0, 11 + edge + 5, wallRight, 1, 0.9, 0.5);
-    AddSource(*scene, 15, 11 + edge + 2.5, 1.0);
+    AddRect(*scene, {.x = 0,
+                     .y = 11 + edge + 5,
+                     .width = wallRight,
+                     .height = 1,
+                     .reflection = 0.9,
+                     .absorption = 0.5});
+    AddSource(*scene, {.x = 15, .y = 11 + edge + 2.5, .power = 1.0});
     return scene;
 }
 

@@ -25,7 +25,12 @@ void AddLattice(SceneSettings& scene, std::mt19937_64& rng, int side, double cel
             }
             const double w = pick(rng) == 0 ? 0.0 : cell;
             const double h = pick(rng) == 0 ? 0.0 : cell * 0.5;
-            AddRect(scene, 10 + i * cell, 10 + j * cell, w, h, pick(rng) * 0.1, pick(rng) * 0.2);
+            AddRect(scene, {.x = 10 + i * cell,
+                            .y = 10 + j * cell,
+                            .width = w,
+                            .height = h,
+                            .reflection = pick(rng) * 0.1,
+                            .absorption = pick(rng) * 0.2});
         }
     }
 }
@@ -114,8 +119,11 @@ TEST_P(SearchIndexes, LargeOverlappingRectanglesStayExactAndBounded) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     auto scene = SceneWithListener(0, 0);
     for (int k = 0; k < 2000; ++k) {
-        AddRect(*scene, 100 * unit(rng), 100 * unit(rng), 50 + 900 * unit(rng),
-                50 + 900 * unit(rng), 0.5);
+        AddRect(*scene, {.x = 100 * unit(rng),
+                         .y = 100 * unit(rng),
+                         .width = 50 + 900 * unit(rng),
+                         .height = 50 + 900 * unit(rng),
+                         .reflection = 0.5});
     }
     const TraceScene flat = SnapshotScene(*scene);
     const RectSearch walk(flat, SIZE_MAX);
@@ -136,7 +144,11 @@ TEST_P(SearchIndexes, NestedRectanglesGiveADeepIndexThatStillWorks) {
     // tree deeper than its search can follow.
     auto scene = SceneWithListener(0, 0);
     for (int k = 0; k < 3000; ++k) {
-        AddRect(*scene, 5000.0 - k, 5000.0 - k, 2.0 * k + 1, 2.0 * k + 1, 0.5);
+        AddRect(*scene, {.x = 5000.0 - k,
+                         .y = 5000.0 - k,
+                         .width = 2.0 * k + 1,
+                         .height = 2.0 * k + 1,
+                         .reflection = 0.5});
     }
     const TraceScene flat = SnapshotScene(*scene);
     const RectSearch walk(flat, SIZE_MAX);
@@ -171,15 +183,21 @@ TEST(SearchIndex, LeavingOutWhatIsBehindAKnownOriginChangesNoAnswer) {
     for (int sceneIndex = 0; sceneIndex < 40; ++sceneIndex) {
         auto scene = SceneWithListener(0, 0);
         AddLattice(*scene, rng, 2 + sceneIndex % 6, 1.0 + sceneIndex % 3 * 2.5);
-        AddRect(*scene, 5, 5, 60, 1, 0.1, 0.5); // walls spanning the lattice
-        AddRect(*scene, 5, 5, 1, 60, 0.1, 0.5);
+        AddRect(*scene, {.x = 5,
+                         .y = 5,
+                         .width = 60,
+                         .height = 1,
+                         .reflection = 0.1,
+                         .absorption = 0.5}); // walls spanning the lattice
+        AddRect(*scene,
+                {.x = 5, .y = 5, .width = 1, .height = 60, .reflection = 0.1, .absorption = 0.5});
         const TraceScene rects = SnapshotScene(*scene);
         // Sources on corners, on sides and in the open, aligned with sides and not.
         for (int i = 0; i < 6; ++i) {
             const auto k = static_cast<std::size_t>(unit(rng) * rects.RectCount());
             const double x = i % 3 == 0 ? rects.left[k] : 5 + 40 * unit(rng);
             const double y = i % 2 == 0 ? rects.bottom[k] : 5 + 40 * unit(rng);
-            AddSource(*scene, x, y);
+            AddSource(*scene, {.x = x, .y = y});
         }
         const TraceScene flat = SnapshotScene(*scene);
         const RectSearch search(flat);
@@ -227,9 +245,12 @@ TEST(SearchIndex, LeavingOutWhatIsBehindAKnownOriginChangesNoAnswer) {
     // An origin just inside the left-out rectangle's right side, moving right by a hair: the
     // rectangle below ends 1e-7 short of that side and is still ahead.
     auto scene = SceneWithListener(0, 0);
-    AddRect(*scene, 0, 0, 10, 10, 0.1, 0.5);
-    AddRect(*scene, 0, 20, 10 - 1e-7, 5, 0.1, 0.5);
-    AddSource(*scene, 50, 50); // the subsets are built only for scenes with sources
+    AddRect(*scene,
+            {.x = 0, .y = 0, .width = 10, .height = 10, .reflection = 0.1, .absorption = 0.5});
+    AddRect(
+        *scene,
+        {.x = 0, .y = 20, .width = 10 - 1e-7, .height = 5, .reflection = 0.1, .absorption = 0.5});
+    AddSource(*scene, {.x = 50, .y = 50}); // the subsets are built only for scenes with sources
     const TraceScene pair = SnapshotScene(*scene);
     const SearchHit below = RectSearch(pair).Nearest({10 - 2e-7, 10, 6.123233995736766e-17, 1}, 0);
     EXPECT_EQ(below.index, 1);

@@ -17,8 +17,11 @@ TEST(TraceGeometry, FlatIntersectionEqualsTheRectangleOwn) {
     std::uniform_real_distribution<double> angle(0.0, 6.283185307179586);
     for (int n = 0; n < 20000; ++n) {
         auto scene = SceneWithListener(0, 0);
-        CRectObject* rect = AddRect(*scene, coord(rng), coord(rng), coord(rng) % 4 * 2.5,
-                                    coord(rng) % 3 * 1.5, 0.5);
+        CRectObject* rect = AddRect(*scene, {.x = coord(rng),
+                                             .y = coord(rng),
+                                             .width = coord(rng) % 4 * 2.5,
+                                             .height = coord(rng) % 3 * 1.5,
+                                             .reflection = 0.5});
         const TraceScene flat = SnapshotScene(*scene);
         const double a = n % 8 == 0 ? (n / 8 % 4) * 1.5707963267948966 : angle(rng);
         const SceneRay ray{static_cast<double>(coord(rng)), n % 3 == 0 ? rect->m_y : coord(rng),
@@ -38,10 +41,14 @@ TEST(TraceGeometry, NearestHitSearch) {
     EXPECT_EQ(none.index, -1);
     EXPECT_EQ(none.dist, 1.7e308);
 
-    AddSource(*scene, 5, 5); // sources and the listener are never hit
-    AddRect(*scene, 10, 0, 5, 10, 0.5);
-    AddRect(*scene, 10, 2, 5, 10, 0.5); // the same left edge at x = 10
-    AddRect(*scene, 30, 0, 5, 10, 0.5);
+    AddSource(*scene, {.x = 5, .y = 5}); // sources and the listener are never hit
+    AddRect(*scene, {.x = 10, .y = 0, .width = 5, .height = 10, .reflection = 0.5});
+    AddRect(*scene, {.x = 10,
+                     .y = 2,
+                     .width = 5,
+                     .height = 10,
+                     .reflection = 0.5}); // the same left edge at x = 10
+    AddRect(*scene, {.x = 30, .y = 0, .width = 5, .height = 10, .reflection = 0.5});
     const TraceScene flat = SnapshotScene(*scene);
     const RectSearch search(flat);
     SearchHit tie = search.Nearest(SceneRay{0, 5, 1, 0}, -1);
@@ -60,8 +67,8 @@ TEST(TraceGeometry, NearestHitSearch) {
 
 TEST(TraceGeometry, VisibilitySearchStopsOnlyWhenHidden) {
     auto scene = SceneWithListener(0, 0);
-    AddRect(*scene, 10, 0, 5, 10, 0.5);
-    AddRect(*scene, 20, 0, 5, 10, 0.5);
+    AddRect(*scene, {.x = 10, .y = 0, .width = 5, .height = 10, .reflection = 0.5});
+    AddRect(*scene, {.x = 20, .y = 0, .width = 5, .height = 10, .reflection = 0.5});
     const TraceScene flat = SnapshotScene(*scene);
     const RectSearch search(flat);
     SearchHit hit;
@@ -78,7 +85,7 @@ TEST(TraceGeometry, VisibilitySearchStopsOnlyWhenHidden) {
 
 TEST(TraceGeometry, SideNormalTakesLeftOrRightAtCornersAndZeroOffTheOutline) {
     auto scene = SceneWithListener(0, 0);
-    AddRect(*scene, 10, 20, 5, 10, 0.5);
+    AddRect(*scene, {.x = 10, .y = 20, .width = 5, .height = 10, .reflection = 0.5});
     const TraceScene flat = SnapshotScene(*scene);
     double nx, ny;
     SideNormal(flat, 0, 10, 20, nx, ny);

@@ -13,9 +13,14 @@ namespace {
 // source between them: the source is heard only through a passage of W.
 std::unique_ptr<SceneSettings> PassageScene(double absorptionOfW) {
     auto scene = SceneWithListener(50, 50);
-    AddRect(*scene, 60, 0, 1, 100, 0.0, absorptionOfW);
-    AddRect(*scene, 80, 0, 1, 100, 0.5);
-    AddSource(*scene, 70, 50, 1.0);
+    AddRect(*scene, {.x = 60,
+                     .y = 0,
+                     .width = 1,
+                     .height = 100,
+                     .reflection = 0.0,
+                     .absorption = absorptionOfW});
+    AddRect(*scene, {.x = 80, .y = 0, .width = 1, .height = 100, .reflection = 0.5});
+    AddSource(*scene, {.x = 70, .y = 50, .power = 1.0});
     scene->params.rayCount = 1;
     return scene;
 }
@@ -37,9 +42,11 @@ TEST(TracerRules, PassageThroughAWallReachesTheRectangleBeyond) {
 
 TEST(TracerRules, NoReflectionKeepsOnlyTheDirectSound) {
     auto scene = MakeDefaultScene();
-    AddRect(*scene, 0, 20, 100, 1, 1.0, 0.0);
-    AddRect(*scene, 0, 80, 100, 1, 1.0, 0.0);
-    AddSource(*scene, 60, 50, 1.0);
+    AddRect(*scene,
+            {.x = 0, .y = 20, .width = 100, .height = 1, .reflection = 1.0, .absorption = 0.0});
+    AddRect(*scene,
+            {.x = 0, .y = 80, .width = 100, .height = 1, .reflection = 1.0, .absorption = 0.0});
+    AddSource(*scene, {.x = 60, .y = 50, .power = 1.0});
     scene->params.rayCount = 36;
     EXPECT_GT(NonZeroBins(Effect(*scene)).size(), 1u);
     scene->params.noReflection = true;
@@ -53,8 +60,8 @@ TEST(TracerRules, CornerPointTakesTheSideNormalOfTheLeftSide) {
     // cosine towards the source above the top side negative, so that echo (21.18 m, bin 7) is
     // never recorded. The direct sound (18.03 m) lands in bin 6.
     auto scene = SceneWithListener(50, 40);
-    AddRect(*scene, 60, 40, 10, 10, 1.0);
-    AddSource(*scene, 65, 30, 1.0);
+    AddRect(*scene, {.x = 60, .y = 40, .width = 10, .height = 10, .reflection = 1.0});
+    AddSource(*scene, {.x = 65, .y = 30, .power = 1.0});
     scene->params.rayCount = 4;
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), std::vector<int>{6});
@@ -66,9 +73,9 @@ TEST(TracerRules, HeadOnReflectionIsNotFollowed) {
     // hears both wall points (32.4 m paths, bin 10); followed, the return legs would add echoes
     // of 52 m and more.
     auto scene = SceneWithListener(50, 50);
-    AddRect(*scene, 60, 0, 1, 100, 1.0);
-    AddRect(*scene, 30, 0, 1, 100, 1.0);
-    AddSource(*scene, 40, 60, 1.0);
+    AddRect(*scene, {.x = 60, .y = 0, .width = 1, .height = 100, .reflection = 1.0});
+    AddRect(*scene, {.x = 30, .y = 0, .width = 1, .height = 100, .reflection = 1.0});
+    AddSource(*scene, {.x = 40, .y = 60, .power = 1.0});
     scene->params.rayCount = 4;
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), std::vector<int>{10});
@@ -86,10 +93,12 @@ TEST(TracerRules, PathOfExactlyTheStopDistanceRecordsNothing) {
     auto scene = SceneWithListener(50, 50);
     scene->params.stopTime = 100.0;
     scene->params.rayCount = 4;
-    AddRect(*scene, 80, 0, 1, 100, 0.0, 0.0);
-    AddRect(*scene, 90, 0, 1, 100, 0.0, 0.0);
-    AddSource(*scene, 85, 50, 1.0);
-    AddSource(*scene, 80, 50, 1.0);
+    AddRect(*scene,
+            {.x = 80, .y = 0, .width = 1, .height = 100, .reflection = 0.0, .absorption = 0.0});
+    AddRect(*scene,
+            {.x = 90, .y = 0, .width = 1, .height = 100, .reflection = 0.0, .absorption = 0.0});
+    AddSource(*scene, {.x = 85, .y = 50, .power = 1.0});
+    AddSource(*scene, {.x = 80, .y = 50, .power = 1.0});
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(NonZeroBins(bins), std::vector<int>{});
     const reference::ReferenceResult expected =
@@ -103,9 +112,9 @@ TEST(TracerRules, ChainOfZeroLengthLegsEndsAfterTenThousandLegs) {
     // head-on bounces between them with legs of length 0 and no loss, and only the bound on the
     // number of legs ends it. Each node of the chain hears the source.
     auto scene = SceneWithListener(10, 10);
-    AddRect(*scene, 0, 0, 10, 10, 1.0);
-    AddRect(*scene, 10, 10, 10, 10, 1.0);
-    AddSource(*scene, 15, 5, 1.0);
+    AddRect(*scene, {.x = 0, .y = 0, .width = 10, .height = 10, .reflection = 1.0});
+    AddRect(*scene, {.x = 10, .y = 10, .width = 10, .height = 10, .reflection = 1.0});
+    AddSource(*scene, {.x = 15, .y = 5, .power = 1.0});
     scene->params.rayCount = 10;
     TraceStats stats;
     const std::vector<double> bins = Effect(*scene, 2, &stats);
@@ -126,9 +135,19 @@ TEST(TracerRules, PassageStepBelowThePrecisionEndsInsteadOfLoopingForEver) {
     // at the same point; stepping past R never gets anywhere, so the passage finds nothing.
     const double x = 1e16;
     auto scene = SceneWithListener(x, 5);
-    AddRect(*scene, x + 100, 0, 100, 10, 0.5, 0.0); // Q, earlier in the list: wins the tie
-    AddRect(*scene, x + 100, 0, 0, 10, 0.5, 0.0);   // R, zero width on Q's left side
-    AddSource(*scene, x + 50, 20, 1.0);
+    AddRect(*scene, {.x = x + 100,
+                     .y = 0,
+                     .width = 100,
+                     .height = 10,
+                     .reflection = 0.5,
+                     .absorption = 0.0}); // Q, earlier in the list: wins the tie
+    AddRect(*scene, {.x = x + 100,
+                     .y = 0,
+                     .width = 0,
+                     .height = 10,
+                     .reflection = 0.5,
+                     .absorption = 0.0}); // R, zero width on Q's left side
+    AddSource(*scene, {.x = x + 50, .y = 20, .power = 1.0});
     scene->params.rayCount = 1;
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(bins, reference::ComputeReferenceEffectOnLargeStack(*scene).bins);

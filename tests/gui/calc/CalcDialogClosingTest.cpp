@@ -17,8 +17,8 @@ class CalcDialogClosingTest : public CalcTest {
 protected:
     void SetUp() override {
         CalcTest::SetUp();
-        AddRect(60, 20, 5, 30);
-        AddSource(80, 30);
+        AddRect({.x = 60, .y = 20, .width = 5, .height = 30, .reflection = 0.5, .absorption = 0.5});
+        AddSource({.x = 80, .y = 30});
         // A first showing leaves an effect in the scene record.
         ExpectCalcDialog([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_CALCULATE); });
         Command(ID_CALC_EFFECT);

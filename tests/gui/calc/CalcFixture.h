@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ObjectBuilder.h"
 #include "support/SceneBytes.h"
 #include "view/ViewFixture.h"
 
@@ -24,23 +25,10 @@ namespace sonivera {
 // document's record or drawn through the view; dialogs are answered through the DialogScript.
 class CalcTest : public ViewTest {
 protected:
-    static CRectObject* AddRect(double x, double y, double w, double h, double absorption = 0.5,
-                                double reflection = 0.5) {
-        auto* rect = Scene().Add<CRectObject>();
-        rect->m_x = x;
-        rect->m_y = y;
-        rect->m_width = w;
-        rect->m_height = h;
-        rect->m_absorption = absorption;
-        rect->m_reflection = reflection;
-        return rect;
-    }
-    static CSoundSource* AddSource(double x, double y, double power = 1.0) {
-        auto* source = Scene().Add<CSoundSource>();
-        source->m_x = x;
-        source->m_y = y;
-        source->m_power = power;
-        return source;
+    // Objects of the document's record, every value named (support/ObjectBuilder.h).
+    static CRectObject* AddRect(const Rect& spec) { return sonivera::AddRect(Scene(), spec); }
+    static CSoundSource* AddSource(const Source& spec) {
+        return sonivera::AddSource(Scene(), spec);
     }
 
     // Expects a message box with exactly this text and caption, with the exclamation icon or

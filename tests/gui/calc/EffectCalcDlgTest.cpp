@@ -14,9 +14,9 @@ class EffectCalcDlgTest : public CalcTest {
 protected:
     void SetUp() override {
         CalcTest::SetUp();
-        AddRect(10, 10, 20, 5);
-        AddSource(70, 60);
-        AddSource(30, 80, 0.5);
+        AddRect({.x = 10, .y = 10, .width = 20, .height = 5, .reflection = 0.5, .absorption = 0.5});
+        AddSource({.x = 70, .y = 60});
+        AddSource({.x = 30, .y = 80, .power = 0.5});
     }
 };
 

@@ -13,8 +13,9 @@ class SaveEffectTest : public CalcTest {
 protected:
     void SetUp() override {
         CalcTest::SetUp();
-        AddRect(20, 20, 10, 40);
-        AddSource(10, 30);
+        AddRect(
+            {.x = 20, .y = 20, .width = 10, .height = 40, .reflection = 0.5, .absorption = 0.5});
+        AddSource({.x = 10, .y = 30});
     }
 
     // Opens the dialog, calculates and runs `body` on it.
@@ -122,7 +123,7 @@ TEST_F(SaveEffectTest, AFailedSaveIsReportedWithPathAndReasonAndCanBeRetried) {
 
 TEST_F(SaveEffectTest, AnEffectThatIsNotFiniteIsRefusedInTheErrorBoxBeforeAFileIsAskedFor) {
     Scene().params.mediumAbsorption = -100.0;
-    AddSource(60, 50);
+    AddSource({.x = 60, .y = 50});
     Calculated([](CEffectCalcDlg& dialog) {
         PressButton(dialog, IDC_SAVE_EFFECT);
         EXPECT_TRUE(SaveEnabled(dialog));

@@ -13,15 +13,15 @@ class SceneCheckCommandTest : public CalcTest {};
 TEST_F(SceneCheckCommandTest, BothCommandsAreEnabledOnAnyScene) {
     EXPECT_TRUE(Frame().QueryCommand(ID_CHECK_SCENE).enabled);
     EXPECT_TRUE(Frame().QueryCommand(ID_CALC_EFFECT).enabled);
-    AddRect(0, 0, 10, 10);
-    AddRect(0, 0, 10, 10);
+    AddRect({.x = 0, .y = 0, .width = 10, .height = 10, .reflection = 0.5, .absorption = 0.5});
+    AddRect({.x = 0, .y = 0, .width = 10, .height = 10, .reflection = 0.5, .absorption = 0.5});
     EXPECT_TRUE(MenuItem(ID_CHECK_SCENE)->IsEnabled());
     EXPECT_TRUE(MenuItem(ID_CALC_EFFECT)->IsEnabled());
 }
 
 TEST_F(SceneCheckCommandTest, CleanSceneIsConfirmedUnderTheTitleWithoutIcon) {
-    AddSource(60, 50);
-    AddRect(10, 10, 20, 20);
+    AddSource({.x = 60, .y = 50});
+    AddRect({.x = 10, .y = 10, .width = 20, .height = 20, .reflection = 0.5, .absorption = 0.5});
     ExpectBox("Сцена не содержит ошибок", "Sonivera", false);
     Command(ID_CHECK_SCENE);
     dialogs.Verify();
@@ -31,10 +31,15 @@ TEST_F(SceneCheckCommandTest, CleanSceneIsConfirmedUnderTheTitleWithoutIcon) {
 
 TEST_F(SceneCheckCommandTest, FirstFindingOnlyIsShownAsAnErrorAndNothingChanges) {
     // Later errors too: identical rectangles and a source inside one of them.
-    AddRect(0, 0, 10, 10);
-    AddRect(0, 0, 10, 10);
-    AddSource(5, 5);
-    AddRect(40, 40, 20, 20); // holds the listener
+    AddRect({.x = 0, .y = 0, .width = 10, .height = 10, .reflection = 0.5, .absorption = 0.5});
+    AddRect({.x = 0, .y = 0, .width = 10, .height = 10, .reflection = 0.5, .absorption = 0.5});
+    AddSource({.x = 5, .y = 5});
+    AddRect({.x = 40,
+             .y = 40,
+             .width = 20,
+             .height = 20,
+             .reflection = 0.5,
+             .absorption = 0.5}); // holds the listener
     Key(WXK_TAB);
     CSceneObject* selected = View().Selected();
     ASSERT_NE(selected, nullptr);
@@ -53,28 +58,28 @@ TEST_F(SceneCheckCommandTest, FirstFindingOnlyIsShownAsAnErrorAndNothingChanges)
 }
 
 TEST_F(SceneCheckCommandTest, CoordinatesKeepTheirShortFormInTheBox) {
-    AddRect(30, 40, 10, 20);
-    AddSource(100.0 / 3.0, 50);
+    AddRect({.x = 30, .y = 40, .width = 10, .height = 20, .reflection = 0.5, .absorption = 0.5});
+    AddSource({.x = 100.0 / 3.0, .y = 50});
     ExpectError("Объект (33.3333,50) внутри прямоугольника");
     Command(ID_CHECK_SCENE);
 }
 
 TEST_F(SceneCheckCommandTest, CheckWithoutSuccessReportIsSilentOnACleanScene) {
-    AddSource(12.5, 40);
+    AddSource({.x = 12.5, .y = 40});
     EXPECT_TRUE(View().CheckScene(false));
     EXPECT_TRUE(dialogs.Messages().empty());
 
     ExpectBox("Сцена не содержит ошибок", "Sonivera", false);
     EXPECT_TRUE(View().CheckScene(true));
 
-    AddRect(10, 30, 5, 20);
+    AddRect({.x = 10, .y = 30, .width = 5, .height = 20, .reflection = 0.5, .absorption = 0.5});
     ExpectError("Объект (12.5,40) внутри прямоугольника");
     EXPECT_FALSE(View().CheckScene(false));
 }
 
 TEST_F(SceneCheckCommandTest, CalculationOnAFailingSceneShowsTheFindingAndNoDialog) {
-    AddRect(10, 10, 20, 20);
-    AddRect(15, 15, 5, 5);
+    AddRect({.x = 10, .y = 10, .width = 20, .height = 20, .reflection = 0.5, .absorption = 0.5});
+    AddRect({.x = 15, .y = 15, .width = 5, .height = 5, .reflection = 0.5, .absorption = 0.5});
     ExpectError("Вложенные прямоугольники");
     Command(ID_CALC_EFFECT); // the script fails on any further dialog
     dialogs.Verify();
@@ -89,7 +94,7 @@ TEST_F(SceneCheckCommandTest, OnScreenTheSuccessBoxHasNoIconAndTheErrorBoxHasOne
     dialogs.Verify();
     EXPECT_FALSE(hasIcon);
 
-    AddRect(40, 40, 20, 20);
+    AddRect({.x = 40, .y = 40, .width = 20, .height = 20, .reflection = 0.5, .absorption = 0.5});
     ShowBoxAndLookForIcon(hasIcon);
     Command(ID_CHECK_SCENE);
     dialogs.Verify();

@@ -25,8 +25,8 @@ TEST_F(EffectPaneTest, ViewMenuTogglesThePane) {
 }
 
 TEST_F(EffectPaneTest, ShowsTheEffectAfterACalculationAndEmptiesOnNew) {
-    AddRect(60, 20, 5, 30);
-    AddSource(80, 30);
+    AddRect({.x = 60, .y = 20, .width = 5, .height = 30, .reflection = 0.5, .absorption = 0.5});
+    AddSource({.x = 80, .y = 30});
     Scene().params.groupTime = 5.0;
     ExpectCalcDialog([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_CALCULATE); });
     Command(ID_CALC_EFFECT);
@@ -73,8 +73,8 @@ TEST_F(EffectPaneTest, AnEditMarksTheEffectOutOfDateAndASceneWithoutSourcesSaysW
     EXPECT_FALSE(Pane().HasSound());
     EXPECT_EQ(Pane().Note(), "В сцене нет источников звука: эффект пуст (добавьте источник)");
 
-    AddSource(8, 3); // at 30 pixels per metre: (240, 90) on the canvas
-    AddRect(60, 20, 5, 30);
+    AddSource({.x = 8, .y = 3}); // at 30 pixels per metre: (240, 90) on the canvas
+    AddRect({.x = 60, .y = 20, .width = 5, .height = 30, .reflection = 0.5, .absorption = 0.5});
     ExpectCalcDialog([](CEffectCalcDlg& dialog) { PressButton(dialog, IDC_CALCULATE); });
     Command(ID_CALC_EFFECT);
     dialogs.Verify();

@@ -23,8 +23,9 @@ protected:
     // A wall and a source; a 10 m map computed through "Рассчитать карту...".
     void BuildAndMap() {
         Scene().params.rayCount = 24;
-        AddSource(80, 30);
-        AddRect(40, 40, 20, 20, 0.5, 0.8);
+        AddSource({.x = 80, .y = 30});
+        AddRect(
+            {.x = 40, .y = 40, .width = 20, .height = 20, .reflection = 0.8, .absorption = 0.5});
         dialogs.Then([](wxDialog& dialog) {
             auto* map = dynamic_cast<CMapDlg*>(&dialog);
             EXPECT_NE(map, nullptr) << "expected the map dialog";

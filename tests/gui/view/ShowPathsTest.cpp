@@ -1,8 +1,8 @@
 // "Показать пути" in the running editor: offered after a calculation, off by default, drawn over
 // the plan, the hovered path named in the message pane, Esc clearing the highlight, and an edit
 // hiding the paths until the next calculation.
-#include "gui/app/MainFrame.h"
 #include "calc/CalcFixture.h"
+#include "gui/app/MainFrame.h"
 #include "gui/effect/EffectPane.h"
 #include "gui/view/PathsOverlayView.h"
 
@@ -21,8 +21,9 @@ protected:
     void BuildAndCalculate() {
         ObjectAt(0)->m_x = 5;
         ObjectAt(0)->m_y = 3;
-        AddSource(10, 3);
-        AddRect(0, 5, 15, 1, 1.7e308, 0.8);
+        AddSource({.x = 10, .y = 3});
+        AddRect(
+            {.x = 0, .y = 5, .width = 15, .height = 1, .reflection = 0.8, .absorption = 1.7e308});
         Calculate();
     }
     void Calculate() {
