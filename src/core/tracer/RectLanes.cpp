@@ -165,12 +165,8 @@ SearchBlocks(const Lanes& lanes, std::size_t first, std::size_t end, const Scene
     return true;
 }
 
-typedef double V2 __attribute__((vector_size(16)));
-typedef std::int64_t M2 __attribute__((vector_size(16)));
 typedef double V4 __attribute__((vector_size(32)));
 typedef std::int64_t M4 __attribute__((vector_size(32)));
-typedef double V8 __attribute__((vector_size(64)));
-typedef std::int64_t M8 __attribute__((vector_size(64)));
 
 void BlockScalar(const Lanes& lanes, std::size_t block, const SceneRay& r, double* t,
                  std::int64_t* hit) {
@@ -186,33 +182,15 @@ void BlockScalar(const Lanes& lanes, std::size_t block, const SceneRay& r, doubl
     }
 }
 
-void BlockSse2(const Lanes& lanes, std::size_t block, const SceneRay& r, double* t,
-               std::int64_t* hit) {
-    Block<V2, M2>(lanes, block, r, t, hit);
-}
-
 __attribute__((target("avx2"))) void BlockAvx2(const Lanes& lanes, std::size_t block,
                                                const SceneRay& r, double* t, std::int64_t* hit) {
     Block<V4, M4>(lanes, block, r, t, hit);
-}
-
-__attribute__((target("avx512f"))) void BlockAvx512(const Lanes& lanes, std::size_t block,
-                                                    const SceneRay& r, double* t,
-                                                    std::int64_t* hit) {
-    Block<V8, M8>(lanes, block, r, t, hit);
 }
 
 bool SearchScalar(const Lanes& lanes, std::size_t first, std::size_t end, const SceneRay& r,
                   int skip, bool visibility, double pointDist, int& index, double& dist) {
     return SearchBlocks(lanes, first, end, r, skip, visibility, pointDist, index, dist,
                         BlockScalar);
-}
-
-bool SearchSse2(const Lanes& lanes, std::size_t first, std::size_t end, const SceneRay& r, int skip,
-                bool visibility, double pointDist, int& index, double& dist) {
-    return SearchBlocks(lanes, first, end, r, skip, visibility, pointDist, index, dist,
-                        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t,
-                           std::int64_t* hit) { Block<V2, M2>(l, b, ray, t, hit); });
 }
 
 __attribute__((target("avx2"))) bool SearchAvx2(const Lanes& lanes, std::size_t first,
@@ -225,25 +203,12 @@ __attribute__((target("avx2"))) bool SearchAvx2(const Lanes& lanes, std::size_t 
             __attribute__((always_inline)) { Block<V4, M4>(l, b, ray, t, hit); });
 }
 
-__attribute__((target("avx512f"))) bool SearchAvx512(const Lanes& lanes, std::size_t first,
-                                                     std::size_t end, const SceneRay& r, int skip,
-                                                     bool visibility, double pointDist, int& index,
-                                                     double& dist) {
-    return SearchBlocks(
-        lanes, first, end, r, skip, visibility, pointDist, index, dist,
-        [](const Lanes& l, std::size_t b, const SceneRay& ray, double* t, std::int64_t* hit)
-            __attribute__((always_inline)) { Block<V8, M8>(l, b, ray, t, hit); });
-}
-
 bool Supports(RectLanes::Isa isa) {
     switch (isa) {
     case RectLanes::Isa::kScalar:
-    case RectLanes::Isa::kSse2:
         return true;
     case RectLanes::Isa::kAvx2:
         return __builtin_cpu_supports("avx2");
-    case RectLanes::Isa::kAvx512:
-        return __builtin_cpu_supports("avx512f");
     }
     return false;
 }
@@ -331,9 +296,8 @@ RectLanes::RectLanes(const TraceScene& scene, Isa isa, LaneOrder order)
         m_bottom[lane] = scene.bottom[k];
     }
     // The block and whole-search kernels of each instruction set, in the order of Isa.
-    static constexpr Kernel kKernels[] = {BlockScalar, BlockSse2, BlockAvx2, BlockAvx512};
-    static constexpr SearchKernel kSearches[] = {SearchScalar, SearchSse2, SearchAvx2,
-                                                 SearchAvx512};
+    static constexpr Kernel kKernels[] = {BlockScalar, BlockAvx2};
+    static constexpr SearchKernel kSearches[] = {SearchScalar, SearchAvx2};
     m_kernel = kKernels[static_cast<int>(m_isa)];
     m_search = kSearches[static_cast<int>(m_isa)];
     m_ranges.push_back({0, m_blocks});
@@ -383,17 +347,15 @@ RectLanes::Subset RectLanes::AddSubsets(const std::vector<char>& keep, std::size
     return subset;
 }
 
-// AVX2 where the processor has it, else the scalar code. Measured on the benchmark scenes (see
-// bench/README.md): AVX2 beats the scalar code; two-lane SSE2 and eight-lane AVX-512 were slower
-// than the scalar code on the development machine (its AVX-512 division is slow), so they are
-// kept, tested, and not chosen.
+// AVX2 where the processor has it, else the scalar code (the measurements behind that choice are
+// in bench/README.md).
 RectLanes::Isa RectLanes::Best() {
     return Supports(Isa::kAvx2) ? Isa::kAvx2 : Isa::kScalar;
 }
 
 std::vector<RectLanes::Isa> RectLanes::Available() {
     std::vector<Isa> result;
-    for (Isa isa : {Isa::kScalar, Isa::kSse2, Isa::kAvx2, Isa::kAvx512}) {
+    for (Isa isa : {Isa::kScalar, Isa::kAvx2}) {
         if (Supports(isa)) {
             result.push_back(isa);
         }
@@ -405,12 +367,8 @@ const char* RectLanes::Name(Isa isa) {
     switch (isa) {
     case Isa::kScalar:
         return "scalar";
-    case Isa::kSse2:
-        return "sse2";
     case Isa::kAvx2:
         return "avx2";
-    case Isa::kAvx512:
-        return "avx512";
     }
     return "?";
 }

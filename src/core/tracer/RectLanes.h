@@ -30,8 +30,9 @@ namespace sonivera {
 // hit and report the no-hit distance.
 class RectLanes {
 public:
-    // The instruction sets a block can be computed with. kScalar calls IntersectRect per rectangle.
-    enum class Isa { kScalar, kSse2, kAvx2, kAvx512 };
+    // The instruction sets a block can be computed with. kScalar calls IntersectRect per rectangle;
+    // kAvx2 computes four lanes at a time where the processor has it.
+    enum class Isa { kScalar, kAvx2 };
     static constexpr std::size_t kBlock = 8;
     // Which rectangle goes into which lane: list order, or near rectangles side by side.
     enum class LaneOrder { kList, kSpatial };

@@ -181,7 +181,7 @@ TEST(EchoPaths, PassageThroughAWallIsCounted) {
 TEST(EchoPaths, PathsBeyondTheMemoryBudgetAreRefusedBeforeOrWhenTheyOutgrowIt) {
     auto scene = SceneWithListener(0, 0);
     for (int i = 0; i < 50; ++i) {
-        AddSource(*scene, {.x = 10 + i, .y = 3, .power = 1.0});
+        AddSource(*scene, {.x = 10.0 + i, .y = 3, .power = 1.0});
     }
     AddRect(*scene, {.x = -100, .y = 5, .width = 200, .height = 1, .reflection = 0.5});
     scene->params.rayCount = 2000;

@@ -62,7 +62,7 @@ TEST(EffectFinite, OrdinaryEffectsAreWrittenAsBefore) {
 TEST(EffectFinite, AtMostThreeValuesAreNamed) {
     auto scene = SceneWithListener(50, 50);
     for (int i = 0; i < 5; ++i) {
-        AddSource(*scene, {.x = 10 + i, .y = 10, .power = -2.0});
+        AddSource(*scene, {.x = 10.0 + i, .y = 10, .power = -2.0});
     }
     const std::string text = DescribeUnboundedValues(*scene);
     EXPECT_NE(text.find("object 3 (source) m_power -2 is outside -1..1"), std::string::npos);

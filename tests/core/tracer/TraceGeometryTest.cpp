@@ -17,8 +17,8 @@ TEST(TraceGeometry, FlatIntersectionEqualsTheRectangleOwn) {
     std::uniform_real_distribution<double> angle(0.0, 6.283185307179586);
     for (int n = 0; n < 20000; ++n) {
         auto scene = SceneWithListener(0, 0);
-        CRectObject* rect = AddRect(*scene, {.x = coord(rng),
-                                             .y = coord(rng),
+        CRectObject* rect = AddRect(*scene, {.x = static_cast<double>(coord(rng)),
+                                             .y = static_cast<double>(coord(rng)),
                                              .width = coord(rng) % 4 * 2.5,
                                              .height = coord(rng) % 3 * 1.5,
                                              .reflection = 0.5});
