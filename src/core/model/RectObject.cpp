@@ -120,20 +120,4 @@ void CRectObject::Draw(Canvas& dc, double scale) {
     dc.SelectStockBlackPen();
 }
 
-void CRectObject::Save(ArchiveWriter& ar) const {
-    CSceneObject::Save(ar);
-    ar.WriteDouble(m_width);
-    ar.WriteDouble(m_height);
-    ar.WriteDouble(m_absorption);
-    ar.WriteDouble(m_reflection);
-}
-
-void CRectObject::Load(ArchiveReader& ar) {
-    CSceneObject::Load(ar);
-    m_width = ar.ReadDouble();
-    m_height = ar.ReadDouble();
-    m_absorption = ar.ReadDouble();
-    m_reflection = ar.ReadDouble();
-}
-
 } // namespace sonivera

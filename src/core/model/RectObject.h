@@ -23,8 +23,6 @@ public:
     bool HitTest(double x, double y, double scale) const override;
     // The outline at the draw position with the stored size.
     void Draw(Canvas& dc, double scale) override;
-    void Save(ArchiveWriter& ar) const override;
-    void Load(ArchiveReader& ar) override;
 
     double m_width = 0.0;
     double m_height = 0.0;

@@ -1,5 +1,7 @@
 #include "core/model/SceneObject.h"
 
+#include "core/model/ObjectKindTable.h"
+
 #include "core/files/BinaryArchive.h"
 #include "core/model/Canvas.h"
 #include "core/model/GridSnap.h"
@@ -80,14 +82,17 @@ void CSceneObject::SelectOutlinePen(Canvas& dc) const {
     dc.SelectSolidPen(2, m_color);
 }
 
+// The record is the kind's fields, in the table's order, as doubles.
 void CSceneObject::Save(ArchiveWriter& ar) const {
-    ar.WriteDouble(m_x);
-    ar.WriteDouble(m_y);
+    for (const ObjectField& field : KindOf(*this).fields) {
+        ar.WriteDouble(field.get(*this));
+    }
 }
 
 void CSceneObject::Load(ArchiveReader& ar) {
-    m_x = ar.ReadDouble();
-    m_y = ar.ReadDouble();
+    for (const ObjectField& field : KindOf(*this).fields) {
+        field.set(*this, ar.ReadDouble());
+    }
 }
 
 } // namespace sonivera

@@ -43,9 +43,9 @@ public:
     virtual bool HitTest(double x, double y, double scale) const = 0;
     // Updates the draw position: the anchor, or its snapped value during a drag with snapping.
     virtual void Draw(Canvas& dc, double scale);
-    // Writes and reads the anchor as two little-endian doubles.
-    virtual void Save(ArchiveWriter& ar) const;
-    virtual void Load(ArchiveReader& ar);
+    // The object's scene-file record: its kind's fields (ObjectKindTable.h) in order, as doubles.
+    void Save(ArchiveWriter& ar) const;
+    void Load(ArchiveReader& ar);
 
     double m_x = 0.0;
     double m_y = 0.0;

@@ -42,14 +42,4 @@ void CSoundSource::Draw(Canvas& dc, double scale) {
     dc.SelectStockBlackPen();
 }
 
-void CSoundSource::Save(ArchiveWriter& ar) const {
-    CSceneObject::Save(ar);
-    ar.WriteDouble(m_power);
-}
-
-void CSoundSource::Load(ArchiveReader& ar) {
-    CSceneObject::Load(ar);
-    m_power = ar.ReadDouble();
-}
-
 } // namespace sonivera

@@ -15,8 +15,6 @@ public:
     bool HitTest(double x, double y, double scale) const override;
     // A speaker: a 14-pixel square around the anchor with a horn opening to the right.
     void Draw(Canvas& dc, double scale) override;
-    void Save(ArchiveWriter& ar) const override;
-    void Load(ArchiveReader& ar) override;
 
     double m_power = 1.0;
 };
