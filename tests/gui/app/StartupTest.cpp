@@ -97,130 +97,99 @@ TEST_F(AppTest, BarsStartDockedWithTheirCaptionsAndTheStatusBarHasThreePanes) {
     EXPECT_TRUE(MenuItem(ID_VIEW_STATUS_BAR)->IsChecked());
 }
 
-// The menu bar and both toolbars as built, one line per item: a popup's title, then each item's
-// label (mnemonic and key), check mark and prompt; a toolbar's buttons by id with check mark,
-// tooltip and prompt; "-" for a separator.
-static std::vector<std::string> CommandSurfaces(CMainFrame& frame) {
-    std::vector<std::string> lines;
-    wxMenuBar* bar = frame.GetMenuBar();
-    for (size_t m = 0; m < bar->GetMenuCount(); ++m) {
-        lines.push_back(Utf8(bar->GetMenuLabel(m)));
-        for (const wxMenuItem* item : bar->GetMenu(m)->GetMenuItems()) {
-            lines.push_back(item->IsSeparator() ? "  -"
-                                                : "  " + Utf8(item->GetItemLabel()) +
-                                                      (item->IsCheckable() ? " [x]" : "") + " | " +
-                                                      Utf8(item->GetHelp()));
-        }
+// The letter after the mnemonic's "&", lower-case; empty when there is none.
+static std::string Mnemonic(const std::string& label) {
+    const auto amp = label.find('&');
+    if (amp == std::string::npos) {
+        return {};
     }
-    for (wxAuiToolBar* toolbar : {frame.GetMainBar(), frame.GetSceneBar()}) {
-        lines.push_back("bar");
-        for (size_t i = 0; i < toolbar->GetToolCount(); ++i) {
-            const wxAuiToolBarItem* tool = toolbar->FindToolByIndex(static_cast<int>(i));
-            lines.push_back(tool->GetKind() == wxITEM_SEPARATOR
-                                ? "  -"
-                                : "  " + std::to_string(tool->GetId()) +
-                                      (tool->GetKind() == wxITEM_CHECK ? " [x]" : "") + " " +
-                                      Utf8(tool->GetShortHelp()) + " | " +
-                                      Utf8(tool->GetLongHelp()));
-        }
-    }
-    return lines;
+    return Utf8(wxString::FromUTF8(label.substr(amp + 1)).Left(1).Lower());
 }
 
-TEST_F(AppTest, MenuBarAndToolbarsHoldExactlyTheseItems) {
-    const std::vector<std::string> expected = {
-        "&Файл",
-        "  Созд&ать\tCtrl+N | Создание нового документа",
-        "  &Открыть...\tCtrl+O | Открытие существующего документа",
-        "  &Сохранить\tCtrl+S | Сохранение активного документа",
-        "  Сохранить &как... | Сохранение документа под другим именем",
-        "  -",
-        "  Недавно открытый файл | Открытие данного документа",
-        "  -",
-        "  В&ыход\tAlt+X | Завершение работы с программой",
-        "Пр&авка",
-        "  &Отменить\tCtrl+Z | Отмена последнего действия",
-        "  &Повторить\tCtrl+Y | Повторение отменённого действия",
-        "  -",
-        "  &Вырезать\tCtrl+X | Удаление выделенного объекта с переносом его в буфер обмена",
-        "  &Копировать\tCtrl+C | Копирование выделенного объекта в буфер обмена",
-        "  Вст&авить\tCtrl+V | Вставка объекта из буфера обмена",
-        "&Вид",
-        "  &Основная панель инструментов [x] | Отображение основной панели инструментов",
-        "  &Панель инструментов \"сцена\" [x] | Отображение панели инструментов \"сцена\"",
-        "  &Строка состояния [x] | Отображение строки состояния",
-        "  &Эффект [x] | Отображение панели эффекта: эхограмма, кривая спада и показатели",
-        "  -",
-        "  &Исходное расположение панелей | Возврат панелей инструментов на их исходные места",
-        "  -",
-        "  Показать пу&ти [x] | Показ на плане путей самых сильных эхо последнего расчёта, цвет "
-        "по задержке",
-        "  &Карта [x] | Показ под объектами карты показателя, рассчитанной по сетке точек "
-        "слушателя",
-        "  Показатель карт&ы... | Выбор показателя, который показывает карта, без нового расчёта",
-        "&Сцена",
-        "  &Установить размеры и сетку...\tCtrl+P | Установка размеров сцены по горизонтали и "
-        "вертикали, а также параметров сетки",
-        "  Параметры &сцены | Установка параметров и свойств сцены",
-        "  -",
-        "  У&величить\tAlt+I | Уменьшение масштаба просмотра документа",
-        "  У&меньшить\tAlt+O | Увеличение масштаба просмотра документа",
-        "  -",
-        "  &Рассчёт эффекта\tAlt+C | Рассчёт эффекта объёмности звучания",
-        "  &Проверить сцену | Проверка сцены на наличие ошибок",
-        "  Рассчитать &карту... | Расчёт показателей эффекта по сетке точек слушателя на всём "
-        "плане",
-        "  Ос&тановить расчёт карты | Остановка расчёта карты; рассчитанные точки остаются",
-        "&Работа с объектами",
-        "  &Выделение объектов [x] | Режим выделения объектов сцены",
-        "  &Перемещение объектов [x] | Режим перемещения объектов сцены",
-        "  &Рисование прямоугольников [x] | Режим рисования прямоугольников",
-        "  Добавление источника &звука [x] | Добавление в сцену источника звука",
-        "  -",
-        "  &Удалить объект\tDel | Удаление выделенного объекта",
-        "  &Свойства объекта... | Установка свойств объекта",
-        "&Помощь",
-        "  &О программе...\tF1 | Вывод сведений о программе, ее версии и авторских правах",
-        "bar",
-        "  57600 Создать | Создание нового документа",
-        "  57601 Открыть | Открытие существующего документа",
-        "  57603 Сохранить | Сохранение активного документа",
-        "  -",
-        "  57635 Вырезать | Удаление выделенного объекта с переносом его в буфер обмена",
-        "  57634 Копировать | Копирование выделенного объекта в буфер обмена",
-        "  57637 Вставить | Вставка объекта из буфера обмена",
-        "  -",
-        "  57607  | ",
-        "  -",
-        "  57664 О программе | Вывод сведений о программе, ее версии и авторских правах",
-        "bar",
-        "  32847 Установка размеров сцены и сетки | Установка размеров сцены по горизонтали и "
-        "вертикали, а также параметров сетки",
-        "  32773 Установка параметров сцены | Установка параметров и свойств сцены",
-        "  32782 Увеличить | Уменьшение масштаба просмотра документа",
-        "  32783 Уменьшить | Увеличение масштаба просмотра документа",
-        "  -",
-        "  33250 Рассчитать карту | Расчёт показателей эффекта по сетке точек слушателя на всём "
-        "плане",
-        "  32850 [x] Выделение объектов | Режим выделения объектов сцены",
-        "  32848 [x] Перемещение объектов | Режим перемещения объектов сцены",
-        "  32849 [x] Рисование прямоугольников | Режим рисования прямоугольников",
-        "  32852 [x] Добавление источника звука | Добавление в сцену источника звука",
-        "  32851 Удаление объекта | Удаление выделенного объекта",
-        "  32854 Свойства объекта | Установка свойств объекта",
-    };
-    EXPECT_EQ(CommandSurfaces(Frame()), expected);
-    // The menu bar's mnemonics are unique, so each Alt+letter opens one menu.
-    std::set<std::string> letters;
-    for (const std::string& line : expected) {
-        const auto amp = line.find('&');
-        if (line.empty() || line[0] == ' ' || amp == std::string::npos) {
+// The menu bar, the context menu and both toolbars are the command table's rows: every row in its
+// popup or bar in table order with its label, key, prompt, tooltip and check mark; the letters
+// that open the popups and the items of each popup are unique; every key shown is an
+// accelerator of its command.
+TEST_F(AppTest, MenusAndToolbarsAreTheCommandTablesRows) {
+    wxMenuBar* bar = Frame().GetMenuBar();
+    const auto& layout = MainMenuLayout();
+    ASSERT_EQ(bar->GetMenuCount(), layout.size());
+    std::set<std::string> titles;
+    for (size_t m = 0; m < layout.size(); ++m) {
+        EXPECT_EQ(Utf8(bar->GetMenuLabel(m)), layout[m].title);
+        EXPECT_TRUE(titles.insert(Mnemonic(layout[m].title)).second) << layout[m].title;
+        const auto items = bar->GetMenu(m)->GetMenuItems();
+        ASSERT_EQ(items.size(), layout[m].items.size()) << layout[m].title;
+        std::set<std::string> letters;
+        std::size_t i = 0;
+        for (const wxMenuItem* item : items) {
+            const int id = layout[m].items[i++];
+            if (id == kSeparator) {
+                EXPECT_TRUE(item->IsSeparator()) << layout[m].title << " " << i;
+                continue;
+            }
+            const CommandDecl* row = FindCommand(id);
+            ASSERT_NE(row, nullptr) << id;
+            EXPECT_EQ(item->GetId(), id);
+            EXPECT_EQ(item->IsCheckable(), row->check) << row->label;
+            EXPECT_EQ(Utf8(item->GetHelp()), row->prompt) << row->label;
+            if (row->dynamicLabel == nullptr && id != ID_FILE_MRU_FILE1) {
+                EXPECT_EQ(Utf8(item->GetItemLabel()), row->label);
+                const std::string letter = Mnemonic(row->label);
+                EXPECT_TRUE(letter.empty() || letters.insert(letter).second) << row->label;
+            }
+        }
+    }
+    // Table order within each popup and bar: the rows placed there, as the table lists them.
+    for (size_t m = 0; m < layout.size(); ++m) {
+        std::vector<int> placed;
+        for (const CommandDecl& row : Commands()) {
+            if (static_cast<size_t>(row.menu) == m + 1) {
+                placed.push_back(row.id);
+            }
+        }
+        std::vector<int> shown;
+        for (int id : layout[m].items) {
+            if (id != kSeparator) {
+                shown.push_back(id);
+            }
+        }
+        EXPECT_EQ(shown, placed) << layout[m].title;
+    }
+    for (const auto& [toolbar, ids] :
+         {std::pair{Frame().GetMainBar(), MainToolbarLayout()},
+          std::pair{Frame().GetSceneBar(), SceneToolbarLayout()}}) {
+        ASSERT_EQ(toolbar->GetToolCount(), ids.size());
+        for (size_t i = 0; i < ids.size(); ++i) {
+            const wxAuiToolBarItem* tool = toolbar->FindToolByIndex(static_cast<int>(i));
+            if (ids[i] == kSeparator) {
+                EXPECT_EQ(tool->GetKind(), wxITEM_SEPARATOR);
+                continue;
+            }
+            const CommandDecl* row = FindCommand(ids[i]);
+            ASSERT_NE(row, nullptr);
+            EXPECT_EQ(tool->GetId(), ids[i]);
+            EXPECT_EQ(tool->GetKind() == wxITEM_CHECK, row->check) << row->label;
+            EXPECT_EQ(Utf8(tool->GetShortHelp()), row->tooltip) << row->label;
+            EXPECT_EQ(Utf8(tool->GetLongHelp()), row->prompt) << row->label;
+        }
+    }
+    // A key shown after the tab is an accelerator of that very command.
+    for (const CommandDecl& row : Commands()) {
+        const std::string label = row.label;
+        const auto tab = label.find('\t');
+        if (tab == std::string::npos) {
             continue;
         }
-        const wxString letter = wxString::FromUTF8(line.substr(amp + 1)).Left(1).Lower();
-        EXPECT_TRUE(letters.insert(letter.utf8_string()).second) << line;
+        wxAcceleratorEntry shown;
+        ASSERT_TRUE(shown.FromString(wxString::FromUTF8(label.substr(tab + 1)))) << label;
+        bool found = false;
+        for (const AcceleratorLayout& key : AcceleratorLayouts()) {
+            found = found || (key.commandId == row.id && key.keyCode == shown.GetKeyCode() &&
+                              key.flags == shown.GetFlags());
+        }
+        EXPECT_TRUE(found) << label;
     }
-    EXPECT_EQ(letters.size(), 6u);
 }
 
 TEST_F(AppTest, CommandsShowTheStateOfTheirRulesOnMenusAndToolbarsAlike) {
