@@ -4,6 +4,8 @@
 
 #include "core/model/SceneSettings.h"
 #include "core/tracer/ComputeEffect.h"
+#include "core/tracer/EchoPath.h"
+#include "core/tracer/EffectErrors.h"
 #include "core/tracer/FineResponse.h"
 #include "gui/calc/CalcWorker.h"
 #include "gui/calc/SaveEffect.h"
@@ -132,6 +134,7 @@ bool CEffectCalcDlg::Calculate() {
         EffectOptions options;
         options.cancel = &m_stop;
         options.paths = m_pPaths;
+        options.memoryBudget = m_memoryBudget;
         // The response at audio resolution is kept for listening and export when it fits the
         // editor's budget; beyond it they fall back to the bins.
         FineResponseRequest fine;
@@ -142,9 +145,22 @@ bool CEffectCalcDlg::Calculate() {
             options.fine = &fine;
         }
         std::exception_ptr failure;
-        std::thread worker([this, &queue, &options, &failure] {
+        bool pathsDropped = false;
+        std::thread worker([this, &queue, &options, &failure, &pathsDropped] {
             try {
-                ComputeEffect(m_scene, &queue, options);
+                try {
+                    ComputeEffect(m_scene, &queue, options);
+                } catch (const EffectMemoryError&) {
+                    if (options.paths == nullptr) {
+                        throw;
+                    }
+                    // The echo paths would take more memory than this machine allows: the
+                    // effect is calculated without them rather than not at all.
+                    options.paths->paths.clear();
+                    options.paths = nullptr;
+                    pathsDropped = true;
+                    ComputeEffect(m_scene, &queue, options);
+                }
             } catch (...) {
                 failure = std::current_exception();
             }
@@ -167,6 +183,7 @@ bool CEffectCalcDlg::Calculate() {
             }
         }
         worker.join();
+        m_bPathsDropped = pathsDropped && !failure;
         if (!failure) {
             m_scene.effectResponse = std::move(fine.samples);
             m_scene.effectResponseRate = options.fine != nullptr ? fine.rate : 0;
@@ -203,6 +220,9 @@ bool CEffectCalcDlg::Calculate() {
         return false;
     }
     m_pSave->Enable();
+    if (m_bPathsDropped) {
+        ShowExclamation(this, Ui(text::kPathsNotKept));
+    }
     if (m_onCalculated) {
         m_onCalculated();
     }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <cstdint>
-
 #include "gui/calc/GaugeProgress.h"
 
 #include <wx/dialog.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 
 class wxButton;
@@ -71,6 +70,9 @@ public:
 
     // Keeps the strongest echo paths of each calculation in `request` (none: no paths).
     void SetPathRequest(EchoPathRequest* request) { m_pPaths = request; }
+    // The memory the kept paths may take (0: the machine's budget). Should they need more, the
+    // effect is calculated without them and a message says so.
+    void SetMemoryBudget(std::uint64_t bytes) { m_memoryBudget = bytes; }
 
     int ShowModal() override;
 
@@ -92,6 +94,8 @@ private:
     wxStaticText* m_pRemaining = nullptr;
     bool m_bCalculating = false;
     bool m_bStopped = false;
+    bool m_bPathsDropped = false; // the last calculation kept no paths for want of memory
+    std::uint64_t m_memoryBudget = 0;
     bool m_bCloseAfterStop = false; // "Закрыть" during a calculation
     std::atomic<bool> m_stop{false};
     std::chrono::steady_clock::time_point m_stopRequestedAt;

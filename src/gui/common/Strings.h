@@ -151,6 +151,9 @@ inline constexpr const char* kCalculateButton = "Рассчитать эффек
 inline constexpr const char* kSaveEffectButton = "Сохранить...";
 inline constexpr const char* kCloseButton = "Закрыть";
 inline constexpr const char* kRemainingTime = "Осталось примерно %d с";
+inline constexpr const char* kPathsNotKept =
+    "Эффект рассчитан без путей эхо: для их хранения понадобилось бы больше памяти, чем "
+    "допустимо на этом компьютере (половина его памяти).";
 inline constexpr const char* kCalculationStopped =
     "Расчёт остановлен; сцена сохранила прежний эффект";
 inline constexpr const char* kEffectStale = "Эффект устарел: сцена изменена после расчёта";

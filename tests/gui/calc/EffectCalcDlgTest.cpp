@@ -139,6 +139,25 @@ TEST_F(EffectCalcDlgTest, BarShowsEveryRayPositionInOrderOnTheGuiThreadThenZero)
     }
 }
 
+TEST_F(EffectCalcDlgTest, PathsThatWouldExceedTheMemoryBudgetAreLeftOutAndTheUserIsTold) {
+    ExpectCalcDialog([](CEffectCalcDlg& dialog) {
+        dialog.SetMemoryBudget(1024); // far below what even one path per source takes
+        PressButton(dialog, IDC_CALCULATE);
+        EXPECT_TRUE(SaveEnabled(dialog));
+        EXPECT_EQ(Scene().effectCount, 100);
+    });
+    dialogs.Then([](wxDialog& dialog) {
+        auto* box = dynamic_cast<wxMessageDialogBase*>(&dialog);
+        EXPECT_NE(box, nullptr);
+        if (box) {
+            EXPECT_NE(box->GetMessage().utf8_string().find("без путей эхо"), std::string::npos)
+                << box->GetMessage().utf8_string();
+        }
+        return int(wxID_OK);
+    });
+    Command(ID_CALC_EFFECT);
+}
+
 TEST_F(EffectCalcDlgTest, RefusedParametersAreReportedAndTheDialogStaysUsable) {
     Scene().params.groupTime = 0; // only a damaged record can hold this; the dialogs refuse it
     ExpectCalcDialog([](CEffectCalcDlg& dialog) {
