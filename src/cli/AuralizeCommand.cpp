@@ -63,10 +63,10 @@ int RunAuralize(const AuralizeOptions& options) {
     } else if (options.gain) {
         ApplyGain(wet, DecibelsToFactor(*options.gain));
     }
-    if (!std::isfinite(PeakOf(wet)))
+    const double peak = PeakOf(wet); // one pass over the result serves both checks
+    if (!std::isfinite(peak))
         throw CliFailure(kExitBadInput, "the result exceeds the range of float samples; lower "
                                         "--gain or use --normalize; no file was written");
-    const double peak = PeakOf(wet);
     if (peak > 1.0) {
         // The gain that brings the peak just under full scale, counted from the one given.
         const double fix =
@@ -74,7 +74,7 @@ int RunAuralize(const AuralizeOptions& options) {
             100.0;
         char advice[96];
         std::snprintf(advice, sizeof advice, "Use --gain %.2f or --normalize.", fix);
-        WarnIfAboveFullScale(wet, advice);
+        WarnIfAboveFullScale(peak, advice);
     }
     WriteSoundOrFail(options.output, wet);
     return kExitOk;

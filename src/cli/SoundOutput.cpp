@@ -31,8 +31,7 @@ void WriteSoundOrFail(const std::string& output, const AudioBuffer& sound) {
     WriteBytesOrFail(output, bytes);
 }
 
-void WarnIfAboveFullScale(const AudioBuffer& sound, const std::string& advice) {
-    const double peak = PeakOf(sound);
+void WarnIfAboveFullScale(double peak, const std::string& advice) {
     if (peak <= 1.0)
         return;
     char text[160];

@@ -17,8 +17,8 @@ void RefuseOutputOverInputs(const std::string& output, const std::vector<std::st
 // file. Exit code 3 when the file cannot be written.
 void WriteSoundOrFail(const std::string& output, const AudioBuffer& sound);
 
-// Warns on standard error when the sound's peak is above full scale (players would clip it),
-// naming the peak and the gain that would bring it to full scale.
-void WarnIfAboveFullScale(const AudioBuffer& sound, const std::string& advice);
+// Warns on standard error when a sound's peak (PeakOf) is above full scale (players would clip
+// it), naming the peak and the gain that would bring it to full scale.
+void WarnIfAboveFullScale(double peak, const std::string& advice);
 
 } // namespace sonivera

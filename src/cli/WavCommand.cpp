@@ -3,6 +3,7 @@
 // round(i·g·rate/1000).
 #include "audio/AudioError.h"
 #include "audio/AudioLimits.h"
+#include "audio/Level.h"
 #include "cli/Command.h"
 #include "cli/ExitCodes.h"
 #include "cli/ResponseInput.h"
@@ -29,7 +30,8 @@ int RunWav(const WavOptions& options) {
                                             "–" + std::to_string(kMaxSampleRate) + " Hz");
     RefuseOutputOverInputs(options.output, {options.input.path, options.input.groupTime.scenePath});
     AudioBuffer response{options.rate, 1, LoadResponseOrFail(options.input, options.rate)};
-    WarnIfAboveFullScale(response, "The values are the effect's own and are kept as they are.");
+    WarnIfAboveFullScale(PeakOf(response),
+                         "The values are the effect's own and are kept as they are.");
     WriteSoundOrFail(options.output, response);
     return kExitOk;
 }

@@ -29,22 +29,22 @@ struct Source {
     double power = 1.0;
 };
 
-inline CRectObject* AddRect(SceneSettings& scene, const Rect& spec) {
+inline CRectObject* AddRect(SceneSettings& scene, const Rect& wanted) {
     auto* rect = scene.Add<CRectObject>();
-    rect->m_x = spec.x;
-    rect->m_y = spec.y;
-    rect->m_width = spec.width;
-    rect->m_height = spec.height;
-    rect->m_reflection = spec.reflection;
-    rect->m_absorption = spec.absorption;
+    rect->m_x = wanted.x;
+    rect->m_y = wanted.y;
+    rect->m_width = wanted.width;
+    rect->m_height = wanted.height;
+    rect->m_reflection = wanted.reflection;
+    rect->m_absorption = wanted.absorption;
     return rect;
 }
 
-inline CSoundSource* AddSource(SceneSettings& scene, const Source& spec) {
+inline CSoundSource* AddSource(SceneSettings& scene, const Source& wanted) {
     auto* source = scene.Add<CSoundSource>();
-    source->m_x = spec.x;
-    source->m_y = spec.y;
-    source->m_power = spec.power;
+    source->m_x = wanted.x;
+    source->m_y = wanted.y;
+    source->m_power = wanted.power;
     return source;
 }
 

@@ -26,9 +26,9 @@ namespace sonivera {
 class CalcTest : public ViewTest {
 protected:
     // Objects of the document's record, every value named (support/ObjectBuilder.h).
-    static CRectObject* AddRect(const Rect& spec) { return sonivera::AddRect(Scene(), spec); }
-    static CSoundSource* AddSource(const Source& spec) {
-        return sonivera::AddSource(Scene(), spec);
+    static CRectObject* AddRect(const Rect& wanted) { return sonivera::AddRect(Scene(), wanted); }
+    static CSoundSource* AddSource(const Source& wanted) {
+        return sonivera::AddSource(Scene(), wanted);
     }
 
     // Expects a message box with exactly this text and caption, with the exclamation icon or
