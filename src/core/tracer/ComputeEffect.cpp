@@ -254,7 +254,8 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
                                              budget / keepers);
     }
     if (snapshot.hasListener) {
-        const RectSearch search(snapshot, tuning.indexFrom, tuning.index, tuning.isa);
+        const RectSearch search(snapshot, tuning.indexFrom, tuning.index, tuning.isa,
+                                tuning.visibility);
         stats.rays = static_cast<std::uint64_t>(params.calc.rayCount);
         if (workers <= 1) {
             TraceOnCallingThread(snapshot, search, params, progress, options, params.calc.rayCount,

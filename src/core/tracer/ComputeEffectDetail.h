@@ -17,6 +17,8 @@ struct EngineTuning {
     SearchIndex index = SearchIndex::kGrid;
     // The instruction set of the search over every rectangle.
     RectLanes::Isa isa = RectLanes::Best();
+    // Whether the visibility searches are first answered from the map of what each source sees.
+    VisibilityUse visibility = VisibilityUse::kEffect;
     // With more than one worker, the calling thread first traces rays itself, up to this many and
     // for up to this long, so small scenes finish before a pool would even have started.
     std::int32_t serialRays = std::numeric_limits<std::int32_t>::max();

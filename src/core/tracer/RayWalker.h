@@ -149,6 +149,8 @@ private:
     void EmitContributions(double px, double py, double pathLength, double amplitude,
                            std::int32_t rect, Sink& sink) {
         const std::size_t n = m_scene.sourceX.size();
+        const VisibilityMap& known = m_search.Visibility();
+        const std::int64_t cell = rect >= 0 ? known.CellAt(static_cast<std::size_t>(rect), px, py) : -1;
         for (std::size_t s = 0; s < n; ++s) {
             const double sx = m_scene.sourceX[s];
             const double sy = m_scene.sourceY[s];
@@ -160,15 +162,25 @@ private:
                 m_gain[s] * std::fabs(amplitude) <= m_p.calc.stopAmplitude) {
                 continue; // the echo could not be recorded whatever the search found
             }
-            const SceneRay toPoint{sx, sy, ex / dist, ey / dist};
-            if (BlockedBy(m_blocker[s], toPoint, dist) || BlockedBy(rect, toPoint, dist)) {
-                continue;
+            const VisibilityMap::State answer =
+                cell >= 0 ? known.At(cell, s) : VisibilityMap::kUndecided;
+            if (answer == VisibilityMap::kHidden) {
+                continue; // the search would meet a rectangle nearer than the point by kSeenWithin
             }
+            const SceneRay toPoint{sx, sy, ex / dist, ey / dist};
             SearchHit h;
-            ++m_searches;
-            if (!m_search.NearestUnlessBlocked(toPoint, dist, h, static_cast<int>(s))) {
-                m_blocker[s] = h.index;
-                continue;
+            if (answer == VisibilityMap::kSeen) {
+                h.index = rect; // the search would meet the point's own rectangle at the point
+                h.dist = dist;
+            } else {
+                if (BlockedBy(m_blocker[s], toPoint, dist) || BlockedBy(rect, toPoint, dist)) {
+                    continue;
+                }
+                ++m_searches;
+                if (!m_search.NearestUnlessBlocked(toPoint, dist, h, static_cast<int>(s))) {
+                    m_blocker[s] = h.index;
+                    continue;
+                }
             }
             double a = m_scene.sourcePower[s];
             if (h.index >= 0) {

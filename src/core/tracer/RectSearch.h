@@ -7,6 +7,7 @@
 #include "core/tracer/SearchHit.h"
 #include "core/tracer/TraceConstants.h"
 #include "core/tracer/TraceScene.h"
+#include "core/tracer/VisibilityMap.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -21,14 +22,23 @@ constexpr std::size_t kIndexFromRects = 64;
 // default) or a bounding-box tree.
 enum class SearchIndex { kNone, kGrid, kTree };
 
+// Whether the visibility searches are first answered from a map of what each source sees
+// (VisibilityMap), and how much building it may cost: as for one calculation, or as for many
+// listener points.
+enum class VisibilityUse { kNone, kEffect, kMap };
+
 class RectSearch {
 public:
     // indexFrom: the number of rectangles from which `index` is used (tests force it).
     // isa: the instruction set of the plain walk (tests force each one).
     explicit RectSearch(const TraceScene& scene, std::size_t indexFrom = kIndexFromRects,
                         SearchIndex index = SearchIndex::kGrid,
-                        RectLanes::Isa isa = RectLanes::Best())
-        : m_scene(scene), m_lanes(scene, isa), m_subsets(scene) {
+                        RectLanes::Isa isa = RectLanes::Best(),
+                       VisibilityUse visibility = VisibilityUse::kEffect)
+        : m_scene(scene), m_lanes(scene, isa), m_subsets(scene),
+          m_visibility(visibility == VisibilityUse::kNone
+                           ? VisibilityMap()
+                           : VisibilityMap(scene, visibility == VisibilityUse::kMap)) {
         if (scene.RectCount() >= indexFrom && index == SearchIndex::kTree) {
             m_tree.Build(scene);
         } else if (scene.RectCount() >= indexFrom && index == SearchIndex::kGrid) {
@@ -86,6 +96,9 @@ public:
                               m_subsets.FromSource(ray, source));
     }
 
+    // What each source is known to see before any search (empty when not built).
+    const VisibilityMap& Visibility() const { return m_visibility; }
+
     bool UsesIndex() const { return !m_tree.Empty() || !m_grid.Empty(); }
     // The lanes the subsets (RectSubsets) take (tests and benchmarks).
     std::size_t SubsetLanes() const { return m_lanes.ExtraLanes(); }
@@ -96,6 +109,7 @@ private:
     RectTree m_tree;
     RectGrid m_grid;
     RectSubsets m_subsets;
+    VisibilityMap m_visibility;
 };
 
 } // namespace sonivera
