@@ -41,7 +41,8 @@ void ExpectMatchesReference(SceneSettings& scene, const std::string& what) {
         reference::ComputeReferenceEffectOnLargeStack(scene);
     // Threads 1, 2 and 3 testing every rectangle, the pool taking every ray (2, 3) or all
     // but the first three (3); then 1 thread with the grid and with the tree forced on the
-    // small scene; then the defaults at 2 threads; then 1 thread without vectors.
+    // small scene; then the defaults at 2 threads; then 1 thread without vectors; then 1 thread
+    // without the visibility map.
     struct Run {
         int threads;
         EngineTuning tuning;
@@ -56,6 +57,8 @@ void ExpectMatchesReference(SceneSettings& scene, const std::string& what) {
     };
     EngineTuning scalar = tuned(SIZE_MAX, SearchIndex::kNone, 0);
     scalar.isa = RectLanes::Isa::kScalar; // the others use the best vectors of the machine
+    EngineTuning searchOnly = tuned(SIZE_MAX, SearchIndex::kNone, 0);
+    searchOnly.visibility = VisibilityUse::kNone; // every visibility check by the search
     const Run runs[] = {{1, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
                         {2, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
                         {3, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
@@ -63,7 +66,8 @@ void ExpectMatchesReference(SceneSettings& scene, const std::string& what) {
                         {1, tuned(1, SearchIndex::kGrid, 0)},
                         {1, tuned(1, SearchIndex::kTree, 0)},
                         {2, EngineTuning{}},
-                        {1, scalar}};
+                        {1, scalar},
+                        {1, searchOnly}};
     for (std::size_t run = 0; run < std::size(runs); ++run) {
         RecordingProgress progress;
         EffectOptions options;
