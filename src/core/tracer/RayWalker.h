@@ -152,6 +152,11 @@ private:
         const VisibilityMap& known = m_search.Visibility();
         const std::int64_t cell = rect >= 0 ? known.CellAt(static_cast<std::size_t>(rect), px, py) : -1;
         for (std::size_t s = 0; s < n; ++s) {
+            const VisibilityMap::State answer =
+                cell >= 0 ? known.At(cell, s) : VisibilityMap::kUndecided;
+            if (answer == VisibilityMap::kHidden) {
+                continue; // the search would meet a rectangle nearer than the point by kSeenWithin
+            }
             const double sx = m_scene.sourceX[s];
             const double sy = m_scene.sourceY[s];
             const double ex = px - sx;
@@ -161,11 +166,6 @@ private:
             if (!(length < m_p.stopDistance) || m_p.binCount <= 0 ||
                 m_gain[s] * std::fabs(amplitude) <= m_p.calc.stopAmplitude) {
                 continue; // the echo could not be recorded whatever the search found
-            }
-            const VisibilityMap::State answer =
-                cell >= 0 ? known.At(cell, s) : VisibilityMap::kUndecided;
-            if (answer == VisibilityMap::kHidden) {
-                continue; // the search would meet a rectangle nearer than the point by kSeenWithin
             }
             const SceneRay toPoint{sx, sy, ex / dist, ey / dist};
             SearchHit h;
