@@ -89,8 +89,9 @@ public:
                 const Box whole = CellBox(q, side, 0, cells);
                 // Candidates: the other rectangles whose box comes near the hull of the source
                 // and the whole side.
-                const Box hull{std::min(m_sx, whole.x0) - m_delta, std::min(m_sy, whole.y0) - m_delta,
-                               std::max(m_sx, whole.x1) + m_delta, std::max(m_sy, whole.y1) + m_delta};
+                const Box hull{
+                    std::min(m_sx, whole.x0) - m_delta, std::min(m_sy, whole.y0) - m_delta,
+                    std::max(m_sx, whole.x1) + m_delta, std::max(m_sy, whole.y1) + m_delta};
                 m_pool.clear();
                 for (std::size_t k = 0; k < n; ++k) {
                     if (k != q && m_sc.left[k] <= hull.x1 && m_sc.right[k] >= hull.x0 &&
@@ -123,9 +124,11 @@ private:
     void Fill(std::size_t q, std::uint32_t side, std::uint32_t i0, std::uint32_t i1,
               VisibilityMap::State state) {
         const std::uint32_t cy = m_map.m_cellsY[q];
-        const std::uint32_t first = m_map.m_cellBase[q] +
-                                    (side == 0 ? 0u : side == 1 ? cy : side == 2 ? 2u * cy
-                                                                               : 2u * cy + m_map.m_cellsX[q]);
+        const std::uint32_t first =
+            m_map.m_cellBase[q] + (side == 0   ? 0u
+                                   : side == 1 ? cy
+                                   : side == 2 ? 2u * cy
+                                               : 2u * cy + m_map.m_cellsX[q]);
         for (std::uint32_t i = i0; i < i1; ++i) {
             m_map.m_states[static_cast<std::size_t>(first + i) * m_map.m_sources + m_s] = state;
         }
@@ -276,14 +279,15 @@ private:
     std::vector<std::uint32_t> m_pool;
 };
 
-VisibilityMap::VisibilityMap(const TraceScene& scene, bool forMap, const VisibilityMargins& margins) {
+VisibilityMap::VisibilityMap(const TraceScene& scene, bool forMap,
+                             const VisibilityMargins& margins) {
     const std::size_t n = scene.RectCount();
     const std::size_t sources = scene.sourceX.size();
     if (n == 0 || sources == 0) {
         return;
     }
-    const double work = static_cast<double>(sources) * 4.0 * static_cast<double>(n) *
-                        static_cast<double>(n);
+    const double work =
+        static_cast<double>(sources) * 4.0 * static_cast<double>(n) * static_cast<double>(n);
     if (work > (forMap ? kBuildWorkForMap : kBuildWorkForEffect)) {
         return;
     }

@@ -51,7 +51,9 @@ public:
     VisibilityMap() = default;
 
     bool Empty() const { return m_states.empty(); }
-    std::size_t Bytes() const { return m_states.size() + m_cellBase.size() * sizeof(std::uint32_t); }
+    std::size_t Bytes() const {
+        return m_states.size() + m_cellBase.size() * sizeof(std::uint32_t);
+    }
 
     // The cell of rectangle q's side that (px, py) lies on, or -1 when the map has none (the
     // point is on no side's band, or beyond a side's ends).
@@ -85,9 +87,10 @@ public:
         if (!(along >= 0.0 && along < static_cast<double>(cells))) {
             return -1;
         }
-        const std::uint32_t first =
-            m_cellBase[q] + (side == 0 ? 0u : side == 1 ? m_cellsY[q] : side == 2 ? 2u * m_cellsY[q]
-                                                                                : 2u * m_cellsY[q] + m_cellsX[q]);
+        const std::uint32_t first = m_cellBase[q] + (side == 0   ? 0u
+                                                     : side == 1 ? m_cellsY[q]
+                                                     : side == 2 ? 2u * m_cellsY[q]
+                                                                 : 2u * m_cellsY[q] + m_cellsX[q]);
         return static_cast<std::int64_t>(first + static_cast<std::uint32_t>(along));
     }
 
@@ -106,9 +109,10 @@ private:
     std::size_t m_sources = 0;
     double m_band = 0.0;
     std::vector<std::uint32_t> m_cellBase; // per rectangle: its first cell, or kNoCells
-    std::vector<std::uint32_t> m_cellsX, m_cellsY; // per rectangle: cells of an upper/lower, left/right side
-    std::vector<double> m_perCellX, m_perCellY;     // per rectangle: cells per metre along x, y
-    std::vector<std::uint8_t> m_states;             // cell × source
+    std::vector<std::uint32_t> m_cellsX,
+        m_cellsY; // per rectangle: cells of an upper/lower, left/right side
+    std::vector<double> m_perCellX, m_perCellY; // per rectangle: cells per metre along x, y
+    std::vector<std::uint8_t> m_states;         // cell × source
 
     friend class VisibilityMapBuilder;
 };

@@ -1,10 +1,10 @@
 // The map of what each source sees must give the exact visibility search's answer wherever it
 // gives one: at random points, at points on and next to shadow edges, and behind rectangles a
 // hair's breadth in front of a side.
+#include "core/tracer/VisibilityMap.h"
 #include "RandomScene.h"
 #include "SceneBuilder.h"
 #include "core/tracer/RectSearch.h"
-#include "core/tracer/VisibilityMap.h"
 
 #include <gtest/gtest.h>
 
@@ -57,8 +57,9 @@ void CheckPoint(const TraceScene& sc, const VisibilityMap& map, const RectSearch
         const VisibilityMap::State truth = Exact(sc, exact, s, q, px, py);
         if (truth != said && tally.wrong++ == 0) {
             char buf[200];
-            std::snprintf(buf, sizeof buf, "rect %zu source %zu point (%.17g, %.17g): map %d, exact %d",
-                          q, s, px, py, static_cast<int>(said), static_cast<int>(truth));
+            std::snprintf(buf, sizeof buf,
+                          "rect %zu source %zu point (%.17g, %.17g): map %d, exact %d", q, s, px,
+                          py, static_cast<int>(said), static_cast<int>(truth));
             tally.first = buf;
         }
     }
@@ -86,7 +87,8 @@ void CheckScene(const TraceScene& sc, const VisibilityMap& map, std::mt19937_64&
                 if (!(along >= lo && along <= hi)) {
                     return;
                 }
-                for (double off : {line, std::nextafter(line, -1e300), std::nextafter(line, 1e300)}) {
+                for (double off :
+                     {line, std::nextafter(line, -1e300), std::nextafter(line, 1e300)}) {
                     if (vertical) {
                         CheckPoint(sc, map, exact, q, off, along, tally);
                     } else {
@@ -155,7 +157,8 @@ TEST(VisibilityMap, EveryAnswerOnRandomScenesAndHallsIsTheExactSearchs) {
     Tally tally;
     std::uint64_t cells[3] = {0, 0, 0};
     for (std::uint64_t seed = 0; seed < 60; ++seed) {
-        const auto scene = seed % 2 == 0 ? MakeRandomHall(seed, 20000) : MakeRandomScene(seed, 20000);
+        const auto scene =
+            seed % 2 == 0 ? MakeRandomHall(seed, 20000) : MakeRandomScene(seed, 20000);
         const TraceScene sc = SnapshotScene(*scene);
         const VisibilityMap map(sc);
         std::uint64_t c[3];
@@ -226,11 +229,13 @@ TEST(VisibilityMap, WeakenedMarginsAreCaught) {
             CheckScene(sc, VisibilityMap(sc, false, weak), rng, 2000, tally);
         }
         for (std::uint64_t seed = 0; seed < 6 && tally.wrong == 0; ++seed) {
-            const auto scene = seed % 2 == 0 ? MakeRandomHall(seed, 20000) : MakeRandomScene(seed, 20000);
+            const auto scene =
+                seed % 2 == 0 ? MakeRandomHall(seed, 20000) : MakeRandomScene(seed, 20000);
             const TraceScene sc = SnapshotScene(*scene);
             CheckScene(sc, VisibilityMap(sc, false, weak), rng, 40, tally);
         }
-        EXPECT_GT(tally.wrong, 0u) << weak.seenWithin << " " << weak.rounding << " " << weak.sourceClear;
+        EXPECT_GT(tally.wrong, 0u)
+            << weak.seenWithin << " " << weak.rounding << " " << weak.sourceClear;
     }
 }
 
