@@ -203,11 +203,141 @@ __attribute__((target("avx2"))) bool SearchAvx2(const Lanes& lanes, std::size_t 
             __attribute__((always_inline)) { Block<V4, M4>(l, b, ray, t, hit); });
 }
 
+// The walk over the lanes with the division-free filter: a vector pass decides from products
+// alone which lanes the ray can cross and from which scaled parameter on; only those get
+// IntersectRect's exact test, nearest first, and a lane certainly farther than the nearest found
+// so far gets none. The result is the walk's (SearchBlocks): the same (t, list index) minimum
+// over the exact tests, as every lane left out is certainly not crossed or certainly farther.
+//
+// Why a lane left out cannot change the result. Let u = 2^-53, ax = |dx|, ay = |dy| (both in
+// [2^-256, 2]), every side and the origin finite and within ±2^200, D = |x0| + |y0| + M with M
+// the largest side coordinate's magnitude. Scaled by ax·ay, the ray's parameter where it meets
+// the line x = c is (c − x0)·sx with sx = ±ay (the sign of dx), and y = c at (c − y0)·sy.
+//  - If IntersectRect reports rectangle k at t̂, one edge's crossing ĥ lies within the edge and
+//    t̂ = fl(|fl(o − edge)| / |d|): the real ray's point at t̂ is within 2.01u·|o − edge| of the
+//    edge's line and within 2.01u·(|o'| + t̂·|d'|) of ĥ along it, so within δ = 5u·D of the
+//    rectangle on each axis (|o − edge| ≤ D, |o'| + t̂|d'| ≤ 2D + tiny). So t̂·ax·ay lies in the
+//    x slab [near_x − δ·ay, far_x + δ·ay] and the y slab [near_y − δ·ax, far_y + δ·ax] of the
+//    real values, and max(near) − min(far) ≤ 2δ·(ax + ay), min(far) ≥ −δ·(ax + ay).
+//  - The lanes compute each (c − o)·s with an error of at most 2u·(M + |o|)·|s| ≤ 2u·D·|s|.
+//  - With slack = 32u·D·(ax + ay) + 2^-900 (32u is RectLanes::kFilterMargin; products below the
+//    normal range err by 2^-1074 at most), a reported lane therefore passes near ≤ far + 2·slack
+//    and far ≥ −slack (it needs 14u and 7u, plus u for the rounded sums), and
+//    t̂·ax·ay ≥ near − 7u·D·(ax + ay) ≥ near − slack =: LB.
+//  - With t_b the nearest parameter taken so far, LB > fl(fl(fl(t_b·ax)·ay)·(1 + 32u)) + 2^-900
+//    gives t̂·ax·ay > t_b·ax·ay, so t̂ > t_b: the lane neither wins nor ties, and it cannot hide a
+//    point the nearest one does not hide (t̂ − pointDist ≥ t_b − pointDist by monotonic rounding).
+// A lane with NaN sides (padding) fails every comparison and is left out, as it reports no hit.
+constexpr double kFilterTiny = 0x1p-900;
+constexpr double kFilterBound = 0x1p200;
+constexpr std::size_t kFilterBuffer = 64;
+
+struct Candidate {
+    double lb;
+    std::int32_t lane;
+};
+
+// The exact tests of the buffered candidates, nearest bound first, leaving out those certainly
+// farther than the nearest taken. Returns false as SearchBlocks does for a hidden point.
+inline bool TestCandidates(const Lanes& lanes, Candidate* c, std::size_t n, const SceneRay& r,
+                           double ax, double ay, int skip, bool visibility, double pointDist,
+                           int& index, double& dist) {
+    for (std::size_t i = 1; i < n; ++i) { // insertion sort: a handful of candidates
+        const Candidate v = c[i];
+        std::size_t j = i;
+        while (j > 0 && c[j - 1].lb > v.lb) {
+            c[j] = c[j - 1];
+            --j;
+        }
+        c[j] = v;
+    }
+    const TraceScene& scene = lanes.Scene();
+    const std::int32_t* rectOf = lanes.RectOrder();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (index >= 0 && c[i].lb > ((dist * ax) * ay) * (1.0 + lanes.FilterMargin()) + kFilterTiny) {
+            break; // this and every later candidate is certainly farther
+        }
+        const int k = rectOf[c[i].lane];
+        if (k == skip) {
+            continue;
+        }
+        double t;
+        if (IntersectRect(scene, static_cast<std::size_t>(k), r, t) &&
+            (t < dist || (t == dist && k < index))) {
+            dist = t;
+            index = k;
+            if (visibility && t - pointDist <= -kSeenWithin) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+__attribute__((target("avx2"))) bool SearchFilteredAvx2(const Lanes& lanes, std::size_t first,
+                                                        std::size_t end, const SceneRay& r,
+                                                        int skip, bool visibility,
+                                                        double pointDist, int& index,
+                                                        double& dist) {
+    const double ax = std::fabs(r.dx);
+    const double ay = std::fabs(r.dy);
+    if (!(ax >= 0x1p-256 && ax <= 2.0 && ay >= 0x1p-256 && ay <= 2.0 &&
+          std::fabs(r.x0) <= kFilterBound && std::fabs(r.y0) <= kFilterBound &&
+          lanes.Bound() <= kFilterBound)) {
+        return SearchAvx2(lanes, first, end, r, skip, visibility, pointDist, index, dist);
+    }
+    index = -1;
+    dist = kNoHit;
+    const double D = (std::fabs(r.x0) + std::fabs(r.y0)) + lanes.Bound();
+    const double slack = (D * (ax + ay)) * lanes.FilterMargin() + kFilterTiny;
+    const V4 x0 = Broadcast<V4>(r.x0);
+    const V4 y0 = Broadcast<V4>(r.y0);
+    const V4 sx = Broadcast<V4>(r.dx > 0.0 ? ay : -ay);
+    const V4 sy = Broadcast<V4>(r.dy > 0.0 ? ax : -ax);
+    const V4 slack1 = Broadcast<V4>(slack);
+    const V4 slack2 = Broadcast<V4>(2.0 * slack);
+    const V4 minusSlack = Broadcast<V4>(-slack);
+    Candidate buffer[kFilterBuffer];
+    std::size_t count = 0;
+    for (std::size_t lane = first * Lanes::kBlock; lane < end * Lanes::kBlock; lane += 4) {
+        const V4 tx1 = (Load<V4>(lanes.Left() + lane) - x0) * sx;
+        const V4 tx2 = (Load<V4>(lanes.Right() + lane) - x0) * sx;
+        const V4 ty1 = (Load<V4>(lanes.Top() + lane) - y0) * sy;
+        const V4 ty2 = (Load<V4>(lanes.Bottom() + lane) - y0) * sy;
+        const V4 nearX = tx1 < tx2 ? tx1 : tx2;
+        const V4 farX = tx1 < tx2 ? tx2 : tx1;
+        const V4 nearY = ty1 < ty2 ? ty1 : ty2;
+        const V4 farY = ty1 < ty2 ? ty2 : ty1;
+        const V4 nearAll = nearX > nearY ? nearX : nearY;
+        const V4 farAll = farX < farY ? farX : farY;
+        const M4 keep = M4(nearAll <= farAll + slack2) & M4(farAll >= minusSlack);
+        if (!(keep[0] | keep[1] | keep[2] | keep[3])) {
+            continue;
+        }
+        const V4 lb = nearAll - slack1;
+        for (int i = 0; i < 4; ++i) {
+            if (keep[i] != 0) {
+                if (count == kFilterBuffer) {
+                    if (!TestCandidates(lanes, buffer, count, r, ax, ay, skip, visibility,
+                                        pointDist, index, dist)) {
+                        return false;
+                    }
+                    count = 0;
+                }
+                buffer[count++] = {lb[i], static_cast<std::int32_t>(lane + static_cast<std::size_t>(i))};
+            }
+        }
+    }
+    return TestCandidates(lanes, buffer, count, r, ax, ay, skip, visibility, pointDist, index,
+                          dist);
+}
+
 bool Supports(RectLanes::Isa isa) {
     switch (isa) {
     case RectLanes::Isa::kScalar:
         return true;
     case RectLanes::Isa::kAvx2:
+    case RectLanes::Isa::kAvx2Filter:
         return __builtin_cpu_supports("avx2");
     }
     return false;
@@ -269,8 +399,8 @@ void SortSpatially(const TraceScene& s, std::int32_t* rects, std::size_t n) {
 
 } // namespace
 
-RectLanes::RectLanes(const TraceScene& scene, Isa isa, LaneOrder order)
-    : m_scene(scene), m_isa(isa) {
+RectLanes::RectLanes(const TraceScene& scene, Isa isa, LaneOrder order, double filterMargin)
+    : m_scene(scene), m_isa(isa), m_filterMargin(filterMargin) {
     if (!Supports(m_isa)) {
         m_isa = Isa::kScalar;
     }
@@ -288,6 +418,13 @@ RectLanes::RectLanes(const TraceScene& scene, Isa isa, LaneOrder order)
     if (order == LaneOrder::kSpatial) {
         SortSpatially(scene, m_rect.data(), n);
     }
+    m_bound = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+        for (double v : {scene.left[k], scene.top[k], scene.right[k], scene.bottom[k]}) {
+            m_bound = std::isfinite(v) ? std::max(m_bound, std::fabs(v))
+                                       : std::numeric_limits<double>::infinity();
+        }
+    }
     for (std::size_t lane = 0; lane < n; ++lane) {
         const auto k = static_cast<std::size_t>(m_rect[lane]);
         m_left[lane] = scene.left[k];
@@ -296,8 +433,8 @@ RectLanes::RectLanes(const TraceScene& scene, Isa isa, LaneOrder order)
         m_bottom[lane] = scene.bottom[k];
     }
     // The block and whole-search kernels of each instruction set, in the order of Isa.
-    static constexpr Kernel kKernels[] = {BlockScalar, BlockAvx2};
-    static constexpr SearchKernel kSearches[] = {SearchScalar, SearchAvx2};
+    static constexpr Kernel kKernels[] = {BlockScalar, BlockAvx2, BlockAvx2};
+    static constexpr SearchKernel kSearches[] = {SearchScalar, SearchAvx2, SearchFilteredAvx2};
     m_kernel = kKernels[static_cast<int>(m_isa)];
     m_search = kSearches[static_cast<int>(m_isa)];
     m_ranges.push_back({0, m_blocks});
@@ -347,15 +484,15 @@ RectLanes::Subset RectLanes::AddSubsets(const std::vector<char>& keep, std::size
     return subset;
 }
 
-// AVX2 where the processor has it, else the scalar code (the measurements behind that choice are
-// in bench/README.md).
+// AVX2 with the division-free filter where the processor has it, else the scalar code (the
+// measurements behind that choice are in bench/README.md).
 RectLanes::Isa RectLanes::Best() {
-    return Supports(Isa::kAvx2) ? Isa::kAvx2 : Isa::kScalar;
+    return Supports(Isa::kAvx2) ? Isa::kAvx2Filter : Isa::kScalar;
 }
 
 std::vector<RectLanes::Isa> RectLanes::Available() {
     std::vector<Isa> result;
-    for (Isa isa : {Isa::kScalar, Isa::kAvx2}) {
+    for (Isa isa : {Isa::kScalar, Isa::kAvx2, Isa::kAvx2Filter}) {
         if (Supports(isa)) {
             result.push_back(isa);
         }
@@ -369,6 +506,8 @@ const char* RectLanes::Name(Isa isa) {
         return "scalar";
     case Isa::kAvx2:
         return "avx2";
+    case Isa::kAvx2Filter:
+        return "avx2-filter";
     }
     return "?";
 }

@@ -31,14 +31,20 @@ namespace sonivera {
 class RectLanes {
 public:
     // The instruction sets a block can be computed with. kScalar calls IntersectRect per rectangle;
-    // kAvx2 computes four lanes at a time where the processor has it.
-    enum class Isa { kScalar, kAvx2 };
+    // kAvx2 computes four lanes at a time where the processor has it; kAvx2Filter first decides
+    // from products alone which lanes can matter and tests only those exactly (the search's
+    // result is the same; see SearchFilteredAvx2).
+    enum class Isa { kScalar, kAvx2, kAvx2Filter };
     static constexpr std::size_t kBlock = 8;
     // Which rectangle goes into which lane: list order, or near rectangles side by side.
     enum class LaneOrder { kList, kSpatial };
 
+    // The filter's relative margin (kAvx2Filter): 32u, about twice to four times what its proof
+    // needs (SearchFilteredAvx2). Tests plant a smaller one to see a fault caught.
+    static constexpr double kFilterMargin = 0x1p-48;
+
     explicit RectLanes(const TraceScene& scene, Isa isa = Best(),
-                       LaneOrder order = LaneOrder::kSpatial);
+                       LaneOrder order = LaneOrder::kSpatial, double filterMargin = kFilterMargin);
 
     // The instruction set used by default on this processor, and all it offers (kScalar first).
     static Isa Best();
@@ -89,6 +95,9 @@ public:
     const double* Right() const { return m_right.data(); }
     const double* Bottom() const { return m_bottom.data(); }
     const TraceScene& Scene() const { return m_scene; }
+    // The largest magnitude of a rectangle's side coordinate (infinite when one is not finite).
+    double Bound() const { return m_bound; }
+    double FilterMargin() const { return m_filterMargin; }
     // The rectangle of each lane (kBlock values per block; -1 for the padding).
     const std::int32_t* RectOrder() const { return m_rect.data(); }
 
@@ -108,6 +117,8 @@ private:
     std::vector<double> m_left, m_top, m_right, m_bottom;
     std::vector<std::int32_t> m_rect;
     Isa m_isa;
+    double m_bound = 0.0;
+    double m_filterMargin;
     Kernel m_kernel;
     SearchKernel m_search;
 };

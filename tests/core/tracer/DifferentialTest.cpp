@@ -41,8 +41,8 @@ void ExpectMatchesReference(SceneSettings& scene, const std::string& what) {
         reference::ComputeReferenceEffectOnLargeStack(scene);
     // Threads 1, 2 and 3 testing every rectangle, the pool taking every ray (2, 3) or all
     // but the first three (3); then 1 thread with the grid and with the tree forced on the
-    // small scene; then the defaults at 2 threads; then 1 thread without vectors; then 1 thread
-    // without the visibility map.
+    // small scene; then the defaults at 2 threads; then 1 thread without the visibility map;
+    // then 1 thread with each instruction set of the walk over the lanes.
     struct Run {
         int threads;
         EngineTuning tuning;
@@ -55,19 +55,22 @@ void ExpectMatchesReference(SceneSettings& scene, const std::string& what) {
         t.serialSeconds = 1e9;
         return t;
     };
-    EngineTuning scalar = tuned(SIZE_MAX, SearchIndex::kNone, 0);
-    scalar.isa = RectLanes::Isa::kScalar; // the others use the best vectors of the machine
     EngineTuning searchOnly = tuned(SIZE_MAX, SearchIndex::kNone, 0);
     searchOnly.visibility = VisibilityUse::kNone; // every visibility check by the search
-    const Run runs[] = {{1, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
-                        {2, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
-                        {3, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
-                        {3, tuned(SIZE_MAX, SearchIndex::kNone, 3)},
-                        {1, tuned(1, SearchIndex::kGrid, 0)},
-                        {1, tuned(1, SearchIndex::kTree, 0)},
-                        {2, EngineTuning{}},
-                        {1, scalar},
-                        {1, searchOnly}};
+    std::vector<Run> runs = {{1, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
+                             {2, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
+                             {3, tuned(SIZE_MAX, SearchIndex::kNone, 0)},
+                             {3, tuned(SIZE_MAX, SearchIndex::kNone, 3)},
+                             {1, tuned(1, SearchIndex::kGrid, 0)},
+                             {1, tuned(1, SearchIndex::kTree, 0)},
+                             {2, EngineTuning{}},
+                             {1, searchOnly}};
+    // Every instruction set the dispatcher can choose, the default one included once more.
+    for (RectLanes::Isa isa : RectLanes::Available()) {
+        EngineTuning each = tuned(SIZE_MAX, SearchIndex::kNone, 0);
+        each.isa = isa;
+        runs.push_back({1, each});
+    }
     for (std::size_t run = 0; run < std::size(runs); ++run) {
         RecordingProgress progress;
         EffectOptions options;

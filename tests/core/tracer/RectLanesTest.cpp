@@ -125,9 +125,9 @@ TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
                 const double pointDist = static_cast<double>(ray % 50);
                 int index, expectedIndex;
                 double dist, expectedDist;
-                ASSERT_EQ(lanes.Search(r, skip, visibility, pointDist, index, dist),
-                          ScalarSearch(s, r, skip, visibility, pointDist, expectedIndex,
-                                       expectedDist));
+                ASSERT_EQ(
+                    lanes.Search(r, skip, visibility, pointDist, index, dist),
+                    ScalarSearch(s, r, skip, visibility, pointDist, expectedIndex, expectedDist));
                 if (!visibility || expectedIndex < 0 || expectedDist - pointDist > -0.001) {
                     // A hidden point may be named by any rectangle that hides it.
                     ASSERT_EQ(index, expectedIndex) << RectLanes::Name(isa);
@@ -156,6 +156,132 @@ TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
     }
     EXPECT_GT(compared, 100000u);
     EXPECT_GT(hits, compared / 50); // rays do meet rectangles
+}
+
+// Rectangles at `scale`: a lattice whose neighbours share sides and corners (ties everywhere),
+// tiny ones (a millionth of a cell and a billionth), zero-width ones, and scattered ones.
+TraceScene AdversarialRects(std::mt19937_64& rng, double scale) {
+    std::uniform_real_distribution<double> real(-8.0, 8.0);
+    TraceScene s;
+    const auto add = [&](double l, double t, double r, double b) {
+        s.left.push_back(l * scale);
+        s.top.push_back(t * scale);
+        s.right.push_back(r * scale);
+        s.bottom.push_back(b * scale);
+    };
+    for (int i = -2; i < 2; ++i) {
+        for (int j = -2; j < 2; ++j) {
+            add(i, j, i + 1, j + 1);
+        }
+    }
+    const double x = real(rng);
+    const double y = real(rng);
+    add(x, y, x + 1e-6, y + 1e-6);
+    add(y, x, y + 1e-9, x + 1e-9);
+    add(x, y, x, y + 2.0);
+    for (int k = 0; k < 5; ++k) {
+        const double a = real(rng);
+        const double b = real(rng);
+        add(a, b, a + std::fabs(real(rng)) / 4, b + std::fabs(real(rng)) / 4);
+    }
+    return s;
+}
+
+// A ray aimed at a corner of some rectangle, or one ulp beside it, or grazing a side (along it,
+// or at an angle of about 1e-17 or 1e-9), from an origin in the scene or on a side.
+SceneRay AdversarialRay(std::mt19937_64& rng, const TraceScene& s, double& cornerDist) {
+    std::uniform_int_distribution<int> pick(0, 7);
+    std::uniform_real_distribution<double> real(-9.0, 9.0);
+    const double scale = std::fabs(s.right[0] - s.left[0]);
+    const std::size_t k = static_cast<std::size_t>(pick(rng) * 3) % s.RectCount();
+    SceneRay r{real(rng) * scale, real(rng) * scale, 0.0, 0.0};
+    const double cx = pick(rng) < 4 ? s.left[k] : s.right[k];
+    const double cy = pick(rng) < 4 ? s.top[k] : s.bottom[k];
+    switch (pick(rng) % 4) {
+    case 0: { // grazing the side x = cx from below or above
+        r.x0 = cx;
+        const double tilt = pick(rng) < 4 ? 1e-17 : 1e-9;
+        r.dy = pick(rng) < 4 ? 1.0 : -1.0;
+        r.dx = pick(rng) < 3 ? 0.0 : (pick(rng) < 4 ? tilt : -tilt);
+        break;
+    }
+    default: { // at the corner, or one ulp beside it
+        const double ex = cx - r.x0;
+        const double ey = cy - r.y0;
+        const double len = std::sqrt(ex * ex + ey * ey);
+        r.dx = ex / len;
+        r.dy = ey / len;
+        switch (pick(rng) % 4) {
+        case 0:
+            r.dx = std::nextafter(r.dx, 2.0);
+            break;
+        case 1:
+            r.dy = std::nextafter(r.dy, -2.0);
+            break;
+        default:
+            break;
+        }
+        break;
+    }
+    }
+    const double ex = cx - r.x0;
+    const double ey = cy - r.y0;
+    cornerDist = std::sqrt(ex * ex + ey * ey);
+    return r;
+}
+
+// The filter of kAvx2Filter leaves a lane out only when it is certainly missed or certainly
+// farther than the nearest taken; the search must give the walk's answer, bit for bit, on rays
+// made to sit on its margins: at every scale it covers and beyond (where it hands the ray to the
+// plain lanes), with visibility points within a few ulp of the 0.001 boundary. A margin taken
+// away must be caught.
+TEST(RectLanes, TheDivisionFreeFilterGivesTheWalksAnswerOnAdversarialRays) {
+    if (__builtin_cpu_supports("avx2") == 0) {
+        GTEST_SKIP() << "no AVX2 on this processor";
+    }
+    const auto run = [](double margin, std::size_t& wrong) {
+        std::mt19937_64 rng(21);
+        std::size_t compared = 0;
+        for (double scale : {1e-250, 1e-100, 1e-6, 1.0, 37.5, 1e50, 1e100, 1e290}) {
+            for (int scene = 0; scene < 40; ++scene) {
+                const TraceScene s = AdversarialRects(rng, scale);
+                const RectLanes lanes(s, RectLanes::Isa::kAvx2Filter,
+                                      scene % 2 == 0 ? RectLanes::LaneOrder::kSpatial
+                                                     : RectLanes::LaneOrder::kList,
+                                      margin);
+                for (int ray = 0; ray < 250; ++ray) {
+                    double cornerDist;
+                    const SceneRay r = AdversarialRay(rng, s, cornerDist);
+                    const int skip = ray % 4 == 0 ? ray % static_cast<int>(s.RectCount()) : -1;
+                    const bool visibility = ray % 2 == 0;
+                    // The corner's distance moved by 0.001 and up to 3 ulp either way.
+                    double pointDist = cornerDist + (ray % 3 == 0 ? 0.001 : 0.0);
+                    for (int u = 0; u < ray % 7 - 3; ++u) {
+                        pointDist = std::nextafter(pointDist, 1e300);
+                    }
+                    int index, expectedIndex;
+                    double dist, expectedDist;
+                    const bool got = lanes.Search(r, skip, visibility, pointDist, index, dist);
+                    const bool expected = ScalarSearch(s, r, skip, visibility, pointDist,
+                                                       expectedIndex, expectedDist);
+                    ++compared;
+                    if (got != expected ||
+                        ((!visibility || expected) &&
+                         (index != expectedIndex ||
+                          std::memcmp(&dist, &expectedDist, sizeof(double)) != 0))) {
+                        ++wrong;
+                    }
+                }
+            }
+        }
+        return compared;
+    };
+    std::size_t wrong = 0;
+    EXPECT_GT(run(RectLanes::kFilterMargin, wrong), 50000u);
+    EXPECT_EQ(wrong, 0u);
+    std::size_t wrongWithout = 0;
+    run(0.0, wrongWithout);
+    EXPECT_GT(wrongWithout, 0u) << "a filter without its margin must be caught";
 }
 
 } // namespace
