@@ -2,6 +2,7 @@
 
 #include "core/tracer/IndexSupport.h"
 #include "core/tracer/SearchHit.h"
+#include "core/tracer/SlabFilter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,11 @@ void RectGrid::Build(const TraceScene& scene) {
     }
     const double margin = bounds->margin;
     const std::size_t n = scene.RectCount();
+    m_bound = 0.0;
+    for (std::size_t k = 0; k < n; ++k) { // finite: BeginBuild refuses other scenes
+        m_bound = std::max({m_bound, std::fabs(scene.left[k]), std::fabs(scene.top[k]),
+                            std::fabs(scene.right[k]), std::fabs(scene.bottom[k])});
+    }
     m_x0 = bounds->box.x0;
     m_y0 = bounds->box.y0;
     m_x1 = bounds->box.x1;
@@ -128,6 +134,7 @@ bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
         std::clamp(static_cast<std::int32_t>(std::floor((py - m_y0) / m_cellH)), 0, m_ny - 1);
     const std::int32_t stepX = r.dx > 0.0 ? 1 : (r.dx < 0.0 ? -1 : 0);
     const std::int32_t stepY = r.dy > 0.0 ? 1 : (r.dy < 0.0 ? -1 : 0);
+    const SlabFilter filter(r, m_bound);
     // The last few rectangles tested, so a rectangle listed in consecutive cells is tested once.
     std::int32_t recent[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
     unsigned next = 0;
@@ -140,6 +147,14 @@ bool RectGrid::Search(const TraceScene& scene, const SceneRay& r, int skip, bool
                 continue;
             }
             recent[next++ & 7u] = k;
+            double lb;
+            if (filter.on && (!filter.Keeps(scene.left[static_cast<std::size_t>(k)],
+                                            scene.top[static_cast<std::size_t>(k)],
+                                            scene.right[static_cast<std::size_t>(k)],
+                                            scene.bottom[static_cast<std::size_t>(k)], lb) ||
+                              (hit.index >= 0 && filter.Farther(lb, hit.dist)))) {
+                continue; // certainly missed, or certainly farther than the nearest so far
+            }
             if (!index_support::OfferRect(scene, k, r, visibility, pointDist, hit)) {
                 return false;
             }

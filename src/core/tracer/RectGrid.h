@@ -45,6 +45,7 @@ private:
 
     double m_x0 = 0.0, m_y0 = 0.0, m_x1 = 0.0, m_y1 = 0.0; // the grid's box
     double m_cellW = 0.0, m_cellH = 0.0;
+    double m_bound = 0.0; // the largest magnitude of a side coordinate (SlabFilter)
     std::int32_t m_nx = 0, m_ny = 0;
     std::vector<std::int32_t> m_cells;   // per cell: offset of its list in m_entries (+1 at end)
     std::vector<std::int32_t> m_entries; // rectangle indices, ascending within a cell

@@ -1,5 +1,6 @@
 #include "core/tracer/RectLanes.h"
 
+#include "core/tracer/SlabFilter.h"
 #include "core/tracer/TraceConstants.h"
 
 #include <algorithm>
@@ -203,33 +204,13 @@ __attribute__((target("avx2"))) bool SearchAvx2(const Lanes& lanes, std::size_t 
             __attribute__((always_inline)) { Block<V4, M4>(l, b, ray, t, hit); });
 }
 
-// The walk over the lanes with the division-free filter: a vector pass decides from products
-// alone which lanes the ray can cross and from which scaled parameter on; only those get
-// IntersectRect's exact test, nearest first, and a lane certainly farther than the nearest found
-// so far gets none. The result is the walk's (SearchBlocks): the same (t, list index) minimum
-// over the exact tests, as every lane left out is certainly not crossed or certainly farther.
-//
-// Why a lane left out cannot change the result. Let u = 2^-53, ax = |dx|, ay = |dy| (both in
-// [2^-256, 2]), every side and the origin finite and within ±2^200, D = |x0| + |y0| + M with M
-// the largest side coordinate's magnitude. Scaled by ax·ay, the ray's parameter where it meets
-// the line x = c is (c − x0)·sx with sx = ±ay (the sign of dx), and y = c at (c − y0)·sy.
-//  - If IntersectRect reports rectangle k at t̂, one edge's crossing ĥ lies within the edge and
-//    t̂ = fl(|fl(o − edge)| / |d|): the real ray's point at t̂ is within 2.01u·|o − edge| of the
-//    edge's line and within 2.01u·(|o'| + t̂·|d'|) of ĥ along it, so within δ = 5u·D of the
-//    rectangle on each axis (|o − edge| ≤ D, |o'| + t̂|d'| ≤ 2D + tiny). So t̂·ax·ay lies in the
-//    x slab [near_x − δ·ay, far_x + δ·ay] and the y slab [near_y − δ·ax, far_y + δ·ax] of the
-//    real values, and max(near) − min(far) ≤ 2δ·(ax + ay), min(far) ≥ −δ·(ax + ay).
-//  - The lanes compute each (c − o)·s with an error of at most 2u·(M + |o|)·|s| ≤ 2u·D·|s|.
-//  - With slack = 32u·D·(ax + ay) + 2^-900 (32u is RectLanes::kFilterMargin; products below the
-//    normal range err by 2^-1074 at most), a reported lane therefore passes near ≤ far + 2·slack
-//    and far ≥ −slack (it needs 14u and 7u, plus u for the rounded sums), and
-//    t̂·ax·ay ≥ near − 7u·D·(ax + ay) ≥ near − slack =: LB.
-//  - With t_b the nearest parameter taken so far, LB > fl(fl(fl(t_b·ax)·ay)·(1 + 32u)) + 2^-900
-//    gives t̂·ax·ay > t_b·ax·ay, so t̂ > t_b: the lane neither wins nor ties, and it cannot hide a
-//    point the nearest one does not hide (t̂ − pointDist ≥ t_b − pointDist by monotonic rounding).
-// A lane with NaN sides (padding) fails every comparison and is left out, as it reports no hit.
-constexpr double kFilterTiny = 0x1p-900;
-constexpr double kFilterBound = 0x1p200;
+// The walk over the lanes with the division-free filter (SlabFilter, whose argument this
+// follows): a vector pass decides from products alone which lanes the ray can cross and from
+// which scaled parameter on; only those get IntersectRect's exact test, nearest bound first, and
+// a lane certainly farther than the nearest taken so far gets none. The result is the walk's
+// (SearchBlocks): the same (t, list index) minimum over the exact tests, as every lane left out
+// is certainly not crossed or certainly farther. The vector pass is SlabFilter::Keeps, four lanes
+// at a time; padding lanes (NaN sides) fail its comparisons.
 constexpr std::size_t kFilterBuffer = 64;
 
 struct Candidate {
@@ -240,7 +221,7 @@ struct Candidate {
 // The exact tests of the buffered candidates, nearest bound first, leaving out those certainly
 // farther than the nearest taken. Returns false as SearchBlocks does for a hidden point.
 inline bool TestCandidates(const Lanes& lanes, Candidate* c, std::size_t n, const SceneRay& r,
-                           double ax, double ay, int skip, bool visibility, double pointDist,
+                           const SlabFilter& filter, int skip, bool visibility, double pointDist,
                            int& index, double& dist) {
     for (std::size_t i = 1; i < n; ++i) { // insertion sort: a handful of candidates
         const Candidate v = c[i];
@@ -254,7 +235,7 @@ inline bool TestCandidates(const Lanes& lanes, Candidate* c, std::size_t n, cons
     const TraceScene& scene = lanes.Scene();
     const std::int32_t* rectOf = lanes.RectOrder();
     for (std::size_t i = 0; i < n; ++i) {
-        if (index >= 0 && c[i].lb > ((dist * ax) * ay) * (1.0 + lanes.FilterMargin()) + kFilterTiny) {
+        if (index >= 0 && filter.Farther(c[i].lb, dist)) {
             break; // this and every later candidate is certainly farther
         }
         const int k = rectOf[c[i].lane];
@@ -276,27 +257,21 @@ inline bool TestCandidates(const Lanes& lanes, Candidate* c, std::size_t n, cons
 
 __attribute__((target("avx2"))) bool SearchFilteredAvx2(const Lanes& lanes, std::size_t first,
                                                         std::size_t end, const SceneRay& r,
-                                                        int skip, bool visibility,
-                                                        double pointDist, int& index,
-                                                        double& dist) {
-    const double ax = std::fabs(r.dx);
-    const double ay = std::fabs(r.dy);
-    if (!(ax >= 0x1p-256 && ax <= 2.0 && ay >= 0x1p-256 && ay <= 2.0 &&
-          std::fabs(r.x0) <= kFilterBound && std::fabs(r.y0) <= kFilterBound &&
-          lanes.Bound() <= kFilterBound)) {
+                                                        int skip, bool visibility, double pointDist,
+                                                        int& index, double& dist) {
+    const SlabFilter filter(r, lanes.Bound(), lanes.FilterMargin());
+    if (!filter.on) {
         return SearchAvx2(lanes, first, end, r, skip, visibility, pointDist, index, dist);
     }
     index = -1;
     dist = kNoHit;
-    const double D = (std::fabs(r.x0) + std::fabs(r.y0)) + lanes.Bound();
-    const double slack = (D * (ax + ay)) * lanes.FilterMargin() + kFilterTiny;
-    const V4 x0 = Broadcast<V4>(r.x0);
-    const V4 y0 = Broadcast<V4>(r.y0);
-    const V4 sx = Broadcast<V4>(r.dx > 0.0 ? ay : -ay);
-    const V4 sy = Broadcast<V4>(r.dy > 0.0 ? ax : -ax);
-    const V4 slack1 = Broadcast<V4>(slack);
-    const V4 slack2 = Broadcast<V4>(2.0 * slack);
-    const V4 minusSlack = Broadcast<V4>(-slack);
+    const V4 x0 = Broadcast<V4>(filter.x0);
+    const V4 y0 = Broadcast<V4>(filter.y0);
+    const V4 sx = Broadcast<V4>(filter.sx);
+    const V4 sy = Broadcast<V4>(filter.sy);
+    const V4 slack1 = Broadcast<V4>(filter.slack);
+    const V4 slack2 = Broadcast<V4>(2.0 * filter.slack);
+    const V4 minusSlack = Broadcast<V4>(-filter.slack);
     Candidate buffer[kFilterBuffer];
     std::size_t count = 0;
     for (std::size_t lane = first * Lanes::kBlock; lane < end * Lanes::kBlock; lane += 4) {
@@ -318,17 +293,18 @@ __attribute__((target("avx2"))) bool SearchFilteredAvx2(const Lanes& lanes, std:
         for (int i = 0; i < 4; ++i) {
             if (keep[i] != 0) {
                 if (count == kFilterBuffer) {
-                    if (!TestCandidates(lanes, buffer, count, r, ax, ay, skip, visibility,
+                    if (!TestCandidates(lanes, buffer, count, r, filter, skip, visibility,
                                         pointDist, index, dist)) {
                         return false;
                     }
                     count = 0;
                 }
-                buffer[count++] = {lb[i], static_cast<std::int32_t>(lane + static_cast<std::size_t>(i))};
+                buffer[count++] = {lb[i],
+                                   static_cast<std::int32_t>(lane + static_cast<std::size_t>(i))};
             }
         }
     }
-    return TestCandidates(lanes, buffer, count, r, ax, ay, skip, visibility, pointDist, index,
+    return TestCandidates(lanes, buffer, count, r, filter, skip, visibility, pointDist, index,
                           dist);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/SceneRay.h"
+#include "core/tracer/SlabFilter.h"
 #include "core/tracer/TraceScene.h"
 
 #include <cstddef>
@@ -39,12 +40,9 @@ public:
     // Which rectangle goes into which lane: list order, or near rectangles side by side.
     enum class LaneOrder { kList, kSpatial };
 
-    // The filter's relative margin (kAvx2Filter): 32u, about twice to four times what its proof
-    // needs (SearchFilteredAvx2). Tests plant a smaller one to see a fault caught.
-    static constexpr double kFilterMargin = 0x1p-48;
-
     explicit RectLanes(const TraceScene& scene, Isa isa = Best(),
-                       LaneOrder order = LaneOrder::kSpatial, double filterMargin = kFilterMargin);
+                       LaneOrder order = LaneOrder::kSpatial,
+                       double filterMargin = SlabFilter::kMargin);
 
     // The instruction set used by default on this processor, and all it offers (kScalar first).
     static Isa Best();
@@ -97,6 +95,8 @@ public:
     const TraceScene& Scene() const { return m_scene; }
     // The largest magnitude of a rectangle's side coordinate (infinite when one is not finite).
     double Bound() const { return m_bound; }
+    // The relative margin of the division-free filter of kAvx2Filter (SlabFilter; tests plant a
+    // smaller one to see the fault caught).
     double FilterMargin() const { return m_filterMargin; }
     // The rectangle of each lane (kBlock values per block; -1 for the padding).
     const std::int32_t* RectOrder() const { return m_rect.data(); }

@@ -2,9 +2,13 @@
 // IntersectRect on the same rectangles and rays, special values included; and its search over
 // every block gives the scalar walk's nearest rectangle and visibility answer.
 #include "core/tracer/RectLanes.h"
+#include "core/tracer/RectGrid.h"
+#include "core/tracer/SearchHit.h"
+#include "core/tracer/SlabFilter.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -277,11 +281,96 @@ TEST(RectLanes, TheDivisionFreeFilterGivesTheWalksAnswerOnAdversarialRays) {
         return compared;
     };
     std::size_t wrong = 0;
-    EXPECT_GT(run(RectLanes::kFilterMargin, wrong), 50000u);
+    EXPECT_GT(run(SlabFilter::kMargin, wrong), 50000u);
     EXPECT_EQ(wrong, 0u);
     std::size_t wrongWithout = 0;
     run(0.0, wrongWithout);
     EXPECT_GT(wrongWithout, 0u) << "a filter without its margin must be caught";
+}
+
+// The filter's promise at the lowest layer: every rectangle IntersectRect reports is kept, with a
+// bound not above its scaled parameter, and "farther" is said only of parameters that are.
+TEST(SlabFilter, KeepsEveryRectangleMetAndSaysFartherOnlyOfFartherOnes) {
+    const auto run = [](double margin, std::size_t& wrong) {
+        std::mt19937_64 rng(5);
+        std::size_t met = 0;
+        for (double scale : {1e-250, 1e-6, 1.0, 37.5, 1e50}) {
+            for (int scene = 0; scene < 30; ++scene) {
+                const TraceScene s = AdversarialRects(rng, scale);
+                for (int ray = 0; ray < 200; ++ray) {
+                    double cornerDist;
+                    const SceneRay r = AdversarialRay(rng, s, cornerDist);
+                    double bound = 0.0;
+                    for (std::size_t k = 0; k < s.RectCount(); ++k) {
+                        bound = std::max({bound, std::fabs(s.left[k]), std::fabs(s.right[k]),
+                                          std::fabs(s.top[k]), std::fabs(s.bottom[k])});
+                    }
+                    const SlabFilter f(r, bound, margin);
+                    if (!f.on) {
+                        continue;
+                    }
+                    for (std::size_t k = 0; k < s.RectCount(); ++k) {
+                        double t;
+                        if (!IntersectRect(s, k, r, t) || !(t < kNoHit)) {
+                            continue;
+                        }
+                        ++met;
+                        double lb;
+                        const bool kept = f.Keeps(s.left[k], s.top[k], s.right[k], s.bottom[k], lb);
+                        const long double scaled =
+                            static_cast<long double>(t) * f.ax * static_cast<long double>(f.ay);
+                        // Farther than its own parameter would leave out a tie or the winner.
+                        if (!kept || static_cast<long double>(lb) > scaled || f.Farther(lb, t)) {
+                            ++wrong;
+                        }
+                    }
+                }
+            }
+        }
+        return met;
+    };
+    std::size_t wrong = 0;
+    EXPECT_GT(run(SlabFilter::kMargin, wrong), 20000u);
+    EXPECT_EQ(wrong, 0u);
+    std::size_t wrongWithout = 0;
+    run(0.0, wrongWithout);
+    EXPECT_GT(wrongWithout, 0u) << "a filter without its margin must be caught";
+}
+
+// The grid's search tests the rectangles of its cells through the same filter.
+TEST(SlabFilter, TheGridGivesTheWalksAnswerOnAdversarialRays) {
+    std::mt19937_64 rng(23);
+    std::size_t compared = 0;
+    for (double scale : {1e-250, 1e-6, 1.0, 37.5, 1e50, 1e90}) {
+        for (int scene = 0; scene < 30; ++scene) {
+            const TraceScene s = AdversarialRects(rng, scale);
+            RectGrid grid;
+            grid.Build(s);
+            for (int ray = 0; ray < 200; ++ray) {
+                double cornerDist;
+                const SceneRay r = AdversarialRay(rng, s, cornerDist);
+                if (grid.Empty() || !grid.Accepts(r)) {
+                    continue;
+                }
+                const int skip = ray % 4 == 0 ? ray % static_cast<int>(s.RectCount()) : -1;
+                const bool visibility = ray % 2 == 0;
+                const double pointDist = cornerDist + (ray % 3 == 0 ? 0.001 : 0.0);
+                SearchHit hit;
+                int expectedIndex;
+                double expectedDist;
+                const bool got = grid.Search(s, r, skip, visibility, pointDist, hit);
+                const bool expected =
+                    ScalarSearch(s, r, skip, visibility, pointDist, expectedIndex, expectedDist);
+                ASSERT_EQ(got, expected) << "scale " << scale;
+                if (!visibility || expected) {
+                    ASSERT_EQ(hit.index, expectedIndex) << "scale " << scale;
+                    ASSERT_EQ(0, std::memcmp(&hit.dist, &expectedDist, sizeof(double)));
+                }
+                ++compared;
+            }
+        }
+    }
+    EXPECT_GT(compared, 20000u);
 }
 
 } // namespace
