@@ -16,7 +16,7 @@ namespace sonivera {
 // A batch of echoes of one ray, in the order they were recorded: each echo's bin, amplitude and
 // path length in metres (the length places it in a fine response; the bins do not need it).
 struct EchoChunk {
-    static constexpr std::size_t kCapacity = 2048;
+    static constexpr std::size_t kCapacity = 512;
     std::size_t count = 0;
     std::int32_t bins[kCapacity];
     double amplitudes[kCapacity];

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -162,6 +163,13 @@ TEST(RectLanes, EveryInstructionSetGivesTheScalarBits) {
     EXPECT_GT(hits, compared / 50); // rays do meet rectangles
 }
 
+// Scenes per scale of the adversarial checks below: 40 in CI; SONIVERA_FILTER_SCENES asks for
+// the longer run of bench/README.md.
+int AdversarialScenes() {
+    const char* wanted = std::getenv("SONIVERA_FILTER_SCENES");
+    return wanted != nullptr && std::atoi(wanted) > 0 ? std::atoi(wanted) : 40;
+}
+
 // Rectangles at `scale`: a lattice whose neighbours share sides and corners (ties everywhere),
 // tiny ones (a millionth of a cell and a billionth), zero-width ones, and scattered ones.
 TraceScene AdversarialRects(std::mt19937_64& rng, double scale) {
@@ -247,7 +255,7 @@ TEST(RectLanes, TheDivisionFreeFilterGivesTheWalksAnswerOnAdversarialRays) {
         std::mt19937_64 rng(21);
         std::size_t compared = 0;
         for (double scale : {1e-250, 1e-100, 1e-6, 1.0, 37.5, 1e50, 1e100, 1e290}) {
-            for (int scene = 0; scene < 40; ++scene) {
+            for (int scene = 0; scene < AdversarialScenes(); ++scene) {
                 const TraceScene s = AdversarialRects(rng, scale);
                 const RectLanes lanes(s, RectLanes::Isa::kAvx2Filter,
                                       scene % 2 == 0 ? RectLanes::LaneOrder::kSpatial
