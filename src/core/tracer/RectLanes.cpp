@@ -279,29 +279,31 @@ __attribute__((target("avx2"))) bool SearchFilteredAvx2(const Lanes& lanes, std:
         const V4 tx2 = (Load<V4>(lanes.Right() + lane) - x0) * sx;
         const V4 ty1 = (Load<V4>(lanes.Top() + lane) - y0) * sy;
         const V4 ty2 = (Load<V4>(lanes.Bottom() + lane) - y0) * sy;
-        const V4 nearX = tx1 < tx2 ? tx1 : tx2;
-        const V4 farX = tx1 < tx2 ? tx2 : tx1;
-        const V4 nearY = ty1 < ty2 ? ty1 : ty2;
-        const V4 farY = ty1 < ty2 ? ty2 : ty1;
-        const V4 nearAll = nearX > nearY ? nearX : nearY;
-        const V4 farAll = farX < farY ? farX : farY;
+        // Smaller and larger of each pair (vminpd/vmaxpd; on the finite values of real lanes any
+        // correct choice will do, and a padding lane's NaN sides fail the comparisons below).
+        const V4 nearX = __builtin_ia32_minpd256(tx1, tx2);
+        const V4 farX = __builtin_ia32_maxpd256(tx1, tx2);
+        const V4 nearY = __builtin_ia32_minpd256(ty1, ty2);
+        const V4 farY = __builtin_ia32_maxpd256(ty1, ty2);
+        const V4 nearAll = __builtin_ia32_maxpd256(nearX, nearY);
+        const V4 farAll = __builtin_ia32_minpd256(farX, farY);
         const M4 keep = M4(nearAll <= farAll + slack2) & M4(farAll >= minusSlack);
-        if (!(keep[0] | keep[1] | keep[2] | keep[3])) {
+        int bits = __builtin_ia32_movmskpd256(reinterpret_cast<V4>(keep));
+        if (bits == 0) {
             continue;
         }
         const V4 lb = nearAll - slack1;
-        for (int i = 0; i < 4; ++i) {
-            if (keep[i] != 0) {
-                if (count == kFilterBuffer) {
-                    if (!TestCandidates(lanes, buffer, count, r, filter, skip, visibility,
-                                        pointDist, index, dist)) {
-                        return false;
-                    }
-                    count = 0;
+        while (bits != 0) {
+            const int i = __builtin_ctz(static_cast<unsigned>(bits));
+            bits &= bits - 1;
+            if (count == kFilterBuffer) {
+                if (!TestCandidates(lanes, buffer, count, r, filter, skip, visibility, pointDist,
+                                    index, dist)) {
+                    return false;
                 }
-                buffer[count++] = {lb[i],
-                                   static_cast<std::int32_t>(lane + static_cast<std::size_t>(i))};
+                count = 0;
             }
+            buffer[count++] = {lb[i], static_cast<std::int32_t>(lane + static_cast<std::size_t>(i))};
         }
     }
     return TestCandidates(lanes, buffer, count, r, filter, skip, visibility, pointDist, index,
