@@ -242,6 +242,17 @@ SceneRay AdversarialRay(std::mt19937_64& rng, const TraceScene& s, double& corne
     return r;
 }
 
+// run(margin, wrong) checks `count` cases or more with the filter's margin and finds none wrong;
+// with the margin taken away it must find some.
+template <class Run> void ExpectRightWithTheMarginAndCaughtWithout(Run run, std::size_t count) {
+    std::size_t wrong = 0;
+    EXPECT_GT(run(SlabFilter::kMargin, wrong), count);
+    EXPECT_EQ(wrong, 0u);
+    std::size_t wrongWithout = 0;
+    run(0.0, wrongWithout);
+    EXPECT_GT(wrongWithout, 0u) << "a filter without its margin must be caught";
+}
+
 // The filter of kAvx2Filter leaves a lane out only when it is certainly missed or certainly
 // farther than the nearest taken; the search must give the walk's answer, bit for bit, on rays
 // made to sit on its margins: at every scale it covers and beyond (where it hands the ray to the
@@ -288,12 +299,7 @@ TEST(RectLanes, TheDivisionFreeFilterGivesTheWalksAnswerOnAdversarialRays) {
         }
         return compared;
     };
-    std::size_t wrong = 0;
-    EXPECT_GT(run(SlabFilter::kMargin, wrong), 50000u);
-    EXPECT_EQ(wrong, 0u);
-    std::size_t wrongWithout = 0;
-    run(0.0, wrongWithout);
-    EXPECT_GT(wrongWithout, 0u) << "a filter without its margin must be caught";
+    ExpectRightWithTheMarginAndCaughtWithout(run, 50000u);
 }
 
 // The filter's promise at the lowest layer: every rectangle IntersectRect reports is kept, with a
@@ -337,12 +343,7 @@ TEST(SlabFilter, KeepsEveryRectangleMetAndSaysFartherOnlyOfFartherOnes) {
         }
         return met;
     };
-    std::size_t wrong = 0;
-    EXPECT_GT(run(SlabFilter::kMargin, wrong), 20000u);
-    EXPECT_EQ(wrong, 0u);
-    std::size_t wrongWithout = 0;
-    run(0.0, wrongWithout);
-    EXPECT_GT(wrongWithout, 0u) << "a filter without its margin must be caught";
+    ExpectRightWithTheMarginAndCaughtWithout(run, 20000u);
 }
 
 // The grid's search tests the rectangles of its cells through the same filter.
