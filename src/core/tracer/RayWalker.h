@@ -16,10 +16,11 @@
 namespace sonivera {
 
 // Traces one ray of the fan depth-first with an explicit stack and hands every echo it records to
-// the sink as (bin, amplitude, path length in metres), in the order the echoes of a ray are collected: a node's own
-// echoes, then its reflection subtree, then its passage subtree. The two subtrees of a node depend
-// only on the node, so visiting the reflection first gives the same values as building the
-// passage first. Memory is one frame per leg of the current path; nothing is allocated per node.
+// the sink as (bin, amplitude, path length in metres), in the order the echoes of a ray are
+// collected: a node's own echoes, then its reflection subtree, then its passage subtree. The two
+// subtrees of a node depend only on the node, so visiting the reflection first gives the same
+// values as building the passage first. Memory is one frame per leg of the current path; nothing is
+// allocated per node.
 //
 // Whether a ray of the fan can record anything at all: not without sources (no contribution
 // anywhere), without rectangles (no ray meets anything) or with reflections off (no point on a
@@ -145,12 +146,15 @@ private:
     // Every source that sees (px, py) gives an echo of length pathLength + dist and amplitude
     // (its contribution) × amplitude, recorded when the length is below the stop distance and
     // the amplitude above the stop amplitude. A source whose echo would be too long is not
-    // searched for at all.
+    // searched for at all. Where the map of what each source sees (VisibilityMap) has an answer
+    // for the point's cell, it stands for the search's: hidden, or seen on the point's own
+    // rectangle; elsewhere the search runs.
     void EmitContributions(double px, double py, double pathLength, double amplitude,
                            std::int32_t rect, Sink& sink) {
         const std::size_t n = m_scene.sourceX.size();
         const VisibilityMap& known = m_search.Visibility();
-        const std::int64_t cell = rect >= 0 ? known.CellAt(static_cast<std::size_t>(rect), px, py) : -1;
+        const std::int64_t cell =
+            rect >= 0 ? known.CellAt(static_cast<std::size_t>(rect), px, py) : -1;
         for (std::size_t s = 0; s < n; ++s) {
             const VisibilityMap::State answer =
                 cell >= 0 ? known.At(cell, s) : VisibilityMap::kUndecided;

@@ -34,7 +34,7 @@ public:
     explicit RectSearch(const TraceScene& scene, std::size_t indexFrom = kIndexFromRects,
                         SearchIndex index = SearchIndex::kGrid,
                         RectLanes::Isa isa = RectLanes::Best(),
-                       VisibilityUse visibility = VisibilityUse::kEffect)
+                        VisibilityUse visibility = VisibilityUse::kEffect)
         : m_scene(scene), m_lanes(scene, isa), m_subsets(scene),
           m_visibility(visibility == VisibilityUse::kNone
                            ? VisibilityMap()

@@ -36,7 +36,8 @@ struct VisibilityMargins {
 //  - kUndecided: anything else (near a shadow edge, near a corner, near the 0.001 boundary, a
 //    source close to the side's line, thin rectangles): the exact search must run.
 // It depends on the rectangles and sources only, not on the listener, so a map over many
-// listener points builds it once. The proofs are beside the tests in VisibilityMap.cpp.
+// listener points builds it once. The proof of each answer is beside the builder in
+// VisibilityMap.cpp.
 class VisibilityMap {
 public:
     enum State : std::uint8_t { kUndecided = 0, kHidden = 1, kSeen = 2 };
@@ -51,8 +52,10 @@ public:
     VisibilityMap() = default;
 
     bool Empty() const { return m_states.empty(); }
+    // The memory the map holds.
     std::size_t Bytes() const {
-        return m_states.size() + m_cellBase.size() * sizeof(std::uint32_t);
+        return m_states.size() + 3 * m_cellBase.size() * sizeof(std::uint32_t) +
+               2 * m_perCellX.size() * sizeof(double);
     }
 
     // The cell of rectangle q's side that (px, py) lies on, or -1 when the map has none (the
