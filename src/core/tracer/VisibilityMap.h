@@ -34,7 +34,8 @@ struct VisibilityMargins {
 //    point, so the point is seen on its own rectangle (the contribution's reflection and
 //    cosine are then those of the node's rectangle and point, computed as before);
 //  - kUndecided: anything else (near a shadow edge, near a corner, near the 0.001 boundary, a
-//    source close to the side's line, thin rectangles): the exact search must run.
+//    source close to the side's line, rectangles of zero width or height): the exact search
+//    must run.
 // It depends on the rectangles and sources only, not on the listener, so a map over many
 // listener points builds it once. The proof of each answer is beside the builder in
 // VisibilityMap.cpp.
