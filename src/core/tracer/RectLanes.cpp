@@ -265,20 +265,29 @@ __attribute__((target("avx2"))) bool SearchFilteredAvx2(const Lanes& lanes, std:
     }
     index = -1;
     dist = kNoHit;
-    const V4 x0 = Broadcast<V4>(filter.x0);
-    const V4 y0 = Broadcast<V4>(filter.y0);
-    const V4 sx = Broadcast<V4>(filter.sx);
-    const V4 sy = Broadcast<V4>(filter.sy);
-    const V4 slack1 = Broadcast<V4>(filter.slack);
-    const V4 slack2 = Broadcast<V4>(2.0 * filter.slack);
-    const V4 minusSlack = Broadcast<V4>(-filter.slack);
+    // (Vectors are made here rather than by the helpers above: a call that returns a vector
+    // between this AVX2 function and one without it would change the calling convention.)
+    const V4 x0 = {filter.x0, filter.x0, filter.x0, filter.x0};
+    const V4 y0 = {filter.y0, filter.y0, filter.y0, filter.y0};
+    const V4 sx = {filter.sx, filter.sx, filter.sx, filter.sx};
+    const V4 sy = {filter.sy, filter.sy, filter.sy, filter.sy};
+    const double s1 = filter.slack;
+    const double s2 = 2.0 * filter.slack;
+    const V4 slack1 = {s1, s1, s1, s1};
+    const V4 slack2 = {s2, s2, s2, s2};
+    const V4 minusSlack = {-s1, -s1, -s1, -s1};
     Candidate buffer[kFilterBuffer];
     std::size_t count = 0;
     for (std::size_t lane = first * Lanes::kBlock; lane < end * Lanes::kBlock; lane += 4) {
-        const V4 tx1 = (Load<V4>(lanes.Left() + lane) - x0) * sx;
-        const V4 tx2 = (Load<V4>(lanes.Right() + lane) - x0) * sx;
-        const V4 ty1 = (Load<V4>(lanes.Top() + lane) - y0) * sy;
-        const V4 ty2 = (Load<V4>(lanes.Bottom() + lane) - y0) * sy;
+        V4 left, top, right, bottom;
+        __builtin_memcpy(&left, lanes.Left() + lane, sizeof left);
+        __builtin_memcpy(&top, lanes.Top() + lane, sizeof top);
+        __builtin_memcpy(&right, lanes.Right() + lane, sizeof right);
+        __builtin_memcpy(&bottom, lanes.Bottom() + lane, sizeof bottom);
+        const V4 tx1 = (left - x0) * sx;
+        const V4 tx2 = (right - x0) * sx;
+        const V4 ty1 = (top - y0) * sy;
+        const V4 ty2 = (bottom - y0) * sy;
         // Smaller and larger of each pair (vminpd/vmaxpd; on the finite values of real lanes any
         // correct choice will do, and a padding lane's NaN sides fail the comparisons below).
         const V4 nearX = __builtin_ia32_minpd256(tx1, tx2);
@@ -288,7 +297,7 @@ __attribute__((target("avx2"))) bool SearchFilteredAvx2(const Lanes& lanes, std:
         const V4 nearAll = __builtin_ia32_maxpd256(nearX, nearY);
         const V4 farAll = __builtin_ia32_minpd256(farX, farY);
         const M4 keep = M4(nearAll <= farAll + slack2) & M4(farAll >= minusSlack);
-        int bits = __builtin_ia32_movmskpd256(reinterpret_cast<V4>(keep));
+        int bits = __builtin_ia32_movmskpd256(__builtin_bit_cast(V4, keep));
         if (bits == 0) {
             continue;
         }
