@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     getrusage(RUSAGE_SELF, &usage);
     const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
-    std::printf("%s %s seconds %.3f cpu_seconds %.3f peak_MiB %.1f nodes %llu echoes %llu "
+    std::printf("%s %s seconds %.4f cpu_seconds %.4f peak_MiB %.1f nodes %llu echoes %llu "
                 "searches %llu\n",
                 argv[1], argv[2], seconds, cpu, usage.ru_maxrss / 1024.0,
                 static_cast<unsigned long long>(stats.nodes),

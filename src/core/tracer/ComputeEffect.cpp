@@ -77,26 +77,29 @@ void CheckCancel(const EffectOptions& options) {
 }
 
 // The direct sound and then rays 0, 1, … on the calling thread, straight into the bins, up to
-// `rayLimit` rays; after `seconds`, only as long as the rays left look like less work than
-// `poolFromSeconds` (what this thread took per ray so far, times the rays left), since a pool
-// would cost more than it saves on them. Returns the number of rays traced.
+// `rayLimit` rays. The rays left are estimated as what this thread took per ray so far, times
+// their number: within tuning.serialSeconds the pool takes them as soon as that is
+// poolAtOnceSeconds or more (the other cores would only wait); after it, the rays go on here only
+// while it is less than poolFromSeconds, since a pool would cost more than it saves on them.
+// Returns the number of rays traced.
 std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& search,
                                   const TraceParameters& params, ProgressSink* progress,
                                   const EffectOptions& options, std::int32_t rayLimit,
-                                  double seconds, double poolFromSeconds, double* bins,
+                                  const EngineTuning& tuning, double* bins,
                                   const FineSamples& fine, TraceStats& stats, PathKeeper* paths) {
     const auto start = std::chrono::steady_clock::now();
     const auto goOn = [&](std::int32_t done) {
-        if (seconds == kNoTimeLimit) {
+        if (tuning.serialSeconds == kNoTimeLimit) {
             return true;
         }
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (elapsed < seconds) {
-            return true;
-        }
         const double left = static_cast<double>(params.calc.rayCount - done);
-        return done > 0 && elapsed / static_cast<double>(done) * left < poolFromSeconds;
+        const double rest = done > 0 ? elapsed / static_cast<double>(done) * left : 0.0;
+        if (elapsed < tuning.serialSeconds) {
+            return rest < tuning.poolAtOnceSeconds;
+        }
+        return done > 0 && rest < tuning.poolFromSeconds;
     };
     RayWalker<BinSink> walker(scene, search, params, options.cancel);
     walker.SetPathKeeper(paths);
@@ -116,18 +119,17 @@ std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& sea
 }
 
 // The first rays on the calling thread (so small scenes finish before a pool would even have
-// started), the rest on `workers` threads, summed in ray order on the calling thread.
+// started), the rest on `workers` threads (this one among them), summed in ray order.
 void TraceParallel(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
                    ProgressSink* progress, const EffectOptions& options, int workers,
                    const EngineTuning& tuning, double* bins, const FineSamples& fine,
                    TraceStats& stats, PathKeeper* paths) {
-    const std::int32_t first = TraceOnCallingThread(
-        scene, search, params, progress, options, tuning.serialRays, tuning.serialSeconds,
-        tuning.poolFromSeconds, bins, fine, stats, paths);
+    const std::int32_t first = TraceOnCallingThread(scene, search, params, progress, options,
+                                                    tuning.serialRays, tuning, bins, fine, stats,
+                                                    paths);
     if (first == params.calc.rayCount) {
         return;
     }
-    // The rest on the pool, summed in ray order on this thread.
     // Each worker keeps paths of its own; they are merged at the end.
     std::vector<std::unique_ptr<RayWalker<EchoWriter>>> walkers;
     std::vector<PathKeeper> keepers;
@@ -258,8 +260,10 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
                                 tuning.visibility);
         stats.rays = static_cast<std::uint64_t>(params.calc.rayCount);
         if (workers <= 1) {
+            EngineTuning alone = tuning;
+            alone.serialSeconds = kNoTimeLimit;
             TraceOnCallingThread(snapshot, search, params, progress, options, params.calc.rayCount,
-                                 kNoTimeLimit, 0.0, bins.get(), fine, stats, paths.get());
+                                 alone, bins.get(), fine, stats, paths.get());
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
                           fine, stats, paths.get());

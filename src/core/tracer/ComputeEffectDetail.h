@@ -27,6 +27,9 @@ struct EngineTuning {
     // look like less than this much work: starting the pool, handing rays over and joining it
     // cost about a millisecond on a busy machine, more than two workers save on so little.
     double poolFromSeconds = 0.005;
+    // Within serialSeconds the pool starts as soon as the rays left look like this much work or
+    // more: the first ray is enough to tell a heavy fan, and the other cores need not wait for it.
+    double poolAtOnceSeconds = 0.02;
 };
 
 // Divides every bin (and every sample of the fine response, when given) by the largest bin when

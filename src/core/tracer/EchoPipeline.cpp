@@ -11,7 +11,7 @@ void EchoWriter::Flush() {
 }
 
 EchoPipeline::EchoPipeline(std::int32_t rayCount, int workers, const std::atomic<bool>* cancel)
-    : m_rayCount(rayCount), m_workers(workers), m_window(std::max(64, 32 * workers)),
+    : m_rayCount(rayCount), m_workers(std::max(workers, 1)), m_window(std::max(64, 32 * workers)),
       m_queueLimit(static_cast<std::size_t>(std::max(256, 64 * workers))), m_cancel(cancel),
       m_slots(static_cast<std::size_t>(m_window)) {}
 
@@ -24,12 +24,22 @@ void EchoPipeline::StopAndJoin() {
         std::lock_guard lock(m_mutex);
         m_stop = true;
     }
-    m_workerCv.notify_all();
-    m_consumerCv.notify_all();
+    m_cv.notify_all();
     for (std::thread& t : m_threads) {
         t.join();
     }
     m_threads.clear();
+}
+
+void EchoPipeline::Fail(std::exception_ptr error) {
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_error) {
+            m_error = std::move(error);
+        }
+        m_stop = true;
+    }
+    m_cv.notify_all();
 }
 
 EchoChunk* EchoPipeline::TakeChunk() {
@@ -43,34 +53,82 @@ EchoChunk* EchoPipeline::TakeChunk() {
     return chunk;
 }
 
-bool EchoPipeline::ConsumerShouldRun() const {
-    if (m_stop) {
-        return true;
+bool EchoPipeline::CanMerge() const {
+    if (m_merging || m_head >= m_rayCount) {
+        return false;
     }
     const Slot& slot = m_slots[static_cast<std::size_t>(m_head % m_window)];
-    if (slot.ready.empty() && !slot.done) {
-        return false; // nothing to take at the head of the fan
+    return !slot.ready.empty() || slot.done;
+}
+
+bool EchoPipeline::Merge(std::unique_lock<std::mutex>& lock) {
+    if (!CanMerge()) {
+        return false;
     }
-    return 2 * m_finished >= m_window || 2 * m_queued >= m_queueLimit || m_waitingWorkers > 0 ||
-           m_head + m_finished >= m_rayCount;
+    m_merging = true;
+    try {
+        while (!m_stop && m_head < m_rayCount) {
+            Slot& slot = m_slots[static_cast<std::size_t>(m_head % m_window)];
+            if (!slot.ready.empty()) {
+                EchoChunk* chunk = slot.ready.front();
+                slot.ready.pop_front();
+                --m_queued;
+                lock.unlock();
+                (*m_consume)(*chunk);
+                lock.lock();
+                m_free.push_back(chunk);
+            } else if (slot.done) {
+                slot.done = false;
+                ++m_head;
+            } else {
+                break; // the head ray is still being traced
+            }
+        }
+    } catch (...) {
+        if (!lock.owns_lock()) {
+            lock.lock();
+        }
+        m_merging = false;
+        throw;
+    }
+    m_merging = false;
+    if (m_waiting > 0) {
+        m_cv.notify_all(); // the window and the queue moved on
+    }
+    return true;
 }
 
 template <class Pred>
-void EchoPipeline::WorkerWait(std::unique_lock<std::mutex>& lock, Pred ready) {
-    if (ready()) {
-        return;
+void EchoPipeline::MergeUntil(std::unique_lock<std::mutex>& lock, Pred ready) {
+    while (!m_stop && !ready()) {
+        if (Merge(lock)) {
+            continue;
+        }
+        ++m_waiting;
+        m_cv.wait(lock, [&] { return m_stop || ready() || CanMerge(); });
+        --m_waiting;
     }
-    // The calling thread may be what this worker waits for: it must run now, batch or not.
-    ++m_waitingWorkers;
-    if (ConsumerShouldRun()) {
-        m_consumerCv.notify_one();
+    if (m_stop) {
+        throw Stopped{};
     }
-    m_workerCv.wait(lock, ready);
-    --m_waitingWorkers;
+}
+
+bool EchoPipeline::TakeRay(std::int32_t& ray, EchoChunk*& chunk) {
+    std::unique_lock lock(m_mutex);
+    MergeUntil(lock, [&] { return m_nextRay >= m_rayCount || m_nextRay - m_head < m_window; });
+    if (m_nextRay >= m_rayCount) {
+        return false;
+    }
+    ray = m_nextRay++;
+    chunk = TakeChunk();
+    return true;
 }
 
 EchoChunk* EchoPipeline::Submit(std::int32_t ray, EchoChunk* chunk, bool last) {
     std::unique_lock lock(m_mutex);
+    if (m_stop) {
+        throw Stopped{};
+    }
     Slot& slot = m_slots[static_cast<std::size_t>(ray % m_window)];
     if (chunk->count > 0) {
         slot.ready.push_back(chunk);
@@ -80,103 +138,81 @@ EchoChunk* EchoPipeline::Submit(std::int32_t ray, EchoChunk* chunk, bool last) {
     }
     if (last) {
         slot.done = true;
-        ++m_finished;
-    }
-    if (ConsumerShouldRun()) {
-        m_consumerCv.notify_one();
-    }
-    if (last) {
+        Merge(lock); // this ray and any finished after it, if it is the head
         return nullptr;
     }
-    // The others wait while the queue is full; the ray being consumed waits only while twice as
-    // many are queued, so then at least half of the queue is its own and is being drained.
-    WorkerWait(lock, [&] {
-        return m_stop || m_queued < (ray == m_head ? 2 * m_queueLimit : m_queueLimit);
-    });
-    if (m_stop) {
-        throw Stopped{};
+    if (m_waiting > 0 && CanMerge()) {
+        m_cv.notify_all(); // a waiting worker can merge this chunk
     }
+    // The others wait while the queue is full; the head ray waits only while twice as many are
+    // queued, so then at least half of the queue is its own and can be merged.
+    MergeUntil(lock, [&] {
+        return m_queued < (ray == m_head ? 2 * m_queueLimit : m_queueLimit);
+    });
     return TakeChunk();
 }
 
-void EchoPipeline::WorkerLoop(int worker, const TraceFn& trace) {
+void EchoPipeline::TraceRays(int worker, const TraceFn& trace,
+                             const std::function<void()>& betweenRays) {
+    std::int32_t ray = 0;
+    EchoChunk* chunk = nullptr;
     for (;;) {
-        std::int32_t ray;
-        EchoChunk* chunk;
-        {
-            std::unique_lock lock(m_mutex);
-            WorkerWait(lock, [&] {
-                return m_stop || m_nextRay >= m_rayCount || m_nextRay - m_head < m_window;
-            });
-            if (m_stop || m_nextRay >= m_rayCount) {
-                return;
-            }
-            ray = m_nextRay++;
-            chunk = TakeChunk();
+        if (betweenRays) {
+            betweenRays();
         }
-        try {
-            EchoWriter writer(*this, ray, chunk);
-            trace(worker, ray, writer);
-            Submit(ray, writer.m_chunk, true);
-        } catch (const Stopped&) {
-            return;
-        } catch (...) {
-            {
-                std::lock_guard lock(m_mutex);
-                if (!m_error) {
-                    m_error = std::current_exception();
-                }
-                m_stop = true;
-            }
-            m_workerCv.notify_all();
-            m_consumerCv.notify_all();
+        if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
+            throw EffectCancelled();
+        }
+        if (!TakeRay(ray, chunk)) {
             return;
         }
+        EchoWriter writer(*this, ray, chunk);
+        trace(worker, ray, writer);
+        Submit(ray, writer.m_chunk, true);
+    }
+}
+
+void EchoPipeline::WorkerLoop(int worker, const TraceFn& trace) {
+    try {
+        TraceRays(worker, trace, {});
+    } catch (const Stopped&) {
+        // another thread failed or the fan was abandoned; its error is the one reported
+    } catch (...) {
+        Fail(std::current_exception());
     }
 }
 
 void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const RayDoneFn& rayDone) {
-    for (int w = 0; w < m_workers; ++w) {
-        m_threads.emplace_back([this, w, &trace] { WorkerLoop(w, trace); });
-    }
+    m_consume = &consume;
+    std::int32_t reported = 0;
+    const std::function<void()> report = [&] {
+        std::int32_t head = 0;
+        {
+            std::lock_guard lock(m_mutex);
+            head = m_head;
+        }
+        for (; reported < head; ++reported) {
+            rayDone(reported);
+        }
+    };
     try {
-        while (m_head < m_rayCount) {
-            EchoChunk* chunk = nullptr;
-            bool wakeWorkers = false;
+        for (int w = 1; w < m_workers; ++w) {
+            m_threads.emplace_back([this, w, &trace] { WorkerLoop(w, trace); });
+        }
+        TraceRays(0, trace, report);
+        // No ray is left to take: merge, or wait for the others' rays, until every ray is in.
+        while (reported < m_rayCount) {
             {
                 std::unique_lock lock(m_mutex);
-                Slot& slot = m_slots[static_cast<std::size_t>(m_head % m_window)];
-                if (slot.ready.empty() && !slot.done) {
-                    m_consumerCv.wait(lock, [&] { return ConsumerShouldRun(); });
-                }
-                if (m_stop) {
-                    break;
-                }
-                if (!slot.ready.empty()) {
-                    chunk = slot.ready.front();
-                    slot.ready.pop_front();
-                    --m_queued;
-                } else {
-                    slot.done = false;
-                    ++m_head;
-                    --m_finished;
-                }
-                wakeWorkers = m_waitingWorkers > 0;
+                MergeUntil(lock, [&] { return m_head > reported; });
             }
-            if (wakeWorkers) {
-                m_workerCv.notify_all();
-            }
-            if (chunk != nullptr) {
-                consume(*chunk);
-                std::lock_guard lock(m_mutex);
-                m_free.push_back(chunk);
-            } else {
-                rayDone(m_head - 1);
-            }
+            report();
             if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
                 throw EffectCancelled();
             }
         }
+    } catch (const Stopped&) {
+        // a worker failed; its error is rethrown below
     } catch (...) {
         StopAndJoin();
         throw;

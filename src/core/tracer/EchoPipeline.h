@@ -50,21 +50,25 @@ private:
     EchoChunk* m_chunk;
 };
 
-// Traces the rays 0..N−1 of a fan on a pool of workers and hands their echoes to the calling
-// thread in ray order, so that the sums into the bins are the same whatever the number of workers.
-// At most `window` rays are in flight; a worker that is ahead of the ray being consumed waits when
-// too many chunks are queued, so memory stays bounded even for rays with millions of echoes.
+// Traces the rays 0..N−1 of a fan on `workers` threads, the calling thread being one of them, and
+// hands their echoes over in ray order, so that the sums into the bins are the same whatever the
+// number of workers. At most `window` rays are in flight; a worker that is ahead of the oldest
+// unmerged ray waits when too many chunks are queued, so memory stays bounded even for rays with
+// millions of echoes.
 //
-// The calling thread is woken in batches, not once per ray: only when half the window of rays is
-// finished, the queue is half full, a worker is about to wait for it, or the fan is done. Each
-// wake-up takes a processor from a worker (the pool has as many workers as cores), so waking per
-// ray cost a tenth of the time on scenes of short rays.
+// There is no thread that only merges: whichever worker finishes a ray, or would otherwise have
+// to wait, merges what is ready at the head of the fan, one worker at a time. So exactly as many
+// threads run as there are workers, and none is woken just to add a few echoes: a merging thread
+// of its own took a processor from a worker every time it ran.
 class EchoPipeline {
 public:
-    // trace(worker, ray, writer) runs on worker `worker` (0..workers−1).
+    // trace(worker, ray, writer) runs on worker `worker` (0..workers−1; 0 is the calling thread).
     using TraceFn = std::function<void(int worker, std::int32_t ray, EchoWriter& writer)>;
-    // consume(chunk) and rayDone(ray) run on the calling thread, in ray order.
+    // consume(chunk) runs on any worker, one call at a time, in ray order and in the order each
+    // ray wrote its echoes.
     using ConsumeFn = std::function<void(const EchoChunk& chunk)>;
+    // rayDone(ray) runs on the calling thread, in ray order, once every echo of the ray has been
+    // consumed (between the calling thread's own rays, so possibly some rays later).
     using RayDoneFn = std::function<void(std::int32_t ray)>;
 
     EchoPipeline(std::int32_t rayCount, int workers, const std::atomic<bool>* cancel);
@@ -85,31 +89,38 @@ private:
     struct Stopped {};
 
     void WorkerLoop(int worker, const TraceFn& trace);
+    void TraceRays(int worker, const TraceFn& trace, const std::function<void()>& betweenRays);
+    // Hands out the next ray and a chunk for it; false when no ray is left. Throws Stopped.
+    bool TakeRay(std::int32_t& ray, EchoChunk*& chunk);
     EchoChunk* TakeChunk(); // with the lock held
     EchoChunk* Submit(std::int32_t ray, EchoChunk* chunk, bool last);
+    // With the lock held: whether the head of the fan has something to merge and nobody merges.
+    bool CanMerge() const;
+    // With the lock held: merges everything ready at the head of the fan, unless another worker
+    // is merging; returns whether it merged. Releases the lock while it consumes.
+    bool Merge(std::unique_lock<std::mutex>& lock);
+    // With the lock held: merges or waits until `ready`.
+    template <class Pred> void MergeUntil(std::unique_lock<std::mutex>& lock, Pred ready);
+    void Fail(std::exception_ptr error);
     void StopAndJoin();
-    // Whether the calling thread has work worth waking for (with the lock held).
-    bool ConsumerShouldRun() const;
-    // Waits on the workers' condition until `ready`, letting the calling thread run first.
-    template <class Pred> void WorkerWait(std::unique_lock<std::mutex>& lock, Pred ready);
 
     const std::int32_t m_rayCount;
     const int m_workers;
     const std::int32_t m_window;
     const std::size_t m_queueLimit;
     const std::atomic<bool>* m_cancel;
+    const ConsumeFn* m_consume = nullptr;
 
     std::mutex m_mutex;
-    std::condition_variable m_workerCv;
-    std::condition_variable m_consumerCv;
+    std::condition_variable m_cv;
     std::vector<Slot> m_slots;
     std::vector<std::unique_ptr<EchoChunk>> m_owned;
     std::vector<EchoChunk*> m_free;
     std::size_t m_queued = 0;
     std::int32_t m_nextRay = 0;
-    std::int32_t m_head = 0;
-    std::int32_t m_finished = 0; // rays finished and not yet consumed
-    int m_waitingWorkers = 0;
+    std::int32_t m_head = 0; // rays before it are merged
+    int m_waiting = 0;       // threads waiting on m_cv
+    bool m_merging = false;
     bool m_stop = false;
     std::exception_ptr m_error;
     std::vector<std::thread> m_threads;

@@ -53,6 +53,7 @@ void ExpectMatchesReference(SceneSettings& scene, const std::string& what) {
         t.index = index;
         t.serialRays = serialRays;
         t.serialSeconds = 1e9;
+        t.poolAtOnceSeconds = 1e9;
         return t;
     };
     EngineTuning searchOnly = tuned(SIZE_MAX, SearchIndex::kNone, 0);

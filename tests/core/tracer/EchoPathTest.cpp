@@ -68,6 +68,7 @@ TEST(EchoPaths, KeptSetIsTheStrongestOfTheReferenceEchoesAtAnyThreadCount) {
             EngineTuning tuning;
             tuning.serialRays = threads == 3 ? 3 : 0;
             tuning.serialSeconds = 1e9;
+            tuning.poolAtOnceSeconds = 1e9;
             EchoPathRequest request;
             request.perSource = k;
             EffectOptions options;
