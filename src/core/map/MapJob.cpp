@@ -54,6 +54,7 @@ void Worker(MapWork& work) {
         const auto scene = LoadSceneFromBytes(work.sceneBytes);
         CSceneObject* listener = scene->objects.empty() ? nullptr : scene->objects.front().get();
         const double groupTime = work.prepared.Params().calc.groupTime;
+        const auto own = OwnCopy(work.prepared.Search());
         while (!work.stop.load(std::memory_order_relaxed)) {
             const std::size_t k = work.next.fetch_add(1);
             if (k >= work.order.size()) {
@@ -70,7 +71,7 @@ void Worker(MapWork& work) {
             if (const auto finding = FindFirstSceneError(scene->objects)) {
                 result.check = finding->message;
             } else {
-                const auto bins = work.prepared.EffectAt(x, y, &work.stop, &stats);
+                const auto bins = work.prepared.EffectAt(x, y, &work.stop, &stats, own.get());
                 result.figures = AnalyzeEffect(bins, groupTime, work.options.onset);
                 result.computed = true;
             }

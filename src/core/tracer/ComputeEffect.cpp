@@ -131,23 +131,33 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         return;
     }
     // Each worker keeps paths of its own; they are merged at the end.
-    std::vector<std::unique_ptr<RayWalker<EchoWriter>>> walkers;
     std::vector<PathKeeper> keepers;
-    for (int w = 0; w < workers; ++w) {
-        walkers.push_back(
-            std::make_unique<RayWalker<EchoWriter>>(scene, search, params, options.cancel));
-        if (paths != nullptr) {
+    if (paths != nullptr) {
+        for (int w = 0; w < workers; ++w) {
             keepers.emplace_back(paths->PerSource(), paths->SourceCount(), paths->ByteLimit());
         }
     }
-    for (std::size_t w = 0; w < keepers.size(); ++w) {
-        walkers[w]->SetPathKeeper(&keepers[w]);
-    }
+    // Each worker makes its walker on its own thread at its first ray, and the workers other
+    // than this thread (which built the search) their own copy of the search (OwnCopy).
+    std::vector<std::unique_ptr<RectSearch>> copies(static_cast<std::size_t>(workers));
+    std::vector<std::unique_ptr<RayWalker<EchoWriter>>> walkers(static_cast<std::size_t>(workers));
     std::uint64_t echoes = 0;
     EchoPipeline pipeline(params.calc.rayCount - first, workers, options.cancel);
     pipeline.Run(
         [&](int worker, std::int32_t ray, EchoWriter& writer) {
-            walkers[static_cast<std::size_t>(worker)]->TraceRay(first + ray, writer);
+            const auto w = static_cast<std::size_t>(worker);
+            if (walkers[w] == nullptr) {
+                if (worker > 0) {
+                    copies[w] = OwnCopy(search);
+                }
+                const RectSearch& own = copies[w] != nullptr ? *copies[w] : search;
+                walkers[w] =
+                    std::make_unique<RayWalker<EchoWriter>>(scene, own, params, options.cancel);
+                if (paths != nullptr) {
+                    walkers[w]->SetPathKeeper(&keepers[w]);
+                }
+            }
+            walkers[w]->TraceRay(first + ray, writer);
         },
         [&](const EchoChunk& chunk) {
             for (std::size_t e = 0; e < chunk.count; ++e) {
@@ -162,8 +172,10 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         },
         [&](std::int32_t ray) { ReportPosition(progress, first + ray, params.calc.rayCount); });
     for (const auto& walker : walkers) {
-        stats.nodes += walker->Nodes();
-        stats.searches += walker->Searches();
+        if (walker != nullptr) {
+            stats.nodes += walker->Nodes();
+            stats.searches += walker->Searches();
+        }
     }
     stats.echoes += echoes;
     for (PathKeeper& keeper : keepers) {

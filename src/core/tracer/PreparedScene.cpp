@@ -27,7 +27,7 @@ PreparedScene::PreparedScene(const SceneSettings& scene)
                                            RectLanes::Best(), VisibilityUse::kMap)) {}
 
 std::vector<double> PreparedScene::EffectAt(double x, double y, const std::atomic<bool>* cancel,
-                                            TraceStats* stats) const {
+                                            TraceStats* stats, const RectSearch* own) const {
     std::vector<double> bins(static_cast<std::size_t>(m_params.binCount), 0.0);
     if (m_snapshot.hasListener) {
         // The walker reads the listener from its scene; the search keeps reading the shared one,
@@ -35,7 +35,7 @@ std::vector<double> PreparedScene::EffectAt(double x, double y, const std::atomi
         TraceScene scene = m_snapshot;
         scene.listenerX = x;
         scene.listenerY = y;
-        RayWalker<PointSink> walker(scene, *m_search, m_params, cancel);
+        RayWalker<PointSink> walker(scene, own != nullptr ? *own : *m_search, m_params, cancel);
         PointSink sink{bins.data()};
         walker.DirectSound(sink);
         for (std::int32_t ray = 0; ray < m_params.calc.rayCount; ++ray) {

@@ -25,13 +25,17 @@ public:
     PreparedScene& operator=(const PreparedScene&) = delete;
 
     const TraceParameters& Params() const { return m_params; }
+    // The shared search; a worker thread may read a copy of its own instead (OwnCopy).
+    const RectSearch& Search() const { return *m_search; }
 
     // The effect of the scene with the listener at (x, y), everything else unchanged, traced on
     // the calling thread: the same bins, byte for byte, as ComputeEffect gives for the scene with
     // its listener moved there (normalised when the scene asks for it). Throws EffectCancelled
-    // when `cancel` is seen set. Adds to `stats` when given.
+    // when `cancel` is seen set. Adds to `stats` when given. `own` is the thread's copy of the
+    // search, if it has one.
     std::vector<double> EffectAt(double x, double y, const std::atomic<bool>* cancel,
-                                 TraceStats* stats = nullptr) const;
+                                 TraceStats* stats = nullptr,
+                                 const RectSearch* own = nullptr) const;
 
 private:
     TraceParameters m_params;

@@ -30,6 +30,8 @@ public:
     void Build(const TraceScene& scene);
     bool Empty() const { return m_cells.empty(); }
     bool Accepts(const SceneRay& ray) const;
+    // The memory the cell lists hold.
+    std::size_t Bytes() const { return (m_cells.size() + m_entries.size()) * sizeof(std::int32_t); }
 
     // As RectTree::Search. The walk also stops once the current cell's exit parameter is at or
     // beyond `beyond` (for callers to which a crossing there is as good as none): a rectangle not

@@ -100,6 +100,11 @@ public:
     double FilterMargin() const { return m_filterMargin; }
     // The rectangle of each lane (kBlock values per block; -1 for the padding).
     const std::int32_t* RectOrder() const { return m_rect.data(); }
+    // The memory the lanes and their subsets hold.
+    std::size_t Bytes() const {
+        return 4 * m_left.size() * sizeof(double) + m_rect.size() * sizeof(std::int32_t) +
+               m_ranges.size() * sizeof(Range);
+    }
 
     using Kernel = void (*)(const RectLanes&, std::size_t, const SceneRay&, double*, std::int64_t*);
     using SearchKernel = bool (*)(const RectLanes&, std::size_t, std::size_t, const SceneRay&, int,

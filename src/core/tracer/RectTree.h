@@ -26,6 +26,10 @@ public:
     void Build(const TraceScene& scene);
     bool Empty() const { return m_nodes.empty(); }
     bool Accepts(const SceneRay& ray) const;
+    // The memory the tree holds.
+    std::size_t Bytes() const {
+        return m_nodes.size() * sizeof(Node) + m_order.size() * sizeof(std::int32_t);
+    }
 
     // The nearest rectangle, leaving out `skip`. With `pointDist` ≥ 0 it stops and returns false as
     // soon as a rectangle nearer than pointDist by 0.001 or more is met (a visibility test).
