@@ -85,8 +85,8 @@ void CheckCancel(const EffectOptions& options) {
 std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& search,
                                   const TraceParameters& params, ProgressSink* progress,
                                   const EffectOptions& options, std::int32_t rayLimit,
-                                  const EngineTuning& tuning, double* bins,
-                                  const FineSamples& fine, TraceStats& stats, PathKeeper* paths) {
+                                  const EngineTuning& tuning, double* bins, const FineSamples& fine,
+                                  TraceStats& stats, PathKeeper* paths) {
     const auto start = std::chrono::steady_clock::now();
     const auto goOn = [&](std::int32_t done) {
         if (tuning.serialSeconds == kNoTimeLimit) {
@@ -124,9 +124,9 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
                    ProgressSink* progress, const EffectOptions& options, int workers,
                    const EngineTuning& tuning, double* bins, const FineSamples& fine,
                    TraceStats& stats, PathKeeper* paths) {
-    const std::int32_t first = TraceOnCallingThread(scene, search, params, progress, options,
-                                                    tuning.serialRays, tuning, bins, fine, stats,
-                                                    paths);
+    const std::int32_t first =
+        TraceOnCallingThread(scene, search, params, progress, options, tuning.serialRays, tuning,
+                             bins, fine, stats, paths);
     if (first == params.calc.rayCount) {
         return;
     }
@@ -195,7 +195,8 @@ std::string PathsMemoryMessage(std::uint64_t needed, std::uint64_t budget) {
 
 std::string PathsOutgrewMessage(std::uint64_t budget) {
     return "The echo paths asked for outgrew the memory this machine allows a calculation (" +
-           Mib(budget) + " MiB, half of its memory); the calculation was stopped. Keep fewer "
+           Mib(budget) +
+           " MiB, half of its memory); the calculation was stopped. Keep fewer "
            "paths per source.";
 }
 
@@ -282,7 +283,8 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
         }
     }
     if (params.calc.normalize) {
-        NormalizeEffect(bins.get(), params.binCount, options.fine != nullptr ? &fineSamples : nullptr);
+        NormalizeEffect(bins.get(), params.binCount,
+                        options.fine != nullptr ? &fineSamples : nullptr);
     }
     if (options.fine != nullptr) {
         options.fine->samples = std::move(fineSamples);

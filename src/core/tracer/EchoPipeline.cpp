@@ -146,9 +146,7 @@ EchoChunk* EchoPipeline::Submit(std::int32_t ray, EchoChunk* chunk, bool last) {
     }
     // The others wait while the queue is full; the head ray waits only while twice as many are
     // queued, so then at least half of the queue is its own and can be merged.
-    MergeUntil(lock, [&] {
-        return m_queued < (ray == m_head ? 2 * m_queueLimit : m_queueLimit);
-    });
+    MergeUntil(lock, [&] { return m_queued < (ray == m_head ? 2 * m_queueLimit : m_queueLimit); });
     return TakeChunk();
 }
 

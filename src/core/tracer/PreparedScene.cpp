@@ -24,7 +24,7 @@ struct PointSink {
 PreparedScene::PreparedScene(const SceneSettings& scene)
     : m_params(MakeTraceParameters(scene)), m_snapshot(SnapshotScene(scene)),
       m_search(std::make_unique<RectSearch>(m_snapshot, kIndexFromRects, SearchIndex::kGrid,
-                                           RectLanes::Best(), VisibilityUse::kMap)) {}
+                                            RectLanes::Best(), VisibilityUse::kMap)) {}
 
 std::vector<double> PreparedScene::EffectAt(double x, double y, const std::atomic<bool>* cancel,
                                             TraceStats* stats, const RectSearch* own) const {

@@ -123,12 +123,7 @@ private:
 
     void Fill(std::size_t q, std::uint32_t side, std::uint32_t i0, std::uint32_t i1,
               VisibilityMap::State state) {
-        const std::uint32_t cy = m_map.m_cellsY[q];
-        const std::uint32_t first =
-            m_map.m_cellBase[q] + (side == 0   ? 0u
-                                   : side == 1 ? cy
-                                   : side == 2 ? 2u * cy
-                                               : 2u * cy + m_map.m_cellsX[q]);
+        const std::uint32_t first = m_map.FirstCell(q, side);
         for (std::uint32_t i = i0; i < i1; ++i) {
             m_map.m_states[static_cast<std::size_t>(first + i) * m_map.m_sources + m_s] = state;
         }

@@ -91,11 +91,7 @@ public:
         if (!(along >= 0.0 && along < static_cast<double>(cells))) {
             return -1;
         }
-        const std::uint32_t first = m_cellBase[q] + (side == 0   ? 0u
-                                                     : side == 1 ? m_cellsY[q]
-                                                     : side == 2 ? 2u * m_cellsY[q]
-                                                                 : 2u * m_cellsY[q] + m_cellsX[q]);
-        return static_cast<std::int64_t>(first + static_cast<std::uint32_t>(along));
+        return static_cast<std::int64_t>(FirstCell(q, side) + static_cast<std::uint32_t>(along));
     }
 
     // The answer for source s at a cell CellAt gave.
@@ -108,6 +104,15 @@ public:
 
 private:
     static constexpr std::uint32_t kNoCells = 0xffffffffu;
+
+    // The first cell of rectangle q's side (0 left, 1 right, 2 upper, 3 lower).
+    std::uint32_t FirstCell(std::size_t q, std::uint32_t side) const {
+        const std::uint32_t cy = m_cellsY[q];
+        return m_cellBase[q] + (side == 0   ? 0u
+                                : side == 1 ? cy
+                                : side == 2 ? 2u * cy
+                                            : 2u * cy + m_cellsX[q]);
+    }
 
     const TraceScene* m_scene = nullptr;
     std::size_t m_sources = 0;
