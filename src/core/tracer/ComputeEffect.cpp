@@ -142,7 +142,8 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
     std::vector<std::unique_ptr<RectSearch>> copies(static_cast<std::size_t>(workers));
     std::vector<std::unique_ptr<RayWalker<EchoWriter>>> walkers(static_cast<std::size_t>(workers));
     std::uint64_t echoes = 0;
-    EchoPipeline pipeline(params.calc.rayCount - first, workers, options.cancel);
+    EchoPipeline pipeline(params.calc.rayCount - first, workers, options.cancel,
+                          fine.samples != nullptr);
     pipeline.Run(
         [&](int worker, std::int32_t ray, EchoWriter& writer) {
             const auto w = static_cast<std::size_t>(worker);

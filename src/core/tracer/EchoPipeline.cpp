@@ -10,10 +10,11 @@ void EchoWriter::Flush() {
     m_chunk = m_pipeline.Submit(m_ray, m_chunk, false);
 }
 
-EchoPipeline::EchoPipeline(std::int32_t rayCount, int workers, const std::atomic<bool>* cancel)
+EchoPipeline::EchoPipeline(std::int32_t rayCount, int workers, const std::atomic<bool>* cancel,
+                           bool lengths)
     : m_rayCount(rayCount), m_workers(std::max(workers, 1)), m_window(std::max(64, 32 * workers)),
       m_queueLimit(static_cast<std::size_t>(std::max(256, 64 * workers))), m_cancel(cancel),
-      m_slots(static_cast<std::size_t>(m_window)) {}
+      m_lengths(lengths), m_slots(static_cast<std::size_t>(m_window)) {}
 
 EchoPipeline::~EchoPipeline() {
     StopAndJoin();
@@ -164,7 +165,7 @@ void EchoPipeline::TraceRays(int worker, const TraceFn& trace,
         if (!TakeRay(ray, chunk)) {
             return;
         }
-        EchoWriter writer(*this, ray, chunk);
+        EchoWriter writer(*this, ray, chunk, m_lengths);
         trace(worker, ray, writer);
         Submit(ray, writer.m_chunk, true);
     }
@@ -190,6 +191,10 @@ void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const Ray
             head = m_head;
         }
         for (; reported < head; ++reported) {
+            // Once cancelled, no further progress is reported.
+            if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
+                throw EffectCancelled();
+            }
             rayDone(reported);
         }
     };

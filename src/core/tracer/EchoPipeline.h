@@ -14,7 +14,7 @@
 namespace sonivera {
 
 // A batch of echoes of one ray, in the order they were recorded: each echo's bin, amplitude and
-// path length in metres (the length places it in a fine response; the bins do not need it).
+// path length in metres (the length places it in a fine response; without one it is not kept).
 struct EchoChunk {
     static constexpr std::size_t kCapacity = 512;
     std::size_t count = 0;
@@ -28,8 +28,8 @@ class EchoPipeline;
 // Where a worker puts the echoes of the ray it traces; full chunks go to the pipeline at once.
 class EchoWriter {
 public:
-    EchoWriter(EchoPipeline& pipeline, std::int32_t ray, EchoChunk* chunk)
-        : m_pipeline(pipeline), m_ray(ray), m_chunk(chunk) {}
+    EchoWriter(EchoPipeline& pipeline, std::int32_t ray, EchoChunk* chunk, bool lengths)
+        : m_pipeline(pipeline), m_ray(ray), m_chunk(chunk), m_lengths(lengths) {}
 
     void operator()(std::int32_t bin, double amplitude, double length = 0.0) {
         if (m_chunk->count == EchoChunk::kCapacity) {
@@ -37,7 +37,9 @@ public:
         }
         m_chunk->bins[m_chunk->count] = bin;
         m_chunk->amplitudes[m_chunk->count] = amplitude;
-        m_chunk->lengths[m_chunk->count] = length;
+        if (m_lengths) {
+            m_chunk->lengths[m_chunk->count] = length;
+        }
         ++m_chunk->count;
     }
 
@@ -48,6 +50,7 @@ private:
     EchoPipeline& m_pipeline;
     std::int32_t m_ray;
     EchoChunk* m_chunk;
+    bool m_lengths;
 };
 
 // Traces the rays 0..N−1 of a fan on `workers` threads, the calling thread being one of them, and
@@ -71,7 +74,10 @@ public:
     // consumed (between the calling thread's own rays, so possibly some rays later).
     using RayDoneFn = std::function<void(std::int32_t ray)>;
 
-    EchoPipeline(std::int32_t rayCount, int workers, const std::atomic<bool>* cancel);
+    // `lengths`: whether the chunks keep each echo's path length (unwritten otherwise: a third of
+    // what the workers write and the merge reads, where nobody needs it).
+    EchoPipeline(std::int32_t rayCount, int workers, const std::atomic<bool>* cancel,
+                 bool lengths = true);
     ~EchoPipeline();
     EchoPipeline(const EchoPipeline&) = delete;
     EchoPipeline& operator=(const EchoPipeline&) = delete;
@@ -109,6 +115,7 @@ private:
     const std::int32_t m_window;
     const std::size_t m_queueLimit;
     const std::atomic<bool>* m_cancel;
+    const bool m_lengths;
     const ConsumeFn* m_consume = nullptr;
 
     std::mutex m_mutex;

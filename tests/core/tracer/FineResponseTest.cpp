@@ -2,6 +2,7 @@
 
 #include "RandomScene.h"
 #include "SceneBuilder.h"
+#include "core/tracer/ComputeEffectDetail.h"
 #include "core/tracer/EchoPath.h"
 #include "core/tracer/EffectErrors.h"
 
@@ -28,7 +29,9 @@ void ExpectFineResponseSumsToTheBins(SceneSettings& scene, int rate, int threads
     options.fine = &fine;
     options.paths = &paths;
     options.stats = &stats;
-    ComputeEffect(scene, nullptr, options);
+    EngineTuning tuning;
+    tuning.serialRays = threads > 1 ? 0 : tuning.serialRays; // the pool's chunks carry the lengths
+    ComputeEffectTuned(scene, nullptr, options, tuning);
     ASSERT_EQ(paths.paths.size(), stats.echoes) << "every echo must be kept to check the sums";
 
     const double g = scene.effectParams.groupTime;
