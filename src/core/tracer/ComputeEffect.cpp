@@ -77,16 +77,16 @@ void CheckCancel(const EffectOptions& options) {
 }
 
 // The direct sound and then rays 0, 1, … on the calling thread, straight into the bins, up to
-// `rayLimit` rays. The rays left are estimated as what this thread took per ray so far, times
-// their number: within tuning.serialSeconds the pool takes them as soon as that is
+// tuning.serialRays rays. The rays left are estimated as what this thread took per ray so far,
+// times their number: within tuning.serialSeconds the pool takes them as soon as that is
 // poolAtOnceSeconds or more (the other cores would only wait); after it, the rays go on here only
 // while it is less than poolFromSeconds, since a pool would cost more than it saves on them.
 // Returns the number of rays traced.
 std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& search,
                                   const TraceParameters& params, ProgressSink* progress,
-                                  const EffectOptions& options, std::int32_t rayLimit,
-                                  const EngineTuning& tuning, double* bins, const FineSamples& fine,
-                                  TraceStats& stats, PathKeeper* paths) {
+                                  const EffectOptions& options, const EngineTuning& tuning,
+                                  double* bins, const FineSamples& fine, TraceStats& stats,
+                                  PathKeeper* paths) {
     const auto start = std::chrono::steady_clock::now();
     const auto goOn = [&](std::int32_t done) {
         if (tuning.serialSeconds == kNoTimeLimit) {
@@ -106,7 +106,7 @@ std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& sea
     BinSink sink{bins, fine};
     walker.DirectSound(sink);
     std::int32_t ray = 0;
-    while (ray < params.calc.rayCount && ray < rayLimit && goOn(ray)) {
+    while (ray < params.calc.rayCount && ray < tuning.serialRays && goOn(ray)) {
         CheckCancel(options);
         walker.TraceRay(ray, sink);
         ReportPosition(progress, ray, params.calc.rayCount);
@@ -124,9 +124,8 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
                    ProgressSink* progress, const EffectOptions& options, int workers,
                    const EngineTuning& tuning, double* bins, const FineSamples& fine,
                    TraceStats& stats, PathKeeper* paths) {
-    const std::int32_t first =
-        TraceOnCallingThread(scene, search, params, progress, options, tuning.serialRays, tuning,
-                             bins, fine, stats, paths);
+    const std::int32_t first = TraceOnCallingThread(scene, search, params, progress, options,
+                                                    tuning, bins, fine, stats, paths);
     if (first == params.calc.rayCount) {
         return;
     }
@@ -274,10 +273,11 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
                                 tuning.visibility);
         stats.rays = static_cast<std::uint64_t>(params.calc.rayCount);
         if (workers <= 1) {
-            EngineTuning alone = tuning;
+            EngineTuning alone = tuning; // every ray, however long it takes
+            alone.serialRays = params.calc.rayCount;
             alone.serialSeconds = kNoTimeLimit;
-            TraceOnCallingThread(snapshot, search, params, progress, options, params.calc.rayCount,
-                                 alone, bins.get(), fine, stats, paths.get());
+            TraceOnCallingThread(snapshot, search, params, progress, options, alone, bins.get(),
+                                 fine, stats, paths.get());
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
                           fine, stats, paths.get());

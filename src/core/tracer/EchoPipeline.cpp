@@ -209,10 +209,7 @@ void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const Ray
                 std::unique_lock lock(m_mutex);
                 MergeUntil(lock, [&] { return m_head > reported; });
             }
-            report();
-            if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
-                throw EffectCancelled();
-            }
+            report(); // at least one ray, so the cancel flag is looked at
         }
     } catch (const Stopped&) {
         // a worker failed; its error is rethrown below
