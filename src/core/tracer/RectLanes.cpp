@@ -438,9 +438,9 @@ void RectLanes::AppendLane(std::int32_t k) {
     m_rect.push_back(k);
 }
 
-RectLanes::Subset RectLanes::AddSubsets(const std::vector<char>& keep, std::size_t count) {
-    const std::size_t n = m_scene.RectCount();
-    std::size_t lanes = m_rect.size();
+std::size_t RectLanes::SubsetLanes(const std::vector<char>& keep, std::size_t count,
+                                   std::size_t n) {
+    std::size_t lanes = 0;
     for (std::size_t i = 0; i < count; ++i) {
         std::size_t kept = 0;
         for (std::size_t k = 0; k < n; ++k) {
@@ -448,6 +448,12 @@ RectLanes::Subset RectLanes::AddSubsets(const std::vector<char>& keep, std::size
         }
         lanes += (kept + kBlock - 1) / kBlock * kBlock;
     }
+    return lanes;
+}
+
+RectLanes::Subset RectLanes::AddSubsets(const std::vector<char>& keep, std::size_t count) {
+    const std::size_t n = m_scene.RectCount();
+    const std::size_t lanes = m_rect.size() + SubsetLanes(keep, count, n);
     m_left.reserve(lanes);
     m_top.reserve(lanes);
     m_right.reserve(lanes);

@@ -60,6 +60,9 @@ public:
     // Adds `count` subsets: subset i holds the rectangles k with keep[i · n + k] != 0 (n
     // rectangles), in the lane order of kAll. Returns the first; the others follow it.
     Subset AddSubsets(const std::vector<char>& keep, std::size_t count);
+    // The lanes AddSubsets(keep, count) would add for a scene of n rectangles.
+    static std::size_t SubsetLanes(const std::vector<char>& keep, std::size_t count,
+                                   std::size_t n);
     // The lanes all subsets other than kAll take together.
     std::size_t ExtraLanes() const { return m_rect.size() - m_blocks * kBlock; }
 

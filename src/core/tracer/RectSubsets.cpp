@@ -67,14 +67,13 @@ void RectSubsets::Build(RectLanes& lanes) {
             }
         }
     }
-    m_sideBase = lanes.AddSubsets(keep, n * kBounds * kBounds);
-    m_built = true;
     // Sources while the lanes stay within the budget (each takes at most 4 · (n + 7) lanes).
+    // Their subsets follow the rectangles' in one call, so the lanes are laid out once.
+    const std::size_t sideSubsets = n * kBounds * kBounds;
     const std::size_t perSource = 4 * (n + RectLanes::kBlock - 1);
-    const std::size_t used = lanes.ExtraLanes();
+    const std::size_t used = lanes.ExtraLanes() + RectLanes::SubsetLanes(keep, sideSubsets, n);
     const std::size_t room = kSubsetLaneBudget > used ? kSubsetLaneBudget - used : 0;
     m_sourcesWithSubsets = std::min(s.sourceX.size(), room / perSource);
-    keep.clear();
     for (std::size_t src = 0; src < m_sourcesWithSubsets; ++src) {
         for (int quadrant = 0; quadrant < 4; ++quadrant) {
             const bool right = quadrant / 2 == 1;
@@ -87,7 +86,9 @@ void RectSubsets::Build(RectLanes& lanes) {
             }
         }
     }
-    m_sourceBase = lanes.AddSubsets(keep, 4 * m_sourcesWithSubsets);
+    m_sideBase = lanes.AddSubsets(keep, sideSubsets + 4 * m_sourcesWithSubsets);
+    m_sourceBase = m_sideBase + static_cast<RectLanes::Subset>(sideSubsets);
+    m_built = true;
 }
 
 } // namespace sonivera
