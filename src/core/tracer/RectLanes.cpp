@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string_view>
+#include <unordered_map>
 
 namespace sonivera {
 
@@ -438,22 +440,49 @@ void RectLanes::AppendLane(std::int32_t k) {
     m_rect.push_back(k);
 }
 
-std::size_t RectLanes::SubsetLanes(const std::vector<char>& keep, std::size_t count,
-                                   std::size_t n) {
-    std::size_t lanes = 0;
+namespace {
+
+// For each of `count` subsets of n rectangles (keep as in AddSubsets), the first subset that
+// holds the same rectangles: itself when no earlier one does.
+std::vector<std::size_t> FirstAlike(const std::vector<char>& keep, std::size_t count,
+                                    std::size_t n) {
+    std::vector<std::size_t> first(count);
+    std::unordered_map<std::string_view, std::size_t> seen;
+    seen.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
+        first[i] = seen.emplace(std::string_view(keep.data() + i * n, n), i).first->second;
+    }
+    return first;
+}
+
+// The lanes of the subsets that are the first of their kind, each padded to whole blocks.
+std::size_t LanesOfFirsts(const std::vector<char>& keep, const std::vector<std::size_t>& first,
+                          std::size_t n) {
+    std::size_t lanes = 0;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        if (first[i] != i) {
+            continue;
+        }
         std::size_t kept = 0;
         for (std::size_t k = 0; k < n; ++k) {
             kept += keep[i * n + k] != 0 ? 1 : 0;
         }
-        lanes += (kept + kBlock - 1) / kBlock * kBlock;
+        lanes += (kept + RectLanes::kBlock - 1) / RectLanes::kBlock * RectLanes::kBlock;
     }
     return lanes;
 }
 
+} // namespace
+
+std::size_t RectLanes::SubsetLanes(const std::vector<char>& keep, std::size_t count,
+                                   std::size_t n) {
+    return LanesOfFirsts(keep, FirstAlike(keep, count, n), n);
+}
+
 RectLanes::Subset RectLanes::AddSubsets(const std::vector<char>& keep, std::size_t count) {
     const std::size_t n = m_scene.RectCount();
-    const std::size_t lanes = m_rect.size() + SubsetLanes(keep, count, n);
+    const std::vector<std::size_t> first = FirstAlike(keep, count, n);
+    const std::size_t lanes = m_rect.size() + LanesOfFirsts(keep, first, n);
     m_left.reserve(lanes);
     m_top.reserve(lanes);
     m_right.reserve(lanes);
@@ -462,7 +491,12 @@ RectLanes::Subset RectLanes::AddSubsets(const std::vector<char>& keep, std::size
     m_ranges.reserve(m_ranges.size() + count);
     const auto subset = static_cast<Subset>(m_ranges.size());
     for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t first = m_rect.size() / kBlock;
+        if (first[i] != i) {
+            const Range same = m_ranges[subset + first[i]];
+            m_ranges.push_back(same);
+            continue;
+        }
+        const std::size_t begin = m_rect.size() / kBlock;
         for (std::size_t lane = 0; lane < m_blocks * kBlock; ++lane) {
             const std::int32_t k = m_rect[lane];
             if (k >= 0 && keep[i * n + static_cast<std::size_t>(k)] != 0) {
@@ -472,7 +506,7 @@ RectLanes::Subset RectLanes::AddSubsets(const std::vector<char>& keep, std::size
         while (m_rect.size() % kBlock != 0) {
             AppendLane(-1);
         }
-        m_ranges.push_back({first, m_rect.size() / kBlock});
+        m_ranges.push_back({begin, m_rect.size() / kBlock});
     }
     return subset;
 }

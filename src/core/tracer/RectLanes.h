@@ -58,7 +58,8 @@ public:
     using Subset = std::uint32_t;
     static constexpr Subset kAll = 0;
     // Adds `count` subsets: subset i holds the rectangles k with keep[i · n + k] != 0 (n
-    // rectangles), in the lane order of kAll. Returns the first; the others follow it.
+    // rectangles), in the lane order of kAll. Returns the first; the others follow it. Subsets
+    // that hold the same rectangles share one set of lanes (about half of a hall's do).
     Subset AddSubsets(const std::vector<char>& keep, std::size_t count);
     // The lanes AddSubsets(keep, count) would add for a scene of n rectangles.
     static std::size_t SubsetLanes(const std::vector<char>& keep, std::size_t count,

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <vector>
 
 namespace sonivera {
 
@@ -258,6 +259,53 @@ template <class Run> void ExpectRightWithTheMarginAndCaughtWithout(Run run, std:
 // made to sit on its margins: at every scale it covers and beyond (where it hands the ray to the
 // plain lanes), with visibility points within a few ulp of the 0.001 boundary. A margin taken
 // away must be caught.
+// Subsets holding the same rectangles share one set of lanes, and each still answers as a walk
+// over its own rectangles.
+TEST(RectLanes, SubsetsWithTheSameRectanglesShareLanes) {
+    std::mt19937_64 rng(11);
+    const TraceScene s = RandomRects(rng, 20);
+    const std::size_t n = s.RectCount();
+    std::vector<std::vector<char>> masks(3, std::vector<char>(n));
+    for (auto& mask : masks) {
+        for (char& keep : mask) {
+            keep = static_cast<char>(rng() % 2);
+        }
+    }
+    const std::size_t pattern[] = {0, 1, 0, 2, 1, 0};
+    std::vector<char> keep;
+    for (std::size_t m : pattern) {
+        keep.insert(keep.end(), masks[m].begin(), masks[m].end());
+    }
+    RectLanes lanes(s);
+    const RectLanes::Subset first = lanes.AddSubsets(keep, std::size(pattern));
+    std::size_t distinct = 0;
+    for (const auto& mask : masks) {
+        const auto kept = static_cast<std::size_t>(std::count(mask.begin(), mask.end(), 1));
+        distinct += (kept + RectLanes::kBlock - 1) / RectLanes::kBlock * RectLanes::kBlock;
+    }
+    EXPECT_EQ(lanes.ExtraLanes(), distinct);
+    for (int ray = 0; ray < 500; ++ray) {
+        const SceneRay r = RandomRay(rng, s);
+        for (std::size_t i = 0; i < std::size(pattern); ++i) {
+            int expectedIndex = -1;
+            double expectedDist = kNoHit;
+            for (std::size_t k = 0; k < n; ++k) {
+                double t;
+                if (masks[pattern[i]][k] != 0 && IntersectRect(s, k, r, t) && t < expectedDist) {
+                    expectedDist = t;
+                    expectedIndex = static_cast<int>(k);
+                }
+            }
+            int index;
+            double dist;
+            lanes.Search(r, -1, false, 0.0, index, dist,
+                         first + static_cast<RectLanes::Subset>(i));
+            ASSERT_EQ(index, expectedIndex) << "subset " << i;
+            ASSERT_EQ(0, std::memcmp(&dist, &expectedDist, sizeof(double)));
+        }
+    }
+}
+
 TEST(RectLanes, TheDivisionFreeFilterGivesTheWalksAnswerOnAdversarialRays) {
     if (__builtin_cpu_supports("avx2") == 0) {
         GTEST_SKIP() << "no AVX2 on this processor";
