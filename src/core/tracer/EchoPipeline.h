@@ -32,7 +32,7 @@ public:
         : m_pipeline(pipeline), m_ray(ray), m_chunk(chunk), m_lengths(lengths) {}
 
     void operator()(std::int32_t bin, double amplitude, double length = 0.0) {
-        if (m_chunk->count == EchoChunk::kCapacity) {
+        if (m_chunk->count == EchoChunk::kCapacity) [[unlikely]] {
             Flush();
         }
         m_chunk->bins[m_chunk->count] = bin;
@@ -45,7 +45,10 @@ public:
 
 private:
     friend class EchoPipeline;
-    void Flush();
+    // Out of line and marked rare: inlined into the walk's loop over the sources (once per 512
+    // echoes), the hand-over made the whole loop slower, 2–4 % of a ray on the halls
+    // (bench/README.md).
+    [[gnu::cold, gnu::noinline]] void Flush();
 
     EchoPipeline& m_pipeline;
     std::int32_t m_ray;
