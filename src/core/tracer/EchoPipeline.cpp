@@ -26,8 +26,8 @@ void EchoPipeline::StopAndJoin() {
         m_stop = true;
     }
     m_cv.notify_all();
-    for (std::thread& t : m_threads) {
-        t.join();
+    for (WorkerThread& t : m_threads) {
+        t.Join();
     }
     m_threads.clear();
 }

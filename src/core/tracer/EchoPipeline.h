@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/tracer/WorkerThread.h"
+
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -8,7 +10,6 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace sonivera {
@@ -133,7 +134,7 @@ private:
     bool m_merging = false;
     bool m_stop = false;
     std::exception_ptr m_error;
-    std::vector<std::thread> m_threads;
+    std::vector<WorkerThread> m_threads;
 };
 
 } // namespace sonivera

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+namespace sonivera {
+
+// A joinable thread for a worker of the pool, started beside its creator. The creator goes on
+// tracing at once, and a new thread is by default queued on the creator's own processor, where it
+// waited 1–4 ms for the creator's time slice to end while the other processor stood idle (a tenth
+// of a worker's share of a hall's fan). So the thread is started on the processors other than the
+// creator's (where there are any), and takes the creator's whole set back as soon as it runs, so
+// the system may move it later as it sees fit. Elsewhere than on Linux it is a plain thread.
+class WorkerThread {
+public:
+    // body must not throw (as with std::thread, an escaping exception ends the program).
+    explicit WorkerThread(std::function<void()> body);
+    ~WorkerThread(); // joins
+    WorkerThread(WorkerThread&&) noexcept;
+    WorkerThread& operator=(WorkerThread&&) = delete;
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    void Join();
+
+    struct State; // the body and the thread, in the platform's terms
+
+private:
+    std::unique_ptr<State> m_state;
+};
+
+} // namespace sonivera
