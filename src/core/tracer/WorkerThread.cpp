@@ -1,19 +1,13 @@
 #include "core/tracer/WorkerThread.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <exception>
 #include <system_error>
 #include <utility>
 
-#if defined(__linux__)
-#include <pthread.h>
-#include <sched.h>
-#else
-#include <thread>
-#endif
-
 namespace sonivera {
-
-#if defined(__linux__)
 
 struct WorkerThread::State {
     std::function<void()> body;
@@ -78,24 +72,6 @@ void WorkerThread::Join() {
         m_state->joinable = false;
     }
 }
-
-#else
-
-struct WorkerThread::State {
-    std::thread thread;
-};
-
-WorkerThread::WorkerThread(std::function<void()> body) : m_state(std::make_unique<State>()) {
-    m_state->thread = std::thread(std::move(body));
-}
-
-void WorkerThread::Join() {
-    if (m_state != nullptr && m_state->thread.joinable()) {
-        m_state->thread.join();
-    }
-}
-
-#endif
 
 WorkerThread::WorkerThread(WorkerThread&&) noexcept = default;
 

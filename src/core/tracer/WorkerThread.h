@@ -10,7 +10,7 @@ namespace sonivera {
 // waited 1–4 ms for the creator's time slice to end while the other processor stood idle (a tenth
 // of a worker's share of a hall's fan). So the thread is started on the processors other than the
 // creator's (where there are any), and takes the creator's whole set back as soon as it runs, so
-// the system may move it later as it sees fit. Elsewhere than on Linux it is a plain thread.
+// the system may move it later as it sees fit.
 class WorkerThread {
 public:
     // body must not throw (as with std::thread, an escaping exception ends the program).
@@ -23,7 +23,7 @@ public:
 
     void Join();
 
-    struct State; // the body and the thread, in the platform's terms
+    struct State; // the body, the thread and the creator's processors
 
 private:
     std::unique_ptr<State> m_state;

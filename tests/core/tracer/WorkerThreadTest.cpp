@@ -4,19 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <vector>
-
-#if defined(__linux__)
 #include <pthread.h>
 #include <sched.h>
-#endif
+
+#include <atomic>
+#include <vector>
 
 namespace sonivera {
 
 namespace {
 
-#if defined(__linux__)
 TEST(WorkerThread, StartsBesideItsCreatorAndThenMayRunAnywhereItCould) {
     cpu_set_t creatorCpus;
     ASSERT_EQ(0, pthread_getaffinity_np(pthread_self(), sizeof creatorCpus, &creatorCpus));
@@ -41,7 +38,6 @@ TEST(WorkerThread, StartsBesideItsCreatorAndThenMayRunAnywhereItCould) {
         EXPECT_GE(elsewhere, 18);
     }
 }
-#endif
 
 TEST(WorkerThread, RunsItsBodyOnceAndJoinsWhenMovedOrJoinedTwice) {
     std::atomic<int> runs{0};
