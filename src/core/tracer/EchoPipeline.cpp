@@ -3,11 +3,16 @@
 #include "core/tracer/EffectErrors.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace sonivera {
 
 void EchoWriter::Flush() {
     m_chunk = m_pipeline.Submit(m_ray, m_chunk, false);
+}
+
+bool EchoWriter::NextRay() {
+    return m_pipeline.NextRay(*this);
 }
 
 EchoPipeline::EchoPipeline(std::int32_t rayCount, int workers, const std::atomic<bool>* cancel,
@@ -151,29 +156,35 @@ EchoChunk* EchoPipeline::Submit(std::int32_t ray, EchoChunk* chunk, bool last) {
     return TakeChunk();
 }
 
-void EchoPipeline::TraceRays(int worker, const TraceFn& trace,
-                             const std::function<void()>& betweenRays) {
-    std::int32_t ray = 0;
-    EchoChunk* chunk = nullptr;
-    for (;;) {
-        if (betweenRays) {
-            betweenRays();
-        }
-        if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
-            throw EffectCancelled();
-        }
-        if (!TakeRay(ray, chunk)) {
-            return;
-        }
-        EchoWriter writer(*this, ray, chunk, m_lengths);
-        trace(worker, ray, writer);
-        Submit(ray, writer.m_chunk, true);
+bool EchoPipeline::NextRay(EchoWriter& writer) {
+    if (writer.m_chunk != nullptr) {
+        writer.m_chunk = Submit(writer.m_ray, writer.m_chunk, true);
+    }
+    if (writer.m_worker == 0 && m_betweenRays != nullptr) {
+        (*m_betweenRays)();
+    }
+    if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
+        throw EffectCancelled();
+    }
+    if (!TakeRay(writer.m_ray, writer.m_chunk)) {
+        writer.m_finished = true;
+        return false;
+    }
+    return true;
+}
+
+void EchoPipeline::Feed(int worker, const TraceFn& trace) {
+    EchoWriter writer(*this, worker, m_lengths);
+    trace(worker, writer);
+    if (!writer.m_finished) {
+        // A ray taken and never handed over would hold the head of the fan for ever.
+        throw std::logic_error("A worker of the pool stopped before every ray was taken.");
     }
 }
 
 void EchoPipeline::WorkerLoop(int worker, const TraceFn& trace) {
     try {
-        TraceRays(worker, trace, {});
+        Feed(worker, trace);
     } catch (const Stopped&) {
         // another thread failed or the fan was abandoned; its error is the one reported
     } catch (...) {
@@ -202,7 +213,8 @@ void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const Ray
         for (int w = 1; w < m_workers; ++w) {
             m_threads.emplace_back([this, w, &trace] { WorkerLoop(w, trace); });
         }
-        TraceRays(0, trace, report);
+        m_betweenRays = &report;
+        Feed(0, trace);
         // No ray is left to take: merge, or wait for the others' rays, until every ray is in.
         while (reported < m_rayCount) {
             {

@@ -37,9 +37,12 @@ TEST(EchoPipeline, EchoesArriveInRayOrderWhateverTheWorkersAndChunks) {
         std::vector<std::int32_t> done;
         const auto caller = std::this_thread::get_id();
         pipeline.Run(
-            [](int, std::int32_t r, EchoWriter& writer) {
-                for (std::int32_t e = 0; e < EchoesOfRay(r); ++e) {
-                    writer(r, static_cast<double>(e));
+            [](int, EchoWriter& writer) {
+                while (writer.NextRay()) {
+                    const std::int32_t r = writer.Ray();
+                    for (std::int32_t e = 0; e < EchoesOfRay(r); ++e) {
+                        writer(r, static_cast<double>(e));
+                    }
                 }
             },
             [&](const EchoChunk& chunk) {
@@ -66,14 +69,23 @@ TEST(EchoPipeline, EchoesArriveInRayOrderWhateverTheWorkersAndChunks) {
 TEST(EchoPipeline, AWorkersFailureReachesTheCaller) {
     EchoPipeline pipeline(500, 2, nullptr);
     EXPECT_THROW(pipeline.Run(
-                     [](int, std::int32_t r, EchoWriter& writer) {
-                         writer(r, 1.0);
-                         if (r == 300) {
-                             throw std::runtime_error("ray 300");
+                     [](int, EchoWriter& writer) {
+                         while (writer.NextRay()) {
+                             writer(writer.Ray(), 1.0);
+                             if (writer.Ray() == 300) {
+                                 throw std::runtime_error("ray 300");
+                             }
                          }
                      },
                      [](const EchoChunk&) {}, [](std::int32_t) {}),
                  std::runtime_error);
+    // A worker that leaves with a ray taken and not handed over would hold the fan for ever.
+    for (int workers : {1, 2}) {
+        EchoPipeline early(500, workers, nullptr);
+        EXPECT_THROW(early.Run([](int, EchoWriter& writer) { writer.NextRay(); },
+                               [](const EchoChunk&) {}, [](std::int32_t) {}),
+                     std::logic_error);
+    }
 }
 
 } // namespace
