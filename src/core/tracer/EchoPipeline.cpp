@@ -8,7 +8,8 @@
 namespace sonivera {
 
 void EchoWriter::Flush() {
-    m_chunk = m_pipeline.Submit(m_ray, m_chunk, false);
+    std::unique_lock lock(m_pipeline.m_mutex);
+    m_chunk = m_pipeline.Submit(lock, m_ray, m_chunk, false);
 }
 
 bool EchoWriter::NextRay() {
@@ -119,8 +120,8 @@ void EchoPipeline::MergeUntil(std::unique_lock<std::mutex>& lock, Pred ready) {
     }
 }
 
-bool EchoPipeline::TakeRay(std::int32_t& ray, EchoChunk*& chunk) {
-    std::unique_lock lock(m_mutex);
+bool EchoPipeline::TakeRay(std::unique_lock<std::mutex>& lock, std::int32_t& ray,
+                           EchoChunk*& chunk) {
     MergeUntil(lock, [&] { return m_nextRay >= m_rayCount || m_nextRay - m_head < m_window; });
     if (m_nextRay >= m_rayCount) {
         return false;
@@ -130,8 +131,8 @@ bool EchoPipeline::TakeRay(std::int32_t& ray, EchoChunk*& chunk) {
     return true;
 }
 
-EchoChunk* EchoPipeline::Submit(std::int32_t ray, EchoChunk* chunk, bool last) {
-    std::unique_lock lock(m_mutex);
+EchoChunk* EchoPipeline::Submit(std::unique_lock<std::mutex>& lock, std::int32_t ray,
+                                EchoChunk* chunk, bool last) {
     if (m_stop) {
         throw Stopped{};
     }
@@ -157,20 +158,26 @@ EchoChunk* EchoPipeline::Submit(std::int32_t ray, EchoChunk* chunk, bool last) {
 }
 
 bool EchoPipeline::NextRay(EchoWriter& writer) {
-    if (writer.m_chunk != nullptr) {
-        writer.m_chunk = Submit(writer.m_ray, writer.m_chunk, true);
+    // One hold of the lock hands the ray over and takes the next: each hold costs a transfer of
+    // the lock's line from the other worker's core.
+    bool taken = false;
+    std::int32_t head = 0;
+    {
+        std::unique_lock lock(m_mutex);
+        if (writer.m_chunk != nullptr) {
+            writer.m_chunk = Submit(lock, writer.m_ray, writer.m_chunk, true);
+        }
+        taken = TakeRay(lock, writer.m_ray, writer.m_chunk);
+        head = m_head;
     }
     if (writer.m_worker == 0 && m_betweenRays != nullptr) {
-        (*m_betweenRays)();
+        (*m_betweenRays)(head);
     }
     if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
         throw EffectCancelled();
     }
-    if (!TakeRay(writer.m_ray, writer.m_chunk)) {
-        writer.m_finished = true;
-        return false;
-    }
-    return true;
+    writer.m_finished = !taken;
+    return taken;
 }
 
 void EchoPipeline::Feed(int worker, const TraceFn& trace) {
@@ -195,12 +202,8 @@ void EchoPipeline::WorkerLoop(int worker, const TraceFn& trace) {
 void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const RayDoneFn& rayDone) {
     m_consume = &consume;
     std::int32_t reported = 0;
-    const std::function<void()> report = [&] {
-        std::int32_t head = 0;
-        {
-            std::lock_guard lock(m_mutex);
-            head = m_head;
-        }
+    // Reports the rays before `head` (all merged) that are not reported yet.
+    const std::function<void(std::int32_t)> report = [&](std::int32_t head) {
         for (; reported < head; ++reported) {
             // Once cancelled, no further progress is reported.
             if (m_cancel != nullptr && m_cancel->load(std::memory_order_relaxed)) {
@@ -217,11 +220,13 @@ void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const Ray
         Feed(0, trace);
         // No ray is left to take: merge, or wait for the others' rays, until every ray is in.
         while (reported < m_rayCount) {
+            std::int32_t head = 0;
             {
                 std::unique_lock lock(m_mutex);
                 MergeUntil(lock, [&] { return m_head > reported; });
+                head = m_head;
             }
-            report(); // at least one ray, so the cancel flag is looked at
+            report(head); // at least one ray, so the cancel flag is looked at
         }
     } catch (const Stopped&) {
         // a worker failed; its error is rethrown below

@@ -113,10 +113,14 @@ private:
     // Runs trace on worker `worker` until every ray is taken.
     void Feed(int worker, const TraceFn& trace);
     bool NextRay(EchoWriter& writer);
-    // Hands out the next ray and a chunk for it; false when no ray is left. Throws Stopped.
-    bool TakeRay(std::int32_t& ray, EchoChunk*& chunk);
+    // With the lock held: hands out the next ray and a chunk for it; false when no ray is left.
+    // Throws Stopped.
+    bool TakeRay(std::unique_lock<std::mutex>& lock, std::int32_t& ray, EchoChunk*& chunk);
     EchoChunk* TakeChunk(); // with the lock held
-    EchoChunk* Submit(std::int32_t ray, EchoChunk* chunk, bool last);
+    // With the lock held: queues a chunk of `ray`; the last one marks the ray done and returns
+    // null, any other returns an empty chunk for the rest of the ray.
+    EchoChunk* Submit(std::unique_lock<std::mutex>& lock, std::int32_t ray, EchoChunk* chunk,
+                      bool last);
     // With the lock held: whether the head of the fan has something to merge and nobody merges.
     bool CanMerge() const;
     // With the lock held: merges everything ready at the head of the fan, unless another worker
@@ -134,7 +138,8 @@ private:
     const std::atomic<bool>* m_cancel;
     const bool m_lengths;
     const ConsumeFn* m_consume = nullptr;
-    const std::function<void()>* m_betweenRays = nullptr; // the calling thread's, between its rays
+    // The calling thread's, between its rays, with the head of the fan then.
+    const std::function<void(std::int32_t)>* m_betweenRays = nullptr;
 
     std::mutex m_mutex;
     std::condition_variable m_cv;
