@@ -115,7 +115,7 @@ void EchoPipeline::MergeUntil(std::unique_lock<std::mutex>& lock, Pred ready) {
         m_cv.wait(lock, [&] { return m_stop || ready() || CanMerge(); });
         --m_waiting;
     }
-    if (m_stop) {
+    if (!ready()) {
         throw Stopped{};
     }
 }
@@ -123,8 +123,13 @@ void EchoPipeline::MergeUntil(std::unique_lock<std::mutex>& lock, Pred ready) {
 bool EchoPipeline::TakeRay(std::unique_lock<std::mutex>& lock, std::int32_t& ray,
                            EchoChunk*& chunk) {
     MergeUntil(lock, [&] { return m_nextRay >= m_rayCount || m_nextRay - m_head < m_window; });
+    // No ray left comes first: a worker that waited for the window until the fan was done is
+    // woken by the stop at the end, which is no failure (and it returns as usual).
     if (m_nextRay >= m_rayCount) {
         return false;
+    }
+    if (m_stop) {
+        throw Stopped{};
     }
     ray = m_nextRay++;
     chunk = TakeChunk();
@@ -154,6 +159,9 @@ EchoChunk* EchoPipeline::Submit(std::unique_lock<std::mutex>& lock, std::int32_t
     // The others wait while the queue is full; the head ray waits only while twice as many are
     // queued, so then at least half of the queue is its own and can be merged.
     MergeUntil(lock, [&] { return m_queued < (ray == m_head ? 2 * m_queueLimit : m_queueLimit); });
+    if (m_stop) {
+        throw Stopped{};
+    }
     return TakeChunk();
 }
 

@@ -126,7 +126,7 @@ private:
     // With the lock held: merges everything ready at the head of the fan, unless another worker
     // is merging; returns whether it merged. Releases the lock while it consumes.
     bool Merge(std::unique_lock<std::mutex>& lock);
-    // With the lock held: merges or waits until `ready`.
+    // With the lock held: merges or waits until `ready`; throws Stopped when stopped before.
     template <class Pred> void MergeUntil(std::unique_lock<std::mutex>& lock, Pred ready);
     void Fail(std::exception_ptr error);
     void StopAndJoin();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 #include <thread>
@@ -63,6 +64,31 @@ TEST(EchoPipeline, EchoesArriveInRayOrderWhateverTheWorkersAndChunks) {
             });
         finishRaysBefore(kRays);
         EXPECT_EQ(done.size(), static_cast<std::size_t>(kRays)) << workers << " workers";
+    }
+}
+
+TEST(EchoPipeline, EveryWorkerReturnsNormallyOnceTheFanIsDone) {
+    // A slow first ray fills the window, and the other workers wait for it; some wake only when
+    // the fan is done. Each must then learn that no ray is left, not be stopped as if another
+    // had failed: what a worker counts after its loop (the walk's statistics) would be lost.
+    constexpr std::int32_t kRays = 300;
+    for (int run = 0; run < 10; ++run) {
+        EchoPipeline pipeline(kRays, 8, nullptr);
+        std::atomic<int> traced{0};
+        pipeline.Run(
+            [&](int, EchoWriter& writer) {
+                int mine = 0;
+                while (writer.NextRay()) {
+                    if (writer.Ray() == 0) {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    }
+                    writer(writer.Ray(), 1.0);
+                    ++mine;
+                }
+                traced += mine;
+            },
+            [](const EchoChunk&) {}, [](std::int32_t) {});
+        ASSERT_EQ(traced.load(), kRays) << "run " << run;
     }
 }
 
