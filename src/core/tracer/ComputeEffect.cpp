@@ -10,12 +10,14 @@
 #include "core/tracer/ProgressSink.h"
 #include "core/tracer/RayWalker.h"
 #include "core/tracer/RectSearch.h"
+#include "core/tracer/TaskThread.h"
 #include "core/tracer/TraceParameters.h"
 #include "core/tracer/TraceScene.h"
 
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -130,10 +132,13 @@ std::int32_t TraceOnCallingThread(const TraceScene& scene, const RectSearch& sea
 
 // The first rays on the calling thread (so small scenes finish before a pool would even have
 // started), the rest on `workers` threads (this one among them), summed in ray order.
+// `helpers` (possibly fewer than workers − 1) run workers 1, 2, …; `copies[w]`, when set, is the
+// copy of the search that worker w made for itself beforehand.
 void TraceParallel(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
                    ProgressSink* progress, const EffectOptions& options, int workers,
                    const EngineTuning& tuning, double* bins, const FineSamples& fine,
-                   TraceStats& stats, PathKeeper* paths) {
+                   TraceStats& stats, PathKeeper* paths, std::span<TaskThread* const> helpers,
+                   std::vector<std::unique_ptr<RectSearch>>& copies) {
     const std::int32_t first = TraceOnCallingThread(scene, search, params, progress, options,
                                                     tuning, bins, fine, stats, paths);
     if (first == params.calc.rayCount) {
@@ -155,7 +160,10 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
     pipeline.Run(
         [&](int worker, EchoWriter& writer) {
             const auto w = static_cast<std::size_t>(worker);
-            const std::unique_ptr<RectSearch> copy = worker > 0 ? OwnCopy(search) : nullptr;
+            std::unique_ptr<RectSearch> copy = std::move(copies[w]);
+            if (worker > 0 && copy == nullptr) {
+                copy = OwnCopy(search);
+            }
             RayWalker<PoolSink> walker(scene, copy != nullptr ? *copy : search, params,
                                        options.cancel);
             PoolSink sink{writer};
@@ -179,7 +187,8 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
             }
             echoes += chunk.count;
         },
-        [&](std::int32_t ray) { ReportPosition(progress, first + ray, params.calc.rayCount); });
+        [&](std::int32_t ray) { ReportPosition(progress, first + ray, params.calc.rayCount); },
+        helpers);
     for (const TraceStats& c : counts) {
         stats.nodes += c.nodes;
         stats.searches += c.searches;
@@ -189,6 +198,16 @@ void TraceParallel(const TraceScene& scene, const RectSearch& search, const Trac
         paths->MergeFrom(std::move(keeper));
     }
 }
+
+// Waits, when it ends, for what the helpers were given (which reads what is declared before it).
+struct DrainOnExit {
+    std::span<TaskThread* const> helpers;
+    ~DrainOnExit() {
+        for (TaskThread* helper : helpers) {
+            helper->Drain();
+        }
+    }
+};
 
 std::string Mib(std::uint64_t bytes) {
     return std::to_string((bytes + (1u << 20) - 1) >> 20);
@@ -276,8 +295,34 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
                                              budget / keepers);
     }
     if (snapshot.hasListener) {
+        // The other workers start now when the visibility map is worth sharing out: they fill
+        // it beside this thread, copy the search while this thread traces its first rays, and
+        // are ready when the pool starts. Declared before the search, they end after it; the
+        // tasks that read the search are waited for before it ends (`done`).
+        std::vector<std::unique_ptr<TaskThread>> helpers;
+        if (workers > 1 && tuning.visibility != VisibilityUse::kNone &&
+            VisibilityMap::WorthSharing(snapshot)) {
+            for (int w = 1; w < workers; ++w) {
+                helpers.push_back(std::make_unique<TaskThread>());
+            }
+        }
+        std::vector<TaskThread*> helping;
+        for (const auto& helper : helpers) {
+            helping.push_back(helper.get());
+        }
+        std::vector<std::unique_ptr<RectSearch>> copies(static_cast<std::size_t>(workers));
         const RectSearch search(snapshot, tuning.indexFrom, tuning.index, tuning.isa,
-                                tuning.visibility);
+                                tuning.visibility, helping);
+        const DrainOnExit done{helping};
+        for (std::size_t h = 0; h < helping.size(); ++h) {
+            helping[h]->Post([&search, &copy = copies[h + 1]] {
+                try {
+                    copy = OwnCopy(search);
+                } catch (...) {
+                    copy = nullptr; // the worker tries again when it starts, and reports failing
+                }
+            });
+        }
         stats.rays = static_cast<std::uint64_t>(params.calc.rayCount);
         if (workers <= 1) {
             EngineTuning alone = tuning; // every ray, however long it takes
@@ -287,7 +332,7 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
                                  fine, stats, paths.get());
         } else {
             TraceParallel(snapshot, search, params, progress, options, workers, tuning, bins.get(),
-                          fine, stats, paths.get());
+                          fine, stats, paths.get(), helping, copies);
         }
     }
     if (params.calc.normalize) {

@@ -36,6 +36,10 @@ void EchoPipeline::StopAndJoin() {
         t.Join();
     }
     m_threads.clear();
+    for (TaskThread* helper : m_helpers) {
+        helper->Drain(); // a worker's failure went through Fail
+    }
+    m_helpers.clear();
 }
 
 void EchoPipeline::Fail(std::exception_ptr error) {
@@ -207,7 +211,8 @@ void EchoPipeline::WorkerLoop(int worker, const TraceFn& trace) {
     }
 }
 
-void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const RayDoneFn& rayDone) {
+void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const RayDoneFn& rayDone,
+                       std::span<TaskThread* const> helpers) {
     m_consume = &consume;
     std::int32_t reported = 0;
     // Reports the rays before `head` (all merged) that are not reported yet.
@@ -222,7 +227,13 @@ void EchoPipeline::Run(const TraceFn& trace, const ConsumeFn& consume, const Ray
     };
     try {
         for (int w = 1; w < m_workers; ++w) {
-            m_threads.emplace_back([this, w, &trace] { WorkerLoop(w, trace); });
+            const auto h = static_cast<std::size_t>(w - 1);
+            if (h < helpers.size()) {
+                m_helpers.push_back(helpers[h]);
+                helpers[h]->Post([this, w, &trace] { WorkerLoop(w, trace); });
+            } else {
+                m_threads.emplace_back([this, w, &trace] { WorkerLoop(w, trace); });
+            }
         }
         m_betweenRays = &report;
         Feed(0, trace);

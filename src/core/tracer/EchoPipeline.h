@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/tracer/TaskThread.h"
 #include "core/tracer/WorkerThread.h"
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <vector>
 
 namespace sonivera {
@@ -98,8 +100,11 @@ public:
     EchoPipeline& operator=(const EchoPipeline&) = delete;
 
     // Runs the whole fan. Rethrows the first exception of a worker or of the callbacks; throws
-    // EffectCancelled when the cancel flag is seen set.
-    void Run(const TraceFn& trace, const ConsumeFn& consume, const RayDoneFn& rayDone);
+    // EffectCancelled when the cancel flag is seen set. Workers 1, 2, … run on `helpers` as far
+    // as there are any (threads already started, which run the worker as their next task), the
+    // others on threads of the pipeline's own.
+    void Run(const TraceFn& trace, const ConsumeFn& consume, const RayDoneFn& rayDone,
+             std::span<TaskThread* const> helpers = {});
 
 private:
     friend class EchoWriter;
@@ -154,6 +159,7 @@ private:
     bool m_stop = false;
     std::exception_ptr m_error;
     std::vector<WorkerThread> m_threads;
+    std::vector<TaskThread*> m_helpers; // those running a worker
 };
 
 } // namespace sonivera

@@ -5,14 +5,17 @@
 #include "core/tracer/RectSubsets.h"
 #include "core/tracer/RectTree.h"
 #include "core/tracer/SearchHit.h"
+#include "core/tracer/TaskThread.h"
 #include "core/tracer/TraceConstants.h"
 #include "core/tracer/TraceScene.h"
 #include "core/tracer/VisibilityMap.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 namespace sonivera {
 
@@ -33,25 +36,35 @@ class RectSearch {
 public:
     // indexFrom: the number of rectangles from which `index` is used (tests force it).
     // isa: the instruction set of the plain walk (tests force each one).
+    // helpers: threads that fill the visibility map beside the calling thread, which builds the
+    // index or the subsets first; the search is the same with or without them.
     explicit RectSearch(const TraceScene& scene, std::size_t indexFrom = kIndexFromRects,
                         SearchIndex index = SearchIndex::kGrid,
                         RectLanes::Isa isa = RectLanes::Best(),
-                        VisibilityUse visibility = VisibilityUse::kEffect)
+                        VisibilityUse visibility = VisibilityUse::kEffect,
+                        std::span<TaskThread* const> helpers = {})
         : m_scene(scene), m_lanes(scene, isa), m_subsets(scene),
           m_visibility(visibility == VisibilityUse::kNone
                            ? VisibilityMap()
-                           : VisibilityMap(scene, visibility == VisibilityUse::kMap)) {
-        if (scene.RectCount() >= indexFrom && index == SearchIndex::kTree) {
-            m_tree.Build(scene);
-        } else if (scene.RectCount() >= indexFrom && index == SearchIndex::kGrid) {
-            m_grid.Build(scene);
-            if (m_grid.Empty()) {
-                m_tree.Build(scene); // the grid would take too much memory
-            }
-        }
-        if (!UsesIndex()) {
-            m_subsets.Build(m_lanes);
-        }
+                           : VisibilityMap(scene, visibility == VisibilityUse::kMap, {},
+                                           VisibilityMap::kUnfilled)) {
+        std::atomic<std::size_t> next{0};
+        ShareOut(
+            helpers,
+            [&] {
+                if (scene.RectCount() >= indexFrom && index == SearchIndex::kTree) {
+                    m_tree.Build(scene);
+                } else if (scene.RectCount() >= indexFrom && index == SearchIndex::kGrid) {
+                    m_grid.Build(scene);
+                    if (m_grid.Empty()) {
+                        m_tree.Build(scene); // the grid would take too much memory
+                    }
+                }
+                if (!UsesIndex()) {
+                    m_subsets.Build(m_lanes);
+                }
+            },
+            [&] { m_visibility.Fill(next); });
     }
 
     // The nearest rectangle along the ray, leaving out rectangle `skip` (-1 leaves out none).

@@ -1,6 +1,7 @@
 #include "core/tracer/VisibilityMap.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 // Why an answer of the map is the exact visibility search's answer.
@@ -60,6 +61,15 @@ constexpr double kBuildWorkForMap = 4e8;
 // The cells' bytes in all.
 constexpr double kMaxStateBytes = 32.0 * 1024 * 1024;
 constexpr std::uint32_t kMaxCellsPerSide = 1u << 16;
+// Sources × rectangles from which a calculation shares the filling out (WorthSharing). Below it
+// the thread started early cost more than it saved on a fan too short for a pool (room-10: 30,
+// 0.6 → 0.7 ms), and gave nothing measurable on those with one (bench/README.md).
+constexpr double kShareFromPairs = 40.0;
+
+double BuildWork(std::size_t sources, std::size_t rects) {
+    return static_cast<double>(sources) * 4.0 * static_cast<double>(rects) *
+           static_cast<double>(rects);
+}
 
 struct Box {
     double x0, y0, x1, y1;
@@ -75,32 +85,28 @@ public:
           m_delta(margins.seenWithin + 2.0 * margins.rounding * bound),
           m_clear(margins.sourceClear * bound) {}
 
-    void BuildSource(std::size_t s) {
+    // Source s's answers on the sides of rectangle q (which has cells). Each source and
+    // rectangle is decided on its own, so the rectangles may be shared out among threads.
+    void Build(std::size_t s, std::size_t q) {
         m_s = s;
         m_sx = m_sc.sourceX[s];
         m_sy = m_sc.sourceY[s];
         const std::size_t n = m_sc.RectCount();
-        for (std::size_t q = 0; q < n; ++q) {
-            if (m_map.m_cellBase[q] == VisibilityMap::kNoCells) {
-                continue;
-            }
-            for (std::uint32_t side = 0; side < 4; ++side) {
-                const std::uint32_t cells = side < 2 ? m_map.m_cellsY[q] : m_map.m_cellsX[q];
-                const Box whole = CellBox(q, side, 0, cells);
-                // Candidates: the other rectangles whose box comes near the hull of the source
-                // and the whole side.
-                const Box hull{
-                    std::min(m_sx, whole.x0) - m_delta, std::min(m_sy, whole.y0) - m_delta,
-                    std::max(m_sx, whole.x1) + m_delta, std::max(m_sy, whole.y1) + m_delta};
-                m_pool.clear();
-                for (std::size_t k = 0; k < n; ++k) {
-                    if (k != q && m_sc.left[k] <= hull.x1 && m_sc.right[k] >= hull.x0 &&
-                        m_sc.top[k] <= hull.y1 && m_sc.bottom[k] >= hull.y0) {
-                        m_pool.push_back(static_cast<std::uint32_t>(k));
-                    }
+        for (std::uint32_t side = 0; side < 4; ++side) {
+            const std::uint32_t cells = side < 2 ? m_map.m_cellsY[q] : m_map.m_cellsX[q];
+            const Box whole = CellBox(q, side, 0, cells);
+            // Candidates: the other rectangles whose box comes near the hull of the source and
+            // the whole side.
+            const Box hull{std::min(m_sx, whole.x0) - m_delta, std::min(m_sy, whole.y0) - m_delta,
+                           std::max(m_sx, whole.x1) + m_delta, std::max(m_sy, whole.y1) + m_delta};
+            m_pool.clear();
+            for (std::size_t k = 0; k < n; ++k) {
+                if (k != q && m_sc.left[k] <= hull.x1 && m_sc.right[k] >= hull.x0 &&
+                    m_sc.top[k] <= hull.y1 && m_sc.bottom[k] >= hull.y0) {
+                    m_pool.push_back(static_cast<std::uint32_t>(k));
                 }
-                Classify(q, side, 0, cells, 0, m_pool.size());
             }
+            Classify(q, side, 0, cells, 0, m_pool.size());
         }
     }
 
@@ -274,16 +280,20 @@ private:
     std::vector<std::uint32_t> m_pool;
 };
 
-VisibilityMap::VisibilityMap(const TraceScene& scene, bool forMap,
-                             const VisibilityMargins& margins) {
+VisibilityMap::VisibilityMap(const TraceScene& scene, bool forMap, const VisibilityMargins& margins)
+    : VisibilityMap(scene, forMap, margins, kUnfilled) {
+    std::atomic<std::size_t> next{0};
+    Fill(next);
+}
+
+VisibilityMap::VisibilityMap(const TraceScene& scene, bool forMap, const VisibilityMargins& margins,
+                             Unfilled) {
     const std::size_t n = scene.RectCount();
     const std::size_t sources = scene.sourceX.size();
     if (n == 0 || sources == 0) {
         return;
     }
-    const double work =
-        static_cast<double>(sources) * 4.0 * static_cast<double>(n) * static_cast<double>(n);
-    if (work > (forMap ? kBuildWorkForMap : kBuildWorkForEffect)) {
+    if (BuildWork(sources, n) > (forMap ? kBuildWorkForMap : kBuildWorkForEffect)) {
         return;
     }
     double bound = 1.0;
@@ -344,10 +354,34 @@ VisibilityMap::VisibilityMap(const TraceScene& scene, bool forMap,
         next += 2u * (cx[q] + cy[q]);
     }
     m_states.assign(static_cast<std::size_t>(next) * sources, kUndecided);
-    VisibilityMapBuilder builder(*this, scene, bound, margins);
-    for (std::size_t s = 0; s < sources; ++s) {
-        builder.BuildSource(s);
+    m_bound = bound;
+    m_margins = margins;
+}
+
+void VisibilityMap::Fill(std::atomic<std::size_t>& next) {
+    if (m_states.empty()) {
+        return;
     }
+    VisibilityMapBuilder builder(*this, *m_scene, m_bound, m_margins);
+    const std::size_t n = m_scene->RectCount();
+    // A rectangle at a time: its cells are one stretch of the answers, so threads filling
+    // different rectangles write different cache lines but at the stretches' ends.
+    for (std::size_t q = next.fetch_add(1, std::memory_order_relaxed); q < n;
+         q = next.fetch_add(1, std::memory_order_relaxed)) {
+        if (m_cellBase[q] == kNoCells) {
+            continue;
+        }
+        for (std::size_t s = 0; s < m_sources; ++s) {
+            builder.Build(s, q);
+        }
+    }
+}
+
+bool VisibilityMap::WorthSharing(const TraceScene& scene) {
+    const std::size_t n = scene.RectCount();
+    const std::size_t sources = scene.sourceX.size();
+    return static_cast<double>(sources) * static_cast<double>(n) >= kShareFromPairs &&
+           BuildWork(sources, n) <= kBuildWorkForEffect;
 }
 
 void VisibilityMap::Count(std::uint64_t counts[3]) const {

@@ -12,6 +12,7 @@ namespace sonivera {
 struct WorkerThread::State {
     std::function<void()> body;
     cpu_set_t creatorCpus{};
+    bool haveCpus = false; // creatorCpus holds the creator's set
     bool restore = false;
     pthread_t thread{};
     bool joinable = false;
@@ -46,6 +47,7 @@ WorkerThread::WorkerThread(std::function<void()> body) : m_state(std::make_uniqu
     const int here = sched_getcpu();
     if (here >= 0 && here < CPU_SETSIZE &&
         pthread_getaffinity_np(pthread_self(), sizeof(cpu_set_t), &m_state->creatorCpus) == 0) {
+        m_state->haveCpus = true;
         cpu_set_t others = m_state->creatorCpus;
         CPU_CLR(here, &others);
         if (CPU_COUNT(&others) > 0 &&
@@ -71,6 +73,26 @@ void WorkerThread::Join() {
         pthread_join(m_state->thread, nullptr);
         m_state->joinable = false;
     }
+}
+
+bool WorkerThread::KeepOffCallersProcessor() {
+    if (m_state == nullptr || !m_state->joinable || !m_state->haveCpus) {
+        return false;
+    }
+    const int here = sched_getcpu();
+    if (here < 0 || here >= CPU_SETSIZE) {
+        return false;
+    }
+    cpu_set_t others = m_state->creatorCpus;
+    CPU_CLR(here, &others);
+    return CPU_COUNT(&others) > 0 &&
+           pthread_setaffinity_np(m_state->thread, sizeof(cpu_set_t), &others) == 0;
+}
+
+void WorkerThread::TakeAllProcessors() {
+    // Failing leaves the thread off one processor: slower at worst, never wrong.
+    static_cast<void>(
+        pthread_setaffinity_np(pthread_self(), sizeof(cpu_set_t), &m_state->creatorCpus));
 }
 
 WorkerThread::WorkerThread(WorkerThread&&) noexcept = default;

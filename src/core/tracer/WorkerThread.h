@@ -23,6 +23,14 @@ public:
 
     void Join();
 
+    // Called on another thread that is about to wake this one: keeps this thread off the
+    // caller's processor, since a sleeping thread woken by a busy one was put on the waker's
+    // processor, where it waited for the waker's time slice (1–4 ms) while its own processor
+    // stood idle. Returns whether it did; the thread then calls TakeAllProcessors once it runs.
+    bool KeepOffCallersProcessor();
+    // On this worker's own thread: takes its creator's whole set of processors back.
+    void TakeAllProcessors();
+
     struct State; // the body, the thread and the creator's processors
 
 private:

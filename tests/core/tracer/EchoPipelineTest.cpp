@@ -8,8 +8,10 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace sonivera {
@@ -23,7 +25,16 @@ std::int32_t EchoesOfRay(std::int32_t r) {
 
 TEST(EchoPipeline, EchoesArriveInRayOrderWhateverTheWorkersAndChunks) {
     constexpr std::int32_t kRays = 160;
-    for (int workers : {1, 2, 3}) {
+    // Workers and how many of the others run on task threads already started (the rest on
+    // threads of the pipeline's own).
+    const std::pair<int, int> cases[] = {{1, 0}, {2, 0}, {3, 0}, {2, 1}, {3, 1}};
+    for (const auto& [workers, helped] : cases) {
+        std::vector<std::unique_ptr<TaskThread>> threads;
+        std::vector<TaskThread*> helpers;
+        for (int h = 0; h < helped; ++h) {
+            threads.push_back(std::make_unique<TaskThread>());
+            helpers.push_back(threads.back().get());
+        }
         EchoPipeline pipeline(kRays, workers, nullptr);
         // Consumption runs on any worker, one call at a time: the echoes of each ray in order,
         // the rays in order (a ray without echoes leaves nothing to see).
@@ -61,7 +72,8 @@ TEST(EchoPipeline, EchoesArriveInRayOrderWhateverTheWorkersAndChunks) {
                 ASSERT_EQ(r, static_cast<std::int32_t>(done.size()));
                 ASSERT_EQ(seen[static_cast<std::size_t>(r)].load(), EchoesOfRay(r));
                 done.push_back(r);
-            });
+            },
+            helpers);
         finishRaysBefore(kRays);
         EXPECT_EQ(done.size(), static_cast<std::size_t>(kRays)) << workers << " workers";
     }
@@ -93,18 +105,28 @@ TEST(EchoPipeline, EveryWorkerReturnsNormallyOnceTheFanIsDone) {
 }
 
 TEST(EchoPipeline, AWorkersFailureReachesTheCaller) {
-    EchoPipeline pipeline(500, 2, nullptr);
-    EXPECT_THROW(pipeline.Run(
-                     [](int, EchoWriter& writer) {
-                         while (writer.NextRay()) {
-                             writer(writer.Ray(), 1.0);
-                             if (writer.Ray() == 300) {
-                                 throw std::runtime_error("ray 300");
+    // The failing worker on a thread of the pipeline's own, then on a task thread, which is
+    // free for its next task afterwards.
+    TaskThread helper;
+    TaskThread* const helpers[] = {&helper};
+    for (std::size_t helped : {0u, 1u}) {
+        EchoPipeline pipeline(500, 2, nullptr);
+        EXPECT_THROW(pipeline.Run(
+                         [](int, EchoWriter& writer) {
+                             while (writer.NextRay()) {
+                                 writer(writer.Ray(), 1.0);
+                                 if (writer.Ray() == 300) {
+                                     throw std::runtime_error("ray 300");
+                                 }
                              }
-                         }
-                     },
-                     [](const EchoChunk&) {}, [](std::int32_t) {}),
-                 std::runtime_error);
+                         },
+                         [](const EchoChunk&) {}, [](std::int32_t) {}, std::span(helpers, helped)),
+                     std::runtime_error);
+    }
+    bool free = false;
+    helper.Post([&] { free = true; });
+    helper.Wait();
+    EXPECT_TRUE(free);
     // A worker that leaves with a ray taken and not handed over would hold the fan for ever.
     for (int workers : {1, 2}) {
         EchoPipeline early(500, workers, nullptr);

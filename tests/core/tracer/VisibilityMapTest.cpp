@@ -8,10 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <random>
 #include <string>
+#include <thread>
 
 namespace sonivera {
 
@@ -161,6 +163,15 @@ TEST(VisibilityMap, EveryAnswerOnRandomScenesAndHallsIsTheExactSearchs) {
             seed % 2 == 0 ? MakeRandomHall(seed, 20000) : MakeRandomScene(seed, 20000);
         const TraceScene sc = SnapshotScene(*scene);
         const VisibilityMap map(sc);
+        // Filled by three threads at once, a rectangle at a time: the same map.
+        VisibilityMap shared(sc, false, {}, VisibilityMap::kUnfilled);
+        std::atomic<std::size_t> next{0};
+        {
+            std::jthread a([&] { shared.Fill(next); });
+            std::jthread b([&] { shared.Fill(next); });
+            shared.Fill(next);
+        }
+        ASSERT_TRUE(shared == map) << "seed " << seed;
         std::uint64_t c[3];
         map.Count(c);
         for (int i = 0; i < 3; ++i) {
