@@ -5,6 +5,7 @@
 #include "core/tracer/EchoPath.h"
 #include "core/tracer/EchoPipeline.h"
 #include "core/tracer/FineResponse.h"
+#include "core/tracer/HelperThreads.h"
 #include "core/tracer/MemoryBudget.h"
 #include "core/tracer/PathKeeper.h"
 #include "core/tracer/ProgressSink.h"
@@ -295,21 +296,14 @@ void ComputeEffectTuned(SceneSettings& scene, ProgressSink* progress, const Effe
                                              budget / keepers);
     }
     if (snapshot.hasListener) {
-        // The other workers start now when the visibility map is worth sharing out: they fill
-        // it beside this thread, copy the search while this thread traces its first rays, and
-        // are ready when the pool starts. Declared before the search, they end after it; the
-        // tasks that read the search are waited for before it ends (`done`).
-        std::vector<std::unique_ptr<TaskThread>> helpers;
-        if (workers > 1 && tuning.visibility != VisibilityUse::kNone &&
-            VisibilityMap::WorthSharing(snapshot)) {
-            for (int w = 1; w < workers; ++w) {
-                helpers.push_back(std::make_unique<TaskThread>());
-            }
-        }
-        std::vector<TaskThread*> helping;
-        for (const auto& helper : helpers) {
-            helping.push_back(helper.get());
-        }
+        // The other workers are called in now when the visibility map is worth sharing out: they
+        // fill it beside this thread, copy the search while this thread traces its first rays,
+        // and are ready when the pool starts. Borrowed before the search, they are given back
+        // after it; the tasks that read the search are waited for before it ends (`done`).
+        const bool early = workers > 1 && tuning.visibility != VisibilityUse::kNone &&
+                           VisibilityMap::WorthSharing(snapshot);
+        const HelperLease helpers(early ? workers - 1 : 0);
+        const std::span<TaskThread* const> helping = helpers.Threads();
         std::vector<std::unique_ptr<RectSearch>> copies(static_cast<std::size_t>(workers));
         const RectSearch search(snapshot, tuning.indexFrom, tuning.index, tuning.isa,
                                 tuning.visibility, helping);

@@ -29,11 +29,15 @@ void TaskThread::Post(std::function<void()> task) {
     m_cv.notify_all();
 }
 
-void TaskThread::WatchForTask(std::uint64_t seen) const {
-    const auto until = std::chrono::steady_clock::now() + kWatch;
+namespace {
+
+// Returns once `count` differs from `seen` or kWatch has passed.
+void Watch(const std::atomic<std::uint64_t>& count, std::uint64_t seen,
+           std::chrono::microseconds watch) {
+    const auto until = std::chrono::steady_clock::now() + watch;
     do {
         for (int i = 0; i < 64; ++i) {
-            if (m_posted.load(std::memory_order_acquire) != seen) {
+            if (count.load(std::memory_order_acquire) != seen) {
                 return;
             }
 #if defined(__x86_64__) || defined(__i386__)
@@ -43,7 +47,24 @@ void TaskThread::WatchForTask(std::uint64_t seen) const {
     } while (std::chrono::steady_clock::now() < until);
 }
 
+} // namespace
+
 void TaskThread::WaitIdle(std::unique_lock<std::mutex>& lock) {
+    if (!m_tasks.empty() || m_busy) {
+        // The last task usually ends within microseconds of the caller's own part.
+        const std::uint64_t ran = m_finished.load(std::memory_order_relaxed);
+        const std::uint64_t left = m_tasks.size() + (m_busy ? 1 : 0);
+        lock.unlock();
+        for (std::uint64_t seen = ran; seen < ran + left;) {
+            Watch(m_finished, seen, kWatch);
+            const std::uint64_t now = m_finished.load(std::memory_order_acquire);
+            if (now == seen) {
+                break; // nothing ended within kWatch: sleep
+            }
+            seen = now;
+        }
+        lock.lock();
+    }
     m_cv.wait(lock, [&] { return m_tasks.empty() && !m_busy; });
 }
 
@@ -67,7 +88,7 @@ void TaskThread::Loop() {
         if (m_tasks.empty() && !m_quit) {
             const std::uint64_t seen = m_posted.load(std::memory_order_relaxed);
             lock.unlock();
-            WatchForTask(seen);
+            Watch(m_posted, seen, kWatch);
             lock.lock();
         }
         m_sleeping = true;
@@ -93,6 +114,7 @@ void TaskThread::Loop() {
         task = nullptr; // what the task holds is released on this thread, before Wait returns
         lock.lock();
         m_busy = false;
+        m_finished.fetch_add(1, std::memory_order_release);
         if (error && !m_error) {
             m_error = error;
         }
