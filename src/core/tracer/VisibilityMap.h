@@ -55,8 +55,9 @@ public:
     // An empty map: every answer undecided.
     VisibilityMap() = default;
 
-    // Whether filling a calculation's map is long enough to be shared out among threads started
-    // for it (each costs 0.07–0.2 ms to start; a source's answers on a rectangle take 5–12 µs).
+    // Whether filling a calculation's map is long enough to be shared out among helper threads
+    // (the first calculation of a process starts them, 0.07–0.2 ms each; a source's answers on a
+    // rectangle take 5–12 µs).
     static bool WorthSharing(const TraceScene& scene);
 
     // The map laid out with every answer still undecided (which is always a sound answer): the
