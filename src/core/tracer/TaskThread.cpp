@@ -31,13 +31,12 @@ void TaskThread::Post(std::function<void()> task) {
 
 namespace {
 
-// Returns once `count` differs from `seen` or kWatch has passed.
-void Watch(const std::atomic<std::uint64_t>& count, std::uint64_t seen,
-           std::chrono::microseconds watch) {
+// Returns once done() holds or kWatch has passed.
+template <class Done> void Watch(Done done, std::chrono::microseconds watch) {
     const auto until = std::chrono::steady_clock::now() + watch;
     do {
         for (int i = 0; i < 64; ++i) {
-            if (count.load(std::memory_order_acquire) != seen) {
+            if (done()) {
                 return;
             }
 #if defined(__x86_64__) || defined(__i386__)
@@ -52,17 +51,10 @@ void Watch(const std::atomic<std::uint64_t>& count, std::uint64_t seen,
 void TaskThread::WaitIdle(std::unique_lock<std::mutex>& lock) {
     if (!m_tasks.empty() || m_busy) {
         // The last task usually ends within microseconds of the caller's own part.
-        const std::uint64_t ran = m_finished.load(std::memory_order_relaxed);
-        const std::uint64_t left = m_tasks.size() + (m_busy ? 1 : 0);
+        const std::uint64_t target =
+            m_finished.load(std::memory_order_relaxed) + m_tasks.size() + (m_busy ? 1 : 0);
         lock.unlock();
-        for (std::uint64_t seen = ran; seen < ran + left;) {
-            Watch(m_finished, seen, kWatch);
-            const std::uint64_t now = m_finished.load(std::memory_order_acquire);
-            if (now == seen) {
-                break; // nothing ended within kWatch: sleep
-            }
-            seen = now;
-        }
+        Watch([&] { return m_finished.load(std::memory_order_acquire) >= target; }, kWatch);
         lock.lock();
     }
     m_cv.wait(lock, [&] { return m_tasks.empty() && !m_busy; });
@@ -88,7 +80,7 @@ void TaskThread::Loop() {
         if (m_tasks.empty() && !m_quit) {
             const std::uint64_t seen = m_posted.load(std::memory_order_relaxed);
             lock.unlock();
-            Watch(m_posted, seen, kWatch);
+            Watch([&] { return m_posted.load(std::memory_order_acquire) != seen; }, kWatch);
             lock.lock();
         }
         m_sleeping = true;
