@@ -196,6 +196,14 @@ private:
                 const double c = (-toPoint.dy) * ny + (-toPoint.dx) * nx;
                 a = (a * c) * m_scene.reflection[static_cast<std::size_t>(h.index)];
             }
+            // With the medium's factor e in [0, 1], |a·e| ≤ |a| and so |echo| = |(a·e)·amplitude|
+            // ≤ |a|·|amplitude|, each side rounded (rounding is monotonic). When that bound is not
+            // above the stop amplitude the echo is not recorded whatever e is, and the call of
+            // exp is saved. A NaN in the bound never skips; a NaN e is not recorded either.
+            if (m_mediumAtMostOne &&
+                std::fabs(a) * std::fabs(amplitude) <= m_p.calc.stopAmplitude) {
+                continue;
+            }
             a = a * MediumFactor(dist);
             const double echo = a * amplitude;
             if (echo > m_p.calc.stopAmplitude) {
