@@ -24,7 +24,8 @@ struct PointSink {
 PreparedScene::PreparedScene(const SceneSettings& scene)
     : m_params(MakeTraceParameters(scene)), m_snapshot(SnapshotScene(scene)),
       m_search(std::make_unique<RectSearch>(m_snapshot, kIndexFromRects, SearchIndex::kGrid,
-                                            RectLanes::Best(), VisibilityUse::kMap)) {}
+                                            RectLanes::Best(), VisibilityUse::kMap)),
+      m_fan(RayWalker<PointSink>::FanDirections(m_params)) {}
 
 std::vector<double> PreparedScene::EffectAt(double x, double y, const std::atomic<bool>* cancel,
                                             TraceStats* stats, const RectSearch* own) const {
@@ -36,6 +37,7 @@ std::vector<double> PreparedScene::EffectAt(double x, double y, const std::atomi
         scene.listenerX = x;
         scene.listenerY = y;
         RayWalker<PointSink> walker(scene, own != nullptr ? *own : *m_search, m_params, cancel);
+        walker.UseFan(m_fan);
         PointSink sink{bins.data()};
         walker.DirectSound(sink);
         for (std::int32_t ray = 0; ray < m_params.calc.rayCount; ++ray) {

@@ -41,6 +41,7 @@ private:
     TraceParameters m_params;
     TraceScene m_snapshot;
     std::unique_ptr<RectSearch> m_search;
+    std::vector<double> m_fan; // the directions of the fan's rays, the same at every point
 };
 
 } // namespace sonivera

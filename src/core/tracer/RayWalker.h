@@ -55,8 +55,13 @@ public:
         }
         m_ray = i;
         m_order = 0;
-        const double theta = static_cast<double>(i) * m_step;
-        const SceneRay ray{m_scene.listenerX, m_scene.listenerY, std::cos(theta), std::sin(theta)};
+        SceneRay ray{m_scene.listenerX, m_scene.listenerY, 0.0, 0.0};
+        if (m_fan != nullptr) {
+            ray.dx = m_fan[2 * static_cast<std::size_t>(i)];
+            ray.dy = m_fan[2 * static_cast<std::size_t>(i) + 1];
+        } else {
+            FanDirection(i, m_step, ray.dx, ray.dy);
+        }
         ++m_searches;
         const SearchHit h = m_search.Nearest(ray, -1);
         if (h.index < 0) {
@@ -85,6 +90,34 @@ public:
             }
         }
     }
+
+    // The direction of ray i of a fan whose rays are `step` apart.
+    static void FanDirection(std::int32_t i, double step, double& dx, double& dy) {
+        const double theta = static_cast<double>(i) * step;
+        dx = std::cos(theta);
+        dy = std::sin(theta);
+    }
+    // The fan's directions made once, for walkers that trace the same fan from many listener
+    // points (a map): dx, dy of ray i at [2i], [2i + 1], as FanDirection gives them, for every ray
+    // of params.calc.rayCount; none for a fan of more than kFanTableRays (any count may stand in
+    // a file, and such a fan's own sines are the least of its cost).
+    static constexpr std::int32_t kFanTableRays = 1 << 16;
+    static std::vector<double> FanDirections(const TraceParameters& params) {
+        const std::int32_t n = params.calc.rayCount;
+        if (n <= 0 || n > kFanTableRays) {
+            return {};
+        }
+        const double step = (2.0 * 3.141592653589793) / n;
+        std::vector<double> fan(2 * static_cast<std::size_t>(n));
+        for (std::int32_t i = 0; i < n; ++i) {
+            FanDirection(i, step, fan[2 * static_cast<std::size_t>(i)],
+                         fan[2 * static_cast<std::size_t>(i) + 1]);
+        }
+        return fan;
+    }
+    // Takes ray directions from `fan` (FanDirections; it must outlive the walker) instead of
+    // computing them per ray; an empty one changes nothing.
+    void UseFan(const std::vector<double>& fan) { m_fan = fan.empty() ? nullptr : fan.data(); }
 
     // Thrown when more nodes than the limit set below have been visited.
     struct NodeLimitReached {};
@@ -474,6 +507,7 @@ private:
     const TraceParameters& m_p;
     const std::atomic<bool>* m_cancel;
     const double m_step;
+    const double* m_fan = nullptr; // the fan's directions made once (UseFan), or none
     const bool m_bounded; // whether the searches stop at a bound on the distance (RectSearch)
     std::vector<Frame> m_stack;
     std::uint64_t m_nodes = 0;
