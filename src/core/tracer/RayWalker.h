@@ -232,8 +232,9 @@ private:
             // With the medium's factor e in [0, 1], |a·e| ≤ |a| and so |echo| = |(a·e)·amplitude|
             // ≤ |a|·|amplitude|, each side rounded (rounding is monotonic). When that bound is not
             // above the stop amplitude the echo is not recorded whatever e is, and the call of
-            // exp is saved. A NaN in the bound never skips; a NaN e is not recorded either.
-            if (m_mediumAtMostOne &&
+            // exp is saved (with μ = 0 there is no call to save). A NaN in the bound never
+            // skips; a NaN e is not recorded either.
+            if (m_weakEchoSkipsExp &&
                 std::fabs(a) * std::fabs(amplitude) <= m_p.calc.stopAmplitude) {
                 continue;
             }
@@ -353,6 +354,7 @@ private:
         m_amplitudeNeverGrows = factorsAtMostOne && !std::isnan(m_maxGain);
         // With a finite μ ≥ 0 the medium's factor e^(−μ·L) of a finite leg lies in [0, 1].
         m_mediumAtMostOne = m_amplitudeNeverGrows && std::isfinite(mu);
+        m_weakEchoSkipsExp = m_mediumAtMostOne && mu != 0.0;
     }
 
     // Whether a child whose leg factor is (a factor in [0, 1]) × `known` would be cut by Enter for
@@ -519,6 +521,7 @@ private:
     double m_maxGain = 0.0;
     bool m_amplitudeNeverGrows = false;
     bool m_mediumAtMostOne = false;
+    bool m_weakEchoSkipsExp = false; // a medium that absorbs, with factors in [0, 1]
     PathKeeper* m_paths = nullptr;
     EchoPath m_scratch;
     std::int32_t m_ray = -1;
