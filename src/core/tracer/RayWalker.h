@@ -35,7 +35,7 @@ public:
     RayWalker(const TraceScene& scene, const RectSearch& search, const TraceParameters& params,
               const std::atomic<bool>* cancel)
         : m_scene(scene), m_search(search), m_p(params), m_cancel(cancel),
-          m_step((2.0 * 3.141592653589793) / params.calc.rayCount), m_bounded(search.UsesIndex()) {
+          m_step(FanStep(params.calc.rayCount)), m_bounded(search.UsesIndex()) {
         m_stack.reserve(kMaxLegs + 1);
         PrepareBounds();
     }
@@ -91,6 +91,8 @@ public:
         }
     }
 
+    // The angle between neighbouring rays of a fan of `rays` rays.
+    static double FanStep(std::int32_t rays) { return (2.0 * 3.141592653589793) / rays; }
     // The direction of ray i of a fan whose rays are `step` apart.
     static void FanDirection(std::int32_t i, double step, double& dx, double& dy) {
         const double theta = static_cast<double>(i) * step;
@@ -107,7 +109,7 @@ public:
         if (n <= 0 || n > kFanTableRays) {
             return {};
         }
-        const double step = (2.0 * 3.141592653589793) / n;
+        const double step = FanStep(n);
         std::vector<double> fan(2 * static_cast<std::size_t>(n));
         for (std::int32_t i = 0; i < n; ++i) {
             FanDirection(i, step, fan[2 * static_cast<std::size_t>(i)],
