@@ -124,7 +124,7 @@ __attribute__((always_inline)) inline bool OfferRect(const TraceScene& scene, st
                                                      const SceneRay& r, bool visibility,
                                                      double pointDist, Hit& hit) {
     double t;
-    if (!IntersectRect(scene, static_cast<std::size_t>(k), r, t) || !(t < kNoHit)) {
+    if (!IntersectRectAtOnce(scene, static_cast<std::size_t>(k), r, t) || !(t < kNoHit)) {
         return true;
     }
     if (visibility && t - pointDist <= -kSeenWithin) {

@@ -294,7 +294,7 @@ private:
     // first, as they often decide at once.
     bool BlockedBy(std::int32_t k, const SceneRay& ray, double pointDist) {
         double t;
-        if (k < 0 || !IntersectRect(m_scene, static_cast<std::size_t>(k), ray, t) ||
+        if (k < 0 || !IntersectRectAtOnce(m_scene, static_cast<std::size_t>(k), ray, t) ||
             !(t < kNoHit) || !(t - pointDist <= -kSeenWithin)) {
             return false;
         }
@@ -420,7 +420,7 @@ private:
         const double ox = f.px + kPassageStepIn * dx;
         const double oy = f.py + kPassageStepIn * dy;
         double exitT;
-        IntersectRect(m_scene, q, SceneRay{ox, oy, dx, dy}, exitT);
+        IntersectRectAtOnce(m_scene, q, SceneRay{ox, oy, dx, dy}, exitT);
         double x = ox + exitT * dx;
         double y = oy + exitT * dy;
         ++m_searches;

@@ -245,7 +245,7 @@ inline bool TestCandidates(const Lanes& lanes, Candidate* c, std::size_t n, cons
             continue;
         }
         double t;
-        if (IntersectRect(scene, static_cast<std::size_t>(k), r, t) &&
+        if (IntersectRectAtOnce(scene, static_cast<std::size_t>(k), r, t) &&
             (t < dist || (t == dist && k < index))) {
             dist = t;
             index = k;

@@ -306,6 +306,52 @@ TEST(RectLanes, SubsetsWithTheSameRectanglesShareLanes) {
     }
 }
 
+// The edge tests made side by side give IntersectRect's answer and bits: on rays with special
+// values (zero, infinite and NaN components, origins on sides and corners, inside rectangles),
+// on sides that are not finite or of zero length, and on the adversarial rays at every scale.
+TEST(RectLanes, EdgeTestsSideBySideGiveIntersectRectsBits) {
+    std::mt19937_64 rng(11);
+    std::size_t compared = 0;
+    std::size_t hits = 0;
+    const auto check = [&](const TraceScene& s, const SceneRay& r) {
+        for (std::size_t k = 0; k < s.RectCount(); ++k) {
+            double t = -1.0;
+            double expected = -2.0;
+            const bool hit = IntersectRectAtOnce(s, k, r, t);
+            ASSERT_EQ(hit, IntersectRect(s, k, r, expected)) << "rect " << k;
+            ASSERT_EQ(0, std::memcmp(&t, &expected, sizeof(double)))
+                << "rect " << k << ": " << t << " vs " << expected;
+            ++compared;
+            hits += hit ? 1 : 0;
+        }
+    };
+    for (int scene = 0; scene < 300; ++scene) {
+        const TraceScene s = RandomRects(rng, 1 + static_cast<std::size_t>(scene % 9));
+        for (int ray = 0; ray < 300; ++ray) {
+            check(s, RandomRay(rng, s));
+        }
+    }
+    for (double scale : {1e-250, 1e-6, 1.0, 1e100, 1e290}) {
+        for (int scene = 0; scene < 40; ++scene) {
+            const TraceScene s = AdversarialRects(rng, scale);
+            for (int ray = 0; ray < 100; ++ray) {
+                double cornerDist;
+                check(s, AdversarialRay(rng, s, cornerDist));
+            }
+        }
+    }
+    // Every edge met, each beyond the no-hit distance: IntersectRect reports a hit at the no-hit
+    // distance.
+    TraceScene far;
+    far.left = {1.5e308};
+    far.top = {1.5e308};
+    far.right = {std::numeric_limits<double>::infinity()};
+    far.bottom = {std::numeric_limits<double>::infinity()};
+    check(far, SceneRay{0.0, 0.0, 0.6, 0.8});
+    EXPECT_GT(compared, 500000u);
+    EXPECT_GT(hits, compared / 20);
+}
+
 TEST(RectLanes, TheDivisionFreeFilterGivesTheWalksAnswerOnAdversarialRays) {
     if (__builtin_cpu_supports("avx2") == 0) {
         GTEST_SKIP() << "no AVX2 on this processor";
