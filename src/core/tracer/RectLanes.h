@@ -86,6 +86,13 @@ public:
     bool Search(const SceneRay& ray, int skip, bool visibility, double pointDist, int& index,
                 double& dist, Subset subset = kAll) const {
         const Range& range = m_ranges[subset];
+        if (range.first == range.end) {
+            // What every kernel answers over no lanes, without the call: a subset that leaves
+            // out every rectangle is common (a passage out through an outer wall).
+            index = -1;
+            dist = kNoHit;
+            return true;
+        }
         return m_search(*this, range.first, range.end, ray, skip, visibility, pointDist, index,
                         dist);
     }
