@@ -36,7 +36,7 @@ public:
     // from products alone which lanes can matter and tests only those exactly (the search's
     // result is the same; see SearchFilteredAvx2).
     enum class Isa { kScalar, kAvx2, kAvx2Filter };
-    static constexpr std::size_t kBlock = 8;
+    static constexpr std::size_t kBlock = 4;
     // Which rectangle goes into which lane: list order, or near rectangles side by side.
     enum class LaneOrder { kList, kSpatial };
 

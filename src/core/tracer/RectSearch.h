@@ -20,7 +20,7 @@
 namespace sonivera {
 
 // Scenes with at least this many rectangles are searched through an index. Below it the walk over
-// every rectangle, eight per block, is faster (bench/README.md has the measurement).
+// every rectangle, a block of lanes at a time, is faster (bench/README.md has the measurement).
 constexpr std::size_t kIndexFromRects = 64;
 
 // Which index narrows the search down: none (every rectangle is tested), a uniform grid (the
