@@ -1,9 +1,14 @@
 // The path rules of the tracer: passage, reflection, the stop tests, the head-on rule, corner
-// normals and the bound on endless chains.
+// normals, the bound on endless chains and the bound that ends too weak passages early.
 #include "SceneBuilder.h"
+#include "core/tracer/ExpBound.h"
 #include "reference/ReferenceTracer.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
 
 namespace sonivera {
 
@@ -151,6 +156,32 @@ TEST(TracerRules, PassageStepBelowThePrecisionEndsInsteadOfLoopingForEver) {
     scene->params.rayCount = 1;
     const std::vector<double> bins = Effect(*scene);
     EXPECT_EQ(bins, reference::ComputeReferenceEffectOnLargeStack(*scene).bins);
+}
+
+TEST(TracerRules, ExpBoundIsNeverBelowExpAndAtMostTwiceIt) {
+    // The walk ends a passage before its search when even this bound makes the child too weak,
+    // so a bound below exp's own result would drop echoes. Tiny arguments, a sweep over every
+    // scale, the points where e^(−x) is a power of two (the bound's steps) and their neighbours,
+    // and exp's underflow.
+    std::vector<double> xs = {0.0, 0x1p-1074, 0x1p-1022, 1e-300, 1e-20, 0x1p-53, 1e-9};
+    for (double x = 1e-12; x < 1e7; x *= 1.0001) {
+        xs.push_back(x);
+    }
+    for (int n = 1; n < 1100; ++n) {
+        const double x = n * 0.6931471805599453;
+        xs.insert(xs.end(), {std::nextafter(x, 0.0), x, std::nextafter(x, 1e9)});
+    }
+    for (double x : xs) {
+        const double e = std::exp(-x);
+        ASSERT_GE(ExpBound(x), e) << x;
+        if (e > 0x1p-990) {
+            ASSERT_LE(ExpBound(x), 2.05 * e) << x;
+        }
+    }
+    EXPECT_EQ(ExpBound(1e300), 0x1p-1000);
+    EXPECT_EQ(ExpBound(std::numeric_limits<double>::infinity()), 0x1p-1000);
+    EXPECT_TRUE(std::isnan(ExpBound(std::numeric_limits<double>::quiet_NaN())));
+    EXPECT_TRUE(std::isnan(ExpBound(-1.0)));
 }
 
 } // namespace
