@@ -19,6 +19,9 @@ void RefuseSameFilesOrFail(const std::vector<std::string>& inputs,
     }
     // Every output that cannot be written is found now, not after minutes of work.
     for (const auto& output : outputs) {
+        if (output.empty()) {
+            continue; // an option not given
+        }
         try {
             CheckCanWrite(output);
         } catch (const FileError& e) {

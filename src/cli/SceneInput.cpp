@@ -34,9 +34,13 @@ std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path) {
 }
 
 std::string ReadTextOrFail(const std::string& path) {
+    return ReadTextOrFail(path, kMaxInputFileBytes);
+}
+
+std::string ReadTextOrFail(const std::string& path, std::uint64_t maxBytes) {
     try {
-        const auto bytes =
-            path == "-" ? ReadWholeStream(STDIN_FILENO, "standard input") : ReadWholeFile(path);
+        const auto bytes = path == "-" ? ReadWholeStream(STDIN_FILENO, "standard input")
+                                       : ReadWholeFile(path, maxBytes);
         return std::string(bytes.begin(), bytes.end());
     } catch (const FileError& e) {
         throw CliFailure(kExitBadInput, e.what()); // names the path and the system's reason

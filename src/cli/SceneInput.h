@@ -17,5 +17,7 @@ std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path);
 
 // Reads a whole regular file, or standard input for "-"; either at most kMaxInputFileBytes.
 std::string ReadTextOrFail(const std::string& path);
+// The same with another size limit.
+std::string ReadTextOrFail(const std::string& path, std::uint64_t maxBytes);
 
 } // namespace sonivera

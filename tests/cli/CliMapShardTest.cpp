@@ -77,31 +77,63 @@ TEST(CliMapShard, ShardsMergedInAnyOrderGiveTheOneMachineBytes) {
     }
 }
 
-TEST(CliMapShard, TheSchedulersEnvironmentChoosesTheShardUnlessAFlagDoes) {
+TEST(CliMapShard, AJobArraysTaskIsTheShardOfItsIndexAndAnAmbiguousArrayIsRefused) {
     TempDir dir;
     const std::string scene = DataFile("echoes.3d");
     const std::string out = dir.File("a.shard");
-    // A job array of tasks 1..4: task 3 is shard 2 of 4.
-    CliRun run = RunWithEnvironment({{"SLURM_ARRAY_TASK_ID", "3"},
-                                     {"SLURM_ARRAY_TASK_MIN", "1"},
-                                     {"SLURM_ARRAY_TASK_COUNT", "4"}},
-                                    {"map", scene, "--step", "25", "-o", out});
+    const std::vector<std::string> map = {"map", scene, "--step", "25", "-o", out};
+    const auto with = [&](std::vector<std::string> extra) {
+        std::vector<std::string> args = map;
+        args.insert(args.end(), extra.begin(), extra.end());
+        return args;
+    };
+    const auto array = [](const char* id, const char* min, const char* max, const char* count,
+                          const char* step = "1") {
+        return std::vector<std::pair<std::string, std::string>>{
+            {"SLURM_ARRAY_TASK_ID", id},     {"SLURM_ARRAY_TASK_MIN", min},
+            {"SLURM_ARRAY_TASK_MAX", max},   {"SLURM_ARRAY_TASK_COUNT", count},
+            {"SLURM_ARRAY_TASK_STEP", step}};
+    };
+    // The whole array 0-3: task 2 is shard 2 of 4.
+    CliRun run = RunWithEnvironment(array("2", "0", "3", "4"), map);
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("shard 2 of 4"), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("SLURM_ARRAY_TASK_ID=3"), std::string::npos) << run.err;
     const auto written = Bytes(out);
     EXPECT_NE(std::string(written.begin(), written.end()).find("\"shard\":2"), std::string::npos);
-    // An indexed job needs the count; a flag wins over the environment.
-    run = RunWithEnvironment({{"JOB_COMPLETION_INDEX", "1"}},
-                             {"map", scene, "--step", "25", "-o", out});
+    // A re-run of task 1 alone (`sbatch --array=1`): the count cannot come from the array.
+    run = RunWithEnvironment(array("1", "1", "1", "1"), map);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find("--shards N"), std::string::npos) << run.err;
-    run = RunWithEnvironment({{"JOB_COMPLETION_INDEX", "1"}},
-                             {"map", scene, "--step", "25", "--shards", "3", "-o", out});
+    EXPECT_NE(run.err.find("SLURM_ARRAY_TASK_MIN=1"), std::string::npos) << run.err;
+    // With the count in the batch script it is shard 1 of 4, as in the first run.
+    run = RunWithEnvironment(array("1", "1", "1", "1"), with({"--shards", "4"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("shard 1 of 4"), std::string::npos) << run.err;
+    // An array with a step (0-6:2) needs the count; with it, task 4 is shard 4 of 7.
+    EXPECT_EQ(RunWithEnvironment(array("4", "0", "6", "4", "2"), map).exitCode, 2);
+    run = RunWithEnvironment(array("4", "0", "6", "4", "2"), with({"--shards", "7"}));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("shard 4 of 7"), std::string::npos) << run.err;
+    // An array reaching beyond the count, a picture's name or the picture's options in a task.
+    run = RunWithEnvironment(array("1", "0", "5", "6"), with({"--shards", "4"}));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("tasks up to 5"), std::string::npos) << run.err;
+    run = RunWithEnvironment(array("0", "0", "3", "4"),
+                             {"map", scene, "--step", "25", "-o", dir.File("x.png")});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("names a picture"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.File("x.png")));
+    run = RunWithEnvironment(array("0", "0", "3", "4"), with({"--figure", "t30"}));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("give them to map-merge"), std::string::npos) << run.err;
+    // An indexed job needs the count; a flag wins over the environment.
+    run = RunWithEnvironment({{"JOB_COMPLETION_INDEX", "1"}}, map);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("--shards N"), std::string::npos) << run.err;
+    run = RunWithEnvironment({{"JOB_COMPLETION_INDEX", "1"}}, with({"--shards", "3"}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("shard 1 of 3"), std::string::npos) << run.err;
-    run = RunWithEnvironment({{"SLURM_ARRAY_TASK_ID", "3"}, {"SLURM_ARRAY_TASK_COUNT", "4"}},
-                             {"map", scene, "--step", "25", "--shard", "0/2", "-o", out});
+    run = RunWithEnvironment(array("3", "0", "3", "4"), with({"--shard", "0/2"}));
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("shard 0 of 2 (counted from 0), from --shard 0/2"), std::string::npos);
     // A shard is written to its shard file only.
@@ -145,8 +177,8 @@ TEST(CliMapShard, MergeRefusesWhatIsNotOneCompleteMapNamingTheFile) {
         {{a0, step}, step + ": a map of other steps"},
         {{a0, onset}, onset + ": a map of other figures or another onset"},
         {{a0, three}, three + ": one of 3 shards"},
-        {{a0, damaged}, damaged + ":"},
-        {{a0, cut}, cut + ": not a map shard, or a damaged one"},
+        {{damaged, a0}, damaged + ": damaged"},
+        {{a0, cut}, cut + ": damaged"},
         {{a0, DataFile("echoes.3d")}, "not a map shard"},
     };
     for (const auto& [inputs, message] : cases) {

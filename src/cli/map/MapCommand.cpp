@@ -19,7 +19,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <initializer_list>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -35,8 +38,8 @@ struct MapCommandOptions {
     int threads = 0;
     OnsetChoice onset;
     MapOutputPaths outputs;
-    std::string figure = "c50";
-    int width = 900;
+    std::optional<std::string> figure; // default c50
+    std::optional<int> width;          // default 900
     std::string shard;
     std::optional<std::size_t> shards;
 };
@@ -76,6 +79,36 @@ std::vector<MapPointResult> MapOrFail(const SceneSettings& scene, const std::str
     }
 }
 
+bool EndsIn(const std::string& path, std::initializer_list<const char*> extensions) {
+    std::string ext = std::filesystem::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::find(extensions.begin(), extensions.end(), ext) != extensions.end();
+}
+
+// A shard writes its shard file and nothing else; what only a whole map has is refused, not
+// silently dropped (inside a job array a run meant as a whole map would otherwise write a shard
+// under a picture's name).
+void CheckShardOutputsOrFail(const MapCommandOptions& o, const ShardChoice& shard) {
+    const std::string from = "this run is shard " + std::to_string(shard.k) + " of " +
+                             std::to_string(shard.n) + " (" + shard.source + ")";
+    if (!o.outputs.csv.empty() || !o.outputs.json.empty() || o.outputs.picture.empty()) {
+        throw CliFailure(kExitBadInput, from + ": a shard is written to one file, its shard "
+                                               "file (-o FILE); merge the shards with map-merge");
+    }
+    if (EndsIn(o.outputs.picture, {".png", ".svg", ".csv", ".json"})) {
+        throw CliFailure(kExitBadInput,
+                         from + ": -o " + o.outputs.picture +
+                             " names a picture or a table, but a shard writes a shard file; "
+                             "name it NAME.shard and make the pictures with map-merge, or give "
+                             "--shard 0/1 for the whole map in one run");
+    }
+    if (o.figure || o.width) {
+        throw CliFailure(kExitBadInput, from + ": --figure and --width belong to the picture, "
+                                               "which map-merge draws; give them to map-merge");
+    }
+}
+
 std::string OnsetText(const OnsetChoice& onset) {
     const OnsetRule rule = onset.Rule();
     return rule.firstEnergy ? std::string("first") : RoundTripText(rule.triggerDb);
@@ -85,19 +118,17 @@ int RunMap(const MapCommandOptions& o) {
     const auto shard =
         ChooseShard(o.shard, o.shards, [](const char* name) { return std::getenv(name); });
     if (shard) {
-        if (!o.outputs.csv.empty() || !o.outputs.json.empty() || o.outputs.picture.empty()) {
-            throw CliFailure(kExitBadInput, "a shard is written to one file, its shard file "
-                                            "(-o FILE); merge the shards with map-merge");
-        }
+        CheckShardOutputsOrFail(o, *shard);
         std::cerr << "map: shard " << shard->k << " of " << shard->n << " (counted from 0), from "
                   << shard->source << '\n';
     } else if (o.outputs.csv.empty() && o.outputs.json.empty() && o.outputs.picture.empty()) {
         throw CliFailure(kExitBadInput, "give at least one output: --csv, --json or -o");
     }
-    const auto figure = MapFigureNamed(o.figure);
+    const std::string figureName = o.figure.value_or("c50");
+    const auto figure = MapFigureNamed(figureName);
     if (!figure) {
         throw CliFailure(kExitBadInput,
-                         "--figure must be one of " + MapFigureNames() + ", not " + o.figure);
+                         "--figure must be one of " + MapFigureNames() + ", not " + figureName);
     }
     if (!shard) {
         CheckMapPicturePathOrFail(o.outputs.picture);
@@ -117,6 +148,9 @@ int RunMap(const MapCommandOptions& o) {
         }
     }
     const MapGrid grid = GridOrFail(*scene, o);
+    if (!shard) {
+        CheckMapPictureSizeOrFail(o.outputs.picture, grid, o.width.value_or(900));
+    }
     const std::vector<std::size_t> points =
         shard ? ShardPoints(grid, shard->k, shard->n) : std::vector<std::size_t>{};
 
@@ -135,7 +169,7 @@ int RunMap(const MapCommandOptions& o) {
         throw CliFailure(kExitInterrupted, "Interrupted; no file was written.");
     }
     if (!shard) {
-        WriteMapOutputsOrFail(table, *scene, *figure, o.width, o.outputs);
+        WriteMapOutputsOrFail(table, *scene, *figure, o.width.value_or(900), o.outputs);
         return kExitOk;
     }
     MapShard file;
@@ -160,6 +194,13 @@ int RunMap(const MapCommandOptions& o) {
         }
     }
     const std::string text = MapShardText(file);
+    if (text.size() > kMaxShardFileBytes) {
+        throw CliFailure(kExitBadInput,
+                         "this shard would take " + std::to_string(text.size() >> 20) +
+                             " MiB, more than map-merge reads (" +
+                             std::to_string(kMaxShardFileBytes >> 20) +
+                             " MiB); split the map into more shards. Nothing was written.");
+    }
     WriteOutputsOrFail(std::vector<FileOutput>{{o.outputs.picture, TextBytes(text)}});
     return kExitOk;
 }
@@ -200,16 +241,17 @@ Command AddMapCommand(CLI::App& app) {
                     "the shard file -o; see map-merge")
         ->option_text("K/N");
     sub->add_option("--shards", o->shards,
-                    "The number of shards when the index comes from the environment "
-                    "(JOB_COMPLETION_INDEX)")
+                    "The number of shards when the index comes from the environment (needed "
+                    "with JOB_COMPLETION_INDEX, and with a job array that is not 0..N-1)")
         ->option_text("N");
     sub->footer("The points are the centres of the grid's cells. At each the listener is moved "
                 "there (in memory; no file changes), the scene check runs (a refused point gets "
                 "the check's message) and the effect is computed and analysed as `analyze` does. "
                 "The outputs are the same bytes for any --threads. Without --shard, a job array's "
-                "SLURM_ARRAY_TASK_ID (from SLURM_ARRAY_TASK_MIN, SLURM_ARRAY_TASK_COUNT tasks) or "
-                "an indexed job's JOB_COMPLETION_INDEX (with --shards N) make this run a shard; "
-                "stderr says which. Ctrl+C writes nothing (exit 130).");
+                "SLURM_ARRAY_TASK_ID (the shard's index; the count from --shards N or from an "
+                "array declared as 0..N-1) or an indexed job's JOB_COMPLETION_INDEX (with "
+                "--shards N) make this run a shard; stderr says which. Ctrl+C writes nothing "
+                "(exit 130).");
     return {sub, [o] { return RunMap(*o); }};
 }
 

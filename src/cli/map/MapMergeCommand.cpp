@@ -5,9 +5,8 @@
 #include "cli/OutputFiles.h"
 #include "cli/SceneInput.h"
 #include "cli/map/MapOutputs.h"
-#include "cli/map/MapShardFile.h"
+#include "cli/map/MapShardMerge.h"
 #include "core/model/SceneFile.h"
-#include "core/version/ProgramVersion.h"
 
 #include <CLI/CLI.hpp>
 
@@ -42,30 +41,6 @@ MapOutputPaths PathsOf(const std::vector<std::string>& outputs) {
     return paths;
 }
 
-// What every shard of one map must share, in the words of a refusal.
-void ExpectSame(const MapShard& a, const MapShard& b, const std::string& pathB,
-                const std::string& pathA) {
-    const auto refuse = [&](const std::string& what) {
-        throw CliFailure(kExitBadInput, pathB + ": " + what + " than " + pathA);
-    };
-    if (a.program != b.program) {
-        refuse("made by another version of the program (" + b.program + ")");
-    }
-    if (a.sceneHash != b.sceneHash || a.compareHash != b.compareHash) {
-        refuse("a map of another scene");
-    }
-    if (!(a.grid == b.grid)) {
-        refuse("a map of other steps");
-    }
-    if (a.onset != b.onset || a.figures != b.figures) {
-        refuse("a map of other figures or another onset");
-    }
-    if (a.shards != b.shards) {
-        refuse("one of " + std::to_string(b.shards) + " shards, not " + std::to_string(a.shards) +
-               ", other");
-    }
-}
-
 int RunMerge(const MapMergeOptions& o) {
     const MapOutputPaths paths = PathsOf(o.outputs);
     const auto figure = MapFigureNamed(o.figure);
@@ -75,68 +50,20 @@ int RunMerge(const MapMergeOptions& o) {
     }
     RefuseSameFilesOrFail(o.shards, {paths.csv, paths.json, paths.picture});
 
-    std::vector<MapShard> shards;
-    std::vector<std::string> pathOfShard;
-    for (const std::string& path : o.shards) {
-        MapShard shard;
-        try {
-            shard = ParseMapShard(ReadTextOrFail(path));
-        } catch (const std::runtime_error& e) {
-            if (dynamic_cast<const CliFailure*>(&e) != nullptr) {
-                throw;
-            }
-            throw CliFailure(kExitBadInput, path + ": " + e.what());
-        }
-        if (shard.program != kProgramVersion) {
-            throw CliFailure(kExitBadInput, path + ": made by version " + shard.program +
-                                                " of the program; this is " + kProgramVersion);
-        }
-        if (!shards.empty()) {
-            ExpectSame(shards.front(), shard, path, pathOfShard.front());
-        }
-        for (std::size_t i = 0; i < shards.size(); ++i) {
-            if (shards[i].shard == shard.shard) {
-                throw CliFailure(kExitBadInput, path + ": shard " + std::to_string(shard.shard) +
-                                                    " again (also " + pathOfShard[i] + ")");
-            }
-        }
-        if (shard.points != ShardPoints(shard.grid, shard.shard, shard.shards)) {
-            throw CliFailure(kExitBadInput, path + ": damaged: its points are not those of shard " +
-                                                std::to_string(shard.shard));
-        }
-        shards.push_back(std::move(shard));
-        pathOfShard.push_back(path);
-    }
-    const std::size_t n = shards.front().shards;
-    std::string missing;
-    for (std::size_t k = 0; k < n; ++k) {
-        if (std::none_of(shards.begin(), shards.end(),
-                         [k](const MapShard& s) { return s.shard == k; })) {
-            missing += (missing.empty() ? "" : ", ") + std::to_string(k);
-        }
-    }
-    if (!missing.empty()) {
-        throw CliFailure(kExitBadInput, "shard(s) " + missing + " of " + std::to_string(n) +
-                                            " (counted from 0) are missing");
-    }
-
+    MapShardMerger merger;
     MapTable table;
-    table.grid = shards.front().grid;
-    table.difference = !shards.front().compareHash.empty();
-    table.scene.resize(table.grid.Count());
-    if (table.difference) {
-        table.other.resize(table.grid.Count());
-    }
-    for (const MapShard& shard : shards) {
-        for (std::size_t i = 0; i < shard.points.size(); ++i) {
-            table.scene[shard.points[i]] = shard.results[i];
-            if (table.difference) {
-                table.other[shard.points[i]] = shard.other[i];
-            }
+    try {
+        for (const std::string& path : o.shards) {
+            merger.Add(path, ReadTextOrFail(path, kMaxShardFileBytes));
         }
+        table = merger.Finish();
+    } catch (const CliFailure&) {
+        throw;
+    } catch (const std::runtime_error& e) {
+        throw CliFailure(kExitBadInput, e.what());
     }
-    const auto scene = LoadSceneFromBytes(shards.front().scene, pathOfShard.front());
-    WriteMapOutputsOrFail(table, *scene, *figure, o.width, paths);
+    CheckMapPictureSizeOrFail(paths.picture, table.grid, o.width);
+    WriteMapOutputsOrFail(table, *merger.Scene(), *figure, o.width, paths);
     return kExitOk;
 }
 

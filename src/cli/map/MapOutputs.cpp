@@ -8,6 +8,7 @@
 #include "core/tracer/TraceScene.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 namespace sonivera {
@@ -33,6 +34,31 @@ void CheckMapPicturePathOrFail(const std::string& path) {
     if (!path.empty()) {
         PictureFormat(path);
     }
+}
+
+void CheckMapPictureSizeOrFail(const std::string& path, const MapGrid& grid, int width) {
+    if (path.empty()) {
+        return;
+    }
+    const double height = MapPictureHeight(grid, width);
+    if (height <= kMaxMapPictureSide) {
+        return;
+    }
+    std::string fits = "no width fits";
+    for (int w = width; w >= 300; --w) {
+        if (MapPictureHeight(grid, w) <= kMaxMapPictureSide) {
+            fits = "--width " + std::to_string(w) + " or less fits";
+            break;
+        }
+    }
+    char tall[64];
+    std::snprintf(tall, sizeof tall, "%.0f", height);
+    throw CliFailure(kExitBadInput, path + ": the picture would be " + tall +
+                                        " px tall at --width " + std::to_string(width) +
+                                        ", more than " +
+                                        std::to_string(static_cast<int>(kMaxMapPictureSide)) +
+                                        " (" + fits + "; the CSV and JSON have no limit). "
+                                        "Nothing was calculated or written.");
 }
 
 void WriteMapOutputsOrFail(const MapTable& table, const SceneSettings& scene, MapFigure figure,

@@ -1,6 +1,7 @@
 #include "cli/map/MapShardChoice.h"
 
 #include "cli/ExitCodes.h"
+#include "cli/map/MapShardFile.h"
 
 #include <charconv>
 
@@ -8,7 +9,7 @@ namespace sonivera {
 
 namespace {
 
-constexpr std::size_t kMaxShards = 100000;
+constexpr std::size_t kMaxShards = kMaxMapShards;
 
 std::optional<std::size_t> Whole(const std::string& text) {
     std::size_t value = 0;
@@ -29,6 +30,56 @@ ShardChoice Checked(std::optional<std::size_t> k, std::optional<std::size_t> n,
     return {*k, *n, std::move(source)};
 }
 
+using Variable = std::function<std::optional<std::string>(const char*)>;
+
+// A job array's task is the shard of its own index, so that re-running one task (`sbatch
+// --array=5`) computes the same shard as in the first run. The count comes from --shards N or,
+// without it, from an array declared as the whole range 0..N-1 (first 0, step 1, last N-1, N
+// tasks); anything else could be a partial re-run and is refused with what to write instead.
+ShardChoice FromJobArray(const std::string& id, std::optional<std::size_t> shardsOption,
+                         const Variable& variable) {
+    const auto text = [&](const char* name) { return variable(name).value_or("(unset)"); };
+    const std::string seen = std::string("SLURM_ARRAY_TASK_ID=") + id +
+                             ", SLURM_ARRAY_TASK_MIN=" + text("SLURM_ARRAY_TASK_MIN") +
+                             ", SLURM_ARRAY_TASK_MAX=" + text("SLURM_ARRAY_TASK_MAX") +
+                             ", SLURM_ARRAY_TASK_STEP=" + text("SLURM_ARRAY_TASK_STEP") +
+                             ", SLURM_ARRAY_TASK_COUNT=" + text("SLURM_ARRAY_TASK_COUNT");
+    const auto task = Whole(id);
+    if (!task) {
+        throw CliFailure(kExitBadInput, "the job array's environment (" + seen +
+                                            "): the task's index is not a whole number");
+    }
+    const auto max = variable("SLURM_ARRAY_TASK_MAX");
+    if (shardsOption) {
+        const auto last = max ? Whole(*max) : std::nullopt;
+        if (last && *last >= *shardsOption) {
+            throw CliFailure(kExitBadInput,
+                             "the job array (" + seen + ") has tasks up to " + *max + ", but " +
+                                 "--shards " + std::to_string(*shardsOption) + " numbers the " +
+                                 "shards 0.." + std::to_string(*shardsOption - 1) +
+                                 ": declare the array within that range");
+        }
+        return Checked(task, shardsOption, "the job array's environment (" + seen + ")",
+                       "SLURM_ARRAY_TASK_ID=" + id + ", --shards " +
+                           std::to_string(*shardsOption));
+    }
+    const auto first = Whole(variable("SLURM_ARRAY_TASK_MIN").value_or(""));
+    const auto last = Whole(max.value_or(""));
+    const auto count = Whole(variable("SLURM_ARRAY_TASK_COUNT").value_or(""));
+    const auto step = Whole(variable("SLURM_ARRAY_TASK_STEP").value_or("1"));
+    const bool whole = first && last && count && step && *first == 0 && *step == 1 &&
+                       *last + 1 == *count;
+    if (!whole) {
+        throw CliFailure(kExitBadInput,
+                         "the job array (" + seen + ") is not the whole range 0..N-1 of its " +
+                             "shards (a re-run of some tasks, or an array with gaps or a step), " +
+                             "so the shard count cannot come from it: give --shards N in the " +
+                             "batch script (the array's task index is the shard's index)");
+    }
+    return Checked(task, count, "the job array's environment (" + seen + ")",
+                   "SLURM_ARRAY_TASK_ID=" + id + " of the array 0-" + *max);
+}
+
 } // namespace
 
 std::optional<ShardChoice> ChooseShard(const std::string& shardOption,
@@ -42,24 +93,12 @@ std::optional<ShardChoice> ChooseShard(const std::string& shardOption,
         return Checked(Whole(shardOption.substr(0, slash)), Whole(shardOption.substr(slash + 1)),
                        "--shard " + shardOption, "--shard " + shardOption);
     }
-    const auto variable = [&](const char* name) -> std::optional<std::string> {
+    const Variable variable = [&](const char* name) -> std::optional<std::string> {
         const char* value = environment(name);
         return value != nullptr ? std::optional<std::string>(value) : std::nullopt;
     };
     if (const auto id = variable("SLURM_ARRAY_TASK_ID")) {
-        const std::string min = variable("SLURM_ARRAY_TASK_MIN").value_or("0");
-        const auto count = variable("SLURM_ARRAY_TASK_COUNT");
-        const auto first = Whole(min);
-        const auto task = Whole(*id);
-        const auto tasks = count ? Whole(*count) : std::nullopt;
-        // Plain values, not optionals, past this point (the compiler cannot follow them).
-        const std::size_t n = shardsOption.value_or(tasks.value_or(0));
-        const bool known = task && first && *task >= *first;
-        const std::size_t k = known ? *task - *first : n;
-        return Checked(k, n, "the job array's environment",
-                       "SLURM_ARRAY_TASK_ID=" + *id + ", SLURM_ARRAY_TASK_MIN=" + min + ", " +
-                           (shardsOption ? "--shards " + std::to_string(*shardsOption)
-                                         : "SLURM_ARRAY_TASK_COUNT=" + count.value_or("(unset)")));
+        return FromJobArray(*id, shardsOption, variable);
     }
     if (const auto index = variable("JOB_COMPLETION_INDEX")) {
         if (!shardsOption) {

@@ -2,8 +2,11 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdio>
+#include <limits>
 #include <stdexcept>
+#include <string_view>
 
 namespace sonivera {
 
@@ -11,9 +14,12 @@ namespace {
 
 using Json = nlohmann::json;
 constexpr const char* kFormat = "sonivera-map-shard";
-constexpr int kFormatVersion = 1;
+constexpr int kFormatVersion = 2;
+// The largest scene side a scene file may have, and a bin index far beyond any effect's.
+constexpr double kMaxSceneSide = 100000.0;
+constexpr std::uint64_t kMaxBin = std::uint64_t{1} << 53;
 
-std::uint64_t Fnv1a(const std::string& text) {
+std::uint64_t Fnv1a(std::string_view text) {
     std::uint64_t h = 1469598103934665603ull;
     for (const unsigned char c : text) {
         h ^= c;
@@ -63,8 +69,29 @@ Json Optional(const std::optional<double>& v) {
     return v ? Json(*v) : Json(nullptr);
 }
 
+// A shard is hostile input like any file: every number is checked for its kind and range before
+// it is converted, so a float such as 1e+30 where a count belongs is refused, not cast.
+std::uint64_t WholeOf(const Json& j, std::uint64_t max, const char* what) {
+    if (j.is_number_unsigned() && j.get<std::uint64_t>() <= max) {
+        return j.get<std::uint64_t>();
+    }
+    if (j.is_number_integer() && j.get<std::int64_t>() >= 0 &&
+        static_cast<std::uint64_t>(j.get<std::int64_t>()) <= max) {
+        return static_cast<std::uint64_t>(j.get<std::int64_t>());
+    }
+    throw std::runtime_error(std::string("damaged: ") + what + " is not a whole number from 0 to " +
+                             std::to_string(max));
+}
+
+double RealOf(const Json& j, const char* what) {
+    if (!j.is_number() || !std::isfinite(j.get<double>())) {
+        throw std::runtime_error(std::string("damaged: ") + what + " is not a finite number");
+    }
+    return j.get<double>();
+}
+
 std::optional<double> OptionalOf(const Json& j) {
-    return j.is_null() ? std::nullopt : std::optional<double>(j.get<double>());
+    return j.is_null() ? std::nullopt : std::optional<double>(RealOf(j, "a figure"));
 }
 
 Json MarkJson(const FigureMark& m) {
@@ -72,11 +99,9 @@ Json MarkJson(const FigureMark& m) {
 }
 
 FigureMark MarkOf(const Json& j) {
-    const int reason = j.at(0).get<int>();
-    if (reason < 0 || reason > static_cast<int>(MarkReason::NothingBeyond)) {
-        throw std::runtime_error("a mark is damaged");
-    }
-    return {static_cast<MarkReason>(reason), j.at(1).get<double>(), j.at(2).get<double>()};
+    const auto reason = WholeOf(j.at(0), static_cast<std::uint64_t>(MarkReason::NothingBeyond),
+                                "a mark");
+    return {static_cast<MarkReason>(reason), RealOf(j.at(1), "a mark"), RealOf(j.at(2), "a mark")};
 }
 
 Json PointJson(const MapPointResult& p) {
@@ -111,13 +136,13 @@ MapPointResult PointOf(const Json& j) {
     p.check = j.at("check").get<std::string>();
     EffectFigures& f = p.figures;
     if (!j.at("firstBin").is_null()) {
-        f.firstBin = j.at("firstBin").get<std::size_t>();
+        f.firstBin = WholeOf(j.at("firstBin"), kMaxBin, "a bin");
     }
     if (!j.at("onsetBin").is_null()) {
-        f.onsetBin = j.at("onsetBin").get<std::size_t>();
+        f.onsetBin = WholeOf(j.at("onsetBin"), kMaxBin, "a bin");
     }
-    f.firstArrivalMs = j.at("firstArrivalMs").get<double>();
-    f.onsetMs = j.at("onsetMs").get<double>();
+    f.firstArrivalMs = RealOf(j.at("firstArrivalMs"), "a time");
+    f.onsetMs = RealOf(j.at("onsetMs"), "a time");
     const auto decay = [](const Json& a, DecayFigure& d) {
         d.seconds = OptionalOf(a.at(0));
         d.mark = MarkOf(a.at(1));
@@ -137,22 +162,11 @@ MapPointResult PointOf(const Json& j) {
     return p;
 }
 
-} // namespace
-
-std::string ContentHash(const std::vector<std::uint8_t>& bytes) {
-    return "fnv1a64:" + Hex64(Fnv1a(std::string(bytes.begin(), bytes.end())));
-}
-
-std::string MapShardText(const MapShard& s) {
-    Json points = Json::array();
-    for (std::size_t i = 0; i < s.points.size(); ++i) {
-        Json p = Json::array({s.points[i], PointJson(s.results[i])});
-        if (!s.other.empty()) {
-            p.push_back(PointJson(s.other[i]));
-        }
-        points.push_back(std::move(p));
-    }
-    const std::string pointsText = points.dump();
+// A shard's text is one header line, one line per point and a last line with the digest of
+// every byte before it. Reading it line by line keeps the memory near the file's own size (a
+// document tree of a million points took over ten times the file), and the digest covers the
+// header, so a flipped bit in a step or a count is found like one in a point.
+std::string HeaderLine(const MapShard& s) {
     Json j;
     j["format"] = kFormat;
     j["formatVersion"] = kFormatVersion;
@@ -169,54 +183,148 @@ std::string MapShardText(const MapShard& s) {
     j["rows"] = s.grid.rows;
     j["onset"] = s.onset;
     j["figures"] = s.figures;
+    j["points"] = s.points.size();
     j["scene"] = ToHex(s.scene);
-    j["points"] = std::move(points);
-    j["digest"] = Hex64(Fnv1a(pointsText));
     return j.dump() + '\n';
 }
 
-MapShard ParseMapShard(const std::string& text) {
-    Json j;
+bool IsContentHash(const std::string& text) {
+    return text.size() == 24 && text.rfind("fnv1a64:", 0) == 0 &&
+           text.find_first_not_of("0123456789abcdef", 8) == std::string::npos;
+}
+
+// The lines of the text, each without its '\n'; the text must end with one.
+std::vector<std::string_view> Lines(std::string_view text) {
+    if (text.empty() || text.back() != '\n') {
+        throw std::runtime_error("damaged: it is cut short");
+    }
+    std::vector<std::string_view> lines;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        const std::size_t end = text.find('\n', from);
+        lines.push_back(text.substr(from, end - from));
+        from = end + 1;
+    }
+    return lines;
+}
+
+Json ParseLine(std::string_view line) {
     try {
-        j = Json::parse(text);
+        return Json::parse(line);
     } catch (const Json::exception&) {
-        throw std::runtime_error("not a map shard, or a damaged one (it does not read as JSON)");
+        throw std::runtime_error("damaged: a line does not read as JSON");
+    }
+}
+
+// Reads and checks the header: every count and size within its range and consistent with the
+// others before anything is allocated for the points.
+MapShard HeaderOf(const Json& j) {
+    if (!j.is_object() || j.value("format", std::string()) != kFormat) {
+        throw std::runtime_error("not a map shard");
+    }
+    if (!j.at("formatVersion").is_number_integer() ||
+        j.at("formatVersion").get<std::int64_t>() != kFormatVersion) {
+        throw std::runtime_error("a map shard of another format version");
+    }
+    MapShard s;
+    s.program = j.at("program").get<std::string>();
+    s.shards = WholeOf(j.at("shards"), kMaxMapShards, "the shard count");
+    s.shard = WholeOf(j.at("shard"), kMaxMapShards, "the shard's index");
+    if (s.shards == 0 || s.shard >= s.shards) {
+        throw std::runtime_error("damaged: shard " + std::to_string(s.shard) + " of " +
+                                 std::to_string(s.shards) + " cannot be");
+    }
+    s.sceneHash = j.at("sceneHash").get<std::string>();
+    s.compareHash = j.at("compareHash").get<std::string>();
+    if (!IsContentHash(s.sceneHash) || !(s.compareHash.empty() || IsContentHash(s.compareHash))) {
+        throw std::runtime_error("damaged: a scene hash is malformed");
+    }
+    SceneLayout layout;
+    layout.width = RealOf(j.at("width"), "the width");
+    layout.height = RealOf(j.at("height"), "the height");
+    for (const double side : {layout.width, layout.height}) {
+        if (!(side > 0.0 && side <= kMaxSceneSide)) {
+            throw std::runtime_error("damaged: the scene's size is out of range");
+        }
+    }
+    const double stepX = RealOf(j.at("stepX"), "the step");
+    const double stepY = RealOf(j.at("stepY"), "the step");
+    const std::uint64_t columns = WholeOf(j.at("columns"), kMaxMapPoints, "the column count");
+    const std::uint64_t rows = WholeOf(j.at("rows"), kMaxMapPoints, "the row count");
+    try {
+        s.grid = MakeMapGrid(layout, stepX, stepY);
+    } catch (const std::invalid_argument& e) {
+        throw std::runtime_error(std::string("damaged: ") + e.what());
+    }
+    if (s.grid.columns != columns || s.grid.rows != rows) {
+        throw std::runtime_error("damaged: its columns and rows are not those of its steps");
+    }
+    s.onset = j.at("onset").get<std::string>();
+    s.figures = j.at("figures").get<std::vector<std::string>>();
+    const std::size_t count = s.grid.Count();
+    const std::size_t expected = s.shard < count ? (count - s.shard - 1) / s.shards + 1 : 0;
+    if (WholeOf(j.at("points"), kMaxMapPoints, "the point count") != expected) {
+        throw std::runtime_error("damaged: its point count is not that of shard " +
+                                 std::to_string(s.shard) + " of " + std::to_string(s.shards));
+    }
+    s.scene = FromHex(j.at("scene").get<std::string>());
+    if (ContentHash(s.scene) != s.sceneHash) {
+        throw std::runtime_error("damaged: its scene does not match its hash");
+    }
+    return s;
+}
+
+} // namespace
+
+std::string ContentHash(const std::vector<std::uint8_t>& bytes) {
+    return "fnv1a64:" + Hex64(Fnv1a(std::string_view(
+                            reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+}
+
+std::string MapShardText(const MapShard& s) {
+    std::string text = HeaderLine(s);
+    for (std::size_t i = 0; i < s.points.size(); ++i) {
+        Json p = Json::array({s.points[i], PointJson(s.results[i])});
+        if (!s.other.empty()) {
+            p.push_back(PointJson(s.other[i]));
+        }
+        text += p.dump();
+        text += '\n';
+    }
+    Json digest;
+    digest["digest"] = Hex64(Fnv1a(text));
+    return text + digest.dump() + '\n';
+}
+
+MapShard ParseMapShard(std::string_view text) {
+    if (text.empty() || text.front() != '{') {
+        throw std::runtime_error("not a map shard");
     }
     try {
-        if (!j.is_object() || j.value("format", std::string()) != kFormat) {
-            throw std::runtime_error("not a map shard");
+        const std::vector<std::string_view> lines = Lines(text);
+        const Json digest = ParseLine(lines.back());
+        const std::size_t covered = text.size() - lines.back().size() - 1;
+        if (!digest.is_object() || !digest.contains("digest") || !digest.at("digest").is_string() ||
+            digest.at("digest").get<std::string>() != Hex64(Fnv1a(text.substr(0, covered)))) {
+            throw std::runtime_error("damaged: it does not match its digest");
         }
-        if (j.at("formatVersion").get<int>() != kFormatVersion) {
-            throw std::runtime_error("a map shard of another format version");
-        }
-        MapShard s;
-        s.program = j.at("program").get<std::string>();
-        s.shard = j.at("shard").get<std::size_t>();
-        s.shards = j.at("shards").get<std::size_t>();
-        s.sceneHash = j.at("sceneHash").get<std::string>();
-        s.compareHash = j.at("compareHash").get<std::string>();
-        s.grid.width = j.at("width").get<double>();
-        s.grid.height = j.at("height").get<double>();
-        s.grid.stepX = j.at("stepX").get<double>();
-        s.grid.stepY = j.at("stepY").get<double>();
-        s.grid.columns = j.at("columns").get<std::size_t>();
-        s.grid.rows = j.at("rows").get<std::size_t>();
-        s.onset = j.at("onset").get<std::string>();
-        s.figures = j.at("figures").get<std::vector<std::string>>();
-        s.scene = FromHex(j.at("scene").get<std::string>());
-        const Json& points = j.at("points");
-        if (Hex64(Fnv1a(points.dump())) != j.at("digest").get<std::string>()) {
-            throw std::runtime_error("damaged: its points do not match their digest");
-        }
-        if (ContentHash(s.scene) != s.sceneHash) {
-            throw std::runtime_error("damaged: its scene does not match its hash");
-        }
-        if (s.shards == 0 || s.shard >= s.shards || s.grid.columns * s.grid.rows > kMaxMapPoints) {
-            throw std::runtime_error("damaged: impossible shard or grid numbers");
+        MapShard s = HeaderOf(ParseLine(lines.front()));
+        const std::size_t count = lines.size() - 2;
+        if (count != (s.shard < s.grid.Count() ? (s.grid.Count() - s.shard - 1) / s.shards + 1
+                                               : 0)) {
+            throw std::runtime_error("damaged: its points are not those of its header");
         }
         const bool difference = !s.compareHash.empty();
-        for (const Json& p : points) {
-            s.points.push_back(p.at(0).get<std::size_t>());
+        s.points.reserve(count);
+        s.results.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const Json p = ParseLine(lines[i + 1]);
+            if (!p.is_array() || p.size() != (difference ? 3u : 2u) ||
+                WholeOf(p.at(0), kMaxMapPoints, "a point's index") != s.shard + i * s.shards) {
+                throw std::runtime_error("damaged: its points are not those of shard " +
+                                         std::to_string(s.shard));
+            }
+            s.points.push_back(s.shard + i * s.shards);
             s.results.push_back(PointOf(p.at(1)));
             if (difference) {
                 s.other.push_back(PointOf(p.at(2)));
@@ -224,7 +332,7 @@ MapShard ParseMapShard(const std::string& text) {
         }
         return s;
     } catch (const Json::exception& e) {
-        throw std::runtime_error(std::string("a damaged map shard (") + e.what() + ")");
+        throw std::runtime_error(std::string("damaged (") + e.what() + ")");
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -40,8 +41,10 @@ MapGrid MakeMapGrid(const SceneLayout& layout, double stepX, double stepY) {
     const double columns = std::max(1.0, std::floor(layout.width / stepX));
     const double rows = std::max(1.0, std::floor(layout.height / stepY));
     if (!(columns * rows <= static_cast<double>(kMaxMapPoints))) {
-        throw std::invalid_argument("A map at this step would have " +
-                                    std::to_string(static_cast<long long>(columns * rows)) +
+        // The count as a double's digits: it may be far beyond any integer type.
+        char count[400];
+        std::snprintf(count, sizeof count, "%.0f", columns * rows);
+        throw std::invalid_argument("A map at this step would have " + std::string(count) +
                                     " points; at most " + std::to_string(kMaxMapPoints) +
                                     " are allowed. Take a larger step.");
     }

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <grp.h>
 #include <iterator>
 #include <sys/wait.h>
 #include <thread>
@@ -24,8 +25,12 @@ std::string ReadText(const std::string& path) {
 
 } // namespace
 
-CliRun RunCli(const std::vector<std::string>& args, const std::string& input,
-              const std::function<void(int pid)>& whileRunning) {
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+CliRun Run(const std::vector<std::string>& args, const std::string& input,
+           const std::function<void(int pid)>& whileRunning, const CliPlace& place) {
     TempDir dir;
     const std::string inPath = dir.File("stdin");
     const std::string outPath = dir.File("stdout");
@@ -49,6 +54,14 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& input,
             dup2(err, 2) < 0) {
             _exit(127);
         }
+        if (!place.folder.empty() && chdir(place.folder.c_str()) != 0) {
+            _exit(126);
+        }
+        if (place.unprivileged && geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0 ||
+             geteuid() == 0)) {
+            _exit(126);
+        }
         execv(raw[0], raw.data());
         _exit(127);
     }
@@ -71,6 +84,17 @@ CliRun RunCli(const std::vector<std::string>& args, const std::string& input,
     run.out = ReadText(outPath);
     run.err = ReadText(errPath);
     return run;
+}
+
+} // namespace
+
+CliRun RunCli(const std::vector<std::string>& args, const std::string& input,
+              const std::function<void(int pid)>& whileRunning) {
+    return Run(args, input, whileRunning, {});
+}
+
+CliRun RunCliIn(const CliPlace& place, const std::vector<std::string>& args) {
+    return Run(args, {}, {}, place);
 }
 
 std::string DataFile(const std::string& name) {

@@ -20,6 +20,15 @@ struct CliRun {
 CliRun RunCli(const std::vector<std::string>& args, const std::string& input = {},
               const std::function<void(int pid)>& whileRunning = {});
 
+// Where and as whom a run happens: in `folder` as the current folder, and with `unprivileged` as
+// the user nobody when the tests run as root (else as the user running them). A child that cannot
+// switch ends with exit 126 before the program starts.
+struct CliPlace {
+    std::string folder;
+    bool unprivileged = false;
+};
+CliRun RunCliIn(const CliPlace& place, const std::vector<std::string>& args);
+
 // Whether the process has a handler of its own installed for SIGINT (from /proc/PID/status).
 bool CatchesSigint(int pid);
 // Whether the child has ended, without collecting its status.
