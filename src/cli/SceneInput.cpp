@@ -3,9 +3,11 @@
 #include "cli/ExitCodes.h"
 #include "core/files/FileError.h"
 #include "core/files/InputFile.h"
+#include "core/files/SafeFileWriter.h"
 #include "core/model/SceneFile.h"
 #include "core/model/SceneFileError.h"
 
+#include <iostream>
 #include <unistd.h>
 
 namespace sonivera {
@@ -23,9 +25,21 @@ std::string Describe(const SceneFileError& e) {
     return e.what(); // already names the path and the system's reason
 }
 
+// A save of this scene that was ended half-way left a whole copy of the old content beside it:
+// the user hears of it on every read until the copy is dealt with.
+void WarnOfOldCopies(const std::string& path) {
+    for (const std::string& copy : OldCopiesOf(path)) {
+        std::cerr << "sonivera-cli: warning: " << path
+                  << ": a save of this file was cut short, so it may mix old and new content; "
+                     "its content before that save is kept whole in "
+                  << copy << " (rename it over the file to take it back, or remove it)\n";
+    }
+}
+
 } // namespace
 
 std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path) {
+    WarnOfOldCopies(path);
     try {
         return ReadSceneFile(path);
     } catch (const SceneFileError& e) {

@@ -78,3 +78,18 @@ TEST(CliBadInput, AFifoIsRefusedWithoutWaitingForAWriter) {
 }
 
 } // namespace sonivera
+
+namespace sonivera {
+
+TEST(CliBadInput, AnInterruptedSavesOldCopyIsNamedOnEveryRead) {
+    TempDir dir;
+    const std::string scene = dir.File("room.3d");
+    std::filesystem::copy_file(DataFile("room.3d"), scene);
+    std::filesystem::copy_file(DataFile("room.3d"), dir.File(".room.3d.old-Xy12Zw34"));
+    const CliRun run = RunCli({"info", scene});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("cut short"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(dir.File(".room.3d.old-Xy12Zw34")), std::string::npos) << run.err;
+}
+
+} // namespace sonivera

@@ -4,8 +4,10 @@
 #include "core/files/FileError.h"
 #include "core/text/ShownText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -13,6 +15,7 @@
 #include <linux/falloc.h>
 #include <linux/magic.h>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <random>
 #include <sys/stat.h>
@@ -28,7 +31,7 @@ constexpr std::size_t kChunk = std::size_t(1) << 20; // the cancel flag is check
 
 [[noreturn]] void Fail(const std::string& path, const std::string& reason) {
     throw FileError(FileError::Kind::WriteFailed, path,
-                         "Cannot write " + ShownPath(path) + ": " + reason);
+                    "Cannot write " + ShownPath(path) + ": " + reason);
 }
 
 [[noreturn]] void FailErrno(const std::string& path, int err) {
@@ -179,8 +182,8 @@ int CreateTemporary(const std::string& folder, mode_t mode, std::string& name, i
 
 // Gives the complete unnamed file `fd` an unused name `folder`/`prefix`…. False with `err` set when
 // it cannot be linked.
-bool NameTemporary(int fd, const std::string& folder, const std::string& prefix,
-                   std::string& name, int& err) {
+bool NameTemporary(int fd, const std::string& folder, const std::string& prefix, std::string& name,
+                   int& err) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = UnusedName(folder, prefix);
@@ -247,10 +250,10 @@ private:
     std::string m_temporary; // its name, once it has one
     int m_target = -1;       // the existing target, opened for writing
     bool m_inPlace = false;
-    int m_descriptor = -1;     // one of the process's own open descriptors names the target
-    mode_t m_specialBits = 0;  // setuid/setgid of a file written in place, to be cleared
-    std::string m_oldCopy;     // a complete copy of the old content while writing in place
-    off_t m_oldSize = -1;      // the old length, while the file has been lengthened
+    int m_descriptor = -1;    // one of the process's own open descriptors names the target
+    mode_t m_specialBits = 0; // setuid/setgid of a file written in place, to be cleared
+    std::string m_oldCopy;    // a complete copy of the old content while writing in place
+    off_t m_oldSize = -1;     // the old length, while the file has been lengthened
 };
 
 StagedFile::~StagedFile() {
@@ -575,7 +578,8 @@ void StagedFile::WriteInPlace() {
 
 void StagedFile::Rename() {
     int err = 0;
-    if (m_temporary.empty() && !NameTemporary(m_temporaryFd, FolderOf(m_name), kTemporaryPrefix, m_temporary, err)) {
+    if (m_temporary.empty() &&
+        !NameTemporary(m_temporaryFd, FolderOf(m_name), kTemporaryPrefix, m_temporary, err)) {
         FailErrno(m_path, err);
     }
     if (rename(m_temporary.c_str(), m_name.c_str()) != 0) {
@@ -603,12 +607,31 @@ std::string ResolvedName(const std::string& path) {
 
 } // namespace
 
+namespace {
+
+// A file size limit (`ulimit -f`) is met by a write that then fails with EFBIG, reported and
+// undone like a full disk, instead of the signal that would end the process half-way through an
+// in-place save with no message. Only the default action is replaced: a handler the program
+// installed itself is kept.
+void IgnoreFileSizeSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction current {};
+        if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+            signal(SIGXFSZ, SIG_IGN);
+        }
+    });
+}
+
+} // namespace
+
 void WriteFileSafely(const std::string& path, std::span<const std::uint8_t> bytes) {
     const FileOutput output{path, bytes};
     WriteFilesSafely(std::span(&output, 1));
 }
 
 void WriteFilesSafely(std::span<const FileOutput> outputs, const std::atomic<bool>* cancel) {
+    IgnoreFileSizeSignal();
     std::vector<std::unique_ptr<StagedFile>> staged;
     for (const FileOutput& output : outputs) {
         staged.push_back(std::make_unique<StagedFile>(output, cancel));
@@ -741,6 +764,36 @@ void RefuseSameFiles(const std::vector<std::string>& inputs,
             }
         }
     }
+}
+
+std::vector<std::string> OldCopiesOf(const std::string& path) {
+    int err = 0;
+    const auto name = FollowLinks(path, err);
+    std::vector<std::string> copies;
+    if (!name) {
+        return copies;
+    }
+    const std::string folder = FolderOf(*name);
+    const auto slash = name->rfind('/');
+    const std::string prefix =
+        "." + (slash == std::string::npos ? *name : name->substr(slash + 1)) + ".old-";
+    std::error_code ec;
+    std::vector<std::pair<std::filesystem::file_time_type, std::string>> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string base = entry.path().filename().string();
+        std::error_code ignored;
+        if (base.size() == prefix.size() + 8 && base.compare(0, prefix.size(), prefix) == 0 &&
+            entry.is_regular_file(ignored)) {
+            found.emplace_back(entry.last_write_time(ignored),
+                               (folder == "." ? base : folder + "/" + base));
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (auto& [time, copy] : found) {
+        copies.push_back(std::move(copy));
+    }
+    return copies;
 }
 
 } // namespace sonivera

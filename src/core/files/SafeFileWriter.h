@@ -84,4 +84,10 @@ void CheckCanWrite(const std::string& path);
 void RefuseSameFiles(const std::vector<std::string>& inputs,
                      const std::vector<std::string>& outputs);
 
+// The copies of the old content an in-place save of `path` left beside the file because it was
+// ended before it finished (killed, a power cut): ".NAME.old-" and eight letters in the folder of
+// the file the links lead to, newest first. A copy has a name only once it is complete, so each
+// is the whole content the file had before that save; the file itself may be a mix of old and new.
+std::vector<std::string> OldCopiesOf(const std::string& path);
+
 } // namespace sonivera

@@ -92,6 +92,12 @@ inline constexpr const char* kNoButton = "&No";
 inline constexpr const char* kCancelButton = "Cancel";
 inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
 inline constexpr const char* kSaveFailed = "The scene was not saved.\n%s";
+// A save of the file being opened was ended half-way and left a whole copy of the old content.
+inline constexpr const char* kOldCopyCaption = "Прерванное сохранение";
+inline constexpr const char* kOldCopyFound =
+    "Сохранение файла %s было прервано, и в нём может оказаться смесь старого и нового "
+    "содержимого.\nПрежнее содержимое сохранено целиком в %s.\n\nОткрыть прежнее содержимое? "
+    "При сохранении оно заменит файл, а копия будет удалена.";
 
 // Common dialog buttons and boxes.
 inline constexpr const char* kOk = "OK";

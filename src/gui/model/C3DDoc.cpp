@@ -1,5 +1,6 @@
 #include "gui/model/C3DDoc.h"
 
+#include "core/files/SafeFileWriter.h"
 #include "core/model/SceneFile.h"
 #include "core/model/SceneFileError.h"
 #include "gui/common/CommandIds.h"
@@ -12,6 +13,8 @@
 #include "gui/model/SceneParamsDlg.h"
 #include "gui/model/SceneSizeDlg.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <wx/cmdproc.h>
 #include <wx/filename.h>
 
@@ -95,9 +98,18 @@ bool C3DDoc::OnSaveDocument(const wxString& path) {
 
 C3DDoc::OpenResult C3DDoc::OpenSceneFile(const wxString& path) {
     const wxString fullPath = AbsolutePath(path);
+    std::string readFrom = ToFileSystem(fullPath);
+    const std::vector<std::string> copies = OldCopiesOf(readFrom);
+    if (!copies.empty() &&
+        AskWarningYesNo(GetDocumentWindow(),
+                        wxString::Format(Ui(text::kOldCopyFound), fullPath,
+                                         FromFileSystem(copies.front())),
+                        Ui(text::kOldCopyCaption))) {
+        readFrom = copies.front();
+    }
     std::unique_ptr<SceneSettings> scene;
     try {
-        scene = ReadSceneFile(ToFileSystem(fullPath));
+        scene = ReadSceneFile(readFrom);
     } catch (const SceneFileError& error) {
         if (error.GetKind() == SceneFileError::Kind::BadFormat) {
             ShowExclamation(GetDocumentWindow(), Ui(kUnexpectedFileFormat));
@@ -110,6 +122,12 @@ C3DDoc::OpenResult C3DDoc::OpenSceneFile(const wxString& path) {
     DeleteContents();
     ReplaceScene(std::move(scene));
     TakeFileName(fullPath);
+    m_sTakenCopy.clear();
+    if (readFrom != ToFileSystem(fullPath)) {
+        // The file on disk is not what is shown: saving puts the old content back.
+        m_sTakenCopy = readFrom;
+        Modify(true);
+    }
     UpdateAllViews(nullptr, SceneReplacedHint());
     return OpenResult::Opened;
 }
@@ -127,6 +145,11 @@ bool C3DDoc::SaveSceneFile(const wxString& path) {
         return false;
     }
     TakeFileName(fullPath);
+    const std::vector<std::string> copies = OldCopiesOf(ToFileSystem(fullPath));
+    if (std::find(copies.begin(), copies.end(), m_sTakenCopy) != copies.end()) {
+        std::remove(m_sTakenCopy.c_str()); // saved over the file it was the old content of
+        m_sTakenCopy.clear();
+    }
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace sonivera {
 
@@ -97,6 +98,9 @@ private:
 
     std::unique_ptr<SceneSettings> m_pScene;
     std::uint64_t m_nSceneSerial = 0;
+    // The copy of an interrupted save's old content the user took back on opening: removed once
+    // the document has been saved over the file again.
+    std::string m_sTakenCopy;
 
     wxDECLARE_DYNAMIC_CLASS(C3DDoc);
     wxDECLARE_EVENT_TABLE();

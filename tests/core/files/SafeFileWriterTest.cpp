@@ -6,13 +6,16 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace sonivera {
@@ -138,6 +141,52 @@ TEST(SafeFileWriter, HardLinkedFilesAreWrittenInPlaceAndStayOneFile) {
     EXPECT_EQ(Stat(path).st_ino, inode);
     EXPECT_EQ(Stat(path).st_nlink, 2u);
     EXPECT_EQ(Names(dir).size(), 2u);
+}
+
+TEST(SafeFileWriter, AFileSizeLimitIsAWriteErrorAndAnInPlaceSaveIsCutBack) {
+    TempDir dir;
+    const std::string path = dir.File("scene.3d");
+    const Bytes old(3000, 'o');
+    Put(path, old);
+    fs::create_hard_link(path, dir.File("other-name.3d")); // written in place
+    const std::string copy = dir.File("copy.3d");
+    // In a child, so the limit and the signal's disposition stay there: a limit below the new
+    // length (`ulimit -f`) must give the writer's error, not end the process.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const rlimit limit{5000, 5000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string message = WriteError(path, Bytes(8000, 'n'));
+        const bool named = message.find("File too large") != std::string::npos;
+        const std::string fresh = WriteError(copy, Bytes(8000, 'n')); // through a temporary
+        _exit(named && fresh.find("File too large") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadWholeFile(path), old); // its old length and content
+    EXPECT_EQ(Names(dir), (std::vector<std::string>{"other-name.3d", "scene.3d"}));
+}
+
+TEST(SafeFileWriter, TheOldCopiesOfAnInterruptedSaveAreFoundThroughLinksNewestFirst) {
+    TempDir dir;
+    fs::create_directory(dir.Path() / "real");
+    const std::string path = dir.File("real/scene.3d");
+    Put(path, kOld);
+    fs::create_symlink("real/scene.3d", dir.File("link.3d"));
+    EXPECT_TRUE(OldCopiesOf(dir.File("link.3d")).empty());
+    Put(dir.File("real/.scene.3d.old-aaaaaaaa"), kOld);
+    Put(dir.File("real/.scene.3d.old-bbbbbbbb"), kOld);
+    fs::last_write_time(dir.File("real/.scene.3d.old-aaaaaaaa"),
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    // Other names are not copies of this file.
+    Put(dir.File("real/.scene.3d.old-short"), kOld);
+    Put(dir.File("real/.other.3d.old-cccccccc"), kOld);
+    Put(dir.File(".link.3d.old-dddddddd"), kOld);
+    EXPECT_EQ(OldCopiesOf(dir.File("link.3d")),
+              (std::vector<std::string>{dir.File("real/.scene.3d.old-bbbbbbbb"),
+                                        dir.File("real/.scene.3d.old-aaaaaaaa")}));
 }
 
 TEST(SafeFileWriter, ModeIsKeptWithoutSetuidOrSetgidAndOwnerIsKept) {

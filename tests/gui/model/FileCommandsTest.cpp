@@ -122,6 +122,29 @@ TEST_F(FileCommandsTest, AWrongTagIsReportedAndReplacedByANewDefaultScene) {
     EXPECT_EQ(ReadBytes(path), before);
 }
 
+TEST_F(FileCommandsTest, TheOldCopyOfAnInterruptedSaveIsOfferedBackAndGoesWhenSavedOver) {
+    // A save killed half-way: a damaged file and the whole old content beside it.
+    const std::string path = dir.File("cut.3d");
+    WriteFile(path, LowerCaseTagScene());
+    const std::string copy = dir.File(".cut.3d.old-AbCd1234");
+    std::filesystem::copy_file(DataFile("three-objects.3d"), copy);
+    dialogs.ThenFile(path).ThenMessage("Прежнее содержимое сохранено целиком", wxID_YES);
+    Command(ID_FILE_OPEN);
+    dialogs.Verify();
+    EXPECT_EQ(Doc().GetScene()->objects.size(), 3u);
+    EXPECT_EQ(Title(), "cut.3d - Sonivera");
+    EXPECT_TRUE(Doc().IsModified()); // the file itself still holds the damaged content
+    Command(ID_FILE_SAVE);
+    EXPECT_EQ(ReadBytes(path), ReadBytes(DataFile("three-objects.3d")));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    // Answered No, the file is opened as it is and the copy stays.
+    std::filesystem::copy_file(DataFile("room.3d"), copy);
+    dialogs.ThenFile(path).ThenMessage("Прежнее содержимое", wxID_NO);
+    Command(ID_FILE_OPEN);
+    EXPECT_FALSE(Doc().IsModified());
+    EXPECT_TRUE(std::filesystem::exists(copy));
+}
+
 TEST_F(FileCommandsTest, AFileThatCannotBeOpenedIsReportedWithItsPathAndTheSceneStays) {
     Modify();
     const std::string missing = dir.File("gone.3d");
