@@ -2,6 +2,7 @@
 
 #include "audio/AudioError.h"
 #include "audio/AudioLimits.h"
+#include "audio/CutShort.h"
 #include "core/files/FileError.h"
 #include "core/files/InputFile.h"
 
@@ -121,39 +122,6 @@ AudioBuffer ReadOpened(SNDFILE* file, const SF_INFO& info, const std::string& na
     return sound;
 }
 
-std::uint32_t Le32(std::span<const std::uint8_t> b, std::size_t at) {
-    return std::uint32_t{b[at]} | std::uint32_t{b[at + 1]} << 8 | std::uint32_t{b[at + 2]} << 16 |
-           std::uint32_t{b[at + 3]} << 24;
-}
-
-// For a WAV file whose data chunk announces more bytes than the file holds (a copy cut short,
-// which the sound library reads without a word): the frames announced and the frames present.
-std::optional<std::pair<std::uint64_t, std::uint64_t>>
-CutShortWav(std::span<const std::uint8_t> b) {
-    if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) != 0 ||
-        std::memcmp(b.data() + 8, "WAVE", 4) != 0) {
-        return std::nullopt;
-    }
-    std::uint64_t blockAlign = 0;
-    for (std::size_t at = 12; at + 8 <= b.size();) {
-        const std::uint64_t size = Le32(b, at + 4);
-        const std::size_t body = at + 8;
-        if (std::memcmp(b.data() + at, "fmt ", 4) == 0 && size >= 14 && body + 14 <= b.size()) {
-            blockAlign = std::uint64_t{b[body + 12]} | std::uint64_t{b[body + 13]} << 8;
-        }
-        if (std::memcmp(b.data() + at, "data", 4) == 0) {
-            const std::uint64_t present = b.size() - body;
-            // 0 and 0xFFFFFFFF: a stream written without its final size, not a cut.
-            if (blockAlign == 0 || size == 0 || size == 0xFFFFFFFFu || size <= present) {
-                return std::nullopt;
-            }
-            return std::pair{size / blockAlign, present / blockAlign};
-        }
-        at = body + size + (size & 1);
-    }
-    return std::nullopt;
-}
-
 std::string OpenFailure(const std::string& name) {
     return SoundFileError(name, "not a sound file this program can read (" + Reason(nullptr) + ").")
         .what();
@@ -175,10 +143,11 @@ AudioBuffer ReadAudioFile(const std::string& path) {
 }
 
 AudioBuffer DecodeAudio(std::span<const std::uint8_t> bytes, const std::string& name) {
-    if (const auto cut = CutShortWav(bytes)) {
+    if (const auto cut = FindCutShort(bytes)) {
+        const std::string unit = cut->frames ? " frames" : " bytes of sound";
         throw SoundFileError(name, "the file ends early: its header announces " +
-                                       std::to_string(cut->first) + " frames, it holds " +
-                                       std::to_string(cut->second) + " (a copy cut short?).");
+                                       std::to_string(cut->announced) + unit + ", it holds " +
+                                       std::to_string(cut->present) + " (a copy cut short?).");
     }
     MemoryFile memory;
     memory.readData = bytes.data();

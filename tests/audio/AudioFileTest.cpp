@@ -2,6 +2,7 @@
 // it must refuse.
 #include "audio/AudioError.h"
 #include "audio/AudioFile.h"
+#include "core/files/InputFile.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -124,6 +125,26 @@ TEST(AudioFile, RefusesWhatIsNotGoodSound) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     ExpectRefused([&] { ReadAudioFile(fifo.string()); }, "not a regular file");
     std::filesystem::remove(fifo);
+}
+
+TEST(AudioFile, EveryContainerCutShortIsRefusedAndWholeIsRead) {
+    // Written by the sound library itself, then cut 100 frames (400 bytes) before their end.
+    const std::vector<std::pair<std::string, int>> formats = {
+        {"wav", SF_FORMAT_WAV},   {"aiff", SF_FORMAT_AIFF}, {"au", SF_FORMAT_AU},
+        {"w64", SF_FORMAT_W64},   {"rf64", SF_FORMAT_RF64},
+    };
+    for (const auto& [ext, container] : formats) {
+        SCOPED_TRACE(ext);
+        const auto path = MakeFile("whole." + ext, container | SF_FORMAT_PCM_16, 48000, 2,
+                                   std::vector<float>(2000, 0.25f));
+        const std::vector<std::uint8_t> whole = ReadWholeFile(path.string());
+        std::filesystem::remove(path);
+        EXPECT_EQ(DecodeAudio(whole, "whole." + ext).Frames(), 1000u);
+        const std::vector<std::uint8_t> cut(whole.begin(), whole.end() - 400);
+        ExpectRefused([&] { DecodeAudio(cut, "cut." + ext); },
+                      "cut." + ext + ": the file ends early: its header announces 1000 frames, "
+                                     "it holds 900");
+    }
 }
 
 TEST(AudioFile, WrittenWavCarriesNoTimeSoTheSameSoundGivesTheSameBytes) {
