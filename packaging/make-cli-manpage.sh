@@ -33,11 +33,43 @@ Every output is written through a temporary file and put into place only when co
 .SH SUBCOMMANDS
 HEAD
 
+# Wraps the help's long lines (a footer is one line of several hundred characters) to fit an
+# 80-column terminal once the page indents them by 7: an option's description continues under its
+# own column, a paragraph under its first word.
+wrap() {
+  awk -v width=72 '
+    length($0) <= width { print; next }
+    {
+      line = $0
+      lead = match(line, /[^ ]/) - 1
+      rest = substr(line, lead + 1)
+      hang = lead
+      if (match(rest, /  +[^ ]/)) hang = lead + RSTART + RLENGTH - 2
+      if (hang > 40) hang = lead + 4
+      prefix = substr(line, 1, hang)
+      pad = sprintf("%" hang "s", "")
+      n = split(substr(line, hang + 1), words, / +/)
+      cur = prefix
+      fresh = 1
+      for (i = 1; i <= n; i++) {
+        if (words[i] == "") continue
+        if (!fresh && length(cur) + 1 + length(words[i]) > width) {
+          print cur
+          cur = pad words[i]
+        } else {
+          cur = fresh ? cur words[i] : cur " " words[i]
+        }
+        fresh = 0
+      }
+      print cur
+    }'
+}
+
 subcommands=$("$cli" --help | awk '/^Subcommands:/ {on = 1; next} on && NF {print $1}')
 for sub in $subcommands; do
   echo ".SS $sub"
   echo ".nf"
-  "$cli" "$sub" --help | escape
+  "$cli" "$sub" --help | escape | wrap
   echo ".fi"
 done
 

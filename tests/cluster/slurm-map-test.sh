@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The map on a real batch scheduler: starts a one-node cluster of Debian's slurm-wlm (controller,
 # node daemon) and munge (its authentication daemon), configured in a temporary folder and run as
-# this script's children; submits the map of a test scene as a job array of 4 tasks, waits for it,
-# merges the shards and compares the bytes with the map made on this machine in one go. Cancels
+# this script's children; submits the map of a test scene as a job array of 4 tasks written as the
+# documentation writes it (the shard count in the script), cancels one task, checks that the merge
+# chained with afterany runs and names the missing shard, re-runs that task the documented way
+# (`sbatch --array=K`), merges the shards and compares the bytes with the map made on this machine
+# in one go. Cancels
 # the jobs and stops the daemons by their process ids at the end, whatever happened. When the
 # daemons cannot be started it fails with the reason; it never skips.
 #
@@ -13,12 +16,15 @@ cli=$(readlink -f "$1")
 scene=$(readlink -f "$2")
 step=${MAP_STEP:-4}
 started=$(date +%s)
+work=""
 
 fail() {
   echo "slurm-map-test: FAILED: $*" >&2
-  for log in "$work"/*.log; do
-    [ -f "$log" ] && { echo "--- $log" >&2; tail -n 30 "$log" >&2; }
-  done
+  if [ -n "$work" ]; then
+    for log in "$work"/*.log; do
+      [ -f "$log" ] && { echo "--- $log" >&2; tail -n 30 "$log" >&2; }
+    done
+  fi
   exit 1
 }
 
@@ -44,7 +50,7 @@ cleanup() {
     kill -9 "$pid" 2>/dev/null || true
   done
   pkill -f "$work" 2>/dev/null || true
-  rm -rf "$work"
+  [ -n "$work" ] && rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -141,14 +147,33 @@ cat >"$work/map-job.sh" <<JOB
 #SBATCH --array=0-3
 #SBATCH --cpus-per-task=1
 #SBATCH --output=$work/out/task-%a.txt
-exec "$cli" map "$scene" --step $step --threads 1 -o "$work/out/map-\$SLURM_ARRAY_TASK_ID.shard"
+exec "$cli" map "$scene" --step $step --threads 1 --shards 4 \
+    -o "$work/out/map-\$SLURM_ARRAY_TASK_ID.shard"
 JOB
-submitted=$(sbatch --parsable --wait "$work/map-job.sh") || fail "the job array failed (sbatch --wait)"
-echo "slurm-map-test: job array $submitted of 4 tasks submitted and finished"
+# Task 2 is held back and then cancelled: a task lost on a real cluster.
+jobid=$(sbatch --parsable --hold "$work/map-job.sh") || fail "the job array could not be submitted"
+scancel "${jobid}_2" || fail "task 2 could not be cancelled"
+scontrol release "$jobid" >/dev/null 2>&1 || fail "the job array could not be released"
+cat >"$work/merge-job.sh" <<JOB
+#!/bin/bash
+#SBATCH --job-name=sonivera-merge
+#SBATCH --output=$work/out/merge.txt
+exec "$cli" map-merge $work/out/map-*.shard -o "$work/first.csv"
+JOB
+if sbatch --parsable --wait --dependency="afterany:$jobid" "$work/merge-job.sh" >/dev/null; then
+  fail "the merge after a lost task succeeded"
+fi
+grep -q "shard(s) 2 of 4 (counted from 0) are missing" "$work/out/merge.txt" ||
+  fail "the merge chained with afterany did not name the missing shard: $(cat "$work/out/merge.txt")"
+[ ! -e "$work/out/map-2.shard" ] || fail "the cancelled task wrote a shard"
+echo "slurm-map-test: array $jobid ran with task 2 lost; the afterany merge named it"
+sbatch --parsable --wait --array=2 "$work/map-job.sh" >/dev/null ||
+  fail "the re-run of task 2 failed (sbatch --array=2 --wait)"
 for k in 0 1 2 3; do
   [ -s "$work/out/map-$k.shard" ] || fail "task $k wrote no shard ($(cat "$work/out/task-$k.txt" 2>/dev/null))"
   grep -q "shard $k of 4" "$work/out/task-$k.txt" || fail "task $k did not say which shard it took"
 done
+echo "slurm-map-test: task 2 re-run alone computed shard 2 of 4"
 
 "$cli" map-merge "$work/out/map-2.shard" "$work/out/map-0.shard" "$work/out/map-3.shard" \
   "$work/out/map-1.shard" -o "$work/merged.csv" -o "$work/merged.png" \

@@ -28,6 +28,14 @@ dpkg-deb -x "$deb" "$root/unpacked"
 cli="$root/unpacked/usr/bin/sonivera-cli"
 version=$("$cli" --version) || fail "the unpacked sonivera-cli --version failed"
 [[ $version == "sonivera-cli "* ]] || fail "unexpected version text: $version"
+editor="$root/unpacked/usr/bin/sonivera"
+# The editor answers --version and --help like the command-line tool, without a display.
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$editor" --version)" = "sonivera ${version#sonivera-cli }" ] ||
+  fail "sonivera --version does not print its version"
+env -u DISPLAY -u WAYLAND_DISPLAY "$editor" --help | grep -q "^Usage: sonivera" ||
+  fail "sonivera --help does not print its usage"
+dpkg-deb -f "$deb" Recommends | grep -q bash-completion ||
+  fail "the package does not recommend bash-completion"
 examples="$root/unpacked/usr/share/sonivera/examples"
 "$cli" effect "$examples/room.3d" -o "$root/room.e3d" >/dev/null ||
   fail "the unpacked sonivera-cli could not calculate an example"
@@ -52,6 +60,10 @@ echo "package-test: a renamed scene is $(query "$root/renamed-scene.bin")"
 page=$(zcat "$root/unpacked/usr/share/man/man1/sonivera-cli.1.gz")
 completion="$root/unpacked/usr/share/bash-completion/completions/sonivera-cli"
 [ -f "$root/unpacked/usr/share/man/man1/sonivera.1.gz" ] || fail "no manual page of sonivera"
+for manual in "$root"/unpacked/usr/share/man/man1/*.1.gz; do
+  wide=$(MANWIDTH=80 man -l "$manual" 2>/dev/null | awk 'length > 80' | wc -l)
+  [ "$wide" -eq 0 ] || fail "$(basename "$manual") has $wide lines past 80 columns"
+done
 subcommands=$("$cli" --help | awk '/^Subcommands:/ {on = 1; next} on && NF {print $1}')
 for sub in $subcommands; do
   grep -qx ".SS $sub" <<<"$page" || fail "the manual page does not describe $sub"
