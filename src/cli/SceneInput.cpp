@@ -51,6 +51,15 @@ std::string ReadTextOrFail(const std::string& path) {
     return ReadTextOrFail(path, kMaxInputFileBytes);
 }
 
+std::vector<std::uint8_t> ReadBytesOrFail(const std::string& path, std::uint64_t maxBytes) {
+    try {
+        return path == "-" ? ReadWholeStream(STDIN_FILENO, "standard input")
+                           : ReadWholeFile(path, maxBytes);
+    } catch (const FileError& e) {
+        throw CliFailure(kExitBadInput, e.what());
+    }
+}
+
 std::string ReadTextOrFail(const std::string& path, std::uint64_t maxBytes) {
     try {
         const auto bytes = path == "-" ? ReadWholeStream(STDIN_FILENO, "standard input")

@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace sonivera {
 
@@ -19,5 +20,7 @@ std::unique_ptr<SceneSettings> LoadSceneOrFail(const std::string& path);
 std::string ReadTextOrFail(const std::string& path);
 // The same with another size limit.
 std::string ReadTextOrFail(const std::string& path, std::uint64_t maxBytes);
+// The bytes themselves, without a copy into a string (for files of hundreds of megabytes).
+std::vector<std::uint8_t> ReadBytesOrFail(const std::string& path, std::uint64_t maxBytes);
 
 } // namespace sonivera

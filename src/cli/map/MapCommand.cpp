@@ -187,12 +187,14 @@ int RunMap(const MapCommandOptions& o) {
         file.figures.push_back(info.name);
     }
     file.points = points;
+    // Moved, not copied: a million points' results are hundreds of megabytes.
     for (const std::size_t index : points) {
-        file.results.push_back(table.scene[index]);
+        file.results.push_back(std::move(table.scene[index]));
         if (other) {
-            file.other.push_back(table.other[index]);
+            file.other.push_back(std::move(table.other[index]));
         }
     }
+    table = MapTable();
     const std::string text = MapShardText(file);
     if (text.size() > kMaxShardFileBytes) {
         throw CliFailure(kExitBadInput,

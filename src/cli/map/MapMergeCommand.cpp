@@ -54,7 +54,9 @@ int RunMerge(const MapMergeOptions& o) {
     MapTable table;
     try {
         for (const std::string& path : o.shards) {
-            merger.Add(path, ReadTextOrFail(path, kMaxShardFileBytes));
+            const std::vector<std::uint8_t> bytes = ReadBytesOrFail(path, kMaxShardFileBytes);
+            merger.Add(path, std::string_view(reinterpret_cast<const char*>(bytes.data()),
+                                              bytes.size()));
         }
         table = merger.Finish();
     } catch (const CliFailure&) {

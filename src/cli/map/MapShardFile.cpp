@@ -282,14 +282,21 @@ std::string ContentHash(const std::vector<std::uint8_t>& bytes) {
 }
 
 std::string MapShardText(const MapShard& s) {
-    std::string text = HeaderLine(s);
-    for (std::size_t i = 0; i < s.points.size(); ++i) {
+    const auto line = [&](std::size_t i) {
         Json p = Json::array({s.points[i], PointJson(s.results[i])});
         if (!s.other.empty()) {
             p.push_back(PointJson(s.other[i]));
         }
-        text += p.dump();
-        text += '\n';
+        return p.dump() + '\n';
+    };
+    std::string text = HeaderLine(s);
+    // Room for every line at once, judged from the first with a margin, so a text of hundreds of
+    // megabytes is not copied as it grows.
+    if (!s.points.empty()) {
+        text.reserve(text.size() + (line(0).size() + 64) * s.points.size() + 64);
+    }
+    for (std::size_t i = 0; i < s.points.size(); ++i) {
+        text += line(i);
     }
     Json digest;
     digest["digest"] = Hex64(Fnv1a(text));
