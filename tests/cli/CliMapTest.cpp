@@ -126,6 +126,12 @@ TEST(CliMap, DifferenceOfAPlanWithItselfIsZeroAndBadRequestsWriteNothing) {
     EXPECT_GT(zeros, 0u);
 
     const std::string out = dir.File("out.csv");
+    const std::string corridor = dir.File("corridor.3d");
+    auto long_ = ReadSceneFile(DataFile("default.3d"));
+    long_->width = 5;
+    long_->height = 300;
+    long_->objects.front()->m_x = 2.5;
+    WriteSceneFile(corridor, *long_);
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{"map", scene}, "at least one output"},
         {{"map", scene, "--csv", out, "--figure", "loudness"}, "--figure must be one of"},
@@ -133,6 +139,9 @@ TEST(CliMap, DifferenceOfAPlanWithItselfIsZeroAndBadRequestsWriteNothing) {
         {{"map", scene, "--csv", out, "--step", "0.01"}, "Take a larger step"},
         {{"map", scene, "--csv", out, "-o", dir.File("x.gif")}, "must end in .png or .svg"},
         {{"map", scene, "--csv", scene}, "same file"},
+        // A corridor 60 times longer than wide: the picture would pass cairo's largest side.
+        {{"map", corridor, "--csv", out, "-o", dir.File("c.png"), "--step", "5"},
+         "px tall at --width 900, more than 32767 (--width "},
         {{"map", scene, "--csv", out, "--compare", DataFile("three-objects.3d"), "--step", "50"},
          ""},
     };
@@ -145,6 +154,14 @@ TEST(CliMap, DifferenceOfAPlanWithItselfIsZeroAndBadRequestsWriteNothing) {
         EXPECT_NE(bad.err.find(message), std::string::npos) << bad.err;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
+    // The width the refusal names does fit.
+    const CliRun tall = RunCli({"map", corridor, "-o", dir.File("c.png"), "--step", "5"});
+    const std::size_t at = tall.err.find("(--width ");
+    ASSERT_NE(at, std::string::npos) << tall.err;
+    const std::string width = tall.err.substr(at + 9, tall.err.find(' ', at + 9) - at - 9);
+    const CliRun fits =
+        RunCli({"map", corridor, "-o", dir.File("c.png"), "--step", "5", "--width", width});
+    EXPECT_EQ(fits.exitCode, 0) << fits.err;
 }
 
 } // namespace sonivera

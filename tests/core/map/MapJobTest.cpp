@@ -119,6 +119,15 @@ TEST(MapJob, StopsWhenCancelledAndRefusesWhatACalculationRefuses) {
     EXPECT_THROW(ComputeMap(*scene, grid, MapOptions{}), EffectParameterError);
     EXPECT_THROW(MakeMapGrid(*scene, 0.0, 1.0), std::invalid_argument);
     EXPECT_THROW(MakeMapGrid(*scene, 0.01, 0.01), std::invalid_argument); // 10^8 points
+    // A count beyond every integer type is told as it is, not as a wrapped integer.
+    try {
+        MakeMapGrid(*scene, 1e-8, 1e-8);
+        ADD_FAILURE() << "10^20 points accepted";
+    } catch (const std::invalid_argument& e) {
+        EXPECT_NE(std::string(e.what()).find("would have 100000000000000000000 points"),
+                  std::string::npos)
+            << e.what();
+    }
 }
 
 TEST(MapGrid, PointsAreCellCentresAndTheCoarseOrderVisitsEachOnce) {
