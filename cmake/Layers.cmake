@@ -16,6 +16,7 @@ set(SONIVERA_LAYERS
   "core/edit: core/model core/files core/text"
   "core/view: core/edit core/model core/files core/text"
   "core/paths: core/view core/tracer core/model core/text"
+  "core/plan: core/calc core/model core/text"
   "core/map: core/analysis core/calc core/paths core/plot core/tracer core/model core/files core/text"
   "audio: core/files core/text"
   "cli/json: core/*"

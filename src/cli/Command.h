@@ -26,5 +26,6 @@ Command AddWavCommand(CLI::App& app);
 Command AddAuralizeCommand(CLI::App& app);
 Command AddMapCommand(CLI::App& app);
 Command AddMapMergeCommand(CLI::App& app);
+Command AddImportCommand(CLI::App& app);
 
 } // namespace sonivera

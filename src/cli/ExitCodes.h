@@ -11,6 +11,7 @@ enum ExitCode : int {
     kExitFinding = 1,       // the scene check found an error
     kExitBadInput = 2,      // usage error, or an input that cannot be read or is not acceptable
     kExitWriteFailed = 3,   // an output file could not be written; any previous file is intact
+    kExitPartial = 4,       // import: the scene was written, but parts of the drawing were left out
     kExitInterrupted = 130, // Ctrl+C (128 + SIGINT); nothing was written
 };
 

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         AddEffectCommand(app), AddCheckCommand(app), AddInfoCommand(app),
         AddBuildCommand(app),  AddNewCommand(app),  AddAnalyzeCommand(app),
         AddPlotCommand(app),   AddWavCommand(app),  AddAuralizeCommand(app),
-        AddMapCommand(app),    AddMapMergeCommand(app),
+        AddMapCommand(app),    AddMapMergeCommand(app), AddImportCommand(app),
     };
     // No option or argument takes an empty value: `-o ''` names no file and `--gain ''` no
     // number, so both are usage errors before any work.

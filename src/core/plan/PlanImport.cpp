@@ -1,0 +1,277 @@
+#include "core/plan/PlanImport.h"
+
+#include "core/calc/SceneCheck.h"
+#include "core/model/Listener.h"
+#include "core/model/RectObject.h"
+#include "core/plan/DxfDrawing.h"
+#include "core/plan/DxfError.h"
+#include "core/plan/FreeSpot.h"
+#include "core/plan/PlanFlatten.h"
+#include "core/plan/PlanWalls.h"
+#include "core/plan/RectUnion.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace sonivera {
+
+namespace {
+
+struct Unit {
+    int code;
+    const char* name;
+    const char* shortName;
+    double metres;
+};
+
+constexpr Unit kUnits[] = {
+    {1, "inches", "in", 0.0254},          {2, "feet", "ft", 0.3048},
+    {3, "miles", "mi", 1609.344},         {4, "millimetres", "mm", 0.001},
+    {5, "centimetres", "cm", 0.01},       {6, "metres", "m", 1.0},
+    {7, "kilometres", "km", 1000.0},      {8, "microinches", "uin", 2.54e-8},
+    {9, "mils", "mil", 2.54e-5},          {10, "yards", "yd", 0.9144},
+    {11, "angstroms", "angstrom", 1e-10}, {12, "nanometres", "nm", 1e-9},
+    {13, "micrometres", "um", 1e-6},      {14, "decimetres", "dm", 0.1},
+    {15, "decametres", "dam", 10.0},      {16, "hectometres", "hm", 100.0},
+    {21, "US survey feet", "us-ft", 1200.0 / 3937.0},
+};
+
+// The number with up to `digits` decimals, trailing zeros dropped.
+std::string Short(double v, int digits = 3) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", digits, v);
+    std::string s = text;
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0') {
+            s.pop_back();
+        }
+        if (s.back() == '.') {
+            s.pop_back();
+        }
+    }
+    return s;
+}
+
+// A release name for a $ACADVER code.
+std::string VersionName(const std::string& code) {
+    static const std::pair<const char*, const char*> kNames[] = {
+        {"AC1009", "R12"},  {"AC1012", "R13"},  {"AC1014", "R14"},  {"AC1015", "R2000"},
+        {"AC1018", "R2004"}, {"AC1021", "R2007"}, {"AC1024", "R2010"}, {"AC1027", "R2013"},
+        {"AC1032", "R2018"}};
+    for (const auto& [c, name] : kNames) {
+        if (code == c) {
+            return std::string(name) + " (" + code + ")";
+        }
+    }
+    return code.empty() ? std::string("no version given") : code;
+}
+
+// Scene coordinates on a grid of 2^-20 m: a rectangle's right edge, its x plus its width, is then
+// exactly its neighbour's x, so touching rectangles touch for the scene check too.
+double Quantized(double v) {
+    return std::round(v * 1048576.0) / 1048576.0;
+}
+
+double NiceStep(double side) {
+    const double target = side / 100.0;
+    for (double decade = 0.1; decade < 1e6; decade *= 10.0) {
+        for (const double m : {1.0, 2.0, 5.0}) {
+            if (m * decade >= target) {
+                return m * decade;
+            }
+        }
+    }
+    return 1000.0;
+}
+
+std::vector<PlanImportReport::Count> Counts(
+    const std::map<std::pair<std::string, std::uint32_t>, std::size_t>& map,
+    const std::vector<std::string>& names) {
+    std::vector<PlanImportReport::Count> out;
+    for (const auto& [key, count] : map) {
+        out.push_back({key.first, names[key.second], count});
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<double> MetresPerInsUnit(int code) {
+    for (const Unit& u : kUnits) {
+        if (u.code == code) {
+            return u.metres;
+        }
+    }
+    return std::nullopt;
+}
+
+const char* InsUnitName(int code) {
+    for (const Unit& u : kUnits) {
+        if (u.code == code) {
+            return u.name;
+        }
+    }
+    return code == 0 ? "unitless" : "a unit without a length";
+}
+
+std::optional<double> MetresPerUnitNamed(const std::string& name) {
+    for (const Unit& u : kUnits) {
+        if (name == u.shortName || name == u.name) {
+            return u.metres;
+        }
+    }
+    return std::nullopt;
+}
+
+std::size_t PlanImportReport::LeftCount() const {
+    std::size_t n = 0;
+    for (const Count& c : left) {
+        n += c.count;
+    }
+    return n;
+}
+
+std::string PlanImportReport::Text() const {
+    std::string out = "Drawing: " + version + ", " + (binary ? "binary" : "ASCII") +
+                      "; units: " + units + ", 1 unit = " + Short(metresPerUnit, 6) + " m\n";
+    out += "Entities: " + std::to_string(entities) + " (those in blocks once per insertion)\n";
+    const auto list = [&](const char* title, const std::vector<Count>& counts) {
+        out += title;
+        out += counts.empty() ? " none\n" : "\n";
+        for (const Count& c : counts) {
+            out += "  " + std::to_string(c.count) + " × " + c.what + ", layer " + c.layer + "\n";
+        }
+    };
+    list("Taken:", taken);
+    list("Left out:", left);
+    out += "Scene: " + Short(width, 2) + " × " + Short(height, 2) + " m, grid " + Short(grid) +
+           " m, " + std::to_string(rectangles) + " rectangles; listener at (" +
+           Short(listenerX, 2) + ", " + Short(listenerY, 2) + ")" +
+           (roomArea > 0.0 ? " in the largest room (about " + Short(roomArea, 1) + " m²)"
+                           : " (no closed room found)") +
+           "\n";
+    const std::size_t n = LeftCount();
+    out += n == 0 ? "Everything was drawn.\n"
+                  : std::to_string(n) + " entit" + (n == 1 ? "y was" : "ies were") +
+                        " left out (listed above).\n";
+    return out;
+}
+
+PlanImportResult ImportPlan(std::span<const std::uint8_t> dxf, const PlanImportOptions& o) {
+    const auto phase = [&](double from, double to) {
+        return std::function<bool(double)>([&o, from, to](double f) {
+            return !o.progress || o.progress(from + (to - from) * f);
+        });
+    };
+    const DxfDrawing drawing = ReadDxfDrawing(dxf, phase(0.0, 0.5));
+    PlanImportReport report;
+    report.version = VersionName(drawing.version);
+    report.binary = drawing.binary;
+    if (o.metresPerUnit) {
+        report.metresPerUnit = *o.metresPerUnit;
+        report.units = "given on the command line";
+    } else if (const auto m = MetresPerInsUnit(drawing.insunits)) {
+        report.metresPerUnit = *m;
+        report.units = std::string(InsUnitName(drawing.insunits)) + " ($INSUNITS " +
+                       std::to_string(drawing.insunits) + ")";
+    } else {
+        report.units = std::string(InsUnitName(drawing.insunits)) + " ($INSUNITS " +
+                       std::to_string(drawing.insunits) + "), read as metres";
+    }
+    const auto taken = [&](std::uint32_t layer) {
+        return o.layers.empty() || std::find(o.layers.begin(), o.layers.end(),
+                                             drawing.names[layer]) != o.layers.end();
+    };
+    // A curve's chords stray at most half the step from it and their staircase the other half.
+    std::optional<double> chord;
+    if (o.staircase) {
+        chord = *o.staircase / 2.0;
+    }
+    const FlatPlan flat =
+        FlattenDrawing(drawing, report.metresPerUnit, taken, chord, phase(0.5, 0.7));
+    report.entities = flat.entities;
+    PlanWallOptions wallOptions{o.wallThickness, o.maxWallGap, o.maxColumn, o.toleranceDegrees,
+                                o.staircase};
+    PlanWalls walls = BuildPlanWalls(flat, wallOptions);
+    if (o.progress && !o.progress(0.8)) {
+        throw DxfCancelled();
+    }
+    for (const auto& [key, count] : flat.left) {
+        walls.left[key] += count;
+    }
+    report.taken = Counts(walls.taken, drawing.names);
+    report.left = Counts(walls.left, drawing.names);
+    if (walls.rects.empty()) {
+        throw DxfError("nothing in the drawing could be taken as a wall or a column (" +
+                       std::to_string(report.LeftCount()) + " entities left out)");
+    }
+    // The drawing's extent, then the scene's: the margin around it, y turned to point down.
+    double minX = walls.rects[0].x0, maxX = walls.rects[0].x1;
+    double minY = walls.rects[0].y0, maxY = walls.rects[0].y1;
+    for (const PlanRect& r : walls.rects) {
+        minX = std::min(minX, r.x0), maxX = std::max(maxX, r.x1);
+        minY = std::min(minY, r.y0), maxY = std::max(maxY, r.y1);
+    }
+    const double extent = std::max(maxX - minX, maxY - minY);
+    if (!(extent <= kMaxPlanExtent)) {
+        char km[64];
+        std::snprintf(km, sizeof km, "%.3g", extent / 1000.0);
+        throw DxfError("the drawing spans " + std::string(km) +
+                       " km, more than a scene may (100 km): check its units (--units, --scale)");
+    }
+    const double margin = std::max(1.0, std::ceil(extent * 0.05));
+    const double width = Quantized(maxX - minX + 2.0 * margin);
+    const double height = Quantized(maxY - minY + 2.0 * margin);
+    // The layers' materials, numbered in the order of the drawing's names (a lower number wins
+    // where rectangles of two layers overlap).
+    std::vector<PlanRect> placed;
+    placed.reserve(walls.rects.size());
+    for (const PlanRect& r : walls.rects) {
+        placed.push_back({Quantized(margin + (r.x0 - minX)), Quantized(margin + (maxY - r.y1)),
+                          Quantized(margin + (r.x1 - minX)), Quantized(margin + (maxY - r.y0)),
+                          r.material});
+    }
+    const std::vector<PlanRect> rects = UnionOfRects(placed);
+    if (o.progress && !o.progress(0.9)) {
+        throw DxfCancelled();
+    }
+    const FreeSpot spot = FindFreeSpot(rects, width, height);
+
+    auto scene = std::make_unique<SceneSettings>();
+    scene->width = width;
+    scene->height = height;
+    scene->gridX = scene->gridY = NiceStep(std::max(width, height));
+    scene->snapToGrid = false;
+    CListener* listener = scene->Add<CListener>();
+    listener->m_x = Quantized(spot.x);
+    listener->m_y = Quantized(spot.y);
+    for (const PlanRect& r : rects) {
+        CRectObject* rect = scene->Add<CRectObject>();
+        rect->m_x = r.x0;
+        rect->m_y = r.y0;
+        rect->m_width = r.x1 - r.x0;
+        rect->m_height = r.y1 - r.y0;
+        const auto it = o.layerMaterials.find(drawing.names[r.material]);
+        const WallMaterial& m = it != o.layerMaterials.end() ? it->second : o.material;
+        rect->m_reflection = m.reflection;
+        rect->m_absorption = m.absorption;
+    }
+    if (const auto finding = FindFirstSceneError(scene->objects)) {
+        throw DxfError("the imported plan does not pass the scene check (" + finding->message +
+                       "); please report the drawing");
+    }
+    report.rectangles = rects.size();
+    report.width = width;
+    report.height = height;
+    report.grid = scene->gridX;
+    report.listenerX = listener->m_x;
+    report.listenerY = listener->m_y;
+    report.roomArea = spot.area;
+    if (o.progress) {
+        o.progress(1.0);
+    }
+    return {std::move(scene), std::move(report)};
+}
+
+} // namespace sonivera
