@@ -94,6 +94,10 @@ A usage error, or an input that cannot be read or is refused; nothing was writte
 .B 3
 An output could not be written; no output was replaced.
 .TP
+.B 4
+.BR import :
+the scene was written, but parts of the drawing were left out (the report lists them).
+.TP
 .B 130
 Interrupted by Ctrl+C (or SIGTERM, SIGHUP); nothing was written.
 .SH EXAMPLES

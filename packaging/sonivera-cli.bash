@@ -4,7 +4,7 @@ _sonivera_cli() {
     local cur prev words cword
     _init_completion || return
 
-    local subcommands="effect check info build new analyze plot wav auralize map map-merge"
+    local subcommands="effect check info build new analyze plot wav auralize map map-merge import"
     local sub="" i
     for ((i = 1; i < cword; i++)); do
         if [[ " $subcommands " == *" ${words[i]} "* ]]; then
@@ -30,6 +30,7 @@ _sonivera_cli() {
     auralize) options="--output -o --gain --normalize --group-time --scene --onset-db --onset --threads --no-check --help" ;;
     map) options="--step --step-x --step-y --threads --onset-db --onset --csv --json --output -o --figure --width --compare --shard --shards --help" ;;
     map-merge) options="--output -o --figure --width --help" ;;
+    import) options="--output -o --json --units --scale --layers --layer-map --wall-thickness --max-wall --max-column --tolerance --staircase --reflection --absorption --help" ;;
     esac
 
     case $prev in
@@ -57,6 +58,18 @@ _sonivera_cli() {
         COMPREPLY=($(compgen -W "first" -- "$cur"))
         return
         ;;
+    --units)
+        COMPREPLY=($(compgen -W "mm cm dm m km in ft yd mi us-ft" -- "$cur"))
+        return
+        ;;
+    --layer-map)
+        _filedir json
+        return
+        ;;
+    --scale | --layers | --wall-thickness | --max-wall | --max-column | --tolerance | \
+        --staircase | --reflection | --absorption)
+        return
+        ;;
     --group-time | --threads | --rate | --gain | --width | --height | --step | --step-x | \
         --step-y | --onset-db | --paths-per-source | --shard | --shards)
         return
@@ -69,6 +82,7 @@ _sonivera_cli() {
         wav | auralize) _filedir wav ;;
         map) _filedir '@(png|svg|shard)' ;;
         map-merge) _filedir '@(csv|json|png|svg)' ;;
+        import) _filedir '@(3d|json)' ;;
         *) _filedir ;;
         esac
         return
@@ -85,6 +99,7 @@ _sonivera_cli() {
     auralize) _filedir '@(wav|flac|aiff|aif|ogg|3d|e3d)' ;;
     build) _filedir json ;;
     map-merge) _filedir shard ;;
+    import) _filedir '@(dxf|DXF)' ;;
     *) _filedir 3d ;;
     esac
 }

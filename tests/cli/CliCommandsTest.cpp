@@ -117,7 +117,7 @@ TEST(CliUsage, UsageErrorsExitTwoWithOneLine) {
 TEST(CliUsage, EverySubcommandHasHelp) {
     const std::pair<const char*, const char*> cases[] = {
         {"effect", "--no-check"}, {"check", "SCENE.3d"}, {"info", "--json"},
-        {"build", "OUT.3d"},      {"new", "OUT.3d"},
+        {"build", "OUT.3d"},      {"new", "OUT.3d"},       {"import", "--staircase"},
     };
     for (const auto& [command, mentions] : cases) {
         const CliRun run = RunCli({command, "--help"});
@@ -128,7 +128,7 @@ TEST(CliUsage, EverySubcommandHasHelp) {
     }
     const CliRun top = RunCli({"--help"});
     EXPECT_EQ(top.exitCode, 0);
-    for (const char* command : {"effect", "check", "info", "build", "new"}) {
+    for (const char* command : {"effect", "check", "info", "build", "new", "import"}) {
         EXPECT_NE(top.out.find(command), std::string::npos) << command;
     }
 }

@@ -153,6 +153,11 @@ private:
         const int rows = std::clamp(e.rows, 1, 10000);
         for (int r = 0; r < rows; ++r) {
             for (int c = 0; c < columns; ++c) {
+                // Every placement counts, so arrays of empty blocks cannot run on unbounded.
+                if (++m_placements > kMaxFlatShapes) {
+                    throw DxfError("the drawing's blocks expand to more than " +
+                                   std::to_string(kMaxFlatShapes) + " insertions");
+                }
                 const Affine place = m.After(flip)
                                          .After(Affine::Translate(e.x, e.y))
                                          .After(Affine::Rotate(e.rotation))
@@ -244,6 +249,7 @@ private:
     const std::function<bool(double)>& m_progress;
     std::unordered_map<std::uint32_t, std::size_t> m_blocks;
     std::vector<std::size_t> m_stack;
+    std::size_t m_placements = 0;
 };
 
 } // namespace

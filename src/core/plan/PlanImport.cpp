@@ -124,10 +124,14 @@ std::optional<double> MetresPerUnitNamed(const std::string& name) {
     return std::nullopt;
 }
 
+namespace {
+constexpr const char* kNotTaken = "on a layer not taken";
+}
+
 std::size_t PlanImportReport::LeftCount() const {
     std::size_t n = 0;
     for (const Count& c : left) {
-        n += c.count;
+        n += c.what == kNotTaken ? 0 : c.count;
     }
     return n;
 }
@@ -152,7 +156,7 @@ std::string PlanImportReport::Text() const {
                            : " (no closed room found)") +
            "\n";
     const std::size_t n = LeftCount();
-    out += n == 0 ? "Everything was drawn.\n"
+    out += n == 0 ? "Everything asked for was drawn.\n"
                   : std::to_string(n) + " entit" + (n == 1 ? "y was" : "ies were") +
                         " left out (listed above).\n";
     return out;

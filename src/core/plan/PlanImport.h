@@ -58,6 +58,7 @@ struct PlanImportReport {
     double listenerX = 0.0, listenerY = 0.0;
     double roomArea = 0.0; // of the room the listener stands in (0: no closed room was found)
 
+    // What was left out, less what was on layers not asked for (--layers).
     std::size_t LeftCount() const;
     // The report as the command line prints it (English, one item a line).
     std::string Text() const;

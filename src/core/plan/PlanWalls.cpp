@@ -1,5 +1,7 @@
 #include "core/plan/PlanWalls.h"
 
+#include "core/plan/DxfError.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -80,6 +82,10 @@ public:
 
 private:
     void Rect(double x0, double y0, double x1, double y1, std::uint32_t layer) {
+        if (result.rects.size() >= kMaxFlatShapes) {
+            throw DxfError("the drawing makes more than " + std::to_string(kMaxFlatShapes) +
+                           " rectangles (a staircase step too fine for its size?)");
+        }
         result.rects.push_back({std::min(x0, x1), std::min(y0, y1), std::max(x0, x1),
                                 std::max(y0, y1), layer});
     }
