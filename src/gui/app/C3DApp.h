@@ -63,6 +63,7 @@ private:
     void OnAppAbout(wxCommandEvent& event);
     void OnFileNew(wxCommandEvent& event);
     void OnFileOpen(wxCommandEvent& event);
+    void OnImportPlan(wxCommandEvent& event);
     void OnAppExit(wxCommandEvent& event);
     void OnRecentFile(wxCommandEvent& event);
 

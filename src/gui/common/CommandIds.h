@@ -60,6 +60,9 @@ enum CommandId : int {
     ID_MAP_STOP = 33251,
     ID_VIEW_MAP = 33252,
     ID_VIEW_MAP_FIGURE = 33253,
+
+    // A scene from an architect's drawing (33300–33309).
+    ID_FILE_IMPORT_PLAN = 33300,
 };
 
 // The number of entries in the recent-file list.

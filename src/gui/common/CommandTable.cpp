@@ -150,6 +150,9 @@ const CommandDecl kCommands[] = {
     {.id = ID_FILE_SAVE_AS, .label = "Сохранить &как...",
      .prompt = "Сохранение документа под другим именем", .tooltip = "Сохранить как",
      .menu = M::File, .enabled = DocumentHasScene},
+    {.id = ID_FILE_IMPORT_PLAN, .label = "&Импорт плана...",
+     .prompt = "Создание новой сцены по плану из чертежа DXF", .menu = M::File,
+     .enabled = Always},
     // The recent files: the first entry's place on the menu shows the list (or the disabled
     // placeholder when the list is empty).
     {.id = ID_FILE_MRU_FILE1, .label = text::kRecentPlaceholder, .prompt = text::kRecentPrompt,

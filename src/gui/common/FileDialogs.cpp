@@ -23,12 +23,28 @@ CSceneFileDialog::CSceneFileDialog(wxWindow* parent, const wxString& title,
                                    long style)
     : wxFileDialog(parent, title, defaultDir, defaultName, Wildcard(), style) {}
 
+CSceneFileDialog::CSceneFileDialog(wxWindow* parent, const wxString& title,
+                                   const wxString& defaultDir, const wxString& defaultName,
+                                   const wxString& wildcard, long style)
+    : wxFileDialog(parent, title, defaultDir, defaultName, wildcard, style) {}
+
 wxString CSceneFileDialog::GetPath() const {
     return m_chosenPath.empty() ? wxFileDialog::GetPath() : m_chosenPath;
 }
 
 wxString AskOpenScenePath(wxWindow* parent) {
     CSceneFileDialog dialog(parent, Ui(text::kOpenTitle), LastSceneFolder(), wxString(),
+                            wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) {
+        return {};
+    }
+    return dialog.GetPath();
+}
+
+wxString AskOpenDrawingPath(wxWindow* parent) {
+    CSceneFileDialog dialog(parent, Ui(text::kImportPlanTitle), LastSceneFolder(), wxString(),
+                            Ui(text::kDrawingFilter) + "|" + Ui(text::kAllFilesFilterName) + "|" +
+                                Ui(text::kAllFilesPattern),
                             wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) {
         return {};

@@ -12,6 +12,9 @@ class CSceneFileDialog : public wxFileDialog {
 public:
     CSceneFileDialog(wxWindow* parent, const wxString& title, const wxString& defaultDir,
                      const wxString& defaultName, long style);
+    // The same with filters of its own ("Name|*.ext|...").
+    CSceneFileDialog(wxWindow* parent, const wxString& title, const wxString& defaultDir,
+                     const wxString& defaultName, const wxString& wildcard, long style);
 
     void SetChosenPath(const wxString& path) { m_chosenPath = path; }
     wxString GetPath() const override;
@@ -26,6 +29,9 @@ private:
 
 // Starts in LastSceneFolder().
 wxString AskOpenScenePath(wxWindow* parent);
+
+// The drawing to import a plan from ("Чертежи DXF (*.dxf)", all files); empty when cancelled.
+wxString AskOpenDrawingPath(wxWindow* parent);
 
 // Asks for the name to save under, offering `folder` and `suggestedName`. A name without an
 // extension chosen under the scene filter gets ".3d"; an existing file is replaced only after the

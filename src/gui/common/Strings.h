@@ -92,6 +92,22 @@ inline constexpr const char* kNoButton = "&No";
 inline constexpr const char* kCancelButton = "Cancel";
 inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
 inline constexpr const char* kSaveFailed = "The scene was not saved.\n%s";
+// Importing a plan from a DXF drawing.
+inline constexpr const char* kImportPlanTitle = "Импорт плана";
+inline constexpr const char* kDrawingFilter = "Чертежи DXF (*.dxf)|*.dxf;*.DXF";
+inline constexpr const char* kImportPlanFailed = "План не импортирован.\n%s: %s";
+inline constexpr const char* kImportPlanProgress = "Чтение чертежа...";
+inline constexpr const char* kImportPlanOpen = "Открыть как новую сцену";
+inline constexpr const char* kImportPlanHeading =
+    "Сцена %s × %s м, %zu прямоугольников; слушатель в точке (%s, %s).";
+inline constexpr const char* kImportPlanUnits = "Чертёж %s, единицы: %s (1 единица = %s м).";
+inline constexpr const char* kImportPlanTaken = "Взято:";
+inline constexpr const char* kImportPlanLeft = "Не взято:";
+inline constexpr const char* kImportPlanNone = "  ничего";
+inline constexpr const char* kImportPlanItem = "  %zu × %s, слой %s";
+inline constexpr const char* kImportPlanAllDrawn = "Всё, что было запрошено, нарисовано.";
+inline constexpr const char* kImportPlanSomeLeft = "Не взято объектов чертежа: %zu (см. выше).";
+
 // A save of the file being opened was ended half-way and left a whole copy of the old content.
 inline constexpr const char* kOldCopyCaption = "Прерванное сохранение";
 inline constexpr const char* kOldCopyFound =

@@ -132,6 +132,17 @@ C3DDoc::OpenResult C3DDoc::OpenSceneFile(const wxString& path) {
     return OpenResult::Opened;
 }
 
+void C3DDoc::TakeImportedScene(std::unique_ptr<SceneSettings> scene, const wxString& title) {
+    DeleteContents();
+    ReplaceScene(std::move(scene));
+    SetFilename(wxString(), true);
+    SetTitle(title);
+    SetDocumentSaved(false);
+    m_sTakenCopy.clear();
+    Modify(true);
+    UpdateAllViews(nullptr, SceneReplacedHint());
+}
+
 bool C3DDoc::SaveSceneFile(const wxString& path) {
     if (!m_pScene) {
         return false;

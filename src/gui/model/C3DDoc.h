@@ -74,6 +74,9 @@ public:
 
     // Reads a scene file into the document and reports a failure to the user.
     OpenResult OpenSceneFile(const wxString& path);
+    // Shows an imported scene as a new document that has never been saved: titled `title`,
+    // modified, so Save asks for a name.
+    void TakeImportedScene(std::unique_ptr<SceneSettings> scene, const wxString& title);
     // Writes the scene through a temporary file renamed into place. On success the document takes
     // the file's name, is no longer modified and the file goes to the top of the recent files; on
     // failure the old file is intact, the user is told the path and the reason, and the scene

@@ -2,6 +2,7 @@
 #include "support/SceneBytes.h"
 
 #include "gui/common/CommandIds.h"
+#include "gui/model/ImportPlanDlg.h"
 #include "core/model/RectObject.h"
 #include "core/model/SoundSource.h"
 
@@ -143,6 +144,30 @@ TEST_F(FileCommandsTest, TheOldCopyOfAnInterruptedSaveIsOfferedBackAndGoesWhenSa
     Command(ID_FILE_OPEN);
     EXPECT_FALSE(Doc().IsModified());
     EXPECT_TRUE(std::filesystem::exists(copy));
+}
+
+TEST_F(FileCommandsTest, AnImportedPlanIsPreviewedThenOpenedAsANewUnsavedScene) {
+    const std::string plan = std::string(SONIVERA_TEST_DATA_DIR) + "/../../examples/apartment.dxf";
+    // Cancelled in the preview: nothing changes.
+    dialogs.ThenFile(plan).Then([](wxDialog& dialog) {
+        EXPECT_NE(dynamic_cast<CImportPlanDlg*>(&dialog), nullptr);
+        return int(wxID_CANCEL);
+    });
+    Command(ID_FILE_IMPORT_PLAN);
+    dialogs.Verify();
+    EXPECT_EQ(Doc().GetScene()->objects.size(), 1u);
+    EXPECT_FALSE(Doc().IsModified());
+    // Opened: the walls and columns, the listener first, unsaved under the drawing's name.
+    dialogs.ThenFile(plan).Then([](wxDialog&) { return int(wxID_OK); });
+    Command(ID_FILE_IMPORT_PLAN);
+    dialogs.Verify();
+    EXPECT_EQ(Doc().GetScene()->objects.size(), 9u);
+    EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(Title(), "apartment - Sonivera");
+    // A file that is no drawing: the reason, and the scene stays.
+    dialogs.ThenFile(DataFile("room.3d")).ThenMessage("План не импортирован");
+    Command(ID_FILE_IMPORT_PLAN);
+    EXPECT_EQ(Doc().GetScene()->objects.size(), 9u);
 }
 
 TEST_F(FileCommandsTest, AFileThatCannotBeOpenedIsReportedWithItsPathAndTheSceneStays) {
