@@ -145,8 +145,10 @@ std::optional<CutShortData> AuCut(Bytes b) {
     const std::uint64_t encoding = Be(b, 12, 4);
     const std::uint64_t channels = Be(b, 20, 4);
     // Linear PCM of 8, 16, 24 and 32 bits (encodings 2–5) and floats (6, 7).
-    const std::uint64_t sampleBytes =
-        encoding >= 2 && encoding <= 5 ? encoding - 1 : encoding == 6 ? 4 : encoding == 7 ? 8 : 0;
+    const std::uint64_t sampleBytes = encoding >= 2 && encoding <= 5 ? encoding - 1
+                                      : encoding == 6                ? 4
+                                      : encoding == 7                ? 8
+                                                                     : 0;
     return Cut(size, b.size() - offset, sampleBytes * channels);
 }
 

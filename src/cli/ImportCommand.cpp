@@ -44,12 +44,14 @@ struct ImportOptions {
 WallMaterial MaterialOrFail(const nlohmann::json& j, const std::string& where) {
     WallMaterial m;
     if (!j.is_object()) {
-        throw CliFailure(kExitBadInput, where + " must be an object with reflection and absorption");
+        throw CliFailure(kExitBadInput,
+                         where + " must be an object with reflection and absorption");
     }
     for (const auto& [key, value] : j.items()) {
         if ((key != "reflection" && key != "absorption") || !value.is_number()) {
-            throw CliFailure(kExitBadInput, where + ": \"" + key + "\" is not reflection or "
-                                                                   "absorption with a number");
+            throw CliFailure(kExitBadInput, where + ": \"" + key +
+                                                "\" is not reflection or "
+                                                "absorption with a number");
         }
         const double v = value.get<double>();
         if (key == "reflection" ? !(v >= 0.0 && v <= 1.0) : !(v >= 0.0 && std::isfinite(v))) {
@@ -87,7 +89,8 @@ PlanImportOptions PlanOptionsOrFail(const ImportOptions& o) {
         p.metresPerUnit = MetresPerUnitNamed(o.units);
         if (!p.metresPerUnit) {
             throw CliFailure(kExitBadInput, "--units must be one of mm, cm, dm, m, km, in, ft, yd, "
-                                            "mi, us-ft, not " + o.units);
+                                            "mi, us-ft, not " +
+                                                o.units);
         }
     }
     if (o.scale) {

@@ -55,8 +55,7 @@ std::string Forged(const MapShard& shard, const std::string& key, const Json& va
     Json header = Json::parse(text.substr(0, headerEnd));
     header[key] = value;
     const std::size_t digestStart = text.rfind('\n', text.size() - 2) + 1;
-    const std::string body =
-        header.dump() + text.substr(headerEnd, digestStart - headerEnd);
+    const std::string body = header.dump() + text.substr(headerEnd, digestStart - headerEnd);
     return body + Json{{"digest", Digest(body)}}.dump() + '\n';
 }
 

@@ -114,69 +114,29 @@ std::string OnsetText(const OnsetChoice& onset) {
     return rule.firstEnergy ? std::string("first") : RoundTripText(rule.triggerDb);
 }
 
-int RunMap(const MapCommandOptions& o) {
-    const auto shard =
-        ChooseShard(o.shard, o.shards, [](const char* name) { return std::getenv(name); });
-    if (shard) {
-        CheckShardOutputsOrFail(o, *shard);
-        std::cerr << "map: shard " << shard->k << " of " << shard->n << " (counted from 0), from "
-                  << shard->source << '\n';
-    } else if (o.outputs.csv.empty() && o.outputs.json.empty() && o.outputs.picture.empty()) {
-        throw CliFailure(kExitBadInput, "give at least one output: --csv, --json or -o");
+// The variant of a difference map (--compare), or none; it must have the same plan size.
+std::unique_ptr<SceneSettings> ComparedOrFail(const MapCommandOptions& o,
+                                              const SceneSettings& scene) {
+    if (o.compare.empty()) {
+        return nullptr;
     }
-    const std::string figureName = o.figure.value_or("c50");
-    const auto figure = MapFigureNamed(figureName);
-    if (!figure) {
-        throw CliFailure(kExitBadInput,
-                         "--figure must be one of " + MapFigureNames() + ", not " + figureName);
+    auto other = LoadSceneOrFail(o.compare);
+    if (other->width != scene.width || other->height != scene.height) {
+        throw CliFailure(kExitBadInput, o.compare + ": the scene's size differs from " + o.scene +
+                                            "'s; a difference map needs one plan");
     }
-    if (!shard) {
-        CheckMapPicturePathOrFail(o.outputs.picture);
-    }
-    std::vector<std::string> inputs = {o.scene};
-    if (!o.compare.empty()) {
-        inputs.push_back(o.compare);
-    }
-    RefuseSameFilesOrFail(inputs, {o.outputs.csv, o.outputs.json, o.outputs.picture});
-    const auto scene = LoadSceneOrFail(o.scene);
-    std::unique_ptr<SceneSettings> other;
-    if (!o.compare.empty()) {
-        other = LoadSceneOrFail(o.compare);
-        if (other->width != scene->width || other->height != scene->height) {
-            throw CliFailure(kExitBadInput, o.compare + ": the scene's size differs from " +
-                                                o.scene + "'s; a difference map needs one plan");
-        }
-    }
-    const MapGrid grid = GridOrFail(*scene, o);
-    if (!shard) {
-        CheckMapPictureSizeOrFail(o.outputs.picture, grid, o.width.value_or(900));
-    }
-    const std::vector<std::size_t> points =
-        shard ? ShardPoints(grid, shard->k, shard->n) : std::vector<std::size_t>{};
+    return other;
+}
 
-    MapTable table;
-    table.grid = grid;
-    {
-        TerminalProgressBar bar(stderr);
-        table.scene = MapOrFail(*scene, o.scene, grid, o, points, bar, 0, other ? 50 : 100);
-        if (other) {
-            table.difference = true;
-            table.other = MapOrFail(*other, o.compare, grid, o, points, bar, 50, 100);
-        }
-        bar.Finish();
-    }
-    if (Interrupted()) {
-        throw CliFailure(kExitInterrupted, "Interrupted; no file was written.");
-    }
-    if (!shard) {
-        WriteMapOutputsOrFail(table, *scene, *figure, o.width.value_or(900), o.outputs);
-        return kExitOk;
-    }
+// The shard file of this run's points: what it is, and their results moved out of the table.
+void WriteShardOrFail(const MapCommandOptions& o, const ShardChoice& shard,
+                      const SceneSettings& scene, const SceneSettings* other, const MapGrid& grid,
+                      const std::vector<std::size_t>& points, MapTable& table) {
     MapShard file;
     file.program = kProgramVersion;
-    file.shard = shard->k;
-    file.shards = shard->n;
-    file.scene = SaveSceneToBytes(*scene);
+    file.shard = shard.k;
+    file.shards = shard.n;
+    file.scene = SaveSceneToBytes(scene);
     file.sceneHash = ContentHash(file.scene);
     if (other) {
         file.compareHash = ContentHash(SaveSceneToBytes(*other));
@@ -204,6 +164,60 @@ int RunMap(const MapCommandOptions& o) {
                              " MiB); split the map into more shards. Nothing was written.");
     }
     WriteOutputsOrFail(std::vector<FileOutput>{{o.outputs.picture, TextBytes(text)}});
+}
+
+int RunMap(const MapCommandOptions& o) {
+    const auto shard =
+        ChooseShard(o.shard, o.shards, [](const char* name) { return std::getenv(name); });
+    if (shard) {
+        CheckShardOutputsOrFail(o, *shard);
+        std::cerr << "map: shard " << shard->k << " of " << shard->n << " (counted from 0), from "
+                  << shard->source << '\n';
+    } else if (o.outputs.csv.empty() && o.outputs.json.empty() && o.outputs.picture.empty()) {
+        throw CliFailure(kExitBadInput, "give at least one output: --csv, --json or -o");
+    }
+    const std::string figureName = o.figure.value_or("c50");
+    const auto figure = MapFigureNamed(figureName);
+    if (!figure) {
+        throw CliFailure(kExitBadInput,
+                         "--figure must be one of " + MapFigureNames() + ", not " + figureName);
+    }
+    if (!shard) {
+        CheckMapPicturePathOrFail(o.outputs.picture);
+    }
+    std::vector<std::string> inputs = {o.scene};
+    if (!o.compare.empty()) {
+        inputs.push_back(o.compare);
+    }
+    RefuseSameFilesOrFail(inputs, {o.outputs.csv, o.outputs.json, o.outputs.picture});
+    const auto scene = LoadSceneOrFail(o.scene);
+    const std::unique_ptr<SceneSettings> other = ComparedOrFail(o, *scene);
+    const MapGrid grid = GridOrFail(*scene, o);
+    if (!shard) {
+        CheckMapPictureSizeOrFail(o.outputs.picture, grid, o.width.value_or(900));
+    }
+    const std::vector<std::size_t> points =
+        shard ? ShardPoints(grid, shard->k, shard->n) : std::vector<std::size_t>{};
+
+    MapTable table;
+    table.grid = grid;
+    {
+        TerminalProgressBar bar(stderr);
+        table.scene = MapOrFail(*scene, o.scene, grid, o, points, bar, 0, other ? 50 : 100);
+        if (other) {
+            table.difference = true;
+            table.other = MapOrFail(*other, o.compare, grid, o, points, bar, 50, 100);
+        }
+        bar.Finish();
+    }
+    if (Interrupted()) {
+        throw CliFailure(kExitInterrupted, "Interrupted; no file was written.");
+    }
+    if (!shard) {
+        WriteMapOutputsOrFail(table, *scene, *figure, o.width.value_or(900), o.outputs);
+        return kExitOk;
+    }
+    WriteShardOrFail(o, *shard, *scene, other.get(), grid, points, table);
     return kExitOk;
 }
 

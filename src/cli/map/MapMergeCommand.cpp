@@ -55,8 +55,8 @@ int RunMerge(const MapMergeOptions& o) {
     try {
         for (const std::string& path : o.shards) {
             const std::vector<std::uint8_t> bytes = ReadBytesOrFail(path, kMaxShardFileBytes);
-            merger.Add(path, std::string_view(reinterpret_cast<const char*>(bytes.data()),
-                                              bytes.size()));
+            merger.Add(path,
+                       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
         }
         table = merger.Finish();
     } catch (const CliFailure&) {

@@ -53,12 +53,12 @@ void CheckMapPictureSizeOrFail(const std::string& path, const MapGrid& grid, int
     }
     char tall[64];
     std::snprintf(tall, sizeof tall, "%.0f", height);
-    throw CliFailure(kExitBadInput, path + ": the picture would be " + tall +
-                                        " px tall at --width " + std::to_string(width) +
-                                        ", more than " +
-                                        std::to_string(static_cast<int>(kMaxMapPictureSide)) +
-                                        " (" + fits + "; the CSV and JSON have no limit). "
-                                        "Nothing was calculated or written.");
+    throw CliFailure(kExitBadInput,
+                     path + ": the picture would be " + tall + " px tall at --width " +
+                         std::to_string(width) + ", more than " +
+                         std::to_string(static_cast<int>(kMaxMapPictureSide)) + " (" + fits +
+                         "; the CSV and JSON have no limit). "
+                         "Nothing was calculated or written.");
 }
 
 void WriteMapOutputsOrFail(const MapTable& table, const SceneSettings& scene, MapFigure figure,

@@ -53,22 +53,21 @@ ShardChoice FromJobArray(const std::string& id, std::optional<std::size_t> shard
     if (shardsOption) {
         const auto last = max ? Whole(*max) : std::nullopt;
         if (last && *last >= *shardsOption) {
-            throw CliFailure(kExitBadInput,
-                             "the job array (" + seen + ") has tasks up to " + *max + ", but " +
-                                 "--shards " + std::to_string(*shardsOption) + " numbers the " +
-                                 "shards 0.." + std::to_string(*shardsOption - 1) +
-                                 ": declare the array within that range");
+            throw CliFailure(kExitBadInput, "the job array (" + seen + ") has tasks up to " + *max +
+                                                ", but " + "--shards " +
+                                                std::to_string(*shardsOption) + " numbers the " +
+                                                "shards 0.." + std::to_string(*shardsOption - 1) +
+                                                ": declare the array within that range");
         }
         return Checked(task, shardsOption, "the job array's environment (" + seen + ")",
-                       "SLURM_ARRAY_TASK_ID=" + id + ", --shards " +
-                           std::to_string(*shardsOption));
+                       "SLURM_ARRAY_TASK_ID=" + id + ", --shards " + std::to_string(*shardsOption));
     }
     const auto first = Whole(variable("SLURM_ARRAY_TASK_MIN").value_or(""));
     const auto last = Whole(max.value_or(""));
     const auto count = Whole(variable("SLURM_ARRAY_TASK_COUNT").value_or(""));
     const auto step = Whole(variable("SLURM_ARRAY_TASK_STEP").value_or("1"));
-    const bool whole = first && last && count && step && *first == 0 && *step == 1 &&
-                       *last + 1 == *count;
+    const bool whole =
+        first && last && count && step && *first == 0 && *step == 1 && *last + 1 == *count;
     if (!whole) {
         throw CliFailure(kExitBadInput,
                          "the job array (" + seen + ") is not the whole range 0..N-1 of its " +

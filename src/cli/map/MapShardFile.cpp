@@ -99,8 +99,8 @@ Json MarkJson(const FigureMark& m) {
 }
 
 FigureMark MarkOf(const Json& j) {
-    const auto reason = WholeOf(j.at(0), static_cast<std::uint64_t>(MarkReason::NothingBeyond),
-                                "a mark");
+    const auto reason =
+        WholeOf(j.at(0), static_cast<std::uint64_t>(MarkReason::NothingBeyond), "a mark");
     return {static_cast<MarkReason>(reason), RealOf(j.at(1), "a mark"), RealOf(j.at(2), "a mark")};
 }
 
@@ -277,8 +277,8 @@ MapShard HeaderOf(const Json& j) {
 } // namespace
 
 std::string ContentHash(const std::vector<std::uint8_t>& bytes) {
-    return "fnv1a64:" + Hex64(Fnv1a(std::string_view(
-                            reinterpret_cast<const char*>(bytes.data()), bytes.size())));
+    return "fnv1a64:" + Hex64(Fnv1a(std::string_view(reinterpret_cast<const char*>(bytes.data()),
+                                                     bytes.size())));
 }
 
 std::string MapShardText(const MapShard& s) {
@@ -317,8 +317,8 @@ MapShard ParseMapShard(std::string_view text) {
         }
         MapShard s = HeaderOf(ParseLine(lines.front()));
         const std::size_t count = lines.size() - 2;
-        if (count != (s.shard < s.grid.Count() ? (s.grid.Count() - s.shard - 1) / s.shards + 1
-                                               : 0)) {
+        if (count !=
+            (s.shard < s.grid.Count() ? (s.grid.Count() - s.shard - 1) / s.shards + 1 : 0)) {
             throw std::runtime_error("damaged: its points are not those of its header");
         }
         const bool difference = !s.compareHash.empty();

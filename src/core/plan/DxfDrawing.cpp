@@ -25,13 +25,14 @@ public:
 
 private:
     bool Advance();
-    bool IsZero(const char* value) const {
-        return m_has && m_tag.code == 0 && m_tag.text == value;
-    }
+    bool IsZero(const char* value) const { return m_has && m_tag.code == 0 && m_tag.text == value; }
     std::uint32_t Name(const std::string& text);
     EntityTags ReadEntity();
     void ReadHeader();
     void ReadEntities(std::vector<DxfEntity>& into, const char* end);
+    void ReadKind(const EntityTags& raw, DxfEntity& e);
+    void ReadPolylineVertices(DxfEntity& e);
+    void SkipAttributes();
     void ReadBlocks();
     void SkipSection();
     void Add(std::vector<DxfEntity>& into, DxfEntity entity);
@@ -74,13 +75,133 @@ EntityTags DrawingParser::ReadEntity() {
     return entity;
 }
 
-// The common group codes of an entity: its layer and extrusion.
-void Common(const DxfTag& t, DxfEntity& e, std::uint32_t layer) {
-    if (t.code == 8) {
-        e.layer = layer;
-    } else if (t.code == 230) {
-        e.mirrored = t.real < 0.0;
+void ReadLine(const std::vector<DxfTag>& tags, DxfEntity& e) {
+    e.kind = DxfKind::Line;
+    e.vertices.resize(2);
+    for (const DxfTag& t : tags) {
+        switch (t.code) {
+        case 10:
+            e.vertices[0].x = t.real;
+            break;
+        case 20:
+            e.vertices[0].y = t.real;
+            break;
+        case 11:
+            e.vertices[1].x = t.real;
+            break;
+        case 21:
+            e.vertices[1].y = t.real;
+            break;
+        default:
+            break;
+        }
     }
+}
+
+// Vertices follow as (10, 20[, 40, 41, 42]) groups, each starting at its 10.
+void ReadLwPolyline(const std::vector<DxfTag>& tags, DxfEntity& e) {
+    e.kind = DxfKind::Polyline;
+    for (const DxfTag& t : tags) {
+        if (t.code == 70) {
+            e.closed = (t.integer & 1) != 0;
+        } else if (t.code == 43) {
+            e.width = t.real;
+        } else if (t.code == 10) {
+            e.vertices.push_back({t.real, 0.0, 0.0});
+        } else if (t.code == 20 && !e.vertices.empty()) {
+            e.vertices.back().y = t.real;
+        } else if (t.code == 42 && !e.vertices.empty()) {
+            e.vertices.back().bulge = t.real;
+        } else if (t.code == 40 && !e.vertices.empty()) {
+            e.width = std::max(e.width, t.real);
+        }
+    }
+}
+
+// The four corners of a SOLID or TRACE (10..13, 20..23).
+void ReadSolid(const std::vector<DxfTag>& tags, DxfEntity& e) {
+    e.kind = DxfKind::Solid;
+    e.vertices.resize(4);
+    for (const DxfTag& t : tags) {
+        if (t.code >= 10 && t.code <= 13) {
+            e.vertices[static_cast<std::size_t>(t.code - 10)].x = t.real;
+        } else if (t.code >= 20 && t.code <= 23) {
+            e.vertices[static_cast<std::size_t>(t.code - 20)].y = t.real;
+        }
+    }
+    e.closed = true;
+}
+
+void ReadArcOrCircle(const std::vector<DxfTag>& tags, DxfEntity& e, bool arc) {
+    e.kind = arc ? DxfKind::Arc : DxfKind::Circle;
+    for (const DxfTag& t : tags) {
+        switch (t.code) {
+        case 10:
+            e.x = t.real;
+            break;
+        case 20:
+            e.y = t.real;
+            break;
+        case 40:
+            e.radius = t.real;
+            break;
+        case 50:
+            e.startAngle = t.real;
+            break;
+        case 51:
+            e.endAngle = t.real;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+// An insertion's block (by name), point, scale, rotation and array; whether attributes follow.
+bool ReadInsert(const std::vector<DxfTag>& tags, DxfEntity& e,
+                const std::function<std::uint32_t(const std::string&)>& name) {
+    e.kind = DxfKind::Insert;
+    bool attributes = false;
+    for (const DxfTag& t : tags) {
+        switch (t.code) {
+        case 2:
+            e.name = name(t.text);
+            break;
+        case 10:
+            e.x = t.real;
+            break;
+        case 20:
+            e.y = t.real;
+            break;
+        case 41:
+            e.scaleX = t.real;
+            break;
+        case 42:
+            e.scaleY = t.real;
+            break;
+        case 50:
+            e.rotation = t.real;
+            break;
+        case 44:
+            e.columnSpacing = t.real;
+            break;
+        case 45:
+            e.rowSpacing = t.real;
+            break;
+        case 66:
+            attributes = t.integer != 0;
+            break;
+        case 70:
+            e.columns = static_cast<int>(std::clamp<std::int64_t>(t.integer, 1, 32767));
+            break;
+        case 71:
+            e.rows = static_cast<int>(std::clamp<std::int64_t>(t.integer, 1, 32767));
+            break;
+        default:
+            break;
+        }
+    }
+    return attributes;
 }
 
 void DrawingParser::Add(std::vector<DxfEntity>& into, DxfEntity entity) {
@@ -153,6 +274,80 @@ void ReadHatch(const std::vector<DxfTag>& tags, DxfEntity& e) {
     e.closed = true;
 }
 
+// An old-style polyline's flags, widths and the VERTEX entities that follow it up to SEQEND.
+void DrawingParser::ReadPolylineVertices(DxfEntity& e) {
+    while (IsZero("VERTEX")) {
+        DxfVertex v;
+        for (const DxfTag& t : ReadEntity().tags) {
+            switch (t.code) {
+            case 10:
+                v.x = t.real;
+                break;
+            case 20:
+                v.y = t.real;
+                break;
+            case 42:
+                v.bulge = t.real;
+                break;
+            case 40:
+                e.width = std::max(e.width, t.real);
+                break;
+            default:
+                break;
+            }
+        }
+        e.vertices.push_back(v);
+    }
+    if (!IsZero("SEQEND")) {
+        throw DxfError("a POLYLINE does not end with SEQEND");
+    }
+    ReadEntity();
+}
+
+// An insertion's attributes (text) up to SEQEND: no plan.
+void DrawingParser::SkipAttributes() {
+    while (m_has && IsZero("ATTRIB")) {
+        ReadEntity();
+    }
+    if (IsZero("SEQEND")) {
+        ReadEntity();
+    }
+}
+
+void DrawingParser::ReadKind(const EntityTags& raw, DxfEntity& e) {
+    const std::string& type = raw.type;
+    if (type == "LINE") {
+        ReadLine(raw.tags, e);
+    } else if (type == "LWPOLYLINE") {
+        ReadLwPolyline(raw.tags, e);
+    } else if (type == "POLYLINE") {
+        e.kind = DxfKind::Polyline;
+        for (const DxfTag& t : raw.tags) {
+            if (t.code == 70) {
+                e.closed = (t.integer & 1) != 0;
+                e.unsupported = (t.integer & (8 | 16 | 64)) != 0;
+            } else if (t.code == 40 || t.code == 41) {
+                e.width = std::max(e.width, t.real);
+            }
+        }
+        ReadPolylineVertices(e);
+    } else if (type == "SOLID" || type == "TRACE") {
+        ReadSolid(raw.tags, e);
+    } else if (type == "HATCH") {
+        e.kind = DxfKind::Hatch;
+        ReadHatch(raw.tags, e);
+    } else if (type == "INSERT") {
+        if (ReadInsert(raw.tags, e, [this](const std::string& n) { return Name(n); })) {
+            SkipAttributes();
+        }
+    } else if (type == "ARC" || type == "CIRCLE") {
+        ReadArcOrCircle(raw.tags, e, type == "ARC");
+    } else {
+        e.kind = DxfKind::Other;
+        e.name = Name(type);
+    }
+}
+
 // Reads entities from the current tag, a (0, TYPE), up to (0, end).
 void DrawingParser::ReadEntities(std::vector<DxfEntity>& into, const char* end) {
     while (m_has && !IsZero(end)) {
@@ -165,139 +360,15 @@ void DrawingParser::ReadEntities(std::vector<DxfEntity>& into, const char* end) 
         }
         EntityTags raw = ReadEntity();
         DxfEntity e;
-        std::uint32_t layer = Name("0");
+        e.layer = Name("0");
         for (const DxfTag& t : raw.tags) {
             if (t.code == 8) {
-                layer = Name(t.text);
+                e.layer = Name(t.text);
+            } else if (t.code == 230) {
+                e.mirrored = t.real < 0.0;
             }
         }
-        e.layer = layer;
-        const std::string& type = raw.type;
-        if (type == "LINE") {
-            e.kind = DxfKind::Line;
-            e.vertices.resize(2);
-            for (const DxfTag& t : raw.tags) {
-                Common(t, e, layer);
-                switch (t.code) {
-                case 10: e.vertices[0].x = t.real; break;
-                case 20: e.vertices[0].y = t.real; break;
-                case 11: e.vertices[1].x = t.real; break;
-                case 21: e.vertices[1].y = t.real; break;
-                default: break;
-                }
-            }
-        } else if (type == "LWPOLYLINE") {
-            e.kind = DxfKind::Polyline;
-            for (const DxfTag& t : raw.tags) {
-                Common(t, e, layer);
-                if (t.code == 70) {
-                    e.closed = (t.integer & 1) != 0;
-                } else if (t.code == 43) {
-                    e.width = t.real;
-                } else if (t.code == 10) {
-                    e.vertices.push_back({t.real, 0.0, 0.0});
-                } else if (t.code == 20 && !e.vertices.empty()) {
-                    e.vertices.back().y = t.real;
-                } else if (t.code == 42 && !e.vertices.empty()) {
-                    e.vertices.back().bulge = t.real;
-                } else if (t.code == 40 && !e.vertices.empty()) {
-                    e.width = std::max(e.width, t.real);
-                }
-            }
-        } else if (type == "POLYLINE") {
-            e.kind = DxfKind::Polyline;
-            for (const DxfTag& t : raw.tags) {
-                Common(t, e, layer);
-                if (t.code == 70) {
-                    e.closed = (t.integer & 1) != 0;
-                    e.unsupported = (t.integer & (8 | 16 | 64)) != 0;
-                } else if (t.code == 40 || t.code == 41) {
-                    e.width = std::max(e.width, t.real);
-                }
-            }
-            // Its vertices follow as entities of their own, up to SEQEND.
-            while (IsZero("VERTEX")) {
-                EntityTags vertex = ReadEntity();
-                DxfVertex v;
-                for (const DxfTag& t : vertex.tags) {
-                    switch (t.code) {
-                    case 10: v.x = t.real; break;
-                    case 20: v.y = t.real; break;
-                    case 42: v.bulge = t.real; break;
-                    case 40: e.width = std::max(e.width, t.real); break;
-                    default: break;
-                    }
-                }
-                e.vertices.push_back(v);
-            }
-            if (!IsZero("SEQEND")) {
-                throw DxfError("a POLYLINE does not end with SEQEND");
-            }
-            ReadEntity();
-        } else if (type == "SOLID" || type == "TRACE") {
-            e.kind = DxfKind::Solid;
-            e.vertices.resize(4);
-            for (const DxfTag& t : raw.tags) {
-                Common(t, e, layer);
-                if (t.code >= 10 && t.code <= 13) {
-                    e.vertices[static_cast<std::size_t>(t.code - 10)].x = t.real;
-                } else if (t.code >= 20 && t.code <= 23) {
-                    e.vertices[static_cast<std::size_t>(t.code - 20)].y = t.real;
-                }
-            }
-            e.closed = true;
-        } else if (type == "HATCH") {
-            e.kind = DxfKind::Hatch;
-            for (const DxfTag& t : raw.tags) {
-                Common(t, e, layer);
-            }
-            ReadHatch(raw.tags, e);
-        } else if (type == "INSERT") {
-            e.kind = DxfKind::Insert;
-            bool attributes = false;
-            for (const DxfTag& t : raw.tags) {
-                Common(t, e, layer);
-                switch (t.code) {
-                case 2: e.name = Name(t.text); break;
-                case 10: e.x = t.real; break;
-                case 20: e.y = t.real; break;
-                case 41: e.scaleX = t.real; break;
-                case 42: e.scaleY = t.real; break;
-                case 50: e.rotation = t.real; break;
-                case 44: e.columnSpacing = t.real; break;
-                case 45: e.rowSpacing = t.real; break;
-                case 66: attributes = t.integer != 0; break;
-                case 70: e.columns = static_cast<int>(std::max<std::int64_t>(1, t.integer)); break;
-                case 71: e.rows = static_cast<int>(std::max<std::int64_t>(1, t.integer)); break;
-                default: break;
-                }
-            }
-            // Its attributes (text) follow up to SEQEND; they are no plan.
-            if (attributes) {
-                while (m_has && IsZero("ATTRIB")) {
-                    ReadEntity();
-                }
-                if (IsZero("SEQEND")) {
-                    ReadEntity();
-                }
-            }
-        } else if (type == "ARC" || type == "CIRCLE") {
-            e.kind = type == "ARC" ? DxfKind::Arc : DxfKind::Circle;
-            for (const DxfTag& t : raw.tags) {
-                Common(t, e, layer);
-                switch (t.code) {
-                case 10: e.x = t.real; break;
-                case 20: e.y = t.real; break;
-                case 40: e.radius = t.real; break;
-                case 50: e.startAngle = t.real; break;
-                case 51: e.endAngle = t.real; break;
-                default: break;
-                }
-            }
-        } else {
-            e.kind = DxfKind::Other;
-            e.name = Name(type);
-        }
+        ReadKind(raw, e);
         Add(into, std::move(e));
     }
 }
@@ -331,10 +402,17 @@ void DrawingParser::ReadBlocks() {
         DxfBlock block;
         for (const DxfTag& t : ReadEntity().tags) {
             switch (t.code) {
-            case 2: block.name = Name(t.text); break;
-            case 10: block.baseX = t.real; break;
-            case 20: block.baseY = t.real; break;
-            default: break;
+            case 2:
+                block.name = Name(t.text);
+                break;
+            case 10:
+                block.baseX = t.real;
+                break;
+            case 20:
+                block.baseY = t.real;
+                break;
+            default:
+                break;
             }
         }
         ReadEntities(block.entities, "ENDBLK");

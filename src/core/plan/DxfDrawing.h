@@ -27,8 +27,8 @@ struct DxfEntity {
     std::vector<DxfVertex> vertices;
     std::vector<std::uint32_t> loopStarts; // Hatch: where each boundary loop begins
     bool closed = false;
-    double width = 0.0;         // Polyline: its width (0: a thin line)
-    bool unsupported = false;   // a 3-D polyline or mesh, a hatch with curved or spline edges
+    double width = 0.0;       // Polyline: its width (0: a thin line)
+    bool unsupported = false; // a 3-D polyline or mesh, a hatch with curved or spline edges
     // Insert: point, scale, rotation (degrees) and array; Arc, Circle: centre, radius, angles.
     double x = 0.0, y = 0.0;
     double scaleX = 1.0, scaleY = 1.0, rotation = 0.0;
@@ -46,7 +46,7 @@ struct DxfBlock {
 struct DxfDrawing {
     std::string version; // $ACADVER, e.g. "AC1015"
     bool binary = false;
-    int insunits = 0;    // $INSUNITS (0 unitless, 1 inches, 4 millimetres, 6 metres, ...)
+    int insunits = 0; // $INSUNITS (0 unitless, 1 inches, 4 millimetres, 6 metres, ...)
     std::vector<std::string> names; // layer, entity type and block names, each once
     std::vector<DxfEntity> entities;
     std::vector<DxfBlock> blocks;

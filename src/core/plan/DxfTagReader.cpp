@@ -66,8 +66,7 @@ DxfTagReader::DxfTagReader(std::span<const std::uint8_t> bytes) : m_bytes(bytes)
 }
 
 double DxfTagReader::Fraction() const {
-    return m_bytes.empty() ? 1.0
-                           : static_cast<double>(m_at) / static_cast<double>(m_bytes.size());
+    return m_bytes.empty() ? 1.0 : static_cast<double>(m_at) / static_cast<double>(m_bytes.size());
 }
 
 void DxfTagReader::Fail(const std::string& what) const {
@@ -146,80 +145,72 @@ bool DxfTagReader::NextAscii(DxfTag& tag) {
     return false;
 }
 
+void DxfTagReader::Need(std::size_t n) const {
+    if (m_bytes.size() - m_at < n) {
+        Fail("the drawing is cut short");
+    }
+}
+
+std::uint64_t DxfTagReader::Little(std::size_t n) {
+    Need(n);
+    std::uint64_t v = 0;
+    for (std::size_t i = n; i-- > 0;) {
+        v = v << 8 | m_bytes[m_at + i];
+    }
+    m_at += n;
+    return v;
+}
+
+// One byte before R13 (255 escapes a two-byte code), two little-endian bytes after.
+int DxfTagReader::BinaryCode() {
+    if (!m_shortCodes) {
+        return static_cast<std::int16_t>(Little(2));
+    }
+    const int code = static_cast<int>(Little(1));
+    return code == 255 ? static_cast<int>(Little(2)) : code;
+}
+
 bool DxfTagReader::NextBinary(DxfTag& tag) {
-    const std::size_t size = m_bytes.size();
-    if (m_at >= size) {
+    if (m_at >= m_bytes.size()) {
         return false;
     }
-    const auto need = [&](std::size_t n) {
-        if (size - m_at < n) {
-            Fail("the drawing is cut short");
-        }
-    };
-    int code = 0;
-    if (m_shortCodes) {
-        code = m_bytes[m_at++];
-        if (code == 255) { // extended data: the true code follows in two bytes
-            need(2);
-            code = m_bytes[m_at] | m_bytes[m_at + 1] << 8;
-            m_at += 2;
-        }
-    } else {
-        need(2);
-        code = static_cast<std::int16_t>(m_bytes[m_at] | m_bytes[m_at + 1] << 8);
-        m_at += 2;
-    }
+    const int code = BinaryCode();
     if (code < -5 || code > 1071) {
         Fail("not a DXF group code (" + std::to_string(code) + ")");
     }
     tag.code = code;
     tag.kind = DxfValueKind(code);
-    const auto little = [&](std::size_t n) {
-        need(n);
-        std::uint64_t v = 0;
-        for (std::size_t i = n; i-- > 0;) {
-            v = v << 8 | m_bytes[m_at + i];
-        }
-        m_at += n;
-        return v;
-    };
+    tag.text.clear();
     if (In(code, 310, 319) || code == 1004) { // binary chunk: a length byte and the data
-        const std::size_t length = little(1);
-        need(length);
-        tag.kind = DxfTag::Kind::Text;
-        tag.text.clear();
+        const std::size_t length = Little(1);
+        Need(length);
         m_at += length;
-        return true;
-    }
-    if (tag.kind == DxfTag::Kind::Real) {
-        const std::uint64_t bits = little(8);
+        tag.kind = DxfTag::Kind::Text;
+    } else if (tag.kind == DxfTag::Kind::Real) {
+        const std::uint64_t bits = Little(8);
         std::memcpy(&tag.real, &bits, sizeof bits);
         if (!std::isfinite(tag.real)) {
             Fail("group code " + std::to_string(code) + " holds a number that is not finite");
         }
-        tag.text.clear();
-        return true;
-    }
-    if (tag.kind == DxfTag::Kind::Integer) {
+    } else if (tag.kind == DxfTag::Kind::Integer) {
         if (In(code, 290, 299)) {
-            tag.integer = static_cast<std::int64_t>(little(1));
+            tag.integer = static_cast<std::int64_t>(Little(1));
         } else if (In(code, 90, 99) || In(code, 420, 459) || code == 1071) {
-            tag.integer = static_cast<std::int32_t>(little(4));
+            tag.integer = static_cast<std::int32_t>(Little(4));
         } else if (In(code, 160, 169)) {
-            tag.integer = static_cast<std::int64_t>(little(8));
+            tag.integer = static_cast<std::int64_t>(Little(8));
         } else {
-            tag.integer = static_cast<std::int16_t>(little(2));
+            tag.integer = static_cast<std::int16_t>(Little(2));
         }
-        tag.text.clear();
-        return true;
+    } else {
+        const auto* data = reinterpret_cast<const char*>(m_bytes.data());
+        const std::size_t end = std::string_view(data, m_bytes.size()).find('\0', m_at);
+        if (end == std::string_view::npos) {
+            Fail("the drawing is cut short in a text");
+        }
+        tag.text.assign(data + m_at, end - m_at);
+        m_at = end + 1;
     }
-    const auto* data = reinterpret_cast<const char*>(m_bytes.data());
-    const std::size_t end = std::string_view(data, size).find('\0', m_at);
-    if (end == std::string_view::npos) {
-        Fail("the drawing is cut short in a text");
-    }
-    tag.text.assign(data + m_at, end - m_at);
-    m_at = end + 1;
     return true;
 }
 

@@ -40,6 +40,9 @@ public:
 private:
     bool NextAscii(DxfTag& tag);
     bool NextBinary(DxfTag& tag);
+    int BinaryCode();
+    std::uint64_t Little(std::size_t n);
+    void Need(std::size_t n) const;
     std::string_view Line();
     [[noreturn]] void Fail(const std::string& what) const;
 

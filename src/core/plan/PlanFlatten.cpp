@@ -18,12 +18,11 @@ struct Affine {
     PlanPoint Apply(double x, double y) const { return {a * x + b * y + c, d * x + e * y + f}; }
     // This after `inner`.
     Affine After(const Affine& inner) const {
-        return {a * inner.a + b * inner.d, a * inner.b + b * inner.e, a * inner.c + b * inner.f + c,
-                d * inner.a + e * inner.d, d * inner.b + e * inner.e, d * inner.c + e * inner.f + f};
+        return {a * inner.a + b * inner.d,     a * inner.b + b * inner.e,
+                a * inner.c + b * inner.f + c, d * inner.a + e * inner.d,
+                d * inner.b + e * inner.e,     d * inner.c + e * inner.f + f};
     }
-    double MaxScale() const {
-        return std::max(std::hypot(a, d), std::hypot(b, e));
-    }
+    double MaxScale() const { return std::max(std::hypot(a, d), std::hypot(b, e)); }
     static Affine Translate(double x, double y) { return {1, 0, x, 0, 1, y}; }
     static Affine Scale(double sx, double sy) { return {sx, 0, 0, 0, sy, 0}; }
     static Affine Rotate(double degrees) {
@@ -72,10 +71,10 @@ private:
         const double radius = r * m.MaxScale();
         const double tolerance = std::max(*m_tolerance, radius * 1e-6);
         // The chord of angle θ strays r·(1 − cos(θ/2)) from its arc.
-        const double step = radius > tolerance ? 2.0 * std::acos(1.0 - tolerance / radius)
-                                               : std::numbers::pi / 2.0;
-        const auto n = static_cast<std::size_t>(
-            std::clamp(std::ceil(std::fabs(sweep) / step), 1.0, 100000.0));
+        const double step =
+            radius > tolerance ? 2.0 * std::acos(1.0 - tolerance / radius) : std::numbers::pi / 2.0;
+        const auto n =
+            static_cast<std::size_t>(std::clamp(std::ceil(std::fabs(sweep) / step), 1.0, 100000.0));
         std::vector<PlanPoint> points;
         for (std::size_t k = 0; k <= n; ++k) {
             const double t = a0 + sweep * static_cast<double>(k) / static_cast<double>(n);
@@ -111,7 +110,9 @@ private:
             const DxfVertex& a = e.vertices[i];
             const DxfVertex& b = e.vertices[(i + 1) % n];
             if (a.bulge == 0.0) {
-                Push({FlatShape::Kind::Segment, {m.Apply(a.x, a.y), m.Apply(b.x, b.y)}, width,
+                Push({FlatShape::Kind::Segment,
+                      {m.Apply(a.x, a.y), m.Apply(b.x, b.y)},
+                      width,
                       e.layer});
                 continue;
             }
@@ -136,6 +137,46 @@ private:
         }
     }
 
+    // A SOLID's corners or each loop of a HATCH, as a filled outline.
+    void Fills(const DxfEntity& e, const Affine& m) {
+        if (e.unsupported || e.vertices.size() < 3) {
+            Leave(e.kind == DxfKind::Hatch ? "hatch with curved or spline edges"
+                                           : "solid with fewer than three corners",
+                  e.layer);
+            return;
+        }
+        std::vector<std::uint32_t> starts = e.loopStarts;
+        if (starts.empty()) {
+            starts.push_back(0);
+        }
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            const std::size_t from = starts[k];
+            const std::size_t to = k + 1 < starts.size() ? starts[k + 1] : e.vertices.size();
+            FlatShape fill{FlatShape::Kind::Fill, {}, 0.0, e.layer};
+            for (std::size_t v = from; v < to; ++v) {
+                fill.points.push_back(m.Apply(e.vertices[v].x, e.vertices[v].y));
+            }
+            if (fill.points.size() >= 3) {
+                Push(std::move(fill));
+            }
+        }
+    }
+
+    void ArcOrCircle(const DxfEntity& e, const Affine& m) {
+        const char* what = e.kind == DxfKind::Arc ? "arc" : "circle";
+        if (!m_tolerance || !(e.radius > 0.0)) {
+            Leave(what, e.layer);
+            return;
+        }
+        double a0 = 0.0, sweep = 2.0 * std::numbers::pi;
+        if (e.kind == DxfKind::Arc) {
+            a0 = e.startAngle * std::numbers::pi / 180.0;
+            sweep = std::fmod(e.endAngle - e.startAngle, 360.0);
+            sweep = (sweep <= 0.0 ? sweep + 360.0 : sweep) * std::numbers::pi / 180.0;
+        }
+        Curve(Arc(e.x, e.y, e.radius, a0, sweep, m), e.layer);
+    }
+
     void Insert(const DxfEntity& e, const Affine& m) {
         const auto it = m_blocks.find(e.name);
         if (it == m_blocks.end()) {
@@ -158,13 +199,13 @@ private:
                     throw DxfError("the drawing's blocks expand to more than " +
                                    std::to_string(kMaxFlatShapes) + " insertions");
                 }
-                const Affine place = m.After(flip)
-                                         .After(Affine::Translate(e.x, e.y))
-                                         .After(Affine::Rotate(e.rotation))
-                                         .After(Affine::Translate(c * e.columnSpacing,
-                                                                  r * e.rowSpacing))
-                                         .After(Affine::Scale(e.scaleX, e.scaleY))
-                                         .After(Affine::Translate(-block.baseX, -block.baseY));
+                const Affine place =
+                    m.After(flip)
+                        .After(Affine::Translate(e.x, e.y))
+                        .After(Affine::Rotate(e.rotation))
+                        .After(Affine::Translate(c * e.columnSpacing, r * e.rowSpacing))
+                        .After(Affine::Scale(e.scaleX, e.scaleY))
+                        .After(Affine::Translate(-block.baseX, -block.baseY));
                 Entities(block.entities, place, false);
             }
         }
@@ -194,49 +235,16 @@ private:
             }
             break;
         case DxfKind::Solid:
-        case DxfKind::Hatch: {
-            if (e.unsupported || e.vertices.size() < 3) {
-                Leave(e.kind == DxfKind::Hatch ? "hatch with curved or spline edges"
-                                               : "solid with fewer than three corners",
-                      e.layer);
-                break;
-            }
-            std::vector<std::uint32_t> starts = e.loopStarts;
-            if (starts.empty()) {
-                starts.push_back(0);
-            }
-            for (std::size_t k = 0; k < starts.size(); ++k) {
-                const std::size_t from = starts[k];
-                const std::size_t to = k + 1 < starts.size() ? starts[k + 1] : e.vertices.size();
-                FlatShape fill{FlatShape::Kind::Fill, {}, 0.0, e.layer};
-                for (std::size_t v = from; v < to; ++v) {
-                    fill.points.push_back(m.Apply(e.vertices[v].x, e.vertices[v].y));
-                }
-                if (fill.points.size() >= 3) {
-                    Push(std::move(fill));
-                }
-            }
+        case DxfKind::Hatch:
+            Fills(e, m);
             break;
-        }
         case DxfKind::Insert:
             Insert(e, outer);
             break;
         case DxfKind::Arc:
-        case DxfKind::Circle: {
-            const char* what = e.kind == DxfKind::Arc ? "arc" : "circle";
-            if (!m_tolerance || !(e.radius > 0.0)) {
-                Leave(what, e.layer);
-                break;
-            }
-            double a0 = 0.0, sweep = 2.0 * std::numbers::pi;
-            if (e.kind == DxfKind::Arc) {
-                a0 = e.startAngle * std::numbers::pi / 180.0;
-                sweep = std::fmod(e.endAngle - e.startAngle, 360.0);
-                sweep = (sweep <= 0.0 ? sweep + 360.0 : sweep) * std::numbers::pi / 180.0;
-            }
-            Curve(Arc(e.x, e.y, e.radius, a0, sweep, m), e.layer);
+        case DxfKind::Circle:
+            ArcOrCircle(e, m);
             break;
-        }
         case DxfKind::Other:
             Leave(m_drawing.names[e.name], e.layer);
             break;

@@ -26,14 +26,22 @@ struct Unit {
 };
 
 constexpr Unit kUnits[] = {
-    {1, "inches", "in", 0.0254},          {2, "feet", "ft", 0.3048},
-    {3, "miles", "mi", 1609.344},         {4, "millimetres", "mm", 0.001},
-    {5, "centimetres", "cm", 0.01},       {6, "metres", "m", 1.0},
-    {7, "kilometres", "km", 1000.0},      {8, "microinches", "uin", 2.54e-8},
-    {9, "mils", "mil", 2.54e-5},          {10, "yards", "yd", 0.9144},
-    {11, "angstroms", "angstrom", 1e-10}, {12, "nanometres", "nm", 1e-9},
-    {13, "micrometres", "um", 1e-6},      {14, "decimetres", "dm", 0.1},
-    {15, "decametres", "dam", 10.0},      {16, "hectometres", "hm", 100.0},
+    {1, "inches", "in", 0.0254},
+    {2, "feet", "ft", 0.3048},
+    {3, "miles", "mi", 1609.344},
+    {4, "millimetres", "mm", 0.001},
+    {5, "centimetres", "cm", 0.01},
+    {6, "metres", "m", 1.0},
+    {7, "kilometres", "km", 1000.0},
+    {8, "microinches", "uin", 2.54e-8},
+    {9, "mils", "mil", 2.54e-5},
+    {10, "yards", "yd", 0.9144},
+    {11, "angstroms", "angstrom", 1e-10},
+    {12, "nanometres", "nm", 1e-9},
+    {13, "micrometres", "um", 1e-6},
+    {14, "decimetres", "dm", 0.1},
+    {15, "decametres", "dam", 10.0},
+    {16, "hectometres", "hm", 100.0},
     {21, "US survey feet", "us-ft", 1200.0 / 3937.0},
 };
 
@@ -56,9 +64,9 @@ std::string Short(double v, int digits = 3) {
 // A release name for a $ACADVER code.
 std::string VersionName(const std::string& code) {
     static const std::pair<const char*, const char*> kNames[] = {
-        {"AC1009", "R12"},  {"AC1012", "R13"},  {"AC1014", "R14"},  {"AC1015", "R2000"},
-        {"AC1018", "R2004"}, {"AC1021", "R2007"}, {"AC1024", "R2010"}, {"AC1027", "R2013"},
-        {"AC1032", "R2018"}};
+        {"AC1009", "R12"},   {"AC1012", "R13"},   {"AC1014", "R14"},
+        {"AC1015", "R2000"}, {"AC1018", "R2004"}, {"AC1021", "R2007"},
+        {"AC1024", "R2010"}, {"AC1027", "R2013"}, {"AC1032", "R2018"}};
     for (const auto& [c, name] : kNames) {
         if (code == c) {
             return std::string(name) + " (" + code + ")";
@@ -85,9 +93,9 @@ double NiceStep(double side) {
     return 1000.0;
 }
 
-std::vector<PlanImportReport::Count> Counts(
-    const std::map<std::pair<std::string, std::uint32_t>, std::size_t>& map,
-    const std::vector<std::string>& names) {
+std::vector<PlanImportReport::Count>
+Counts(const std::map<std::pair<std::string, std::uint32_t>, std::size_t>& map,
+       const std::vector<std::string>& names) {
     std::vector<PlanImportReport::Count> out;
     for (const auto& [key, count] : map) {
         out.push_back({key.first, names[key.second], count});
@@ -162,90 +170,66 @@ std::string PlanImportReport::Text() const {
     return out;
 }
 
-PlanImportResult ImportPlan(std::span<const std::uint8_t> dxf, const PlanImportOptions& o) {
-    const auto phase = [&](double from, double to) {
-        return std::function<bool(double)>([&o, from, to](double f) {
-            return !o.progress || o.progress(from + (to - from) * f);
-        });
-    };
-    const DxfDrawing drawing = ReadDxfDrawing(dxf, phase(0.0, 0.5));
+namespace {
+
+// What the drawing is and how its units were read.
+PlanImportReport DrawingReport(const DxfDrawing& drawing, const PlanImportOptions& o) {
     PlanImportReport report;
     report.version = VersionName(drawing.version);
     report.binary = drawing.binary;
+    const std::string insunits = std::string(InsUnitName(drawing.insunits)) + " ($INSUNITS " +
+                                 std::to_string(drawing.insunits) + ")";
     if (o.metresPerUnit) {
         report.metresPerUnit = *o.metresPerUnit;
-        report.units = "given on the command line";
+        report.units = "as given";
     } else if (const auto m = MetresPerInsUnit(drawing.insunits)) {
         report.metresPerUnit = *m;
-        report.units = std::string(InsUnitName(drawing.insunits)) + " ($INSUNITS " +
-                       std::to_string(drawing.insunits) + ")";
+        report.units = insunits;
     } else {
-        report.units = std::string(InsUnitName(drawing.insunits)) + " ($INSUNITS " +
-                       std::to_string(drawing.insunits) + "), read as metres";
+        report.units = insunits + ", read as metres";
     }
-    const auto taken = [&](std::uint32_t layer) {
-        return o.layers.empty() || std::find(o.layers.begin(), o.layers.end(),
-                                             drawing.names[layer]) != o.layers.end();
-    };
-    // A curve's chords stray at most half the step from it and their staircase the other half.
-    std::optional<double> chord;
-    if (o.staircase) {
-        chord = *o.staircase / 2.0;
-    }
-    const FlatPlan flat =
-        FlattenDrawing(drawing, report.metresPerUnit, taken, chord, phase(0.5, 0.7));
-    report.entities = flat.entities;
-    PlanWallOptions wallOptions{o.wallThickness, o.maxWallGap, o.maxColumn, o.toleranceDegrees,
-                                o.staircase};
-    PlanWalls walls = BuildPlanWalls(flat, wallOptions);
-    if (o.progress && !o.progress(0.8)) {
-        throw DxfCancelled();
-    }
-    for (const auto& [key, count] : flat.left) {
-        walls.left[key] += count;
-    }
-    report.taken = Counts(walls.taken, drawing.names);
-    report.left = Counts(walls.left, drawing.names);
-    if (walls.rects.empty()) {
-        throw DxfError("nothing in the drawing could be taken as a wall or a column (" +
-                       std::to_string(report.LeftCount()) + " entities left out)");
-    }
-    // The drawing's extent, then the scene's: the margin around it, y turned to point down.
-    double minX = walls.rects[0].x0, maxX = walls.rects[0].x1;
-    double minY = walls.rects[0].y0, maxY = walls.rects[0].y1;
-    for (const PlanRect& r : walls.rects) {
-        minX = std::min(minX, r.x0), maxX = std::max(maxX, r.x1);
-        minY = std::min(minY, r.y0), maxY = std::max(maxY, r.y1);
-    }
-    const double extent = std::max(maxX - minX, maxY - minY);
-    if (!(extent <= kMaxPlanExtent)) {
-        char km[64];
-        std::snprintf(km, sizeof km, "%.3g", extent / 1000.0);
-        throw DxfError("the drawing spans " + std::string(km) +
-                       " km, more than a scene may (100 km): check its units (--units, --scale)");
-    }
-    const double margin = std::max(1.0, std::ceil(extent * 0.05));
-    const double width = Quantized(maxX - minX + 2.0 * margin);
-    const double height = Quantized(maxY - minY + 2.0 * margin);
-    // The layers' materials, numbered in the order of the drawing's names (a lower number wins
-    // where rectangles of two layers overlap).
-    std::vector<PlanRect> placed;
-    placed.reserve(walls.rects.size());
-    for (const PlanRect& r : walls.rects) {
-        placed.push_back({Quantized(margin + (r.x0 - minX)), Quantized(margin + (maxY - r.y1)),
-                          Quantized(margin + (r.x1 - minX)), Quantized(margin + (maxY - r.y0)),
-                          r.material});
-    }
-    const std::vector<PlanRect> rects = UnionOfRects(placed);
-    if (o.progress && !o.progress(0.9)) {
-        throw DxfCancelled();
-    }
-    const FreeSpot spot = FindFreeSpot(rects, width, height);
+    return report;
+}
 
+// Where the drawing lies on the scene: its extent with a margin around it, y turned to point
+// down, on the grid of Quantized.
+struct Placement {
+    double minX = 0.0, maxY = 0.0, margin = 0.0, width = 0.0, height = 0.0;
+
+    explicit Placement(const std::vector<PlanRect>& rects) {
+        minX = rects[0].x0, maxY = rects[0].y1;
+        double maxX = rects[0].x1, minY = rects[0].y0;
+        for (const PlanRect& r : rects) {
+            minX = std::min(minX, r.x0), maxX = std::max(maxX, r.x1);
+            minY = std::min(minY, r.y0), maxY = std::max(maxY, r.y1);
+        }
+        const double extent = std::max(maxX - minX, maxY - minY);
+        if (!(extent <= kMaxPlanExtent)) {
+            char km[64];
+            std::snprintf(km, sizeof km, "%.3g", extent / 1000.0);
+            throw DxfError("the drawing spans " + std::string(km) +
+                           " km, more than a scene may (100 km): check its units (--units, "
+                           "--scale)");
+        }
+        margin = std::max(1.0, std::ceil(extent * 0.05));
+        width = Quantized(maxX - minX + 2.0 * margin);
+        height = Quantized(maxY - minY + 2.0 * margin);
+    }
+
+    PlanRect OnScene(const PlanRect& r) const {
+        return {Quantized(margin + (r.x0 - minX)), Quantized(margin + (maxY - r.y1)),
+                Quantized(margin + (r.x1 - minX)), Quantized(margin + (maxY - r.y0)), r.material};
+    }
+};
+
+// The scene: its size and grid, the listener, then the rectangles with their layers' materials.
+std::unique_ptr<SceneSettings> BuildScene(const std::vector<PlanRect>& rects, const FreeSpot& spot,
+                                          const Placement& place, const DxfDrawing& drawing,
+                                          const PlanImportOptions& o) {
     auto scene = std::make_unique<SceneSettings>();
-    scene->width = width;
-    scene->height = height;
-    scene->gridX = scene->gridY = NiceStep(std::max(width, height));
+    scene->width = place.width;
+    scene->height = place.height;
+    scene->gridX = scene->gridY = NiceStep(std::max(place.width, place.height));
     scene->snapToGrid = false;
     CListener* listener = scene->Add<CListener>();
     listener->m_x = Quantized(spot.x);
@@ -265,17 +249,63 @@ PlanImportResult ImportPlan(std::span<const std::uint8_t> dxf, const PlanImportO
         throw DxfError("the imported plan does not pass the scene check (" + finding->message +
                        "); please report the drawing");
     }
-    report.rectangles = rects.size();
-    report.width = width;
-    report.height = height;
-    report.grid = scene->gridX;
-    report.listenerX = listener->m_x;
-    report.listenerY = listener->m_y;
-    report.roomArea = spot.area;
-    if (o.progress) {
-        o.progress(1.0);
+    return scene;
+}
+
+} // namespace
+
+PlanImportResult ImportPlan(std::span<const std::uint8_t> dxf, const PlanImportOptions& o) {
+    const auto phase = [&](double from, double to) {
+        return std::function<bool(double)>(
+            [&o, from, to](double f) { return !o.progress || o.progress(from + (to - from) * f); });
+    };
+    const DxfDrawing drawing = ReadDxfDrawing(dxf, phase(0.0, 0.5));
+    PlanImportReport report = DrawingReport(drawing, o);
+    const auto taken = [&](std::uint32_t layer) {
+        return o.layers.empty() ||
+               std::find(o.layers.begin(), o.layers.end(), drawing.names[layer]) != o.layers.end();
+    };
+    // A curve's chords stray at most half the step from it and their staircase the other half.
+    const std::optional<double> chord =
+        o.staircase ? std::optional<double>(*o.staircase / 2.0) : std::nullopt;
+    const FlatPlan flat =
+        FlattenDrawing(drawing, report.metresPerUnit, taken, chord, phase(0.5, 0.7));
+    report.entities = flat.entities;
+    PlanWalls walls = BuildPlanWalls(
+        flat, {o.wallThickness, o.maxWallGap, o.maxColumn, o.toleranceDegrees, o.staircase});
+    if (!phase(0.8, 0.8)(0.0)) {
+        throw DxfCancelled();
     }
-    return {std::move(scene), std::move(report)};
+    for (const auto& [key, count] : flat.left) {
+        walls.left[key] += count;
+    }
+    report.taken = Counts(walls.taken, drawing.names);
+    report.left = Counts(walls.left, drawing.names);
+    if (walls.rects.empty()) {
+        throw DxfError("nothing in the drawing could be taken as a wall or a column (" +
+                       std::to_string(report.LeftCount()) + " entities left out)");
+    }
+    const Placement place(walls.rects);
+    std::vector<PlanRect> placed;
+    placed.reserve(walls.rects.size());
+    for (const PlanRect& r : walls.rects) {
+        placed.push_back(place.OnScene(r));
+    }
+    const std::vector<PlanRect> rects = UnionOfRects(placed);
+    if (!phase(0.9, 0.9)(0.0)) {
+        throw DxfCancelled();
+    }
+    const FreeSpot spot = FindFreeSpot(rects, place.width, place.height);
+    PlanImportResult result{BuildScene(rects, spot, place, drawing, o), std::move(report)};
+    result.report.rectangles = rects.size();
+    result.report.width = place.width;
+    result.report.height = place.height;
+    result.report.grid = result.scene->gridX;
+    result.report.listenerX = result.scene->FirstObject()->m_x;
+    result.report.listenerY = result.scene->FirstObject()->m_y;
+    result.report.roomArea = spot.area;
+    phase(1.0, 1.0)(0.0);
+    return result;
 }
 
 } // namespace sonivera

@@ -26,14 +26,14 @@ struct PlanImportOptions {
     std::optional<double> metresPerUnit;
     // The layers to take (empty: all); entities on other layers are counted as left out.
     std::vector<std::string> layers;
-    double wallThickness = 0.2;   // a wall drawn as one line
-    double maxWallGap = 0.6;      // two parallel lines at most this far apart face one wall
-    double maxColumn = 2.0;       // a closed outline at most this on each side is filled
+    double wallThickness = 0.2;    // a wall drawn as one line
+    double maxWallGap = 0.6;       // two parallel lines at most this far apart face one wall
+    double maxColumn = 2.0;        // a closed outline at most this on each side is filled
     double toleranceDegrees = 0.5; // a line within this of an axis is taken as parallel to it
     // Slanted lines, arcs and circles as chains of small rectangles whose corners stay within
     // this many metres of the line (unset: left out and reported).
     std::optional<double> staircase;
-    WallMaterial material;                       // of every layer not in `layerMaterials`
+    WallMaterial material; // of every layer not in `layerMaterials`
     std::map<std::string, WallMaterial> layerMaterials;
     // Told the fraction done now and then; returns false to stop (DxfCancelled).
     std::function<bool(double)> progress;
@@ -48,7 +48,7 @@ struct PlanImportReport {
     };
     std::string version; // "R2000 (AC1015)"
     bool binary = false;
-    std::string units;   // "millimetres ($INSUNITS 4)"
+    std::string units; // "millimetres ($INSUNITS 4)"
     double metresPerUnit = 1.0;
     std::size_t entities = 0; // read, blocks' contents counted once per insertion
     std::vector<Count> taken;

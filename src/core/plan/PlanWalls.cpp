@@ -18,8 +18,9 @@ using Interval = std::pair<double, double>;
 struct AxisLine {
     double c = 0.0, a0 = 0.0, a1 = 0.0;
     std::uint32_t layer = 0;
-    std::vector<Interval> free;                      // not yet part of a wall
-    std::vector<std::pair<Interval, double>> paired; // parts made walls, with the other face's offset
+    std::vector<Interval> free; // not yet part of a wall
+    std::vector<std::pair<Interval, double>>
+        paired; // parts made walls, with the other face's offset
 };
 
 // `from` less `cut`.
@@ -86,8 +87,8 @@ private:
             throw DxfError("the drawing makes more than " + std::to_string(kMaxFlatShapes) +
                            " rectangles (a staircase step too fine for its size?)");
         }
-        result.rects.push_back({std::min(x0, x1), std::min(y0, y1), std::max(x0, x1),
-                                std::max(y0, y1), layer});
+        result.rects.push_back(
+            {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1), layer});
     }
 
     // Which axis a line from p to q runs along: 'h', 'v', 'z' (no length) or 's' (slanted).
@@ -170,8 +171,8 @@ private:
             x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
             y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
         }
-        const double eps = 1e-9 * std::max({1.0, std::fabs(x0), std::fabs(x1), std::fabs(y0),
-                                            std::fabs(y1)});
+        const double eps =
+            1e-9 * std::max({1.0, std::fabs(x0), std::fabs(x1), std::fabs(y0), std::fabs(y1)});
         const auto near = [eps](double a, double b) { return std::fabs(a - b) <= eps; };
         return x0 < x1 && y0 < y1 && std::all_of(points.begin(), points.end(), [&](PlanPoint p) {
                    return (near(p.x, x0) || near(p.x, x1)) && (near(p.y, y0) || near(p.y, y1));
@@ -254,15 +255,15 @@ private:
         }
     }
 
-    // The faces of walls: nearest parallel pairs first, each part of a line used once.
-    void Pair(std::vector<AxisLine>& lines, bool vertical) {
-        struct Candidate {
-            double gap;
-            std::size_t i, j;
-        };
-        // Lines are sorted by their position across, then along, and those on one position do
-        // not overlap (MergeCollinear): the overlapping pairs of two positions are found by one
-        // walk along both.
+    struct Candidate {
+        double gap;
+        std::size_t i, j;
+    };
+
+    // Lines are sorted by their position across, then along, and those on one position do not
+    // overlap (MergeCollinear): the overlapping pairs of two positions at most maxWallGap apart
+    // are found by one walk along both.
+    std::vector<Candidate> OverlappingPairs(const std::vector<AxisLine>& lines) const {
         std::vector<std::pair<std::size_t, std::size_t>> groups; // [begin, end) of one position
         for (std::size_t i = 0; i < lines.size();) {
             std::size_t end = i;
@@ -274,9 +275,9 @@ private:
         }
         std::vector<Candidate> candidates;
         for (std::size_t g = 0; g < groups.size(); ++g) {
-            for (std::size_t h = g + 1; h < groups.size() &&
-                                        lines[groups[h].first].c - lines[groups[g].first].c <=
-                                            m_o.maxWallGap;
+            for (std::size_t h = g + 1;
+                 h < groups.size() &&
+                 lines[groups[h].first].c - lines[groups[g].first].c <= m_o.maxWallGap;
                  ++h) {
                 std::size_t i = groups[g].first, j = groups[h].first;
                 while (i < groups[g].second && j < groups[h].second) {
@@ -291,6 +292,12 @@ private:
                 }
             }
         }
+        return candidates;
+    }
+
+    // The faces of walls: nearest parallel pairs first, each part of a line used once.
+    void Pair(std::vector<AxisLine>& lines, bool vertical) {
+        std::vector<Candidate> candidates = OverlappingPairs(lines);
         std::stable_sort(candidates.begin(), candidates.end(),
                          [](const Candidate& a, const Candidate& b) { return a.gap < b.gap; });
         for (const Candidate& k : candidates) {
@@ -366,11 +373,10 @@ private:
             for (const Interval& piece : line.free) {
                 // A short piece next to a paired part: the junction, filled to the same depth.
                 const double length = piece.second - piece.first;
-                const auto next = std::find_if(line.paired.begin(), line.paired.end(),
-                                               [&](const auto& p) {
-                                                   return p.first.second == piece.first ||
-                                                          p.first.first == piece.second;
-                                               });
+                const auto next =
+                    std::find_if(line.paired.begin(), line.paired.end(), [&](const auto& p) {
+                        return p.first.second == piece.first || p.first.first == piece.second;
+                    });
                 if (length <= m_o.maxWallGap && next != line.paired.end()) {
                     Wall(vertical, piece.first, piece.second, line.c, line.c + next->second,
                          line.layer);

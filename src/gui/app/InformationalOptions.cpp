@@ -6,8 +6,7 @@
 
 namespace sonivera {
 
-std::optional<int> AnswerInformationalOption(int argc, const char* const* argv,
-                                             std::ostream& out) {
+std::optional<int> AnswerInformationalOption(int argc, const char* const* argv, std::ostream& out) {
     if (argc < 2) {
         return std::nullopt;
     }

@@ -59,9 +59,15 @@ wxString Number(double v, const char* format = "%.2f") {
 // The drawing's unit in the editor's words.
 wxString UnitsText(const std::string& units) {
     static const std::pair<const char*, const char*> kWords[] = {
-        {"millimetres", "миллиметры"}, {"centimetres", "сантиметры"}, {"decimetres", "дециметры"},
-        {"kilometres", "километры"},   {"metres", "метры"},           {"inches", "дюймы"},
-        {"feet", "футы"},              {"yards", "ярды"},             {"unitless", "без единиц"},
+        {"millimetres", "миллиметры"},
+        {"centimetres", "сантиметры"},
+        {"decimetres", "дециметры"},
+        {"kilometres", "километры"},
+        {"metres", "метры"},
+        {"inches", "дюймы"},
+        {"feet", "футы"},
+        {"yards", "ярды"},
+        {"unitless", "без единиц"},
         {", read as metres", ", прочитаны как метры"}};
     std::string text = units;
     for (const auto& [from, to] : kWords) {
@@ -92,7 +98,8 @@ private:
         dc.SetBackground(*wxWHITE_BRUSH);
         dc.Clear();
         const wxSize size = GetClientSize();
-        const double scale = std::min((size.x - 10) / m_scene.width, (size.y - 10) / m_scene.height);
+        const double scale =
+            std::min((size.x - 10) / m_scene.width, (size.y - 10) / m_scene.height);
         const double left = (size.x - m_scene.width * scale) / 2.0;
         const double top = (size.y - m_scene.height * scale) / 2.0;
         const auto px = [&](double x) { return static_cast<int>(left + x * scale); };
@@ -123,13 +130,12 @@ private:
 
 wxString PlanReportText(const PlanImportReport& report) {
     wxString out = wxString::Format(Ui(text::kImportPlanUnits), wxString::FromUTF8(report.version),
-                                    UnitsText(report.units),
-                                    Number(report.metresPerUnit, "%.6f")) +
+                                    UnitsText(report.units), Number(report.metresPerUnit, "%.6f")) +
                    "\n";
-    out += wxString::Format(Ui(text::kImportPlanHeading), Number(report.width),
-                            Number(report.height), report.rectangles, Number(report.listenerX),
-                            Number(report.listenerY)) +
-           "\n";
+    out +=
+        wxString::Format(Ui(text::kImportPlanHeading), Number(report.width), Number(report.height),
+                         report.rectangles, Number(report.listenerX), Number(report.listenerY)) +
+        "\n";
     const auto list = [&](const char* title, const std::vector<PlanImportReport::Count>& counts) {
         out += Ui(title) + "\n";
         if (counts.empty()) {

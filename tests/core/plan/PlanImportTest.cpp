@@ -2,11 +2,11 @@
 // by tests/data/dxf/make_plans.py in the suite's set-up): every plan in R12, R2000, R2010 and
 // R2018, ASCII and binary, must give exactly the rectangles worked out by hand here, and pass the
 // scene check; damaged and hostile drawings are refused with their reason.
+#include "core/plan/PlanImport.h"
 #include "core/calc/SceneCheck.h"
 #include "core/files/InputFile.h"
 #include "core/model/RectObject.h"
 #include "core/plan/DxfError.h"
-#include "core/plan/PlanImport.h"
 #include "core/plan/RectUnion.h"
 #include "support/TempDir.h"
 
@@ -48,7 +48,8 @@ protected:
 
     // The scene's rectangles in the drawing's axes (y up), placed so that their lower-left
     // corner is that of `expected`, sorted.
-    static std::vector<Box> InDrawing(const SceneSettings& scene, const std::vector<Box>& expected) {
+    static std::vector<Box> InDrawing(const SceneSettings& scene,
+                                      const std::vector<Box>& expected) {
         double minX = 1e300, maxY = -1e300, eMinX = 1e300, eMinY = 1e300;
         for (const auto& o : scene.objects) {
             if (const auto* r = dynamic_cast<const CRectObject*>(o.get())) {
@@ -113,19 +114,34 @@ void ForEveryFile(const std::string& plan,
 TEST_F(PlanImport, PlansOfWallFacesCentreLinesAndColumnsGiveExactlyTheirRectangles) {
     const std::vector<std::pair<std::string, std::vector<Box>>> plans = {
         // Two closed outlines 0.2 m apart: the four walls between them.
-        {"rectangular-room", {{0, 0, 10, 0.2}, {0, 0.2, 0.2, 7.8}, {9.8, 0.2, 10, 7.8},
-                              {0, 7.8, 10, 8}}},
+        {"rectangular-room",
+         {{0, 0, 10, 0.2}, {0, 0.2, 0.2, 7.8}, {9.8, 0.2, 10, 7.8}, {0, 7.8, 10, 8}}},
         // Centre lines: 0.2 m walls about them, corners closed, the union cut into slabs.
-        {"l-shaped-room", {{-0.1, -0.1, 10.1, 0.1}, {-0.1, 0.1, 0.1, 7.9}, {9.9, 0.1, 10.1, 3.9},
-                           {4.9, 3.9, 10.1, 4.1}, {4.9, 4.1, 5.1, 7.9}, {-0.1, 7.9, 5.1, 8.1}}},
+        {"l-shaped-room",
+         {{-0.1, -0.1, 10.1, 0.1},
+          {-0.1, 0.1, 0.1, 7.9},
+          {9.9, 0.1, 10.1, 3.9},
+          {4.9, 3.9, 10.1, 4.1},
+          {4.9, 4.1, 5.1, 7.9},
+          {-0.1, 7.9, 5.1, 8.1}}},
         // 0.3 m walls and four 0.4 m columns from small closed outlines.
         {"room-with-columns",
-         {{0, 0, 20, 0.3}, {0, 0.3, 0.3, 11.7}, {19.7, 0.3, 20, 11.7}, {0, 11.7, 20, 12},
-          {4.8, 3.8, 5.2, 4.2}, {14.8, 3.8, 15.2, 4.2}, {4.8, 7.8, 5.2, 8.2},
+         {{0, 0, 20, 0.3},
+          {0, 0.3, 0.3, 11.7},
+          {19.7, 0.3, 20, 11.7},
+          {0, 11.7, 20, 12},
+          {4.8, 3.8, 5.2, 4.2},
+          {14.8, 3.8, 15.2, 4.2},
+          {4.8, 7.8, 5.2, 8.2},
           {14.8, 7.8, 15.2, 8.2}}},
         // The shared wall stops at the door (y 2..3); the jamb lines are part of it.
-        {"two-rooms-door", {{0, 0, 12, 0.2}, {0, 0.2, 0.2, 5.8}, {11.8, 0.2, 12, 5.8},
-                            {5.9, 0.2, 6.1, 2}, {5.9, 3, 6.1, 5.8}, {0, 5.8, 12, 6}}},
+        {"two-rooms-door",
+         {{0, 0, 12, 0.2},
+          {0, 0.2, 0.2, 5.8},
+          {11.8, 0.2, 12, 5.8},
+          {5.9, 0.2, 6.1, 2},
+          {5.9, 3, 6.1, 5.8},
+          {0, 5.8, 12, 6}}},
     };
     for (const auto& [plan, boxes] : plans) {
         ForEveryFile(plan, [&](const std::string& file, const std::string&) {
@@ -147,10 +163,10 @@ TEST_F(PlanImport, PlansOfWallFacesCentreLinesAndColumnsGiveExactlyTheirRectangl
 
 TEST_F(PlanImport, MillimetresAndNestedTurnedAndScaledBlocksBecomeColumns) {
     const std::vector<Box> boxes = {
-        {0, 0, 8, 0.2}, {0, 0.2, 0.2, 5.8}, {7.8, 0.2, 8, 5.8}, {0, 5.8, 8, 6},
-        {1.8, 1.8, 2.2, 2.2}, {5.8, 1.8, 6.2, 2.2},   // plain, turned by 90°
-        {3.7, 2.7, 4.3, 3.3},                         // scaled 1.5
-        {2.8, 4.3, 3.2, 4.7}, {4.8, 4.3, 5.2, 4.7}};  // through the nested block
+        {0, 0, 8, 0.2},       {0, 0.2, 0.2, 5.8},   {7.8, 0.2, 8, 5.8},
+        {0, 5.8, 8, 6},       {1.8, 1.8, 2.2, 2.2}, {5.8, 1.8, 6.2, 2.2}, // plain, turned by 90°
+        {3.7, 2.7, 4.3, 3.3},                                             // scaled 1.5
+        {2.8, 4.3, 3.2, 4.7}, {4.8, 4.3, 5.2, 4.7}}; // through the nested block
     ForEveryFile("mm-blocks", [&](const std::string& file, const std::string& version) {
         // R12 has no $INSUNITS: its unit is given, as a user would.
         PlanImportOptions options;
@@ -203,8 +219,8 @@ TEST_F(PlanImport, SlantedWallsAndArcsAreReportedOrBecomeAStaircaseWithinItsStep
                              segment(0, 8, 0, 0), py >= 8 ? arc : 1e9});
         };
         for (const Box& b : all) {
-            for (const auto& [x, y] : {std::pair{b.x0, b.y0}, {b.x1, b.y0}, {b.x0, b.y1},
-                                       {b.x1, b.y1}}) {
+            for (const auto& [x, y] :
+                 {std::pair{b.x0, b.y0}, {b.x1, b.y0}, {b.x0, b.y1}, {b.x1, b.y1}}) {
                 EXPECT_LE(distance(x, y), 0.05 + 0.1 * std::sqrt(2.0) + 1e-6) << x << "," << y;
             }
         }
@@ -231,7 +247,8 @@ TEST_F(PlanImport, DamagedAndHostileDrawingsAreRefusedWithTheirReason) {
         EXPECT_NE(std::string(e.what()).find("not a DXF drawing"), std::string::npos);
     }
     // A binary drawing cut anywhere is refused, never read past its end.
-    const std::vector<std::uint8_t> whole = ReadWholeFile(folder->File("two-rooms-door-R2018-binary.dxf"));
+    const std::vector<std::uint8_t> whole =
+        ReadWholeFile(folder->File("two-rooms-door-R2018-binary.dxf"));
     for (std::size_t cut = 30; cut < whole.size(); cut += whole.size() / 37) {
         EXPECT_THROW(ImportPlan(std::span(whole.data(), cut), {}), DxfError) << cut;
     }
@@ -239,8 +256,8 @@ TEST_F(PlanImport, DamagedAndHostileDrawingsAreRefusedWithTheirReason) {
 
 TEST(RectUnion, OverlapsBecomeDisjointPiecesAndTheLowerMaterialWins) {
     // Two crossing walls and a column inside one of them, of another material.
-    const std::vector<PlanRect> pieces = UnionOfRects(
-        {{0, 0, 10, 1, 1}, {4, -3, 5, 4, 1}, {6, 0.25, 7, 0.75, 0}});
+    const std::vector<PlanRect> pieces =
+        UnionOfRects({{0, 0, 10, 1, 1}, {4, -3, 5, 4, 1}, {6, 0.25, 7, 0.75, 0}});
     double area = 0, column = 0;
     for (const PlanRect& a : pieces) {
         area += (a.x1 - a.x0) * (a.y1 - a.y0);
