@@ -101,6 +101,7 @@ inline constexpr const char* kImportPlanOpen = "Открыть как новую
 inline constexpr const char* kImportPlanHeading =
     "Сцена %s × %s м, %zu прямоугольников; слушатель в точке (%s, %s).";
 inline constexpr const char* kImportPlanUnits = "Чертёж %s, единицы: %s (1 единица = %s м).";
+inline constexpr const char* kImportPlanNoVersion = "без указания версии";
 inline constexpr const char* kImportPlanTaken = "Взято:";
 inline constexpr const char* kImportPlanLeft = "Не взято:";
 inline constexpr const char* kImportPlanNone = "  ничего";

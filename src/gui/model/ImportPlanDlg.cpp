@@ -129,7 +129,10 @@ private:
 } // namespace
 
 wxString PlanReportText(const PlanImportReport& report) {
-    wxString out = wxString::Format(Ui(text::kImportPlanUnits), wxString::FromUTF8(report.version),
+    const wxString version = report.version == "no version given"
+                                 ? Ui(text::kImportPlanNoVersion)
+                                 : wxString::FromUTF8(report.version);
+    wxString out = wxString::Format(Ui(text::kImportPlanUnits), version,
                                     UnitsText(report.units), Number(report.metresPerUnit, "%.6f")) +
                    "\n";
     out +=
