@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
 #include <filesystem>
 
 namespace sonivera {
@@ -114,22 +117,53 @@ TEST(CliUsage, UsageErrorsExitTwoWithOneLine) {
     }
 }
 
-TEST(CliUsage, EverySubcommandHasHelp) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"effect", "--no-check"}, {"check", "SCENE.3d"}, {"info", "--json"},
-        {"build", "OUT.3d"},      {"new", "OUT.3d"},       {"import", "--staircase"},
-    };
-    for (const auto& [command, mentions] : cases) {
-        const CliRun run = RunCli({command, "--help"});
-        EXPECT_EQ(run.exitCode, 0) << command;
-        EXPECT_NE(run.out.find(std::string("sonivera-cli ") + command), std::string::npos)
-            << run.out;
-        EXPECT_NE(run.out.find(mentions), std::string::npos) << run.out;
-    }
+// The subcommands `--help` lists, in its order.
+std::vector<std::string> Subcommands() {
     const CliRun top = RunCli({"--help"});
-    EXPECT_EQ(top.exitCode, 0);
-    for (const char* command : {"effect", "check", "info", "build", "new", "import"}) {
-        EXPECT_NE(top.out.find(command), std::string::npos) << command;
+    std::vector<std::string> names;
+    std::istringstream in(top.out);
+    std::string line;
+    bool listing = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("Subcommands:", 0) == 0) {
+            listing = true;
+        } else if (listing && !line.empty()) {
+            names.push_back(line.substr(2, line.find(' ', 2) - 2));
+        }
+    }
+    return names;
+}
+
+TEST(CliUsage, EverySubcommandHasHelpAndTheCompletionOffersItAndItsOptions) {
+    const std::vector<std::string> subcommands = Subcommands();
+    EXPECT_EQ(subcommands.size(), 12u);
+    const auto bytes = ReadBytes(SONIVERA_PACKAGING_DIR "/sonivera-cli.bash");
+    const std::string completion(bytes.begin(), bytes.end());
+    const std::size_t listed = completion.find("local subcommands=\"");
+    ASSERT_NE(listed, std::string::npos);
+    const std::string offered =
+        " " + completion.substr(listed + 19, completion.find('"', listed + 19) - listed - 19) + " ";
+    for (const std::string& command : subcommands) {
+        SCOPED_TRACE(command);
+        const CliRun run = RunCli({command, "--help"});
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_NE(run.out.find("Usage: sonivera-cli " + command), std::string::npos) << run.out;
+        EXPECT_NE(offered.find(" " + command + " "), std::string::npos);
+        // Each option the help names is offered after the subcommand.
+        const std::size_t row = completion.find("\n    " + command + ") options=\"");
+        ASSERT_NE(row, std::string::npos);
+        std::string options = completion.substr(row, completion.find('\n', row + 1) - row);
+        std::replace(options.begin(), options.end(), '"', ' ');
+        std::istringstream help(run.out);
+        std::string line;
+        while (std::getline(help, line)) {
+            const std::size_t dash = line.find("--");
+            if (line.rfind("  -", 0) != 0 || dash == std::string::npos) {
+                continue;
+            }
+            const std::string option = line.substr(dash, line.find_first_of(" ,", dash) - dash);
+            EXPECT_NE(options.find(" " + option), std::string::npos) << option;
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 namespace sonivera {
@@ -87,20 +88,30 @@ TEST(CliMap, EveryPointEqualsEffectAndAnalyzeWithTheListenerMovedAndAnyThreadCou
         ASSERT_EQ(analyze.exitCode, 0) << analyze.err;
         const auto j = nlohmann::json::parse(analyze.out);
         EXPECT_EQ(row[2], "ok");
-        for (const auto& [column, key] :
-             std::vector<std::pair<std::string, std::string>>{{"c50_db", "c50Db"},
-                                                              {"edt_s", "edtSeconds"},
-                                                              {"d50_pct", "d50Percent"},
-                                                              {"ts_ms", "centreTimeMs"},
-                                                              {"sti", "sti"},
-                                                              {"arrival_ms", "firstArrivalMs"}}) {
-            const std::string& field = row[ColumnOf(header, column)];
+        // Every figure column of the table, whatever figures there are: one without its
+        // analyze counterpart below fails, so a new figure cannot go unchecked.
+        const std::map<std::string, std::string> analyzeKey = {
+            {"onset_ms", "onsetMs"},      {"arrival_ms", "firstArrivalMs"}, {"edt_s", "edtSeconds"},
+            {"t20_s", "t20Seconds"},      {"t30_s", "t30Seconds"},          {"c50_db", "c50Db"},
+            {"c80_db", "c80Db"},          {"d50_pct", "d50Percent"},        {"ts_ms", "centreTimeMs"},
+            {"sti", "sti"}};
+        std::size_t compared = 0;
+        for (std::size_t c = 3; c < header.size(); ++c) {
+            const std::string& column = header[c];
+            if (column.ends_with("_mark")) {
+                continue;
+            }
+            ASSERT_TRUE(analyzeKey.contains(column)) << "no analyze figure for " << column;
+            const std::string& key = analyzeKey.at(column);
+            const std::string& field = row[c];
             if (j[key].is_null()) {
                 EXPECT_EQ(field, "") << column;
             } else {
                 EXPECT_EQ(std::stod(field), j[key].get<double>()) << column << " at " << point;
             }
+            ++compared;
         }
+        EXPECT_EQ(compared, analyzeKey.size());
     }
     EXPECT_EQ(original->objects.front()->m_x, 50.0); // nothing was written to the scene
 }
