@@ -39,4 +39,8 @@ std::optional<SceneCheckFinding> FindFirstSceneError(const ObjectList& objects);
 // formatted as the C conversion %g does in the "C" locale, whatever the process's locale.
 std::string ObjectInsideRectangleMessage(double x, double y);
 
+// Whether a point object at (x, y) would stand inside a rectangle of the list, by the check's own
+// rule (a rectangle holds [left, right) × [top, bottom)): where the listener may not be moved.
+bool InsideARectangle(const ObjectList& objects, double x, double y);
+
 } // namespace sonivera

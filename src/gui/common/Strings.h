@@ -92,6 +92,11 @@ inline constexpr const char* kNoButton = "&No";
 inline constexpr const char* kCancelButton = "Cancel";
 inline constexpr const char* kReplaceExisting = "%s already exists.\nDo you want to replace it?";
 inline constexpr const char* kSaveFailed = "The scene was not saved.\n%s";
+// A double-click on the map: the hint in the read-out, and the refusal inside a rectangle.
+inline constexpr const char* kMapDoubleClickHint = " [двойной щелчок — слушатель сюда]";
+inline constexpr const char* kMapListenerInside =
+    "Слушателя нельзя перенести внутрь прямоугольника";
+
 // Importing a plan from a DXF drawing.
 inline constexpr const char* kImportPlanTitle = "Импорт плана";
 inline constexpr const char* kDrawingFilter = "Чертежи DXF (*.dxf)|*.dxf;*.DXF";

@@ -176,6 +176,16 @@ void C3DView::OnLButtonUp(PixelPoint window) {
     m_pController->OnLButtonUp(window);
 }
 
+bool C3DView::WholeViewChanged() const {
+    return m_pMap->StalenessChanged(ShownScene());
+}
+
+bool C3DView::ListenerCanGoTo(double x, double y) const {
+    const SceneSettings* scene = ShownScene();
+    return m_pController->Tool() == ToolSelect && scene != nullptr &&
+           !InsideARectangle(scene->objects, x, y);
+}
+
 bool C3DView::OnDoubleClick(PixelPoint window) {
     const auto point = m_pMap->PointAt(window, m_pController->Scroll().Position(),
                                        m_pController->PixelsPerMetre());
@@ -183,6 +193,15 @@ bool C3DView::OnDoubleClick(PixelPoint window) {
         return false;
     }
     const MapGrid& grid = m_pMap->Session()->Grid();
+    if (m_pController->Tool() != ToolSelect) {
+        return false;
+    }
+    if (!ListenerCanGoTo(grid.PointX(*point), grid.PointY(*point))) {
+        if (ViewFrame* frame = GetViewFrame()) {
+            frame->SetStatusMessage(Ui(text::kMapListenerInside));
+        }
+        return true; // nothing moves; the click is not a click of the select tool either
+    }
     m_pController->MoveListenerTo(grid.PointX(*point), grid.PointY(*point));
     // After the edit has been applied and painted; the dialog calculates at once.
     CallAfter([this] {

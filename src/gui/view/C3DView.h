@@ -61,6 +61,10 @@ public:
     // The scene check of the shown scene with its message boxes (see CheckSceneAndReport): true
     // when the scene is clean; a clean scene is confirmed only when `reportSuccess` is set.
     bool CheckScene(bool reportSuccess);
+    // Whether a double-click on the map may move the listener to (x, y): with the select tool
+    // only (the other tools keep their own meaning of a click) and only to a point outside every
+    // rectangle (where the check would refuse it).
+    bool ListenerCanGoTo(double x, double y) const override;
 
     // The scene shown (the document's current record) and the selected object, or null.
     SceneSettings* ShownScene() const { return m_pController->ShownScene(); }
@@ -92,6 +96,7 @@ public:
     std::unique_ptr<wxMenu> CreateObjectsMenu() const;
     // The echo paths of the last calculation on the plan.
     CPathsOverlayView& Paths() override { return *m_pPaths; }
+    bool WholeViewChanged() const override;
 
     // The acoustic map on the plan.
     CMapOverlayView& Map() { return *m_pMap; }

@@ -162,6 +162,7 @@ void CMapOverlayView::Paint(wxDC& dc, const SceneSettings* scene, int pixelsPerM
         return;
     }
     const bool stale = Stale(scene);
+    m_paintedStale = stale;
     CDcPlotPort port(dc, stale);
     MapField field;
     field.grid = m_session->Grid();
@@ -234,8 +235,10 @@ std::string CMapOverlayView::Readout(std::size_t index) const {
             }
         }
     }
-    std::string text = "Карта (" + x + "; " + y + "): " + body;
-    return text;
+    // The hint goes first: a long read-out is cut at the status bar's end.
+    const bool movable = m_view.ListenerCanGoTo(grid.PointX(index), grid.PointY(index));
+    return "Карта (" + x + "; " + y + ")" + (movable ? text::kMapDoubleClickHint : "") + ": " +
+           body;
 }
 
 void CMapOverlayView::OnMouseMove(PixelPoint window, PixelPoint scroll, int pixelsPerMetre) {

@@ -43,6 +43,11 @@ public:
     void SetFigure(MapFigure figure);
     // Whether the plan changed since the map was started.
     bool Stale(const SceneSettings* scene) const;
+    // Whether the map as last painted shows another staleness than the scene now has: an edit
+    // that repaints only its objects must then repaint the whole map (its grey cast and legend).
+    bool StalenessChanged(const SceneSettings* scene) const {
+        return Shown() && Stale(scene) != m_paintedStale;
+    }
     const MapSession* Session() const { return m_session.get(); }
 
     // Draws the field under the objects and the legend at the client area's top-left corner, when
@@ -67,6 +72,7 @@ private:
     std::unique_ptr<MapSession> m_session;
     MapFigure m_figure = MapFigure::C50;
     bool m_shown = false;
+    bool m_paintedStale = false;
     bool m_reportedEnd = false;
     wxTimer m_timer;
 };

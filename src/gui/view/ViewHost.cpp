@@ -39,6 +39,10 @@ void CViewHost::DrawObjectsNow(std::span<CSceneObject* const> objects, double pi
     if (!canvas) {
         return;
     }
+    if (m_view.WholeViewChanged()) {
+        canvas->Refresh(false);
+        return;
+    }
     const PixelPoint scroll = m_view.ScrollPosition();
     const wxSize client = canvas->GetClientSize();
     for (CSceneObject* object : objects) {

@@ -21,6 +21,11 @@ public:
     virtual PixelPoint ScrollPosition() const = 0;
     // The echo paths on the plan.
     virtual CPathsOverlayView& Paths() = 0;
+    // Whether an edit must repaint the whole view, not only its objects (the map shown has
+    // become stale, or fresh again).
+    virtual bool WholeViewChanged() const = 0;
+    // Whether a double-click on the map may move the listener to (x, y) metres.
+    virtual bool ListenerCanGoTo(double x, double y) const = 0;
 
 protected:
     ~ViewParts() = default;

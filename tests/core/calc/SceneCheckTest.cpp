@@ -59,6 +59,8 @@ TEST(SceneCheck, SourceOnLeftOrTopEdgeIsInsideOnRightOrBottomEdgeIsNot) {
         const CSoundSource* source = AddSource(*scene, {.x = c.x, .y = c.y});
         const auto finding = FindFirstSceneError(scene->objects);
         EXPECT_EQ(finding.has_value(), c.inside) << c.x << "," << c.y;
+        // Where a double-click may move the listener follows the same rule.
+        EXPECT_EQ(InsideARectangle(scene->objects, c.x, c.y), c.inside) << c.x << "," << c.y;
         if (finding) {
             EXPECT_EQ(finding->object, source);
             EXPECT_EQ(finding->index, 2u);

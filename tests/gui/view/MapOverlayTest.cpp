@@ -82,7 +82,26 @@ TEST_F(MapOverlayTest, FillsInUnderTheObjectsMovesTheListenerOnADoubleClickAndGr
 
     // The read-out under the pointer names the point and its figures.
     MoveTo(cell.x, cell.y);
-    EXPECT_EQ(StatusPane(0).rfind("Карта (5; 5): Первый приход", 0), 0u) << StatusPane(0);
+    EXPECT_EQ(StatusPane(0).rfind("Карта (5; 5) [двойной щелчок — слушатель сюда]: Первый приход",
+                                  0),
+              0u)
+        << StatusPane(0);
+
+
+    // Inside the wall, or with another tool, a double-click does not move the listener.
+    const wxPoint wall = WindowOf(45.0, 45.0);
+    MoveTo(wall.x, wall.y);
+    EXPECT_EQ(StatusPane(0).find("двойной щелчок"), std::string::npos) << StatusPane(0);
+    Mouse(wxEVT_LEFT_DCLICK, wall.x, wall.y);
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_EQ(StatusPane(0), "Слушателя нельзя перенести внутрь прямоугольника");
+    EXPECT_EQ(ObjectAt(0)->m_x, 50.0);
+    UseTool(ID_TOOL_MOVE);
+    Mouse(wxEVT_LEFT_DCLICK, cell.x, cell.y);
+    Release(cell.x, cell.y);
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_EQ(ObjectAt(0)->m_x, 50.0);
+    UseTool(ID_TOOL_SELECT);
 
     // A double-click moves the listener there and calculates its effect in the dialog.
     ExpectCalcDialog([](CEffectCalcDlg&) {});
