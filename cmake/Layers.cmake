@@ -25,7 +25,7 @@ set(SONIVERA_LAYERS
   "cli: cli/json cli/render core/* audio"
   "gui/common: core/* wx"
   "gui/model: gui/common core/* wx"
-  "gui/calc: gui/common core/* wx"
+  "gui/calc: gui/model gui/common core/* wx"
   "gui/effect: gui/common core/* wx"
   "gui/sound: gui/effect gui/common core/* audio wx"
   "gui/view: gui/model gui/calc gui/effect gui/common core/* wx"

@@ -26,6 +26,12 @@ double MapGrid::Y(std::size_t row) const {
     return rows == 1 && stepY > height ? height / 2.0 : (static_cast<double>(row) + 0.5) * stepY;
 }
 
+double MapPointCount(const SceneLayout& layout, double stepX, double stepY) {
+    const double columns = std::max(1.0, std::floor(layout.width / stepX));
+    const double rows = std::max(1.0, std::floor(layout.height / stepY));
+    return columns * rows;
+}
+
 MapGrid MakeMapGrid(const SceneLayout& layout, double stepX, double stepY) {
     for (const double step : {stepX, stepY}) {
         if (!std::isfinite(step) || !(step > 0.0)) {
@@ -38,13 +44,12 @@ MapGrid MakeMapGrid(const SceneLayout& layout, double stepX, double stepY) {
     grid.height = layout.height;
     grid.stepX = stepX;
     grid.stepY = stepY;
-    const double columns = std::max(1.0, std::floor(layout.width / stepX));
-    const double rows = std::max(1.0, std::floor(layout.height / stepY));
-    if (!(columns * rows <= static_cast<double>(kMaxMapPoints))) {
+    const double count = MapPointCount(layout, stepX, stepY);
+    if (!(count <= static_cast<double>(kMaxMapPoints))) {
         // The count as a double's digits: it may be far beyond any integer type.
-        char count[400];
-        std::snprintf(count, sizeof count, "%.0f", columns * rows);
-        throw std::invalid_argument("A map at this step would have " + std::string(count) +
+        char text[400];
+        std::snprintf(text, sizeof text, "%.0f", count);
+        throw std::invalid_argument("A map at this step would have " + std::string(text) +
                                     " points; at most " + std::to_string(kMaxMapPoints) +
                                     " are allowed. Take a larger step.");
     }

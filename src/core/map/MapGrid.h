@@ -30,6 +30,10 @@ struct MapGrid {
     friend bool operator==(const MapGrid&, const MapGrid&) = default;
 };
 
+// How many points a grid of these steps over this layout would have, as a double (it may be far
+// beyond any integer type); the steps must be finite and above 0.
+double MapPointCount(const SceneLayout& layout, double stepX, double stepY);
+
 // The grid over a scene of this layout. Throws std::invalid_argument (with a message for the
 // user) for a step that is not a finite number above 0 or a grid of more than kMaxMapPoints.
 MapGrid MakeMapGrid(const SceneLayout& layout, double stepX, double stepY);

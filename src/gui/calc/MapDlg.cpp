@@ -1,12 +1,14 @@
 #include "gui/calc/MapDlg.h"
 
+#include "gui/common/MessageBoxes.h"
 #include "gui/common/Strings.h"
+#include "gui/model/NumericText.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/sizer.h>
-#include <wx/spinctrl.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 
 #include <algorithm>
 
@@ -17,12 +19,14 @@ namespace {
 constexpr double kMinStep = 0.1;
 constexpr double kMaxStep = 1000.0;
 
-wxSpinCtrlDouble* StepControl(wxWindow* parent, double value) {
-    auto* control = new wxSpinCtrlDouble(parent, wxID_ANY, wxEmptyString, wxDefaultPosition,
-                                         wxDefaultSize, wxSP_ARROW_KEYS, kMinStep, kMaxStep,
-                                         std::clamp(value, kMinStep, kMaxStep), 0.5);
-    control->SetDigits(2);
-    return control;
+std::string StepText(double value) {
+    std::string text = FormatDoubleField(std::clamp(value, kMinStep, kMaxStep));
+    std::replace(text.begin(), text.end(), '.', ','); // as a Russian user writes it
+    return text;
+}
+
+wxTextCtrl* StepControl(wxWindow* parent, double value) {
+    return new wxTextCtrl(parent, wxID_ANY, wxString::FromUTF8(StepText(value)));
 }
 
 } // namespace
@@ -55,14 +59,35 @@ CMapDlg::CMapDlg(wxWindow* parent, double stepX, double stepY, MapFigure figure)
     buttons->Add(cancel, 0);
     all->Add(buttons, 0, wxALIGN_CENTER | wxALL, FromDIP(10));
     SetSizerAndFit(all);
+    Bind(wxEVT_BUTTON, &CMapDlg::OnOk, this, wxID_OK);
+}
+
+std::optional<double> CMapDlg::ParseStep(std::string text) {
+    if (std::count(text.begin(), text.end(), ',') + std::count(text.begin(), text.end(), '.') > 1) {
+        return std::nullopt;
+    }
+    std::replace(text.begin(), text.end(), ',', '.');
+    return CheckDoubleField(text, kMinStep, kMaxStep).value;
+}
+
+void CMapDlg::OnOk(wxCommandEvent&) {
+    for (wxTextCtrl* field : {m_pStepX, m_pStepY}) {
+        if (!ParseStep(field->GetValue().utf8_string())) {
+            ShowExclamation(this, Ui(text::kMapStepRefused));
+            field->SetFocus();
+            field->SelectAll();
+            return;
+        }
+    }
+    EndModal(wxID_OK);
 }
 
 double CMapDlg::StepX() const {
-    return m_pStepX->GetValue();
+    return ParseStep(m_pStepX->GetValue().utf8_string()).value_or(kMinStep);
 }
 
 double CMapDlg::StepY() const {
-    return m_pStepY->GetValue();
+    return ParseStep(m_pStepY->GetValue().utf8_string()).value_or(kMinStep);
 }
 
 MapFigure CMapDlg::Figure() const {
@@ -71,8 +96,8 @@ MapFigure CMapDlg::Figure() const {
 }
 
 void CMapDlg::SetSteps(double stepX, double stepY) {
-    m_pStepX->SetValue(stepX);
-    m_pStepY->SetValue(stepY);
+    m_pStepX->SetValue(wxString::FromUTF8(StepText(stepX)));
+    m_pStepY->SetValue(wxString::FromUTF8(StepText(stepY)));
 }
 
 } // namespace sonivera

@@ -39,6 +39,11 @@ inline constexpr const char* kMapDialogTitle = "Расчёт карты";
 inline constexpr const char* kMapStepX = "Шаг по X, м:";
 inline constexpr const char* kMapStepY = "Шаг по Y, м:";
 inline constexpr const char* kMapFigure = "Показатель:";
+// The map's steps: a number of metres, a comma or a point before the decimals.
+inline constexpr const char* kMapStepRefused =
+    "Шаг карты — число метров от 0,1 до 1000 (например 0,5).";
+inline constexpr const char* kMapTooManyPoints =
+    "Карта с таким шагом имела бы %.0f точек; можно не больше 1000000. Возьмите шаг крупнее.";
 inline constexpr const char* kMapFigureTitle = "Показатель карты";
 inline constexpr const char* kMapFigureQuestion = "Какой показатель показать на карте?";
 inline constexpr const char* kMapProgress = "Карта: %d %%";

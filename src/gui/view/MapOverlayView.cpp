@@ -47,6 +47,12 @@ CMapOverlayView::~CMapOverlayView() {
 
 std::string CMapOverlayView::Start(const SceneSettings& scene, double stepX, double stepY,
                                    MapFigure figure) {
+    const double count = MapPointCount(scene, stepX, stepY);
+    if (!(count <= static_cast<double>(kMaxMapPoints))) {
+        char text[512];
+        std::snprintf(text, sizeof text, text::kMapTooManyPoints, count);
+        return text;
+    }
     try {
         const MapGrid grid = MakeMapGrid(scene, stepX, stepY);
         m_session.reset(); // a map under way stops first

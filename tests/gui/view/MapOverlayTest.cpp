@@ -10,6 +10,7 @@
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
 #include <wx/image.h>
+#include <wx/textctrl.h>
 
 #include <chrono>
 #include <thread>
@@ -119,6 +120,38 @@ TEST_F(MapOverlayTest, FillsInUnderTheObjectsMovesTheListenerOnADoubleClickAndGr
     dialogs.ThenMessage("Save changes to", wxID_NO);
     Command(ID_FILE_NEW);
     dialogs.Verify();
+    EXPECT_FALSE(View().Map().Available());
+}
+
+TEST_F(MapOverlayTest, StepFieldsTakeADecimalCommaAndRefuseWhatIsOutOfRangeWithAMessage) {
+    EXPECT_EQ(CMapDlg::ParseStep("0,5"), 0.5);
+    EXPECT_EQ(CMapDlg::ParseStep(" 2.5 "), 2.5);
+    EXPECT_EQ(CMapDlg::ParseStep("1000"), 1000.0);
+    for (const char* refused : {"0", "0,05", "1000,5", "1,000.5", "abc", "", "-1"}) {
+        EXPECT_FALSE(CMapDlg::ParseStep(refused).has_value()) << refused;
+    }
+    // OK with a refused step: the message, and the dialog stays open with the field selected.
+    CMapDlg dialog(&Frame(), 1.0, 1.0, MapFigure::C50);
+    wxTextCtrl* field = nullptr; // the first step field, along x
+    for (wxWindow* child : dialog.GetChildren()) {
+        if (auto* text = dynamic_cast<wxTextCtrl*>(child); text && !field) {
+            field = text;
+        }
+    }
+    ASSERT_NE(field, nullptr);
+    field->SetValue("0");
+    dialogs.ThenMessage("Шаг карты — число метров от 0,1 до 1000");
+    wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+    dialog.ProcessWindowEvent(ok);
+    dialogs.Verify();
+    EXPECT_FALSE(dialog.IsModal());
+    dialog.SetSteps(0.25, 4.0);
+    EXPECT_EQ(dialog.StepX(), 0.25);
+    EXPECT_EQ(dialog.StepY(), 4.0);
+    // Too many points: refused in the editor's words, nothing started.
+    EXPECT_EQ(View().Map().Start(Scene(), 0.01, 0.01, MapFigure::C50),
+              "Карта с таким шагом имела бы 100000000 точек; можно не больше 1000000. Возьмите "
+              "шаг крупнее.");
     EXPECT_FALSE(View().Map().Available());
 }
 
