@@ -24,6 +24,7 @@
 
 #include <wx/app.h>
 #include <wx/choicdlg.h>
+#include <wx/listbox.h>
 #include <wx/cmdproc.h>
 #include <wx/menu.h>
 #include <wx/utils.h>
@@ -475,6 +476,20 @@ void C3DView::OnMapFigure(wxCommandEvent&) {
     wxSingleChoiceDialog dialog(frame ? &frame->Window() : nullptr, Ui(text::kMapFigureQuestion),
                                 Ui(text::kMapFigureTitle), names);
     dialog.SetSelection(current);
+    // The editor's own button texts, and a list tall enough for every figure.
+    if (auto* ok = dialog.FindWindow(wxID_OK)) {
+        ok->SetLabel(Ui(text::kOk));
+    }
+    if (auto* cancel = dialog.FindWindow(wxID_CANCEL)) {
+        cancel->SetLabel(Ui(text::kCancel));
+    }
+    for (wxWindow* child : dialog.GetChildren()) {
+        if (auto* list = dynamic_cast<wxListBox*>(child)) {
+            const int row = list->GetCharHeight() + dialog.FromDIP(8);
+            list->SetMinSize(wxSize(-1, row * static_cast<int>(names.size()) + dialog.FromDIP(8)));
+            dialog.Fit();
+        }
+    }
     if (dialog.ShowModal() == wxID_OK) {
         m_pMap->SetFigure(MapFigures()[static_cast<std::size_t>(dialog.GetSelection())].figure);
     }
