@@ -222,6 +222,11 @@ void C3DView::OnMouseMove(PixelPoint window) {
 }
 
 bool C3DView::OnEscape() {
+    // A map being computed stops as a calculation does; otherwise Esc clears the paths' highlight.
+    if (m_pMap->Running()) {
+        m_pMap->Stop();
+        return true;
+    }
     return m_pPaths->OnEscape();
 }
 

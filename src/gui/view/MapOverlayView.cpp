@@ -65,6 +65,9 @@ std::string CMapOverlayView::Start(const SceneSettings& scene, double stepX, dou
     m_figure = figure;
     m_shown = true;
     m_reportedEnd = false;
+    if (ViewFrame* frame = m_view.GetViewFrame()) {
+        frame->SetStatusMessage(wxString()); // the last map's "Карта рассчитана" is no more
+    }
     m_timer.Start(kPollMilliseconds);
     ShowProgress();
     Repaint();

@@ -155,4 +155,22 @@ TEST_F(MapOverlayTest, StepFieldsTakeADecimalCommaAndRefuseWhatIsOutOfRangeWithA
     EXPECT_FALSE(View().Map().Available());
 }
 
+TEST_F(MapOverlayTest, EscStopsAMapUnderWayAndTheLastMapsEndIsNotShownDuringTheNext) {
+    BuildAndMap();
+    EXPECT_EQ(StatusPane(0), "Карта рассчитана");
+    // A map far too long to finish before Esc arrives.
+    Scene().params.rayCount = 5000;
+    ASSERT_EQ(View().Map().Start(Scene(), 1.0, 1.0, MapFigure::C50), "");
+    EXPECT_EQ(StatusPane(0), "");
+    EXPECT_TRUE(View().Map().Running());
+    Key(WXK_ESCAPE);
+    for (int i = 0; i < 5000 && View().Map().Running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    View().Map().Poll();
+    EXPECT_TRUE(View().Map().Session()->Stopped());
+    EXPECT_LT(View().Map().Session()->Done(), View().Map().Session()->Total());
+    EXPECT_EQ(StatusPane(0), "Расчёт карты остановлен");
+}
+
 } // namespace sonivera
