@@ -125,6 +125,7 @@ void C3DView::PaintArea(wxDC& dc, const wxRect& area) {
 }
 
 void C3DView::OnUpdate(wxView*, wxObject* hint) {
+    m_pMap->ForgetReadout(); // an edit, New or Open: the values shown may be no more
     if (auto* edited = dynamic_cast<C3DDoc::EditedHint*>(hint)) {
         m_pController->OnSceneEdited(edited->m_selection);
         return;
@@ -235,6 +236,7 @@ void C3DView::OnKeyDown(EditorController::Key key) {
 }
 
 void C3DView::OnScroll(ScrollState::Axis axis, ScrollState::Action action, int thumb) {
+    m_pMap->ForgetReadout();
     m_pController->OnScroll(axis, action, thumb);
 }
 
@@ -311,10 +313,12 @@ void C3DView::OnObjectProperties(wxCommandEvent&) {
 }
 
 void C3DView::OnZoomIn(wxCommandEvent&) {
+    m_pMap->ForgetReadout();
     m_pController->ZoomIn();
 }
 
 void C3DView::OnZoomOut(wxCommandEvent&) {
+    m_pMap->ForgetReadout();
     m_pController->ZoomOut();
 }
 

@@ -80,7 +80,18 @@ void CMapOverlayView::Stop() {
     }
 }
 
+void CMapOverlayView::ForgetReadout() {
+    if (!m_readoutShown) {
+        return;
+    }
+    m_readoutShown = false;
+    if (ViewFrame* frame = m_view.GetViewFrame()) {
+        frame->SetStatusMessage(wxString());
+    }
+}
+
 void CMapOverlayView::Clear() {
+    ForgetReadout();
     m_timer.Stop();
     m_session.reset();
     m_shown = false;
@@ -91,6 +102,7 @@ void CMapOverlayView::Clear() {
 }
 
 void CMapOverlayView::Toggle() {
+    ForgetReadout();
     m_shown = !m_shown;
     Repaint();
 }
@@ -254,9 +266,11 @@ void CMapOverlayView::OnMouseMove(PixelPoint window, PixelPoint scroll, int pixe
     const auto index = PointAt(window, scroll, pixelsPerMetre);
     ViewFrame* frame = m_view.GetViewFrame();
     if (!index || !frame) {
+        ForgetReadout(); // the pointer left the map: no other point's values stay shown
         return;
     }
     frame->SetStatusMessage(Ui(Readout(*index)));
+    m_readoutShown = true;
 }
 
 } // namespace sonivera

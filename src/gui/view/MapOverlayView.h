@@ -43,6 +43,9 @@ public:
     void SetFigure(MapFigure figure);
     // Whether the plan changed since the map was started.
     bool Stale(const SceneSettings* scene) const;
+    // Clears the status bar's read-out of a point, if it shows one: after a zoom, a scroll, an
+    // edit, hiding the map or another scene it would name values of another place or scene.
+    void ForgetReadout();
     // Whether the map as last painted shows another staleness than the scene now has: an edit
     // that repaints only its objects must then repaint the whole map (its grey cast and legend).
     bool StalenessChanged(const SceneSettings* scene) const {
@@ -73,6 +76,7 @@ private:
     MapFigure m_figure = MapFigure::C50;
     bool m_shown = false;
     bool m_paintedStale = false;
+    bool m_readoutShown = false; // the status bar shows a point's values
     bool m_reportedEnd = false;
     wxTimer m_timer;
 };

@@ -89,6 +89,16 @@ TEST_F(MapOverlayTest, FillsInUnderTheObjectsMovesTheListenerOnADoubleClickAndGr
         << StatusPane(0);
 
 
+    // The read-out goes when what it named may have moved: a zoom, hiding the map.
+    Command(ID_ZOOM_OUT);
+    EXPECT_EQ(StatusPane(0), "");
+    Command(ID_ZOOM_IN);
+    MoveTo(cell.x, cell.y);
+    EXPECT_NE(StatusPane(0), "");
+    Command(ID_VIEW_MAP);
+    EXPECT_EQ(StatusPane(0), "");
+    Command(ID_VIEW_MAP);
+
     // Inside the wall, or with another tool, a double-click does not move the listener.
     const wxPoint wall = WindowOf(45.0, 45.0);
     MoveTo(wall.x, wall.y);
