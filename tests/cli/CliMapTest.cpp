@@ -165,6 +165,12 @@ TEST(CliMap, DifferenceOfAPlanWithItselfIsZeroAndBadRequestsWriteNothing) {
         EXPECT_NE(bad.err.find(message), std::string::npos) << bad.err;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
+    // A map without a source says it holds no values.
+    const CliRun silent = RunCli({"map", DataFile("default.3d"), "--step", "25", "--csv", out});
+    EXPECT_EQ(silent.exitCode, 0) << silent.err;
+    EXPECT_NE(silent.err.find("no sound reaches any point"), std::string::npos) << silent.err;
+    std::filesystem::remove(out);
+
     // The width the refusal names does fit.
     const CliRun tall = RunCli({"map", corridor, "-o", dir.File("c.png"), "--step", "5"});
     const std::size_t at = tall.err.find("(--width ");

@@ -214,6 +214,14 @@ int RunMap(const MapCommandOptions& o) {
         throw CliFailure(kExitInterrupted, "Interrupted; no file was written.");
     }
     if (!shard) {
+        const MapCoverage coverage = CoverageOf(table.scene);
+        if (coverage.computed == 0) {
+            std::cerr << "map: note: the scene check refused every point; the map holds no "
+                         "values\n";
+        } else if (coverage.reached == 0) {
+            std::cerr << "map: note: no sound reaches any point (has the scene a source?); the "
+                         "map holds no values\n";
+        }
         WriteMapOutputsOrFail(table, *scene, *figure, o.width.value_or(900), o.outputs);
         return kExitOk;
     }

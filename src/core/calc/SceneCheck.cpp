@@ -199,8 +199,9 @@ std::optional<SceneCheckFinding> FindFirstSceneError(const ObjectList& objects) 
 
 bool InsideARectangle(const ObjectList& objects, double x, double y) {
     return std::any_of(objects.begin(), objects.end(), [&](const auto& object) {
-        const auto* rect =
-            object->GetKind() == OBJ_RECT ? dynamic_cast<const CRectObject*>(object.get()) : nullptr;
+        const auto* rect = object->GetKind() == OBJ_RECT
+                               ? dynamic_cast<const CRectObject*>(object.get())
+                               : nullptr;
         return rect != nullptr && AreaOf(*rect).Contains(x, y);
     });
 }

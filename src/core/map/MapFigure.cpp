@@ -94,4 +94,17 @@ FigureMark MapMark(const MapPointResult& point, MapFigure figure) {
     }
 }
 
+MapCoverage CoverageOf(const std::vector<MapPointResult>& results) {
+    MapCoverage c;
+    for (const MapPointResult& p : results) {
+        if (!p.computed) {
+            ++c.refused;
+        } else {
+            ++c.computed;
+            c.reached += p.figures.firstBin.has_value() ? 1 : 0;
+        }
+    }
+    return c;
+}
+
 } // namespace sonivera

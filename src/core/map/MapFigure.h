@@ -17,6 +17,15 @@ struct MapPointResult {
     EffectFigures figures;
 };
 
+// What a finished map holds: points the check refused, points computed, and of those the points
+// any sound reached (a first arrival). A map with none reached says so instead of looking done.
+struct MapCoverage {
+    std::size_t refused = 0;
+    std::size_t computed = 0;
+    std::size_t reached = 0;
+};
+MapCoverage CoverageOf(const std::vector<MapPointResult>& results);
+
 // The figures a map shows, one colour field each.
 enum class MapFigure { Arrival, Edt, T20, T30, C50, C80, D50, CentreTime, Sti };
 

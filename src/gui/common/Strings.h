@@ -52,6 +52,10 @@ inline constexpr const char* kMapStopButton = "Стоп";
 inline constexpr const char* kMapStaleLegend = "(устарела)";
 inline constexpr const char* kMapStopped = "Расчёт карты остановлен";
 inline constexpr const char* kMapDone = "Карта рассчитана";
+inline constexpr const char* kMapNoSound =
+    "Карта рассчитана, но звук не доходит ни до одной точки (нет источников звука?)";
+inline constexpr const char* kMapAllRefused =
+    "Карта не рассчитана: проверка сцены отвергла все её точки";
 inline constexpr const char* kMapFailed = "Карта не рассчитана: %s";
 inline constexpr const char* kMapNotYet = "Карта (%s; %s): ещё не рассчитана";
 inline constexpr const char* kMillisecondsSuffix = " мс";

@@ -132,8 +132,8 @@ wxString PlanReportText(const PlanImportReport& report) {
     const wxString version = report.version == "no version given"
                                  ? Ui(text::kImportPlanNoVersion)
                                  : wxString::FromUTF8(report.version);
-    wxString out = wxString::Format(Ui(text::kImportPlanUnits), version,
-                                    UnitsText(report.units), Number(report.metresPerUnit, "%.6f")) +
+    wxString out = wxString::Format(Ui(text::kImportPlanUnits), version, UnitsText(report.units),
+                                    Number(report.metresPerUnit, "%.6f")) +
                    "\n";
     out +=
         wxString::Format(Ui(text::kImportPlanHeading), Number(report.width), Number(report.height),

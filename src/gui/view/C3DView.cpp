@@ -24,8 +24,8 @@
 
 #include <wx/app.h>
 #include <wx/choicdlg.h>
-#include <wx/listbox.h>
 #include <wx/cmdproc.h>
+#include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/utils.h>
 

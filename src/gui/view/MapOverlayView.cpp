@@ -150,9 +150,13 @@ void CMapOverlayView::Poll() {
     if (ViewFrame* frame = m_view.GetViewFrame()) {
         frame->HideMapProgress();
         const std::string failure = m_session->Failure();
-        frame->SetStatusMessage(
-            !failure.empty() ? wxString::Format(Ui(text::kMapFailed), Ui(failure))
-                             : Ui(m_session->Stopped() ? text::kMapStopped : text::kMapDone));
+        const MapCoverage coverage = CoverageOf(m_session->Results());
+        const char* done = coverage.computed == 0  ? text::kMapAllRefused
+                           : coverage.reached == 0 ? text::kMapNoSound
+                                                   : text::kMapDone;
+        frame->SetStatusMessage(!failure.empty()
+                                    ? wxString::Format(Ui(text::kMapFailed), Ui(failure))
+                                    : Ui(m_session->Stopped() ? text::kMapStopped : done));
     }
     Repaint();
 }

@@ -83,11 +83,9 @@ TEST_F(MapOverlayTest, FillsInUnderTheObjectsMovesTheListenerOnADoubleClickAndGr
 
     // The read-out under the pointer names the point and its figures.
     MoveTo(cell.x, cell.y);
-    EXPECT_EQ(StatusPane(0).rfind("Карта (5; 5) [двойной щелчок — слушатель сюда]: Первый приход",
-                                  0),
-              0u)
+    EXPECT_EQ(
+        StatusPane(0).rfind("Карта (5; 5) [двойной щелчок — слушатель сюда]: Первый приход", 0), 0u)
         << StatusPane(0);
-
 
     // The read-out goes when what it named may have moved: a zoom, hiding the map.
     Command(ID_ZOOM_OUT);
@@ -181,6 +179,18 @@ TEST_F(MapOverlayTest, EscStopsAMapUnderWayAndTheLastMapsEndIsNotShownDuringTheN
     EXPECT_TRUE(View().Map().Session()->Stopped());
     EXPECT_LT(View().Map().Session()->Done(), View().Map().Session()->Total());
     EXPECT_EQ(StatusPane(0), "Расчёт карты остановлен");
+}
+
+TEST_F(MapOverlayTest, AMapWithoutSoundAnywhereSaysSoInsteadOfLookingDone) {
+    // The new scene: a listener and no source.
+    ASSERT_EQ(View().Map().Start(Scene(), 25.0, 25.0, MapFigure::C50), "");
+    for (int i = 0; i < 2000 && View().Map().Running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        View().Map().Poll();
+    }
+    View().Map().Poll();
+    EXPECT_EQ(StatusPane(0),
+              "Карта рассчитана, но звук не доходит ни до одной точки (нет источников звука?)");
 }
 
 } // namespace sonivera
