@@ -50,7 +50,7 @@ std::vector<std::size_t> CoarseFirstOrder(const MapGrid& grid);
 
 // The coarsest level the point at (column, row) belongs to: 16 when its column and row are both
 // multiples of 16, else 8, 4, 2 likewise, else 1. Until the finer points arrive, a point of level
-// L stands for the L × L cells from it to the right and down.
+// L stands for the L × L cells centred on it (see StandIn in MapPicture.h).
 std::size_t CoarseLevel(std::size_t column, std::size_t row);
 
 } // namespace sonivera

@@ -105,29 +105,40 @@ MapScale ScaleOf(const MapField& field) {
     return scale;
 }
 
+std::optional<std::size_t> StandIn(const MapGrid& g, const std::vector<bool>& known,
+                                   std::size_t column, std::size_t row) {
+    const std::size_t own = row * g.columns + column;
+    if (known[own]) {
+        return own;
+    }
+    // The nearest point of each coarser level: its block is centred on it (the multiple of the
+    // stride nearest the cell, or the one before where that lies beyond the grid).
+    const auto nearest = [](std::size_t i, std::size_t stride, std::size_t count) {
+        std::size_t n = (i + stride / 2) / stride * stride;
+        return n >= count ? n - stride : n;
+    };
+    for (std::size_t stride = 2; stride <= 16; stride *= 2) {
+        const std::size_t candidate =
+            nearest(row, stride, g.rows) * g.columns + nearest(column, stride, g.columns);
+        if (known[candidate]) {
+            return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
 void DrawMapField(PlotPort& port, const MapView& view, const MapField& field,
                   const MapScale& scale) {
     const MapGrid& g = field.grid;
     for (std::size_t row = 0; row < g.rows; ++row) {
         for (std::size_t column = 0; column < g.columns; ++column) {
-            // The point that stands for this cell: itself once known, else the nearest coarser
-            // point above and to the left that is.
-            std::size_t index = row * g.columns + column;
-            if (!field.known.empty() && !field.known[index]) {
-                bool found = false;
-                for (std::size_t stride = 2; stride <= 16 && !found; stride *= 2) {
-                    const std::size_t c = column - column % stride;
-                    const std::size_t r = row - row % stride;
-                    const std::size_t candidate = r * g.columns + c;
-                    if (field.known[candidate]) {
-                        index = candidate;
-                        found = true;
-                    }
-                }
-                if (!found) {
-                    continue;
-                }
+            const std::optional<std::size_t> known =
+                field.known.empty() ? std::optional<std::size_t>(row * g.columns + column)
+                                    : StandIn(g, field.known, column, row);
+            if (!known) {
+                continue;
             }
+            const std::size_t index = *known;
             const auto& value = field.values[index];
             if (view.clipRight > view.clipLeft &&
                 (view.XToPixel(static_cast<double>(column + 1) * g.stepX) < view.clipLeft ||

@@ -70,4 +70,10 @@ MapView DrawMapPicture(PlotPort& port, const TraceScene& plan, const MapField& f
 // The picture's height for a width, keeping the plan's proportions.
 double MapPictureHeight(const MapGrid& grid, double width);
 
+// While a map fills in coarse points first: the known point whose colour a cell shows, its own
+// once known, else the nearest point of the finest coarse level known (CoarseLevel), so each
+// coarse point's block is centred on it; nothing while no such point is known.
+std::optional<std::size_t> StandIn(const MapGrid& grid, const std::vector<bool>& known,
+                                   std::size_t column, std::size_t row);
+
 } // namespace sonivera

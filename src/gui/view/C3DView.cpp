@@ -68,6 +68,8 @@ bool C3DView::OnCreate(wxDocument* doc, long flags) {
         return false;
     }
     SetFrame(&frame->Window());
+    // Esc stops a map under way wherever the focus is in the window, as it stops a calculation.
+    frame->Window().Bind(wxEVT_CHAR_HOOK, &C3DView::OnCharHook, this);
     m_pCanvas = frame->GetSceneCanvas();
     if (!m_pCanvas) {
         m_pCanvas = new CSceneCanvas(&frame->Window());
@@ -83,6 +85,9 @@ bool C3DView::OnCreate(wxDocument* doc, long flags) {
 bool C3DView::OnClose(bool deleteWindow) {
     if (!wxView::OnClose(deleteWindow)) {
         return false;
+    }
+    if (wxWindow* frame = GetFrame()) {
+        frame->Unbind(wxEVT_CHAR_HOOK, &C3DView::OnCharHook, this);
     }
     Activate(false);
     if (m_pCanvas) {
@@ -220,6 +225,14 @@ void C3DView::OnMouseMove(PixelPoint window) {
                         m_pController->PixelsPerMetre());
     m_pPaths->OnMouseMove(window, m_pController->Scroll().Position(),
                           m_pController->PixelsPerMetre());
+}
+
+void C3DView::OnCharHook(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers() && m_pMap->Running()) {
+        m_pMap->Stop();
+        return;
+    }
+    event.Skip();
 }
 
 bool C3DView::OnEscape() {

@@ -107,6 +107,7 @@ public:
 private:
     // The scene check (32794) and the effect calculation (32793).
     void OnCheckScene(wxCommandEvent& event);
+    void OnCharHook(wxKeyEvent& event);
     void OnCalcEffect(wxCommandEvent& event);
 
     void OnToolCommand(wxCommandEvent& event);

@@ -269,7 +269,8 @@ std::string CMapOverlayView::Readout(std::size_t index) const {
 void CMapOverlayView::OnMouseMove(PixelPoint window, PixelPoint scroll, int pixelsPerMetre) {
     const auto index = PointAt(window, scroll, pixelsPerMetre);
     ViewFrame* frame = m_view.GetViewFrame();
-    if (!index || !frame) {
+    // While the map fills in, the status bar shows its progress there instead.
+    if (!index || !frame || Running()) {
         ForgetReadout(); // the pointer left the map: no other point's values stay shown
         return;
     }

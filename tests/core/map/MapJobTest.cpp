@@ -149,6 +149,27 @@ TEST(MapGrid, PointsAreCellCentresAndTheCoarseOrderVisitsEachOnce) {
     }
 }
 
+TEST(MapPicture, WhileFillingEachCoarsePointsBlockIsCentredOnIt) {
+    const MapGrid grid = MakeMapGrid(SceneLayout{40.0, 40.0, 1.0, 1.0, true}, 1.0, 1.0);
+    std::vector<bool> known(grid.Count(), false);
+    EXPECT_FALSE(StandIn(grid, known, 5, 5).has_value());
+    for (const std::size_t i : CoarseFirstOrder(grid)) {
+        if (CoarseLevel(i % grid.columns, i / grid.columns) == 16) {
+            known[i] = true; // the first pass: points 0, 16 and 32 along each side
+        }
+    }
+    const auto at = [&](std::size_t c, std::size_t r) { return r * grid.columns + c; };
+    // The point at column 16 stands for columns 8..23, half a block each side.
+    for (std::size_t c = 8; c < 24; ++c) {
+        EXPECT_EQ(StandIn(grid, known, c, 16), at(16, 16)) << c;
+    }
+    EXPECT_EQ(StandIn(grid, known, 7, 16), at(0, 16));
+    EXPECT_EQ(StandIn(grid, known, 24, 9), at(32, 16));
+    EXPECT_EQ(StandIn(grid, known, 39, 39), at(32, 32)); // the last ones: the last point
+    known[at(5, 5)] = true;
+    EXPECT_EQ(StandIn(grid, known, 5, 5), at(5, 5)); // a known point shows itself
+}
+
 TEST(MapPicture, DifferenceOfAMapWithItselfIsZeroOnAScaleCentredOnZero) {
     auto scene = SceneWithListener(5, 5);
     scene->params.rayCount = 20;

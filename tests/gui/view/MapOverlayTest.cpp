@@ -179,6 +179,17 @@ TEST_F(MapOverlayTest, EscStopsAMapUnderWayAndTheLastMapsEndIsNotShownDuringTheN
     EXPECT_TRUE(View().Map().Session()->Stopped());
     EXPECT_LT(View().Map().Session()->Done(), View().Map().Session()->Total());
     EXPECT_EQ(StatusPane(0), "Расчёт карты остановлен");
+
+    // Wherever the focus is in the window: the key reaches the frame first.
+    ASSERT_EQ(View().Map().Start(Scene(), 1.0, 1.0, MapFigure::C50), "");
+    wxKeyEvent esc(wxEVT_CHAR_HOOK);
+    esc.m_keyCode = WXK_ESCAPE;
+    esc.SetEventObject(&Frame());
+    Frame().ProcessWindowEvent(esc);
+    for (int i = 0; i < 5000 && View().Map().Running(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_TRUE(View().Map().Session()->Stopped());
 }
 
 TEST_F(MapOverlayTest, AMapWithoutSoundAnywhereSaysSoInsteadOfLookingDone) {
