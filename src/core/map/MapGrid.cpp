@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 namespace sonivera {
 
@@ -18,12 +19,11 @@ std::size_t CellsAlong(double side, double step) {
 } // namespace
 
 double MapGrid::X(std::size_t column) const {
-    return columns == 1 && stepX > width ? width / 2.0
-                                         : (static_cast<double>(column) + 0.5) * stepX;
+    return (static_cast<double>(column) + 0.5) * stepX;
 }
 
 double MapGrid::Y(std::size_t row) const {
-    return rows == 1 && stepY > height ? height / 2.0 : (static_cast<double>(row) + 0.5) * stepY;
+    return (static_cast<double>(row) + 0.5) * stepY;
 }
 
 double MapPointCount(const SceneLayout& layout, double stepX, double stepY) {
@@ -37,6 +37,18 @@ MapGrid MakeMapGrid(const SceneLayout& layout, double stepX, double stepY) {
         if (!std::isfinite(step) || !(step > 0.0)) {
             throw std::invalid_argument(
                 "The map's step must be a finite number of metres above 0.");
+        }
+    }
+    // Whole cells only: a step longer than the scene's side would paint one cell over all of it.
+    for (const auto& [step, side, axis] : {std::tuple{stepX, layout.width, "x"},
+                                           std::tuple{stepY, layout.height, "y"}}) {
+        if (step > side) {
+            char text[200];
+            std::snprintf(text, sizeof text,
+                          "The map's step along %s (%g m) is longer than the scene's side (%g m); "
+                          "take a step of at most %g m.",
+                          axis, step, side, side);
+            throw std::invalid_argument(text);
         }
     }
     MapGrid grid;

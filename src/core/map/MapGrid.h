@@ -12,8 +12,7 @@ constexpr std::size_t kMaxMapPoints = 1000000;
 
 // The listener positions of a map: the centres of the cells of a grid over the scene, stepX by
 // stepY metres, row by row from the top-left (index = row · columns + column). A scene side that
-// is not a whole number of steps keeps its whole cells only; a side shorter than one step has one
-// point at its middle.
+// is not a whole number of steps keeps its whole cells only; a step longer than a side is refused.
 struct MapGrid {
     double width = 0.0;
     double height = 0.0;
@@ -35,7 +34,8 @@ struct MapGrid {
 double MapPointCount(const SceneLayout& layout, double stepX, double stepY);
 
 // The grid over a scene of this layout. Throws std::invalid_argument (with a message for the
-// user) for a step that is not a finite number above 0 or a grid of more than kMaxMapPoints.
+// user) for a step that is not a finite number above 0, a step longer than the scene's side, or a
+// grid of more than kMaxMapPoints.
 MapGrid MakeMapGrid(const SceneLayout& layout, double stepX, double stepY);
 
 // The points of shard k of n (0 ≤ k < n): every n-th point from point k, so every shard gets its

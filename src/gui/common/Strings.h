@@ -42,6 +42,9 @@ inline constexpr const char* kMapFigure = "Показатель:";
 // The map's steps: a number of metres, a comma or a point before the decimals.
 inline constexpr const char* kMapStepRefused =
     "Шаг карты — число метров от 0,1 до 1000 (например 0,5).";
+inline constexpr const char* kMapStepTooLong =
+    "Шаг карты длиннее стороны сцены: ни одна клетка не помещается целиком. Возьмите шаг не "
+    "больше %g м.";
 inline constexpr const char* kMapTooManyPoints =
     "Карта с таким шагом имела бы %.0f точек; можно не больше 1000000. Возьмите шаг крупнее.";
 inline constexpr const char* kMapFigureTitle = "Показатель карты";

@@ -47,6 +47,11 @@ CMapOverlayView::~CMapOverlayView() {
 
 std::string CMapOverlayView::Start(const SceneSettings& scene, double stepX, double stepY,
                                    MapFigure figure) {
+    if (stepX > scene.width || stepY > scene.height) {
+        char text[512];
+        std::snprintf(text, sizeof text, text::kMapStepTooLong, std::min(scene.width, scene.height));
+        return text;
+    }
     const double count = MapPointCount(scene, stepX, stepY);
     if (!(count <= static_cast<double>(kMaxMapPoints))) {
         char text[512];

@@ -137,8 +137,9 @@ TEST(MapGrid, PointsAreCellCentresAndTheCoarseOrderVisitsEachOnce) {
     EXPECT_EQ(grid.rows, 1u);
     EXPECT_EQ(grid.PointX(2), 7.5);
     EXPECT_EQ(grid.PointY(2), 2.5);
-    grid = MakeMapGrid(layout, 20.0, 1.0); // wider than the scene: one column in the middle
-    EXPECT_EQ(grid.PointX(0), 5.0);
+    // A step longer than the scene would be one cell painted over all of it: refused.
+    EXPECT_THROW(MakeMapGrid(layout, 20.0, 1.0), std::invalid_argument);
+    EXPECT_THROW(MakeMapGrid(layout, 1.0, 5.5), std::invalid_argument);
     grid = MakeMapGrid(SceneLayout{100.0, 60.0, 1.0, 1.0, true}, 1.0, 1.0);
     auto order = CoarseFirstOrder(grid);
     EXPECT_EQ(order.front(), 0u);

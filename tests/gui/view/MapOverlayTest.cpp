@@ -129,6 +129,9 @@ TEST_F(MapOverlayTest, FillsInUnderTheObjectsMovesTheListenerOnADoubleClickAndGr
     Command(ID_FILE_NEW);
     dialogs.Verify();
     EXPECT_FALSE(View().Map().Available());
+    EXPECT_EQ(View().Map().Start(Scene(), 150.0, 1.0, MapFigure::C50).rfind(
+                  "Шаг карты длиннее стороны сцены", 0),
+              0u);
 }
 
 TEST_F(MapOverlayTest, StepFieldsTakeADecimalCommaAndRefuseWhatIsOutOfRangeWithAMessage) {
