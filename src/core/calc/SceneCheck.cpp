@@ -206,4 +206,21 @@ bool InsideARectangle(const ObjectList& objects, double x, double y) {
     });
 }
 
+bool OnARectangleFace(const ObjectList& objects, double x, double y) {
+    return std::any_of(objects.begin(), objects.end(), [&](const auto& object) {
+        const auto* rect =
+            object->GetKind() == OBJ_RECT ? dynamic_cast<const CRectObject*>(object.get()) : nullptr;
+        if (rect == nullptr) {
+            return false;
+        }
+        const Area a = AreaOf(*rect);
+        const bool within = a.left <= x && x <= a.right && a.top <= y && y <= a.bottom;
+        return within && (x == a.left || x == a.right || y == a.top || y == a.bottom);
+    });
+}
+
+std::string OnRectangleFaceMessage(double x, double y) {
+    return "Точка (" + FormatG(x) + "," + FormatG(y) + ") на грани прямоугольника";
+}
+
 } // namespace sonivera

@@ -43,4 +43,10 @@ std::string ObjectInsideRectangleMessage(double x, double y);
 // rule (a rectangle holds [left, right) × [top, bottom)): where the listener may not be moved.
 bool InsideARectangle(const ObjectList& objects, double x, double y);
 
+// Whether (x, y) lies on an edge of a rectangle of the list (its closed outline): a point of a
+// map's grid there is taken as a wall's (refused with OnRectangleFaceMessage), not as a listener
+// standing exactly on the wall's face, which the check passes on the right and bottom edges.
+bool OnARectangleFace(const ObjectList& objects, double x, double y);
+std::string OnRectangleFaceMessage(double x, double y);
+
 } // namespace sonivera

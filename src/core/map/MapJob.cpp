@@ -70,6 +70,8 @@ void Worker(MapWork& work) {
             }
             if (const auto finding = FindFirstSceneError(scene->objects)) {
                 result.check = finding->message;
+            } else if (OnARectangleFace(scene->objects, x, y)) {
+                result.check = OnRectangleFaceMessage(x, y);
             } else {
                 const auto bins = work.prepared.EffectAt(x, y, &work.stop, &stats, own.get());
                 result.figures = AnalyzeEffect(bins, groupTime, work.options.onset);

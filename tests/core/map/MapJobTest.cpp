@@ -130,6 +130,32 @@ TEST(MapJob, StopsWhenCancelledAndRefusesWhatACalculationRefuses) {
     }
 }
 
+TEST(MapJob, PointsOnAWallsFaceAreTheWallsOnEverySide) {
+    // Points at 5, 15, 25 ...: the rectangle 15..35 × 25..45 has points on all four faces.
+    auto scene = SceneWithListener(5, 5);
+    AddSource(*scene, {.x = 80, .y = 80});
+    AddRect(*scene, {.x = 15, .y = 25, .width = 20, .height = 20});
+    const MapGrid grid = MakeMapGrid(*scene, 10.0, 10.0);
+    const auto results = ComputeMap(*scene, grid, MapOptions{});
+    const auto at = [&](double x, double y) {
+        return results[static_cast<std::size_t>(y / 10) * grid.columns +
+                       static_cast<std::size_t>(x / 10)];
+    };
+    // The left and top faces the check itself counts inside; the right and bottom ones too now.
+    for (const auto& [x, y] : {std::pair{15.0, 35.0}, {25.0, 25.0}}) {
+        EXPECT_FALSE(at(x, y).computed) << x << "," << y;
+    }
+    for (const auto& [x, y] : {std::pair{35.0, 35.0}, {25.0, 45.0}}) {
+        EXPECT_FALSE(at(x, y).computed) << x << "," << y;
+        EXPECT_EQ(at(x, y).check, "Точка (" + std::to_string(int(x)) + "," +
+                                      std::to_string(int(y)) + ") на грани прямоугольника");
+    }
+    EXPECT_FALSE(at(25, 35).computed); // inside: the check's own message
+    EXPECT_NE(at(25, 35).check.find("внутри"), std::string::npos);
+    EXPECT_TRUE(at(45, 35).computed);
+    EXPECT_TRUE(at(5, 35).computed);
+}
+
 TEST(MapGrid, PointsAreCellCentresAndTheCoarseOrderVisitsEachOnce) {
     SceneLayout layout{10.0, 5.0, 1.0, 1.0, true};
     MapGrid grid = MakeMapGrid(layout, 3.0, 5.0);
