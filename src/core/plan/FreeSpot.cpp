@@ -105,7 +105,8 @@ public:
             }
         }
         while (!queue.empty()) {
-            const auto [x, y] = queue.front();
+            // Plain values: a lambda may not capture a structured binding before C++20's fix.
+            const int x = queue.front().first, y = queue.front().second;
             queue.pop_front();
             Neighbours(x, y, [&](int u, int v) {
                 if (distance[At(u, v)] > distance[At(x, y)] + 1) {
