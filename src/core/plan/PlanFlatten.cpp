@@ -69,6 +69,9 @@ private:
     std::vector<PlanPoint> Arc(double cx, double cy, double r, double a0, double sweep,
                                const Affine& m) const {
         const double radius = r * m.MaxScale();
+        if (!std::isfinite(radius)) {
+            return {{NAN, NAN}, {NAN, NAN}}; // left out by the walls as beyond any scale
+        }
         const double tolerance = std::max(*m_tolerance, radius * 1e-6);
         // The chord of angle θ strays r·(1 − cos(θ/2)) from its arc.
         const double step =

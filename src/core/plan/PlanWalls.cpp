@@ -58,6 +58,12 @@ public:
             Fill(s);
             break;
         case FlatShape::Kind::Curve:
+            if (!std::all_of(s.points.begin(), s.points.end(), [](PlanPoint p) {
+                    return std::isfinite(p.x) && std::isfinite(p.y);
+                })) {
+                ++result.left[{"arc or circle beyond any scale", s.layer}];
+                break;
+            }
             // The chords already stray up to half the step from the curve.
             for (std::size_t i = 0; i + 1 < s.points.size(); ++i) {
                 Staircase(s.points[i], s.points[i + 1], m_o.wallThickness, s.layer,
@@ -107,6 +113,12 @@ private:
     }
 
     void Segment(PlanPoint p, PlanPoint q, double width, std::uint32_t layer, const char* what) {
+        // Insertions scaled past a double's range give points that are no numbers.
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(q.x) ||
+            !std::isfinite(q.y) || !std::isfinite(width)) {
+            ++result.left[{"line beyond any scale", layer}];
+            return;
+        }
         const char axis = Axis(p, q);
         if (axis == 'z') {
             ++result.left[{"line of no length", layer}];

@@ -254,6 +254,29 @@ TEST_F(PlanImport, DamagedAndHostileDrawingsAreRefusedWithTheirReason) {
     }
 }
 
+TEST(PlanImportScale, InsertionsScaledPastADoublesRangeAreLeftOutNotUndefined) {
+    // Block B holds a slanted line and an arc; A inserts B scaled 1e300; the plan inserts A
+    // scaled 1e300 and a plain wall, so the points of B are no finite numbers.
+    const std::string dxf =
+        "0\nSECTION\n2\nBLOCKS\n"
+        "0\nBLOCK\n2\nB\n10\n0\n20\n0\n0\nLINE\n8\nW\n10\n0\n20\n0\n11\n1\n21\n2\n"
+        "0\nARC\n8\nW\n10\n0\n20\n0\n40\n1\n50\n0\n51\n90\n0\nENDBLK\n"
+        "0\nBLOCK\n2\nA\n10\n0\n20\n0\n0\nINSERT\n2\nB\n10\n0\n20\n0\n41\n1e300\n42\n1e300\n"
+        "0\nENDBLK\n0\nENDSEC\n"
+        "0\nSECTION\n2\nENTITIES\n0\nINSERT\n2\nA\n10\n0\n20\n0\n41\n1e300\n42\n1e300\n"
+        "0\nLINE\n8\nW\n10\n0\n20\n0\n11\n10\n21\n0\n0\nENDSEC\n0\nEOF\n";
+    const std::vector<std::uint8_t> bytes(dxf.begin(), dxf.end());
+    for (const bool stairs : {false, true}) {
+        PlanImportOptions options;
+        if (stairs) {
+            options.staircase = 0.1;
+        }
+        const PlanImportResult result = ImportPlan(bytes, options);
+        EXPECT_GE(result.report.LeftCount(), 2u);
+        EXPECT_FALSE(FindFirstSceneError(result.scene->objects).has_value());
+    }
+}
+
 TEST(RectUnion, OverlapsBecomeDisjointPiecesAndTheLowerMaterialWins) {
     // Two crossing walls and a column inside one of them, of another material.
     const std::vector<PlanRect> pieces =
