@@ -191,6 +191,12 @@ PlanImportReport DrawingReport(const DxfDrawing& drawing, const PlanImportOption
     return report;
 }
 
+std::string Kilometres(double metres) {
+    char km[64];
+    std::snprintf(km, sizeof km, "%.3g", metres / 1000.0);
+    return km;
+}
+
 // Where the drawing lies on the scene: its extent with a margin around it, y turned to point
 // down, on the grid of Quantized.
 struct Placement {
@@ -205,9 +211,7 @@ struct Placement {
         }
         const double extent = std::max(maxX - minX, maxY - minY);
         if (!(extent <= kMaxPlanExtent)) {
-            char km[64];
-            std::snprintf(km, sizeof km, "%.3g", extent / 1000.0);
-            throw DxfError("the drawing spans " + std::string(km) +
+            throw DxfError("the drawing spans " + Kilometres(extent) +
                            " km, more than a scene may (100 km): check its units (--units, "
                            "--scale)");
         }
@@ -221,6 +225,28 @@ struct Placement {
                 Quantized(margin + (r.x1 - minX)), Quantized(margin + (maxY - r.y0)), r.material};
     }
 };
+
+// A drawing larger than a scene may be is refused before its walls are made (the shapes' finite
+// points; those beyond any scale are left out by the walls).
+void RefuseBeyondExtent(const FlatPlan& flat) {
+    double minX = 0.0, maxX = 0.0, minY = 0.0, maxY = 0.0;
+    bool any = false;
+    for (const FlatShape& shape : flat.shapes) {
+        for (const PlanPoint& p : shape.points) {
+            if (!std::isfinite(p.x) || !std::isfinite(p.y)) {
+                continue;
+            }
+            minX = any ? std::min(minX, p.x) : p.x, maxX = any ? std::max(maxX, p.x) : p.x;
+            minY = any ? std::min(minY, p.y) : p.y, maxY = any ? std::max(maxY, p.y) : p.y;
+            any = true;
+        }
+    }
+    const double extent = std::max(maxX - minX, maxY - minY);
+    if (!(extent <= kMaxPlanExtent)) {
+        throw DxfError("the drawing spans " + Kilometres(extent) +
+                       " km, more than a scene may (100 km): check its units (--units, --scale)");
+    }
+}
 
 // The scene: its size and grid, the listener, then the rectangles with their layers' materials.
 std::unique_ptr<SceneSettings> BuildScene(const std::vector<PlanRect>& rects, const FreeSpot& spot,
@@ -271,6 +297,7 @@ PlanImportResult ImportPlan(std::span<const std::uint8_t> dxf, const PlanImportO
     const FlatPlan flat =
         FlattenDrawing(drawing, report.metresPerUnit, taken, chord, phase(0.5, 0.7));
     report.entities = flat.entities;
+    RefuseBeyondExtent(flat);
     PlanWalls walls = BuildPlanWalls(
         flat, {o.wallThickness, o.maxWallGap, o.maxColumn, o.toleranceDegrees, o.staircase});
     if (!phase(0.8, 0.8)(0.0)) {

@@ -344,14 +344,18 @@ private:
         }
     };
     double CellSize() const { return std::max(4.0 * m_o.maxWallGap, 1.0); }
-    long long CellOf(double v) const { return static_cast<long long>(std::floor(v / CellSize())); }
+    // Clamped far inside long long's range, whatever the coordinate (cells that far apart are
+    // never near each other anyway).
+    long long CellOf(double v) const {
+        return static_cast<long long>(std::clamp(std::floor(v / CellSize()), -1e15, 1e15));
+    }
 
     void IndexWalls() {
         for (std::size_t k = 0; k < m_walls.size(); ++k) {
             const PlanRect& r = m_walls[k];
             const long long cx0 = CellOf(r.x0), cx1 = CellOf(r.x1);
             const long long cy0 = CellOf(r.y0), cy1 = CellOf(r.y1);
-            if ((cx1 - cx0 + 1) * (cy1 - cy0 + 1) > 10000) {
+            if (static_cast<double>(cx1 - cx0 + 1) * static_cast<double>(cy1 - cy0 + 1) > 10000.0) {
                 m_bigWalls.push_back(k);
                 continue;
             }
